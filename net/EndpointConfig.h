@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mofeng::net {
+
+// Base URLs (scheme://host[:port], no trailing slash) of the three remote
+// endpoints; the fixed paths and queries are appended by their users.
+struct EndpointConfig {
+    std::string searchBase = "http://s.taobao.com";
+    std::string indexBase = "http://shu.taobao.com";
+    std::string suggestBase = "http://suggest.taobao.com";
+
+    // Defaults overridden by MOFENG_SEARCH_URL, MOFENG_INDEX_URL, MOFENG_SUGGEST_URL.
+    static EndpointConfig FromEnvironment();
+
+    // The search page address for an already encoded query value.
+    std::string SearchPageUrl(std::string_view encodedQuery) const;
+    std::string TrendUrl(std::string_view encodedQuery) const;
+    std::string SuggestUrl(std::string_view encodedQuery) const;
+};
+
+// A usable base URL: http:// or https://, a host, an optional port, nothing
+// after it but an optional "/". Returns the normalised form (no trailing
+// slash), or an empty string when the text is not usable.
+std::string NormalizeBaseUrl(std::string_view text);
+
+}  // namespace mofeng::net

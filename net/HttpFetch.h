@@ -1,0 +1,34 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "runtime/CancelToken.h"
+
+namespace mofeng::net {
+
+// Blocking GET of url; returns the body bytes. Every failure gives an empty
+// result, a connection lost mid-body gives the bytes received so far; nothing
+// is reported or retried. The HTTP status is ignored, redirects are followed,
+// the fragment is never sent and the URL is sent as given. Cookies live in one
+// process-wide store shared by all threads. A raised cancel token makes the
+// fetch return (with what it has) within 200 ms. Any thread.
+std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel = nullptr);
+
+// Bytes read per chunk: Content-Length + 1 capped at 102400, or 10240 when the
+// length is absent, unparsable or not above 0.
+std::size_t ReadChunkSize(std::optional<long long> contentLength);
+
+// Transport limits; the defaults are what the product uses. Tests shorten them.
+struct TransportLimits {
+    std::chrono::milliseconds connectTimeout{30000};
+    std::chrono::milliseconds stallTimeout{60000};  // nothing received for this long: give up
+    std::size_t maxBodyBytes = 64u * 1024u * 1024u;
+};
+void SetTransportLimits(const TransportLimits& limits);
+TransportLimits CurrentTransportLimits();
+
+}  // namespace mofeng::net

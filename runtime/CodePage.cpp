@@ -1,0 +1,169 @@
+#include "runtime/CodePage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace mofeng::runtime {
+namespace {
+
+// One descriptor per thread and direction: iconv_t is not thread-safe, and
+// opening one per call costs more than most conversions.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (m_cd != reinterpret_cast<iconv_t>(-1)) {
+            iconv_close(m_cd);
+        }
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts as much as possible; returns the number of input bytes consumed.
+    // Stops at the first sequence that does not convert.
+    size_t Convert(std::string_view in, std::string& out) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // reset shift state
+        char* inPtr = const_cast<char*>(in.data());
+        size_t inLeft = in.size();
+        char buffer[4096];
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            size_t outLeft = sizeof buffer;
+            size_t rc = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<size_t>(outPtr - buffer));
+            if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+                break;  // EILSEQ or EINVAL: the caller decides what to emit
+            }
+        }
+        return in.size() - inLeft;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+Converter& GbkDecoder() {
+    thread_local Converter converter("UTF-8", "CP936");
+    return converter;
+}
+
+Converter& GbkEncoder() {
+    thread_local Converter converter("CP936", "UTF-8");
+    return converter;
+}
+
+// Length of the well-formed UTF-8 sequence at the start of s, 0 when it is not one.
+size_t Utf8SequenceLength(std::string_view s) {
+    const auto b0 = static_cast<uint8_t>(s[0]);
+    if (b0 < 0x80) {
+        return 1;
+    }
+    size_t length = 0;
+    uint8_t low = 0x80, high = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        if (b0 == 0xE0) low = 0xA0;
+        if (b0 == 0xED) high = 0x9F;  // no surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        if (b0 == 0xF0) low = 0x90;
+        if (b0 == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (s.size() < length) {
+        return 0;
+    }
+    for (size_t i = 1; i < length; ++i) {
+        const auto b = static_cast<uint8_t>(s[i]);
+        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+std::string GbkToUtf8(std::string_view gbk) {
+    std::string out;
+    out.reserve(gbk.size() + gbk.size() / 2);
+    while (!gbk.empty()) {
+        gbk.remove_prefix(GbkDecoder().Convert(gbk, out));
+        if (gbk.empty()) {
+            break;
+        }
+        // Not GBK here: a lone lead byte, an invalid pair or 0xFF.
+        out += "\xEF\xBF\xBD";
+        const auto lead = static_cast<uint8_t>(gbk[0]);
+        const bool pairInvalid = lead >= 0x81 && lead <= 0xFE && gbk.size() >= 2 &&
+                                 static_cast<uint8_t>(gbk[1]) >= 0x40 &&
+                                 static_cast<uint8_t>(gbk[1]) != 0x7F;
+        gbk.remove_prefix(pairInvalid ? 2 : 1);
+    }
+    return out;
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    while (!utf8.empty()) {
+        utf8.remove_prefix(GbkEncoder().Convert(utf8, out));
+        if (utf8.empty()) {
+            break;
+        }
+        out += '?';
+        const size_t length = Utf8SequenceLength(utf8);
+        utf8.remove_prefix(length == 0 ? 1 : length);  // unmappable character or bad byte
+    }
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const size_t length = Utf8SequenceLength(bytes);
+        if (length == 0) {
+            return false;
+        }
+        bytes.remove_prefix(length);
+    }
+    return true;
+}
+
+std::string Utf16ToGbk(std::u16string_view utf16) {
+    std::string utf8;
+    utf8.reserve(utf16.size() * 3);
+    for (size_t i = 0; i < utf16.size(); ++i) {
+        uint32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            utf8 += '?';
+            continue;
+        }
+        if (cp < 0x80) {
+            utf8 += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (cp >> 6));
+            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (cp >> 12));
+            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (cp >> 18));
+            utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return Utf8ToGbk(utf8);
+}
+
+}  // namespace mofeng::runtime

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the program on the built-in
+# endpoint simulator. Without a display it runs the command-line demo instead.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh build
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+    echo "Starting 墨枫 on the built-in simulator; a sample keyword file is docs/sample-keywords.txt"
+    exec build/app/gui/mofeng --demo "$@"
+fi
+echo "No display found: running the command-line demo instead (mofeng-cli query --demo)."
+exec build/cli/mofeng-cli query --demo docs/sample-keywords.txt

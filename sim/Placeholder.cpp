@@ -1,0 +1,1 @@
+void mofeng_sim_placeholder() {}
