@@ -1,1 +1,0 @@
-void mofeng_ui_placeholder() {}
