@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace mofeng::app {
+
+inline constexpr int kKeywordListColumnCount = 8;
+
+// The main keyword list's columns in order: (caption, initial width in
+// pixels). Captions are GBK: 序号, 关键词, 宝贝数量, 昨日搜索指数, 7天平均指数,
+// 指数趋势, 竞争倍数, 趋势比(斜率).
+const std::vector<std::pair<std::string, int>>& KeywordListColumns();
+
+}  // namespace mofeng::app

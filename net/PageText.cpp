@@ -1,0 +1,97 @@
+#include "net/PageText.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "net/HttpFetch.h"
+#include "runtime/CodePage.h"
+#include "runtime/TextOps.h"
+
+namespace mofeng::net {
+namespace {
+
+constexpr std::size_t kMetaScanBytes = 4096;
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return LowerAscii(c); });
+    return lower;
+}
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
+}
+
+// The value of the first "charset=VALUE" in text (already lower-case), or
+// empty. Quotes around the value are allowed.
+std::string CharsetParameter(std::string_view lowered) {
+    std::size_t at = 0;
+    while ((at = lowered.find("charset", at)) != std::string_view::npos) {
+        std::size_t p = at + 7;
+        at = p;
+        while (p < lowered.size() && IsSpace(lowered[p]))
+            ++p;
+        if (p >= lowered.size() || lowered[p] != '=')
+            continue;
+        ++p;
+        while (p < lowered.size() && IsSpace(lowered[p]))
+            ++p;
+        if (p < lowered.size() && (lowered[p] == '"' || lowered[p] == '\''))
+            ++p;
+        std::size_t end = p;
+        while (end < lowered.size()) {
+            const char c = lowered[end];
+            const bool token = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                               c == '_' || c == '.' || c == ':';
+            if (!token)
+                break;
+            ++end;
+        }
+        if (end > p)
+            return std::string(lowered.substr(p, end - p));
+    }
+    return {};
+}
+
+std::string MetaCharset(std::string_view body) {
+    const std::string head = LowerAscii(body.substr(0, std::min(body.size(), kMetaScanBytes)));
+    std::size_t at = 0;
+    while ((at = head.find("<meta", at)) != std::string::npos) {
+        const std::size_t close = head.find('>', at);
+        const std::size_t end = close == std::string::npos ? head.size() : close;
+        std::string charset = CharsetParameter(std::string_view(head).substr(at, end - at));
+        if (!charset.empty())
+            return charset;
+        at = end;
+    }
+    return {};
+}
+
+}  // namespace
+
+FetchedPage HttpFetchPage(std::string_view url, const runtime::CancelToken* cancel) {
+    FetchedPage page;
+    page.body = HttpFetch(url, cancel);
+    return page;
+}
+
+std::string DeclaredCharset(const FetchedPage& page) {
+    std::string charset = CharsetParameter(LowerAscii(page.contentType));
+    if (charset.empty())
+        charset = MetaCharset(page.body);
+    return charset;
+}
+
+std::string PageTextAsGbk(const FetchedPage& page) {
+    std::string text = runtime::TextFromBytes(page.body);
+    const std::string charset = DeclaredCharset(page);
+    if (charset == "utf-8" || charset == "utf8")
+        return runtime::Utf8ToGbk(text);
+    return text;
+}
+
+}  // namespace mofeng::net
