@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "net/EndpointConfig.h"
+#include "runtime/CancelToken.h"
+
+namespace mofeng::query {
+
+// The listing count a search page carries after "totalHits" (key found
+// regardless of case). A number directly after the key (optional quote,
+// colon, optional white space, optional quote, digits) is taken first;
+// otherwise the value between ':"' and '",' after the key. 0 when the page
+// has none; counts beyond the 32-bit range saturate. Page bytes are GBK.
+std::int32_t ListingCountFromPage(std::string_view page);
+
+// Requests the search page for keyword (GBK) and reads its listing count.
+// One request; a failed fetch gives 0.
+std::int32_t SearchResultCount(const net::EndpointConfig& config, std::string_view keyword,
+                               const runtime::CancelToken* cancel = nullptr);
+
+}  // namespace mofeng::query
