@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,10 +24,15 @@ public:
 
     // Defaults: case-insensitive, "^"/"$" at line breaks, all non-overlapping
     // matches left to right. "." does not match a line feed; \d is ASCII only.
+    // A pattern is compiled once: a Search with the same pattern and options
+    // as the one before reuses it. False for an invalid pattern (no results at
+    // all), and also when a backtracking limit stopped the search: the matches
+    // found before that point stay readable, but Replace gives the empty text.
     bool Search(std::string_view pattern, std::string_view subject, bool caseSensitive = false,
                 bool multiLine = true, bool global = true);
 
     int MatchCount() const;
+    // Converted to GBK on each call; matches are kept as offsets only.
     std::string MatchText(int match) const;
     // Empty for a group that took no part, or an index out of range.
     std::string SubMatchText(int match, int group) const;
@@ -36,6 +42,7 @@ public:
     std::string PatternText() const;
     // The last subject with every match (or the first, without global)
     // replaced; "$1".."$9" and "$&" refer to the match, "$$" is a dollar.
+    // The empty text before a Search or after one that returned false.
     std::string Replace(std::string_view replacement) const;
     // A new object with the same pattern, options, matches and subject.
     RegexObject Clone() const;
@@ -45,6 +52,9 @@ public:
 
 private:
     struct State;
+    // Group 0 is the whole match.
+    std::string SubMatchTextAt(int match, uint32_t group) const;
+
     std::shared_ptr<State> m_state;  // shared by clones; immutable once searched
 };
 

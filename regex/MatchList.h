@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "regex/CompiledPattern.h"
+
+namespace mofeng::regex {
+
+// The matches of one search as byte offsets into the UTF-8 subject: no text is
+// copied, so thousands of matches over a large page stay small. Match and group
+// indexes here are 0-based; group 0 is the whole match.
+class MatchList final {
+public:
+    enum class Outcome {
+        Complete,  // every match was found
+        Stopped,   // a match or memory limit was hit; the matches before it are kept
+    };
+
+    // Finds the matches of pattern (which must be valid) in subject, which must be
+    // well-formed UTF-8. Global: all non-overlapping matches left to right; after
+    // an empty match the next attempt starts one character further on, so a
+    // match never starts inside a character.
+    Outcome Collect(const CompiledPattern& pattern, std::string_view subject, bool global);
+
+    int Count() const { return m_stride == 0 ? 0 : static_cast<int>(m_offsets.size() / m_stride); }
+    uint32_t GroupCount() const { return m_groupCount; }
+    // False for a group that took no part in the match. Indexes must be in range.
+    bool IsSet(int match, uint32_t group) const { return Start(match, group) != PCRE2_UNSET; }
+    size_t Start(int match, uint32_t group) const { return m_offsets[Index(match, group)]; }
+    size_t End(int match, uint32_t group) const { return m_offsets[Index(match, group) + 1]; }
+
+private:
+    size_t Index(int match, uint32_t group) const {
+        return static_cast<size_t>(match) * m_stride + 2 * static_cast<size_t>(group);
+    }
+
+    uint32_t m_groupCount = 0;
+    size_t m_stride = 0;                // offsets per match: start and end of each group
+    std::vector<PCRE2_SIZE> m_offsets;  // PCRE2_UNSET for a group without a part
+};
+
+}  // namespace mofeng::regex

@@ -1,1 +1,0 @@
-void mofeng_sim_placeholder() {}
