@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/Table.h"
+
+namespace mofeng::app {
+
+// The fixed head of every exported sheet: 207 lines, each ended by CR LF,
+// 6,232 bytes of GBK. Built on first use; safe from any thread.
+std::string_view XlsHeaderTemplate();
+
+// The whole spreadsheet document (HTML the spreadsheet program opens as a
+// worksheet, GBK) for the given rows: the template, a table with one column
+// per table column at its current width, a header row of the column titles,
+// and one row per entry of rows, in the order given (callers pass ascending
+// positions). Titles and cell texts are written as they are except that "&",
+// "<" and ">" become entities, so a text is never taken as markup. A row
+// position that does not exist gives empty cells.
+std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows);
+
+// Creates or truncates the file and writes the bytes in one piece. False for
+// an empty path and on any failure to create, write or close the file (a
+// failed write may leave a truncated or partial file behind).
+bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace mofeng::app
