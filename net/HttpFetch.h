@@ -18,6 +18,11 @@ namespace mofeng::net {
 // fetch return (with what it has) within 200 ms. Any thread.
 std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel = nullptr);
 
+// The same fetch; contentType (when not null) receives the Content-Type header
+// of the last reply received, empty when there was none or it had none.
+std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel,
+                      std::string* contentType);
+
 // Bytes read per chunk: Content-Length + 1 capped at 102400, or 10240 when the
 // length is absent, unparsable or not above 0.
 std::size_t ReadChunkSize(std::optional<long long> contentLength);

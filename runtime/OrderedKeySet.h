@@ -1,7 +1,10 @@
 #pragma once
 
+#include <deque>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace mofeng::runtime {
@@ -18,6 +21,11 @@ public:
     // Copies of all keys in insertion order.
     std::vector<std::string> Keys() const;
     std::size_t Size() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::deque<std::string> m_keys;  // insertion order; a deque never moves its elements
+    std::unordered_set<std::string_view> m_index;  // views into m_keys
 };
 
 }  // namespace mofeng::runtime
