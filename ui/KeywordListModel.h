@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <string>
+#include <vector>
+
+#include "runtime/TableData.h"
+
+namespace mofeng::ui {
+
+// A text list (the keyword list, the mining list) as a Qt table model.
+// UI thread only; other threads go through ModelTable. Cells are GBK bytes:
+// the display converts them to Unicode and never changes the stored bytes.
+class KeywordListModel final : public QAbstractTableModel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(KeywordListModel)
+
+public:
+    struct Column {
+        std::string title;  // GBK
+        int width;          // pixels
+    };
+
+    explicit KeywordListModel(std::vector<Column> columns, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // The storage, for reads. Change rows only through the members below,
+    // which emit the signals the views rely on.
+    runtime::TableData& Data() { return m_data; }
+    const runtime::TableData& Data() const { return m_data; }
+
+    // Appends rows (padded or cut to the column count) in one insertion.
+    // Position of the first new row, -1 when rows is empty.
+    int AppendRows(std::vector<runtime::Row> rows);
+    // Out-of-range row or column: nothing happens.
+    void SetCell(int row, int column, std::string text);
+    // Writes texts into consecutive columns from firstColumn (extra texts are
+    // dropped); false when the row with this id no longer exists.
+    bool SetCellsById(runtime::RowId id, int firstColumn, std::vector<std::string> texts);
+    void Clear();
+    // New position p receives the row now at sourceOfPosition[p]; anything but
+    // a permutation of the rows is ignored. Emitted as a change of every cell,
+    // not as a layout change, so selections stay at their positions.
+    void ReorderRows(const std::vector<int>& sourceOfPosition);
+
+    // Empty text / 0 for a column that does not exist.
+    const std::string& ColumnTitle(int column) const;
+    int ColumnWidth(int column) const;
+    // Records the width the user gave the column (connect to the header's
+    // sectionResized); ignored for a column that does not exist.
+    void SetColumnWidth(int column, int width);
+
+private:
+    bool HasColumn(int column) const {
+        return column >= 0 && column < static_cast<int>(m_columns.size());
+    }
+
+    std::vector<Column> m_columns;
+    runtime::TableData m_data;
+};
+
+}  // namespace mofeng::ui
