@@ -1,1 +1,50 @@
-int main() { return 0; }
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/CommonOptions.h"
+#include "cli/QueryCommand.h"
+
+namespace {
+
+using mofeng::cli::CommandStreams;
+
+struct Command {
+    std::string_view name;
+    std::string_view summary;
+    int (*run)(const std::vector<std::string>& args, const CommandStreams& io);
+};
+
+const Command kCommands[] = {
+    {"query", "fill in the index figures of a keyword file", mofeng::cli::RunQueryCommand},
+};
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: mofeng-cli COMMAND [options] ...\n\nCommands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.name << std::string(10 - command.name.size(), ' ') << command.summary
+            << "\n";
+    }
+    out << "\n'mofeng-cli COMMAND --help' describes a command and its options.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        PrintHelp(args.empty() ? std::cerr : std::cout);
+        return args.empty() ? mofeng::cli::kExitUsage : mofeng::cli::kExitOk;
+    }
+    const CommandStreams io{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    for (const Command& command : kCommands) {
+        if (args[0] == command.name)
+            return command.run({args.begin() + 1, args.end()}, io);
+    }
+    std::cerr << "mofeng-cli: unknown command '" << args[0] << "'\n";
+    PrintHelp(std::cerr);
+    return mofeng::cli::kExitUsage;
+}

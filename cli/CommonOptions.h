@@ -1,0 +1,89 @@
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "net/EndpointConfig.h"
+
+namespace mofeng::sim {
+class Simulator;
+}
+
+namespace mofeng::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;        // the command could not do its work
+inline constexpr int kExitUsage = 2;          // the command line is wrong
+inline constexpr int kExitInterrupted = 130;  // stopped by Ctrl-C
+
+// Where a command writes. Texts on both streams are UTF-8.
+struct CommandStreams {
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal = false;  // progress is drawn only on a terminal
+};
+
+// One option of a command: "--name" alone (a flag, when valueName is empty)
+// or "--name VALUE" / "--name=VALUE".
+struct OptionSpec {
+    std::string name;  // without the leading "--"
+    std::string valueName;
+    std::string help;
+};
+
+// A command line split by a command's options. "--" ends the options; a lone
+// "-" is a positional argument. Later values of an option replace earlier ones.
+struct ParsedArguments {
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+    std::vector<std::string> positionals;
+    std::string error;  // non-empty: the line is unusable (unknown option, missing value)
+
+    bool Has(std::string_view name) const;
+    // nullptr when the option was not given.
+    const std::string* Value(std::string_view name) const;
+};
+
+ParsedArguments ParseArguments(const std::vector<std::string>& args,
+                               const std::vector<OptionSpec>& specs);
+
+// The options as help lines: "  --name VALUE   help", one per option.
+std::string OptionsHelp(const std::vector<OptionSpec>& specs);
+
+// Options every network command takes: --search-url, --index-url,
+// --suggest-url, --demo and --help.
+std::vector<OptionSpec> CommonOptionSpecs();
+// What the endpoint options and variables mean, for a command's --help.
+std::string EndpointHelp();
+
+// The endpoints a command talks to: the built-in defaults, replaced by
+// MOFENG_SEARCH_URL / MOFENG_INDEX_URL / MOFENG_SUGGEST_URL, replaced by the
+// options. With --demo a simulator runs inside this process (127.0.0.1, an
+// ephemeral port) for as long as the session lives, and serves all three.
+class EndpointSession final {
+public:
+    ~EndpointSession();
+    EndpointSession(const EndpointSession&) = delete;
+    EndpointSession& operator=(const EndpointSession&) = delete;
+
+    // Validates every base URL (net::NormalizeBaseUrl). On failure returns
+    // nullptr, writes the reason to err and sets exitCode: kExitUsage for a
+    // malformed URL, kExitFailure when the simulator cannot start.
+    static std::unique_ptr<EndpointSession> Open(const ParsedArguments& args, std::ostream& err,
+                                                 std::string_view commandName, int& exitCode);
+
+    const net::EndpointConfig& Config() const { return m_config; }
+
+private:
+    EndpointSession() = default;
+
+    net::EndpointConfig m_config;
+    std::unique_ptr<sim::Simulator> m_simulator;
+};
+
+}  // namespace mofeng::cli

@@ -1,0 +1,234 @@
+#include "cli/QueryCommand.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <ostream>
+
+#include "app/KeywordImport.h"
+#include "app/KeywordListColumns.h"
+#include "app/SpreadsheetExport.h"
+#include "cli/Progress.h"
+#include "query/IndexQueryRun.h"
+#include "query/ProgressEstimate.h"
+#include "runtime/CodePage.h"
+#include "runtime/MemoryTable.h"
+
+namespace mofeng::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kCommand = "query";
+
+std::vector<OptionSpec> QueryOptionSpecs() {
+    std::vector<OptionSpec> specs = CommonOptionSpecs();
+    specs.insert(specs.end() - 1,
+                 {"out", "FILE.xls", "write the list as a spreadsheet file instead of stdout"});
+    return specs;
+}
+
+int UsageError(const CommandStreams& io, const std::string& message) {
+    io.err << "mofeng-cli query: " << message << "\nTry 'mofeng-cli query --help'.\n";
+    return kExitUsage;
+}
+
+int Failure(const CommandStreams& io, const std::string& message) {
+    io.err << "mofeng-cli query: " << message << "\n";
+    return kExitFailure;
+}
+
+// Empty when the file can be read; otherwise why not.
+std::string WhyUnreadable(const fs::path& path) {
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        return "is a directory";
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return std::strerror(errno);
+    return {};
+}
+
+// Empty when the file can be created or replaced; otherwise why not. Checked
+// before the run so that a long run is not wasted on an unwritable path.
+std::string WhyUnwritable(const fs::path& path) {
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        return "is a directory";
+    if (fs::exists(path, error)) {
+        return ::access(path.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+    }
+    fs::path folder = path.parent_path();
+    if (folder.empty())
+        folder = ".";
+    if (!fs::is_directory(folder, error))
+        return "no such folder: " + folder.string();
+    return ::access(folder.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+}
+
+// Nobody reads the completion message here.
+class SilentNotifier final : public runtime::Notifier {
+public:
+    void ShowMessage(const std::string&, int) override {}
+};
+
+class ProgressObserver final : public query::QueryObserver {
+public:
+    ProgressObserver(ProgressLine& line, int total) : m_line(line), m_estimate(total) {
+        m_line.Show(ProgressBarText(0, total), true);
+    }
+
+    void RowFinished(int rowsDone, int rowsTotal) override {
+        m_estimate.Update(rowsDone);
+        char rate[32];
+        std::snprintf(rate, sizeof rate, "%.1f rows/s", m_estimate.Rate());
+        std::string text = ProgressBarText(rowsDone, rowsTotal) + "  " + rate;
+        if (const auto left = m_estimate.TimeLeft()) {
+            text += "  " + query::DurationText(*left) + " left";
+        }
+        m_line.Show(text, rowsDone == rowsTotal);
+    }
+
+private:
+    ProgressLine& m_line;
+    query::ProgressEstimate m_estimate;
+};
+
+// Cell text for one tab-separated field: tabs and line breaks would split the
+// field or the record, so they become spaces.
+std::string TsvField(const std::string& gbk) {
+    std::string utf8 = runtime::GbkToUtf8(gbk);
+    for (char& c : utf8) {
+        if (c == '\t' || c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return utf8;
+}
+
+void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
+    const int columns = table.ColumnCount();
+    for (int c = 0; c < columns; ++c)
+        out << (c ? "\t" : "") << TsvField(table.ColumnTitle(c));
+    out << '\n';
+    for (const runtime::Row& row : table.Rows()) {
+        for (std::size_t c = 0; c < row.size(); ++c)
+            out << (c ? "\t" : "") << TsvField(row[c]);
+        out << '\n';
+    }
+    out.flush();
+}
+
+// Ctrl-C stops the run the way a closing window does.
+runtime::CancelToken* g_interruptToken = nullptr;
+
+extern "C" void OnInterrupt(int) {
+    if (g_interruptToken != nullptr)
+        g_interruptToken->Cancel();
+}
+
+class InterruptScope final {
+public:
+    explicit InterruptScope(runtime::CancelToken& token) {
+        g_interruptToken = &token;
+        m_previous = std::signal(SIGINT, OnInterrupt);
+    }
+    ~InterruptScope() {
+        std::signal(SIGINT, m_previous);
+        g_interruptToken = nullptr;
+    }
+
+private:
+    void (*m_previous)(int) = SIG_DFL;
+};
+
+}  // namespace
+
+std::string QueryCommandHelp() {
+    return "Usage: mofeng-cli query [options] KEYWORD_FILE\n"
+           "\n"
+           "Reads KEYWORD_FILE (one keyword per line; GBK, or UTF-8 / UTF-16 with a BOM) as the\n"
+           "keyword import does, asks the trend index and the search page for every keyword,\n"
+           "in order, and writes the list with its eight columns: as UTF-8 text on stdout\n"
+           "(tab-separated, the column captions first), or with --out as a spreadsheet file.\n"
+           "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
+           "\n"
+           "Options:\n" +
+           OptionsHelp(QueryOptionSpecs()) + "\n" + EndpointHelp() +
+           "\n"
+           "Exit codes: 0 done, 1 the keyword file cannot be read, the output cannot be\n"
+           "written or the demo server cannot start, 2 a usage error (unknown option,\n"
+           "malformed URL, missing keyword file argument), 130 interrupted.\n";
+}
+
+int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& io) {
+    const ParsedArguments parsed = ParseArguments(args, QueryOptionSpecs());
+    if (!parsed.error.empty())
+        return UsageError(io, parsed.error);
+    if (parsed.Has("help")) {
+        io.out << QueryCommandHelp();
+        return kExitOk;
+    }
+    if (parsed.positionals.empty())
+        return UsageError(io, "missing KEYWORD_FILE");
+    if (parsed.positionals.size() > 1) {
+        return UsageError(io, "one KEYWORD_FILE expected, got '" + parsed.positionals[1] + "' too");
+    }
+    const std::string* out = parsed.Value("out");
+    if (out != nullptr && out->empty())
+        return UsageError(io, "--out needs a file name");
+
+    int exitCode = kExitOk;
+    const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
+    if (!endpoints)
+        return exitCode;
+
+    const fs::path keywordFile = parsed.positionals[0];
+    if (std::string why = WhyUnreadable(keywordFile); !why.empty()) {
+        return Failure(io, "cannot read keyword file '" + keywordFile.string() + "': " + why);
+    }
+    if (out != nullptr) {
+        if (std::string why = WhyUnwritable(*out); !why.empty()) {
+            return Failure(io, "cannot write '" + *out + "': " + why);
+        }
+    }
+
+    runtime::MemoryTable table(app::KeywordListColumns());
+    const app::ImportResult imported =
+        app::ImportKeywordFile(keywordFile, table, query::kKeywordColumn, true);
+    if (!imported.opened) {
+        return Failure(io, "cannot read keyword file '" + keywordFile.string() + "'");
+    }
+
+    runtime::CancelToken cancel;
+    {
+        InterruptScope interrupt(cancel);
+        ProgressLine line(io.err, io.errIsTerminal);
+        ProgressObserver observer(line, table.RowCount());
+        SilentNotifier notifier;
+        query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer);
+    }
+    if (cancel.IsCancelled()) {
+        io.err << "mofeng-cli query: interrupted\n";
+        return kExitInterrupted;
+    }
+
+    if (out == nullptr) {
+        WriteTsv(table, io.out);
+        return io.out ? kExitOk : Failure(io, "cannot write to stdout");
+    }
+    std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    if (!app::WriteWholeFile(*out, app::BuildSpreadsheetDocument(table, rows))) {
+        return Failure(io, "cannot write '" + *out + "'");
+    }
+    if (io.errIsTerminal)
+        io.err << table.RowCount() << " rows written to " << *out << "\n";
+    return kExitOk;
+}
+
+}  // namespace mofeng::cli

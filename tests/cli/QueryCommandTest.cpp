@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/QueryCommand.h"
+#include "runtime/CodePage.h"
+#include "sim/Simulator.h"
+
+namespace mofeng::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kHeader =
+    "序号\t关键词\t宝贝数量\t昨日搜索指数\t7天平均指数\t指数趋势\t竞争倍数\t趋势比(斜率)";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t from = 0;
+    for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1) {
+        fields.push_back(line.substr(from, tab - from));
+    }
+    fields.push_back(line.substr(from));
+    return fields;
+}
+
+class QueryCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_simulator.Start());
+        m_folder = fs::temp_directory_path() /
+                   ("mofeng-cli-test-" + std::to_string(::getpid()) + "-" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_folder);
+        // GBK, CR LF, as the import reads it.
+        std::ofstream(m_folder / "keywords.txt", std::ios::binary)
+            << runtime::Utf8ToGbk("连衣裙\r\n碎花连衣裙\r\nshirt\tlong\r\n");
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    int Run(std::vector<std::string> args) {
+        m_out.str({});
+        m_err.str({});
+        return RunQueryCommand(args, CommandStreams{m_out, m_err, false});
+    }
+
+    std::vector<std::string> SimulatorArgs(std::vector<std::string> more) const {
+        std::vector<std::string> args = {"--search-url", m_simulator.BaseUrl(), "--index-url",
+                                         m_simulator.BaseUrl()};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+
+    std::string Keywords() const { return (m_folder / "keywords.txt").string(); }
+
+    sim::Simulator m_simulator;
+    fs::path m_folder;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(QueryCommandTest, WritesTheFilledListAsUtf8Table) {
+    ASSERT_EQ(Run(SimulatorArgs({Keywords()})), kExitOk) << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], kHeader);
+    const char* const keywords[] = {"连衣裙", "碎花连衣裙", "shirt long"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(keywords[i]);
+        const std::vector<std::string> fields = Fields(lines[i + 1]);
+        ASSERT_EQ(fields.size(), 8u);
+        EXPECT_EQ(fields[0], std::to_string(i + 1));
+        EXPECT_EQ(fields[1], keywords[i]);
+        EXPECT_EQ(fields[2], std::to_string(m_simulator.ExpectedListingCount(
+                                 i == 2 ? std::string("shirt\tlong") : keywords[i])));
+    }
+    EXPECT_EQ(m_simulator.RequestCount(), 6u);
+}
+
+TEST_F(QueryCommandTest, WritesASpreadsheetWithOut) {
+    const fs::path sheet = m_folder / "out.xls";
+    ASSERT_EQ(Run(SimulatorArgs({"--out", sheet.string(), Keywords()})), kExitOk) << m_err.str();
+    EXPECT_TRUE(m_out.str().empty());
+    std::ifstream in(sheet, std::ios::binary);
+    const std::string document((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(document.find(runtime::Utf8ToGbk("<td>碎花连衣裙</td>")), std::string::npos);
+    EXPECT_NE(document.find(runtime::Utf8ToGbk("趋势比(斜率)")), std::string::npos);
+}
+
+TEST_F(QueryCommandTest, DemoServesEveryEndpointInProcess) {
+    ASSERT_EQ(Run({"--demo", Keywords()}), kExitOk) << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    // Yesterday's index is filled only when the trend endpoint answered.
+    int answered = 0;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        answered += !Fields(lines[i])[3].empty();
+    EXPECT_GT(answered, 0);
+    EXPECT_EQ(m_simulator.RequestCount(), 0u);
+}
+
+TEST_F(QueryCommandTest, RefusesUnusableCommandLines) {
+    const std::string missing = (m_folder / "missing.txt").string();
+    const std::string noFolder = (m_folder / "no" / "out.xls").string();
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {"no keyword file", {}, kExitUsage, "missing KEYWORD_FILE"},
+        {"two keyword files", {Keywords(), Keywords()}, kExitUsage, "one KEYWORD_FILE"},
+        {"unknown option", {"--fast", Keywords()}, kExitUsage, "unknown option '--fast'"},
+        {"option without value", {Keywords(), "--out"}, kExitUsage, "needs a value"},
+        {"malformed URL", {"--search-url", "ftp://host", Keywords()}, kExitUsage, "ftp://host"},
+        {"URL with a path", {"--index-url=http://host/x", Keywords()}, kExitUsage, "http://host/x"},
+        {"missing keyword file", {missing}, kExitFailure, "missing.txt"},
+        {"keyword file is a folder", {m_folder.string()}, kExitFailure, "is a directory"},
+        {"output folder missing", {"--out", noFolder, Keywords()}, kExitFailure, "no such folder"},
+        {"output is a folder",
+         {"--out", m_folder.string(), Keywords()},
+         kExitFailure,
+         "is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Run(c.args), c.exitCode);
+        EXPECT_NE(m_err.str().find(c.says), std::string::npos) << m_err.str();
+        EXPECT_TRUE(m_out.str().empty());
+    }
+    EXPECT_EQ(m_simulator.RequestCount(), 0u);
+}
+
+TEST_F(QueryCommandTest, MalformedEnvironmentUrlIsAUsageError) {
+    ::setenv("MOFENG_INDEX_URL", "localhost:8080", 1);
+    const int exitCode = Run({Keywords()});
+    ::unsetenv("MOFENG_INDEX_URL");
+    EXPECT_EQ(exitCode, kExitUsage);
+    EXPECT_NE(m_err.str().find("MOFENG_INDEX_URL"), std::string::npos) << m_err.str();
+}
+
+TEST_F(QueryCommandTest, HelpNamesEveryOption) {
+    ASSERT_EQ(Run({"--help"}), kExitOk);
+    for (const char* option : {"--search-url", "--index-url", "--suggest-url", "--demo", "--out",
+                               "MOFENG_SEARCH_URL", "KEYWORD_FILE"}) {
+        EXPECT_NE(m_out.str().find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
+}  // namespace mofeng::cli
