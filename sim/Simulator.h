@@ -2,7 +2,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/KeywordData.h"
+#include "sim/RequestRecord.h"
 
 namespace mofeng::sim {
 
@@ -20,8 +26,18 @@ struct SimulatorOptions {
     std::string logPath;     // one line per request; empty: no log
 };
 
+// Empty when the options are usable, otherwise what is wrong with them:
+// port 0..65535, fanout 1..8, latency 0..600000 ms, each rate 0..1 and their
+// sum at most 1.
+std::string ValidateSimulatorOptions(const SimulatorOptions& options);
+
 // A local HTTP server on 127.0.0.1 that answers the three endpoint requests
 // (search page, trend index, suggestions) with deterministic data.
+//
+// Faults apply to endpoint requests only; which request gets which fault
+// depends on the seed and the request's arrival number. The first reply sets
+// the cookie "mfsim"; the records show whether later requests bring it back.
+// Stop() returns promptly even while replies are stalled. Thread-safe.
 class Simulator {
 public:
     explicit Simulator(SimulatorOptions options = {});
@@ -29,11 +45,28 @@ public:
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
-    // Binds and starts serving on a background thread; false when it cannot bind.
+    // Binds and starts serving on a background thread; false when it cannot
+    // bind, the options are not valid or the log file cannot be opened.
     bool Start();
     void Stop();
     int Port() const;
     std::string BaseUrl() const;  // "http://127.0.0.1:PORT"
+
+    const SimulatorOptions& Options() const;
+
+    // Every request received so far, in arrival order; kept after Stop().
+    std::vector<RequestRecord> Requests() const;
+    // Number of requests received so far; ClearRequests() does not reset it.
+    std::uint64_t RequestCount() const;
+    void ClearRequests();
+
+    // What the endpoints answer for a keyword (UTF-8), without asking them.
+    const KeywordData& Data() const;
+    long long ExpectedListingCount(std::string_view keyword) const;
+    std::optional<TrendValues> ExpectedSeries(std::string_view keyword) const;
+    // The related-search link texts as the page shows them (UTF-8).
+    std::vector<std::string> ExpectedRelated(std::string_view keyword) const;
+    std::vector<SuggestionEntry> ExpectedSuggestions(std::string_view keyword) const;
 
 private:
     struct Impl;

@@ -1,1 +1,5 @@
-int main() { return 0; }
+#include "sim/SimulatorProgram.h"
+
+int main(int argc, char** argv) {
+    return mofeng::sim::RunSimulatorProgram(argc, argv);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mofeng::sim {
+
+// One request as the simulator received it.
+struct RequestRecord {
+    std::uint64_t number = 0;  // 1-based arrival order
+    std::string method;
+    std::string target;   // as sent, still percent-encoded
+    std::string version;  // "HTTP/1.0"
+    std::string userAgent;
+    std::vector<std::string> accept;  // every Accept header, in the order sent
+    std::string cookie;               // the Cookie header(s) joined by "; "; empty when none
+    std::string outcome;              // OutcomeName() of what it got
+};
+
+// The log line (no line end): method, target, version, user agent, the Accept
+// values joined by " | ", cookie, outcome; separated by tabs, "-" for a
+// missing header, tabs and line breaks inside values turned into spaces.
+std::string FormatLogLine(const RequestRecord& record);
+
+}  // namespace mofeng::sim

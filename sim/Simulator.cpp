@@ -1,0 +1,299 @@
+#include "sim/Simulator.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "sim/FaultPlan.h"
+#include "sim/ReplyWriter.h"
+#include "sim/RequestTarget.h"
+#include "sim/SearchPage.h"
+#include "sim/SimHttpServer.h"
+#include "sim/StableHash.h"
+#include "sim/SuggestReply.h"
+#include "sim/TrendDocument.h"
+
+namespace mofeng::sim {
+namespace {
+
+const std::string kHtmlType = "text/html; charset=utf-8";
+const std::string kSearchType = "text/html; charset=gbk";
+const std::string kTrendType = "application/json; charset=utf-8";
+const std::string kSuggestType = "text/javascript; charset=utf-8";
+
+constexpr std::string_view kNotFoundPage =
+    "<!DOCTYPE html>\n<html><head><title>404 Not Found</title></head>\n"
+    "<body><h1>404 Not Found</h1><p>The requested page does not exist.</p></body></html>\n";
+constexpr std::string_view kServerErrorPage =
+    "<!DOCTYPE html>\n<html><head><title>500 Internal Server Error</title></head>\n"
+    "<body><h1>500 Internal Server Error</h1><p>The server is busy. Please try again "
+    "later.</p></body></html>\n";
+
+std::string JoinedHeader(const httplib::Request& request, const std::string& name,
+                         std::vector<std::string>* each = nullptr) {
+    std::string joined;
+    const auto [first, last] = request.headers.equal_range(name);
+    for (auto it = first; it != last; ++it) {
+        joined += (joined.empty() ? "" : "; ") + it->second;
+        if (each != nullptr) {
+            each->push_back(it->second);
+        }
+    }
+    return joined;
+}
+
+}  // namespace
+
+std::string ValidateSimulatorOptions(const SimulatorOptions& options) {
+    if (options.port < 0 || options.port > 65535) {
+        return "port must be 0..65535";
+    }
+    if (options.fanout < 1 || options.fanout > 8) {
+        return "fanout must be 1..8";
+    }
+    if (options.latencyMs < 0 || options.latencyMs > 600000) {
+        return "latency must be 0..600000 ms";
+    }
+    const double rates[] = {options.failRate, options.dropRate, options.stallRate,
+                            options.garbageRate};
+    double sum = 0;
+    for (double rate : rates) {
+        if (!(rate >= 0.0 && rate <= 1.0)) {
+            return "each rate must be 0..1";
+        }
+        sum += rate;
+    }
+    if (sum > 1.0 + 1e-9) {
+        return "the rates must not add up to more than 1";
+    }
+    return {};
+}
+
+struct Simulator::Impl {
+    explicit Impl(SimulatorOptions o)
+        : options(std::move(o)), data(options.seed, options.fanout), searchPage(data) {}
+
+    void Handle(const httplib::Request& request, httplib::Response& response);
+    void Remember(const RequestRecord& record);
+    void SleepUnlessStopping(int milliseconds) const;
+
+    const SimulatorOptions options;
+    const KeywordData data;
+    const SearchPage searchPage;
+
+    std::mutex lifecycle;  // Start and Stop
+    std::atomic<bool> stopping{false};
+    std::unique_ptr<SimHttpServer> server;
+    std::thread listener;
+    std::atomic<bool> listenerDone{false};
+    std::atomic<int> port{0};
+
+    std::atomic<std::uint64_t> counter{0};
+    mutable std::mutex recordsMutex;
+    std::vector<RequestRecord> records;
+    std::FILE* log = nullptr;  // guarded by recordsMutex
+};
+
+void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response& response) {
+    const std::uint64_t number = ++counter;
+    RequestRecord record;
+    record.number = number;
+    record.method = request.method;
+    record.target = request.target;
+    record.version = request.version;
+    record.userAgent = JoinedHeader(request, "User-Agent");
+    JoinedHeader(request, "Accept", &record.accept);
+    record.cookie = JoinedHeader(request, "Cookie");
+
+    const RoutedRequest routed = RouteTarget(request.target);
+    const FaultRates rates{options.failRate, options.dropRate, options.stallRate,
+                           options.garbageRate};
+    const Outcome outcome = routed.endpoint == Endpoint::None || request.method != "GET"
+                                ? Outcome::NotFound
+                                : DecideFault(options.seed, number, rates);
+    record.outcome = std::string(OutcomeName(outcome));
+    Remember(record);
+
+    if (number == 1) {
+        char value[24];
+        std::snprintf(value, sizeof value, "%016llx",
+                      static_cast<unsigned long long>(Mix64(options.seed ^ 0x6D6673696DULL)));
+        response.set_header("Set-Cookie", std::string("mfsim=") + value + "; Path=/");
+    }
+    SleepUnlessStopping(options.latencyMs);
+
+    switch (outcome) {
+        case Outcome::NotFound:
+            response.status = 404;
+            SendWhole(response, std::string(kNotFoundPage), kHtmlType);
+            return;
+        case Outcome::Fail:
+            response.status = 500;
+            SendWhole(response, std::string(kServerErrorPage), kHtmlType);
+            return;
+        default:
+            break;
+    }
+    std::string body;
+    const std::string* type = &kSearchType;
+    switch (routed.endpoint) {
+        case Endpoint::Search:
+            body = searchPage.Build(routed.keyword);
+            break;
+        case Endpoint::Trend:
+            body = BuildTrendDocument(data, routed.keyword);
+            type = &kTrendType;
+            break;
+        default:
+            body = BuildSuggestReply(data, routed.keyword, routed.callback);
+            type = &kSuggestType;
+    }
+    response.status = 200;
+    switch (outcome) {
+        case Outcome::Drop:
+            SendPart(response, body, DropCut(options.seed, number, body.size()), *type);
+            break;
+        case Outcome::Stall:
+            SendNothing(response, body.size(), *type, stopping);
+            break;
+        case Outcome::Garbage:
+            SendWhole(response, GarbageBody(options.seed, number), *type);
+            break;
+        default:
+            SendWhole(response, std::move(body), *type);
+    }
+}
+
+void Simulator::Impl::Remember(const RequestRecord& record) {
+    std::lock_guard lock(recordsMutex);
+    records.push_back(record);
+    if (log != nullptr) {
+        const std::string line = FormatLogLine(record) + '\n';
+        std::fwrite(line.data(), 1, line.size(), log);
+        std::fflush(log);
+    }
+}
+
+void Simulator::Impl::SleepUnlessStopping(int milliseconds) const {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!stopping.load() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
+            std::chrono::milliseconds(10), end - std::chrono::steady_clock::now()));
+    }
+}
+
+Simulator::Simulator(SimulatorOptions options)
+    : m_impl(std::make_unique<Impl>(std::move(options))) {}
+
+Simulator::~Simulator() {
+    Stop();
+    if (m_impl->log != nullptr) {
+        std::fclose(m_impl->log);
+    }
+}
+
+bool Simulator::Start() {
+    Impl& impl = *m_impl;
+    std::lock_guard lock(impl.lifecycle);
+    if (impl.server) {
+        return true;
+    }
+    if (!ValidateSimulatorOptions(impl.options).empty()) {
+        return false;
+    }
+    {
+        std::lock_guard records(impl.recordsMutex);
+        if (!impl.options.logPath.empty() && impl.log == nullptr) {
+            impl.log = std::fopen(impl.options.logPath.c_str(), "w");
+            if (impl.log == nullptr) {
+                return false;
+            }
+        }
+    }
+    impl.stopping = false;
+    auto server = std::make_unique<SimHttpServer>(impl.stopping);
+    server->set_pre_routing_handler(
+        [&impl](const httplib::Request& request, httplib::Response& response) {
+            impl.Handle(request, response);
+            return httplib::Server::HandlerResponse::Handled;
+        });
+    const int bound = server->BindLoopback(impl.options.port);
+    if (bound <= 0) {
+        return false;
+    }
+    impl.port = bound;
+    impl.server = std::move(server);
+    impl.listenerDone = false;
+    impl.listener = std::thread([&impl] {
+        impl.server->listen_after_bind();
+        impl.listenerDone = true;
+    });
+    // stop() is ignored until the server runs, so Stop() must not come earlier.
+    while (!impl.server->is_running() && !impl.listenerDone.load()) {
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+void Simulator::Stop() {
+    Impl& impl = *m_impl;
+    std::lock_guard lock(impl.lifecycle);
+    if (!impl.server) {
+        return;
+    }
+    impl.stopping = true;
+    impl.server->stop();
+    impl.server->AbortConnections();
+    impl.listener.join();
+    impl.server.reset();
+}
+
+int Simulator::Port() const {
+    return m_impl->port.load();
+}
+
+std::string Simulator::BaseUrl() const {
+    return "http://127.0.0.1:" + std::to_string(Port());
+}
+
+const SimulatorOptions& Simulator::Options() const {
+    return m_impl->options;
+}
+
+std::vector<RequestRecord> Simulator::Requests() const {
+    std::lock_guard lock(m_impl->recordsMutex);
+    return m_impl->records;
+}
+
+std::uint64_t Simulator::RequestCount() const {
+    return m_impl->counter.load();
+}
+
+void Simulator::ClearRequests() {
+    std::lock_guard lock(m_impl->recordsMutex);
+    m_impl->records.clear();
+}
+
+const KeywordData& Simulator::Data() const {
+    return m_impl->data;
+}
+
+long long Simulator::ExpectedListingCount(std::string_view keyword) const {
+    return m_impl->data.ListingCount(keyword);
+}
+
+std::optional<TrendValues> Simulator::ExpectedSeries(std::string_view keyword) const {
+    return m_impl->data.Series(keyword);
+}
+
+std::vector<std::string> Simulator::ExpectedRelated(std::string_view keyword) const {
+    return m_impl->data.RelatedLinkTexts(keyword);
+}
+
+std::vector<SuggestionEntry> Simulator::ExpectedSuggestions(std::string_view keyword) const {
+    return m_impl->data.Suggestions(keyword);
+}
+
+}  // namespace mofeng::sim

@@ -1,0 +1,172 @@
+#include "sim/SimulatorProgram.h"
+
+#include <signal.h>
+
+#include <csignal>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace mofeng::sim {
+namespace {
+
+bool ParseInteger(const std::string& text, long long low, long long high, long long& out) {
+    if (text.empty()) {
+        return false;
+    }
+    std::size_t used = 0;
+    try {
+        out = std::stoll(text, &used, 10);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == text.size() && out >= low && out <= high;
+}
+
+bool ParseRate(const std::string& text, double& out) {
+    if (text.empty()) {
+        return false;
+    }
+    std::size_t used = 0;
+    try {
+        out = std::stod(text, &used);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == text.size() && out >= 0.0 && out <= 1.0;
+}
+
+}  // namespace
+
+std::string SimulatorUsage() {
+    return "Usage: mofeng-sim [options]\n"
+           "Serves the search page, trend index and suggestion endpoints on 127.0.0.1\n"
+           "with deterministic data, until SIGINT or SIGTERM.\n\n"
+           "  --port N          port to listen on; 0 (default) picks a free one\n"
+           "  --seed N          data seed (default 1)\n"
+           "  --fanout N        1..8, size of the keyword graph (default 1)\n"
+           "  --latency-ms N    delay before every reply (default 0)\n"
+           "  --log FILE        one line per request: method, target, version,\n"
+           "                    User-Agent, Accept, Cookie, outcome (tab-separated)\n"
+           "  --fail-rate R     fraction of endpoint requests answered with 500\n"
+           "  --drop-rate R     fraction whose connection is closed mid-body\n"
+           "  --stall-rate R    fraction that get headers, then silence\n"
+           "  --garbage-rate R  fraction answered with random bytes\n"
+           "  --help            show this text\n\n"
+           "Prints \"listening on http://127.0.0.1:PORT\" once it serves.\n";
+}
+
+ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& arguments) {
+    ParsedArguments parsed;
+    SimulatorOptions& o = parsed.options;
+    auto integer = [](long long low, long long high, auto assign) {
+        return [=](const std::string& value) {
+            long long n = 0;
+            if (!ParseInteger(value, low, high, n)) {
+                return false;
+            }
+            assign(n);
+            return true;
+        };
+    };
+    auto rate = [](double& target) {
+        return [&target](const std::string& value) { return ParseRate(value, target); };
+    };
+    const std::map<std::string, std::function<bool(const std::string&)>> setters = {
+        {"--port", integer(0, 65535, [&o](long long n) { o.port = static_cast<int>(n); })},
+        {"--seed",
+         [&o](const std::string& value) {
+             if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) {
+                 return false;
+             }
+             try {
+                 o.seed = std::stoull(value);
+             } catch (const std::exception&) {
+                 return false;
+             }
+             return true;
+         }},
+        {"--fanout", integer(1, 8, [&o](long long n) { o.fanout = static_cast<int>(n); })},
+        {"--latency-ms",
+         integer(0, 600000, [&o](long long n) { o.latencyMs = static_cast<int>(n); })},
+        {"--log",
+         [&o](const std::string& value) {
+             o.logPath = value;
+             return !value.empty();
+         }},
+        {"--fail-rate", rate(o.failRate)},
+        {"--drop-rate", rate(o.dropRate)},
+        {"--stall-rate", rate(o.stallRate)},
+        {"--garbage-rate", rate(o.garbageRate)},
+    };
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        if (name == "--help" || name == "-h") {
+            parsed.help = true;
+            continue;
+        }
+        std::string value;
+        bool hasValue = false;
+        if (const std::size_t eq = name.find('='); eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+            hasValue = true;
+        }
+        const auto setter = setters.find(name);
+        if (setter == setters.end()) {
+            parsed.error = "unknown option " + arguments[i];
+            return parsed;
+        }
+        if (!hasValue) {
+            if (i + 1 >= arguments.size()) {
+                parsed.error = "missing value for " + name;
+                return parsed;
+            }
+            value = arguments[++i];
+        }
+        if (!setter->second(value)) {
+            parsed.error = "bad value for " + name + ": " + value;
+            return parsed;
+        }
+    }
+    if (parsed.error.empty()) {
+        parsed.error = ValidateSimulatorOptions(o);
+    }
+    return parsed;
+}
+
+int RunSimulatorProgram(int argc, char** argv) {
+    const ParsedArguments parsed =
+        ParseSimulatorArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    if (parsed.help) {
+        std::fputs(SimulatorUsage().c_str(), stdout);
+        return 0;
+    }
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "mofeng-sim: %s\n\n%s", parsed.error.c_str(),
+                     SimulatorUsage().c_str());
+        return 2;
+    }
+    // Blocked before any thread starts, so that only sigwait below sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    Simulator simulator(parsed.options);
+    if (!simulator.Start()) {
+        std::fprintf(stderr, "mofeng-sim: cannot listen on 127.0.0.1:%d or open the log\n",
+                     parsed.options.port);
+        return 1;
+    }
+    std::printf("listening on %s\n", simulator.BaseUrl().c_str());
+    std::fflush(stdout);
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    simulator.Stop();
+    return 0;
+}
+
+}  // namespace mofeng::sim
