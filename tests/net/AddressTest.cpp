@@ -34,30 +34,34 @@ TEST(NormalizeBaseUrl, AcceptsSchemeHostAndPortOnly) {
         {"http://[::1]", "http://[::1]"},
         {"http://host:1", "http://host:1"},
         {"http://host:65535", "http://host:65535"},
-        // unusable
-        {"", ""},
-        {"s.taobao.com", ""},
-        {"ftp://host", ""},
-        {"http://", ""},
-        {"http:///", ""},
-        {"http://host//", ""},
-        {"http://host/path", ""},
-        {"http://host?q=1", ""},
-        {"http://host#top", ""},
-        {"http://user@host", ""},
-        {"http://host:", ""},
-        {"http://host:0", ""},
-        {"http://host:65536", ""},
-        {"http://host:99999999999999999999", ""},
-        {"http://host:80a", ""},
-        {"http://ho st", ""},
-        {" http://host", ""},
-        {"http://host ", ""},
-        {"http://[::1", ""},
-        {"http://[zz]:80", ""},
     };
     for (const auto& [text, normalized] : cases) {
         EXPECT_EQ(NormalizeBaseUrl(text), normalized) << '"' << text << '"';
+    }
+    const char* unusable[] = {
+        "",
+        "s.taobao.com",
+        "ftp://host",
+        "http://",
+        "http:///",
+        "http://host//",
+        "http://host/path",
+        "http://host?q=1",
+        "http://host#top",
+        "http://user@host",
+        "http://host:",
+        "http://host:0",
+        "http://host:65536",
+        "http://host:99999999999999999999",
+        "http://host:80a",
+        "http://ho st",
+        " http://host",
+        "http://host ",
+        "http://[::1",
+        "http://[zz]:80",
+    };
+    for (const char* text : unusable) {
+        EXPECT_EQ(NormalizeBaseUrl(text), "") << '"' << text << '"';
     }
 }
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <future>
 #include <latch>
 #include <thread>
 
@@ -126,17 +125,6 @@ TEST(HttpFetch, ConnectionDroppedMidBodyKeepsTheBytesReceived) {
     std::string contentType = "stale";
     EXPECT_EQ(HttpFetch(server.Url("/page"), nullptr, &contentType), received);
     EXPECT_EQ(contentType, "");
-}
-
-TEST(HttpFetch, BodyWithoutLengthEndsAtClose) {
-    std::string body;
-    for (int i = 0; i < 30000; ++i) {
-        body += static_cast<char>(i % 251);  // NUL and high bytes included
-    }
-    RawHttpServer server([&](int socket, const std::string&) {
-        RawHttpServer::SendAll(socket, "HTTP/1.0 200 OK\r\n\r\n" + body);
-    });
-    EXPECT_EQ(HttpFetch(server.Url("/raw")), body);
 }
 
 TEST(HttpFetch, CookiesAreSharedAcrossThreads) {

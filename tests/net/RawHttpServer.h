@@ -38,8 +38,6 @@ private:
 
     Reply m_reply;
     int m_listener = -1;
-    int m_wakeRead = -1;
-    int m_wakeWrite = -1;
     int m_port = 0;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_requestArrived;
