@@ -47,6 +47,7 @@ TEST(RegexObjectTest, DefaultOptionsMatchByCharacter) {
         {"digit pairs", R"((\d+),(\d+))", "12,34", {"12,34"}},
         {"lower-case pattern finds capitals", "abc", "xABCx aBc", {"ABC", "aBc"}},
         {"no match", "xyz", "abc", {}},
+        {"empty subject (a failed fetch)", kTrendPattern, "", {}},
         {"dot stops at LF but not at CR", "a.b", "a\nb a\rb", {"a\rb"}},
         {"multi-line anchors", R"(^\w+$)", "ab\ncd\n", {"ab", "cd"}},
         {"\\d is ASCII only", R"(\d+)", Gbk("１２3４"), {"3"}},
