@@ -7,32 +7,32 @@
 namespace mofeng::runtime {
 namespace {
 
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const noexcept {
-        return std::hash<std::string_view>{}(text);
-    }
-};
-
 const std::string kEmptyText;
+
+std::size_t HashOf(std::string_view text) noexcept {
+    return std::hash<std::string_view>{}(text);
+}
 
 }  // namespace
 
-// How often each text occurs in one column; answers "absent" without a scan.
+// How many cells of one column have each text hash. A hash that is absent
+// proves the text absent without a scan; a present one is confirmed by a scan.
+// Holding hashes rather than copies keeps the index small at a million rows.
 class TableData::ColumnIndex {
 public:
-    void Add(const std::string& text) { ++m_counts[text]; }
-    void Remove(const std::string& text) {
-        auto it = m_counts.find(text);
+    explicit ColumnIndex(std::size_t expected) { m_counts.reserve(expected); }
+    void Add(std::string_view text) { ++m_counts[HashOf(text)]; }
+    void Remove(std::string_view text) {
+        auto it = m_counts.find(HashOf(text));
         if (it != m_counts.end() && --it->second == 0) {
             m_counts.erase(it);
         }
     }
-    bool Contains(std::string_view text) const { return m_counts.find(text) != m_counts.end(); }
+    bool MayContain(std::string_view text) const { return m_counts.contains(HashOf(text)); }
     void Clear() { m_counts.clear(); }
 
 private:
-    std::unordered_map<std::string, int, TextHash, std::equal_to<>> m_counts;
+    std::unordered_map<std::size_t, int> m_counts;
 };
 
 TableData::TableData(int columnCount)
@@ -88,7 +88,7 @@ int TableData::AppendRows(std::vector<Row> rows) {
 TableData::ColumnIndex& TableData::IndexOf(int column) const {
     std::unique_ptr<ColumnIndex>& slot = m_indexes[column];
     if (!slot) {
-        slot = std::make_unique<ColumnIndex>();
+        slot = std::make_unique<ColumnIndex>(m_ids.size());
         for (int row = 0; row < RowCount(); ++row) {
             slot->Add(CellRef(row, column));
         }
@@ -97,7 +97,7 @@ TableData::ColumnIndex& TableData::IndexOf(int column) const {
 }
 
 int TableData::FindRow(std::string_view text, int column) const {
-    if (column < 0 || column >= m_columnCount || !IndexOf(column).Contains(text)) {
+    if (column < 0 || column >= m_columnCount || !IndexOf(column).MayContain(text)) {
         return -1;
     }
     for (int row = 0; row < RowCount(); ++row) {

@@ -71,7 +71,7 @@ private:
     std::vector<int> m_positionOfId;
     RowId m_firstId = 1;
     RowId m_nextId = 1;
-    // Per column: count of each cell text, built lazily by FindRow.
+    // Per column: count of each cell text hash, built lazily by FindRow.
     mutable std::vector<std::unique_ptr<ColumnIndex>> m_indexes;
 };
 
