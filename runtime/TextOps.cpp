@@ -1,6 +1,7 @@
 #include "runtime/TextOps.h"
 
 #include <algorithm>
+#include <string>
 
 namespace mofeng::runtime {
 namespace {
@@ -13,11 +14,12 @@ unsigned char FoldAscii(unsigned char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
 }
 
-// Byte-wise equality of sought with the same number of bytes at text[at];
+// Byte-wise equality of sought (not empty) with as many bytes at text[at];
 // ignoreCase folds ASCII letters in every byte, trail bytes included.
 bool MatchesAt(std::string_view text, std::size_t at, std::string_view sought, bool ignoreCase) {
     if (!ignoreCase) {
-        return text.compare(at, sought.size(), sought) == 0;
+        return text[at] == sought[0] &&
+               std::char_traits<char>::compare(text.data() + at, sought.data(), sought.size()) == 0;
     }
     for (std::size_t i = 0; i < sought.size(); ++i) {
         if (FoldAscii(static_cast<unsigned char>(text[at + i])) !=
