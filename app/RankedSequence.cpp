@@ -1,108 +1,68 @@
 #include "app/RankedSequence.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace mofeng::app {
 
-RankedSequence::RankedSequence(std::size_t capacity) {
-    m_nodes.reserve(capacity);
+RankedSequence::RankedSequence(std::size_t expectedSize)
+    : m_maxBlock(std::max<std::size_t>(
+          512, static_cast<std::size_t>(2 * std::sqrt(static_cast<double>(expectedSize))))) {}
+
+RankedSequence::Place RankedSequence::Locate(int position) const {
+    if (position > m_size) {
+        return {m_blocks.size() - 1, m_blocks.back().values.size()};
+    }
+    const auto it = std::lower_bound(m_ends.begin(), m_ends.end(), position);
+    const auto block = static_cast<std::size_t>(it - m_ends.begin());
+    const int before = block == 0 ? 0 : m_ends[block - 1];
+    return {block, static_cast<std::size_t>(position - before - 1)};
 }
 
 double RankedSequence::ValueAt(int position) const {
-    int node = m_root;
-    while (node >= 0) {
-        const Node& n = At(node);
-        const int leftSize = SizeOf(n.left);
-        if (position <= leftSize) {
-            node = n.left;
-        } else if (position == leftSize + 1) {
-            return n.value;
-        } else {
-            position -= leftSize + 1;
-            node = n.right;
-        }
-    }
-    return 0.0;  // out of range; callers never ask
+    const Place place = Locate(position);
+    return m_blocks[place.block].values[place.offset];
 }
 
 void RankedSequence::Insert(int position, double value, int row) {
-    m_nodes.push_back(Node{value, row, NextPriority()});
-    m_root = InsertInto(m_root, position, static_cast<int>(m_nodes.size()) - 1);
+    if (m_blocks.empty()) {
+        m_blocks.emplace_back();
+        m_ends.push_back(0);
+    }
+    const Place place = Locate(position);
+    Block& block = m_blocks[place.block];
+    block.values.insert(block.values.begin() + static_cast<std::ptrdiff_t>(place.offset), value);
+    block.rows.insert(block.rows.begin() + static_cast<std::ptrdiff_t>(place.offset), row);
+    for (std::size_t b = place.block; b < m_ends.size(); ++b) {
+        ++m_ends[b];
+    }
+    ++m_size;
+    if (block.values.size() > m_maxBlock) {
+        SplitBlock(place.block);
+    }
 }
 
-int RankedSequence::InsertInto(int tree, int position, int node) {
-    if (tree < 0) {
-        return node;
-    }
-    if (At(node).priority > At(tree).priority) {
-        int first = -1;
-        int rest = -1;
-        Split(tree, position - 1, first, rest);
-        Node& n = At(node);
-        n.left = first;
-        n.right = rest;
-        n.size = SizeOf(first) + SizeOf(rest) + 1;
-        return node;
-    }
-    Node& t = At(tree);
-    ++t.size;
-    const int leftSize = SizeOf(t.left);
-    if (position <= leftSize + 1) {
-        const int left = InsertInto(t.left, position, node);
-        At(tree).left = left;
-    } else {
-        const int right = InsertInto(t.right, position - leftSize - 1, node);
-        At(tree).right = right;
-    }
-    return tree;
-}
-
-void RankedSequence::Split(int tree, int count, int& first, int& rest) {
-    if (tree < 0) {
-        first = rest = -1;
-        return;
-    }
-    Node& t = At(tree);
-    const int leftSize = SizeOf(t.left);
-    if (count <= leftSize) {
-        int leftRest = -1;
-        Split(t.left, count, first, leftRest);
-        Node& u = At(tree);
-        u.left = leftRest;
-        u.size = SizeOf(u.left) + SizeOf(u.right) + 1;
-        rest = tree;
-    } else {
-        int rightFirst = -1;
-        Split(t.right, count - leftSize - 1, rightFirst, rest);
-        Node& u = At(tree);
-        u.right = rightFirst;
-        u.size = SizeOf(u.left) + SizeOf(u.right) + 1;
-        first = tree;
-    }
+void RankedSequence::SplitBlock(std::size_t index) {
+    Block& full = m_blocks[index];
+    const std::size_t half = full.values.size() / 2;
+    Block tail;
+    tail.values.assign(full.values.begin() + static_cast<std::ptrdiff_t>(half), full.values.end());
+    tail.rows.assign(full.rows.begin() + static_cast<std::ptrdiff_t>(half), full.rows.end());
+    full.values.resize(half);
+    full.rows.resize(half);
+    const int end = m_ends[index];
+    m_ends[index] = end - static_cast<int>(tail.values.size());
+    m_blocks.insert(m_blocks.begin() + static_cast<std::ptrdiff_t>(index) + 1, std::move(tail));
+    m_ends.insert(m_ends.begin() + static_cast<std::ptrdiff_t>(index) + 1, end);
 }
 
 std::vector<int> RankedSequence::Rows() const {
     std::vector<int> rows;
-    rows.reserve(m_nodes.size());
-    std::vector<int> stack;
-    int node = m_root;
-    while (node >= 0 || !stack.empty()) {
-        while (node >= 0) {
-            stack.push_back(node);
-            node = At(node).left;
-        }
-        node = stack.back();
-        stack.pop_back();
-        rows.push_back(At(node).row);
-        node = At(node).right;
+    rows.reserve(static_cast<std::size_t>(m_size));
+    for (const Block& block : m_blocks) {
+        rows.insert(rows.end(), block.rows.begin(), block.rows.end());
     }
     return rows;
-}
-
-std::uint32_t RankedSequence::NextPriority() {
-    // splitmix64
-    std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
 }
 
 }  // namespace mofeng::app

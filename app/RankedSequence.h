@@ -1,20 +1,21 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <vector>
 
 namespace mofeng::app {
 
 // A sequence of (value, row) entries that takes an insertion at any position
-// and reads the value at any position in O(log n) expected time (an implicit
-// treap: nodes ordered by position, not by value). Positions are 1-based.
-// Priorities come from a fixed seed, so runs are repeatable.
+// and reads the value at any position quickly: entries live in blocks of at
+// most B entries, found by binary search in the running totals of the block
+// sizes, so a read costs O(log(n / B)) and an insertion O(B + n / B).
+// B grows with the expected size (about 2·sqrt(n), at least 512).
+// Positions are 1-based.
 class RankedSequence final {
 public:
-    explicit RankedSequence(std::size_t capacity = 0);
+    explicit RankedSequence(std::size_t expectedSize = 0);
 
-    int Size() const { return SizeOf(m_root); }
+    int Size() const { return m_size; }
 
     // Value of entry position, 1 <= position <= Size().
     double ValueAt(int position) const;
@@ -27,28 +28,23 @@ public:
     std::vector<int> Rows() const;
 
 private:
-    struct Node {
-        double value;
-        int row;
-        std::uint32_t priority;
-        int left = -1;
-        int right = -1;
-        int size = 1;
+    struct Block {
+        std::vector<double> values;
+        std::vector<int> rows;
+    };
+    struct Place {
+        std::size_t block;
+        std::size_t offset;  // 0-based inside the block
     };
 
-    int SizeOf(int node) const {
-        return node < 0 ? 0 : m_nodes[static_cast<std::size_t>(node)].size;
-    }
-    Node& At(int node) { return m_nodes[static_cast<std::size_t>(node)]; }
-    const Node& At(int node) const { return m_nodes[static_cast<std::size_t>(node)]; }
-    // Splits tree into its first count entries and the rest.
-    void Split(int tree, int count, int& first, int& rest);
-    int InsertInto(int tree, int position, int node);
-    std::uint32_t NextPriority();
+    // Where entry position lives; position Size() + 1 maps past the last block's end.
+    Place Locate(int position) const;
+    void SplitBlock(std::size_t block);
 
-    std::vector<Node> m_nodes;
-    int m_root = -1;
-    std::uint64_t m_state = 0x9E3779B97F4A7C15ULL;
+    std::size_t m_maxBlock;
+    std::vector<Block> m_blocks;
+    std::vector<int> m_ends;  // m_ends[b]: entries in blocks 0..b
+    int m_size = 0;
 };
 
 }  // namespace mofeng::app

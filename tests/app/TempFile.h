@@ -5,12 +5,14 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 namespace mofeng::app::test {
 
-// A file under the temporary folder, removed again when the object goes.
+// A path under the temporary folder, holding the given bytes; removed again
+// when the object goes. Without bytes the file does not exist.
 class TempFile final {
 public:
     TempFile() {
@@ -18,28 +20,22 @@ public:
         m_path = std::filesystem::temp_directory_path() /
                  ("mofeng-app-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
     }
-    explicit TempFile(std::string_view bytes) : TempFile() { Write(bytes); }
-    ~TempFile() {
-        std::error_code ignored;
-        std::filesystem::remove(m_path, ignored);
+    explicit TempFile(std::string_view bytes) : TempFile() {
+        std::ofstream(m_path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
     }
+    ~TempFile() { std::filesystem::remove(m_path, m_ignored); }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-
-    void Write(std::string_view bytes) const {
-        std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-
     std::string Read() const {
         std::ifstream in(m_path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
 private:
     std::filesystem::path m_path;
+    std::error_code m_ignored;
 };
 
 }  // namespace mofeng::app::test
