@@ -26,8 +26,8 @@ using TrendValues = std::array<long long, 7>;  // oldest day first, yesterday la
 // keyword). Keywords are UTF-8 as decoded from the request; invalid bytes and
 // control characters are normalised first (NormalizeKeyword). Thread-safe.
 //
-// The keyword graph: a keyword is a core word with up to fanout + 1 modifiers
-// from a fixed vocabulary (fanout also widens the vocabulary); related
+// The keyword graph: a keyword is a core word with up to MaxModifiers() modifiers
+// from a fixed vocabulary (both grow with fanout); related
 // searches and suggestions add, swap or remove one modifier, and now and then
 // drift to a neighbouring product word. The graph is finite.
 class KeywordData final {
@@ -36,7 +36,7 @@ public:
 
     std::uint64_t Seed() const { return m_seed; }
     int Fanout() const { return m_fanout; }
-    int MaxModifiers() const { return m_fanout + 1; }
+    int MaxModifiers() const { return m_maxModifiers; }
 
     // Listings found: 0 for the empty keyword and some others, up to some millions.
     long long ListingCount(std::string_view keyword) const;
@@ -65,6 +65,7 @@ private:
 
     std::uint64_t m_seed;
     int m_fanout;
+    int m_maxModifiers;
     std::vector<std::size_t> m_active;  // indexes into Modifiers(), seed order
 };
 
