@@ -22,11 +22,12 @@ struct ImportResult {
 // Appends one row per line of the file (KeywordFileToGbk, then
 // KeywordLineReader) at the end of table: the line goes to keywordColumn and,
 // when numbered, the running number from 1 (this import's rows only) to
-// column 0 (with keywordColumn 0 the number wins). The list is neither cleared nor checked for
-// duplicates. Rows are appended in batches (at most kImportBatchRows, or what has accumulated after
-// kImportBatchInterval), so a long import shows up as it goes. A raised cancel stops the import;
-// batches already appended stay, the pending one is dropped. Runs on any thread; the file is only
-// read, never written.
+// column 0 (with keywordColumn 0 the number wins). The list is neither
+// cleared nor checked for duplicates. Rows are appended in batches (at most
+// kImportBatchRows, or what has accumulated after kImportBatchInterval), so a
+// long import shows up as it goes. A raised cancel stops the import: batches
+// already appended stay, the pending one is dropped. The file is read whole
+// and only read, never written; a read error adds nothing. Any thread.
 ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table& table,
                                int keywordColumn, bool numbered,
                                const runtime::CancelToken* cancel = nullptr);
