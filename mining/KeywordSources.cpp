@@ -1,0 +1,77 @@
+#include "mining/KeywordSources.h"
+
+#include "net/HttpFetch.h"
+#include "net/PageText.h"
+#include "net/PercentEncode.h"
+#include "regex/RegexObject.h"
+#include "runtime/CodePage.h"
+#include "runtime/TextOps.h"
+
+namespace mofeng::mining {
+namespace {
+
+constexpr std::string_view kBoldOpen = "<b>";
+constexpr std::string_view kBoldClose = R"(<\/b>)";
+
+// Group 1 of every match, in order.
+std::vector<std::string> FirstGroups(std::string_view pattern, std::string_view text) {
+    std::vector<std::string> found;
+    regex::RegexObject regex;
+    regex.Search(pattern, text);
+    const int count = regex.MatchCount();
+    found.reserve(static_cast<std::size_t>(count));
+    for (int i = 1; i <= count; ++i) {
+        found.push_back(regex.SubMatchText(i, 1));
+    }
+    return found;
+}
+
+bool Cancelled(const runtime::CancelToken* cancel) {
+    return cancel != nullptr && cancel->IsCancelled();
+}
+
+}  // namespace
+
+std::vector<std::string> RelatedCandidatesFromPage(std::string_view pageText) {
+    return FirstGroups(kRelatedPattern, runtime::TextFromBytes(pageText));
+}
+
+std::vector<std::string> SuggestionCandidatesFromText(std::string_view replyText) {
+    std::vector<std::string> candidates =
+        FirstGroups(kSuggestPattern, runtime::TextFromBytes(replyText));
+    for (std::string& candidate : candidates) {
+        candidate = runtime::TextReplace(candidate, kBoldOpen, {}, 1, -1, false);
+        candidate = runtime::TextReplace(candidate, kBoldClose, {}, 1, -1, false);
+    }
+    return candidates;
+}
+
+std::string SuggestionReplyText(std::string_view body) {
+    return runtime::Utf8ToGbk(runtime::TextFromBytes(body));
+}
+
+std::vector<std::string> RelatedSearchKeywords(const net::EndpointConfig& endpoints,
+                                               std::string_view keyword,
+                                               const runtime::CancelToken* cancel) {
+    net::FetchedPage page;
+    page.body = net::HttpFetch(endpoints.SearchPageUrl(net::PercentEncodeUtf8(keyword)), cancel,
+                               &page.contentType);
+    // A cut-off page could still hold links, but a cancelled run takes none.
+    if (Cancelled(cancel)) {
+        return {};
+    }
+    return RelatedCandidatesFromPage(net::PageTextAsGbk(page));
+}
+
+std::vector<std::string> SuggestionKeywords(const net::EndpointConfig& endpoints,
+                                            std::string_view keyword,
+                                            const runtime::CancelToken* cancel) {
+    const std::string body =
+        net::HttpFetch(endpoints.SuggestUrl(net::PercentEncodeUtf8(keyword)), cancel);
+    if (Cancelled(cancel)) {
+        return {};
+    }
+    return SuggestionCandidatesFromText(SuggestionReplyText(body));
+}
+
+}  // namespace mofeng::mining

@@ -1,0 +1,179 @@
+#include "mining/MiningRun.h"
+
+#include <vector>
+
+#include "mining/KeywordSources.h"
+#include "mining/MiningList.h"
+#include "mining/MiningTexts.h"
+#include "runtime/NumberOps.h"
+#include "runtime/TextOps.h"
+
+namespace mofeng::mining {
+namespace {
+
+constexpr int kRelatedPasses = 4;
+
+}  // namespace
+
+MiningRun::MiningRun(MiningRunLease& lease, const net::EndpointConfig& endpoints,
+                     runtime::Table& list, MiningView& view, const runtime::CancelToken& cancel,
+                     MiningObserver* observer)
+    : m_lease(lease),
+      m_endpoints(endpoints),
+      m_list(list),
+      m_view(view),
+      m_cancel(cancel),
+      m_observer(observer) {}
+
+void MiningRun::Notify() {
+    if (m_observer != nullptr) {
+        m_observer->Progressed(m_progress);
+    }
+}
+
+bool MiningRun::HoldsMustContain(std::string_view candidate) {
+    return runtime::TextFind(candidate, m_view.MustContainText()) != -1;
+}
+
+void MiningRun::AppendRow(const std::string& keyword) {
+    const std::string number = runtime::ToText(static_cast<int>(m_lease.RowCounter()) + 1);
+    if (m_list.AppendRows({runtime::Row{number, keyword}}) < 0) {
+        return;  // the list has gone: no row, so no number used
+    }
+    m_lease.CountRow();
+    ++m_progress.accepted;
+    Notify();
+}
+
+bool MiningRun::ExpandRelated(const std::string& keyword) {
+    const std::vector<std::string> candidates =
+        RelatedSearchKeywords(m_endpoints, keyword, &m_cancel);
+    ++m_progress.requests;
+    Notify();
+    std::vector<std::string>& related = m_lease.RelatedKeywords();
+    for (const std::string& candidate : candidates) {
+        if (Cancelled()) {
+            return false;
+        }
+        if (!HoldsMustContain(candidate) || m_list.FindRow(candidate, kKeywordColumn) != -1) {
+            continue;
+        }
+        related.push_back(candidate);
+        AppendRow(candidate);
+    }
+    return !Cancelled();
+}
+
+bool MiningRun::RelatedSearchStage(std::string_view seed) {
+    std::vector<std::string>& related = m_lease.RelatedKeywords();
+    related.clear();
+    m_progress.stage = 1;
+    m_progress.step = 1;
+    if (!ExpandRelated(std::string(seed))) {
+        return false;
+    }
+    // Each later pass expands what the pass before it accepted; the bounds
+    // are fixed when the pass begins, so its own acceptances wait a pass.
+    std::size_t begin = 0;
+    for (int pass = 2; pass <= kRelatedPasses; ++pass) {
+        const std::size_t end = related.size();
+        m_progress.step = pass;
+        for (std::size_t i = begin; i < end; ++i) {
+            // A copy: accepting candidates appends to the vector.
+            if (!ExpandRelated(std::string(related[i]))) {
+                return false;
+            }
+        }
+        begin = end;
+    }
+    return true;
+}
+
+bool MiningRun::ExpandSuggestions(const std::string& keyword) {
+    const std::vector<std::string> candidates = SuggestionKeywords(m_endpoints, keyword, &m_cancel);
+    ++m_progress.requests;
+    Notify();
+    runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
+    for (const std::string& candidate : candidates) {
+        if (Cancelled()) {
+            return false;
+        }
+        if (!HoldsMustContain(candidate) || !seen.Add(candidate)) {
+            continue;
+        }
+        AppendRow(candidate);
+    }
+    return !Cancelled();
+}
+
+bool MiningRun::ExpandSuggestionKeys(std::size_t from, std::size_t to) {
+    std::vector<std::string>& keys = m_lease.SuggestionKeyList();
+    for (std::size_t i = from; i < to; ++i) {
+        if (!ExpandSuggestions(keys[i])) {
+            return false;
+        }
+        m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
+    }
+    return !Cancelled();
+}
+
+bool MiningRun::SuggestionStage() {
+    m_progress.stage = 2;
+    m_progress.step = 1;
+    const std::vector<std::string>& related = m_lease.RelatedKeywords();
+    std::vector<std::string>& keys = m_lease.SuggestionKeyList();
+    runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
+
+    m_view.SetProgressMaximum(static_cast<int>(related.size()));
+    m_view.SetProgressPosition(0);
+    m_view.SetStatusLabel(LevelOneLabel());
+    for (const std::string& keyword : related) {
+        if (!ExpandSuggestions(keyword)) {
+            return false;
+        }
+        m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
+    }
+    keys = seen.Keys();
+    const std::size_t levelOneEnd = keys.size();
+    if (Cancelled()) {
+        return false;
+    }
+    if (m_view.LevelIndex() == 0) {
+        return true;
+    }
+
+    // Level 2 expands every key seen so far, earlier runs' included.
+    m_progress.step = 2;
+    m_view.SetProgressMaximum(static_cast<int>(levelOneEnd));
+    m_view.SetProgressPosition(0);
+    m_view.SetStatusLabel(LevelTwoLabel());
+    if (!ExpandSuggestionKeys(0, levelOneEnd)) {
+        return false;
+    }
+    if (m_view.LevelIndex() == 1) {
+        return true;
+    }
+
+    // Level 3 expands the keys level 2 added.
+    m_progress.step = 3;
+    keys = seen.Keys();
+    const std::size_t levelTwoEnd = keys.size();
+    m_view.SetProgressMaximum(static_cast<int>(levelTwoEnd - levelOneEnd));
+    m_view.SetProgressPosition(0);
+    m_view.SetStatusLabel(LevelThreeLabel());
+    if (!ExpandSuggestionKeys(levelOneEnd, levelTwoEnd)) {
+        return false;
+    }
+    m_view.SetStatusLabel(MiningDoneLabel());
+    keys = seen.Keys();
+    return true;
+}
+
+bool RunMining(MiningRunLease& lease, const net::EndpointConfig& endpoints, runtime::Table& list,
+               MiningView& view, std::string_view seed, const runtime::CancelToken& cancel,
+               MiningObserver* observer) {
+    MiningRun run(lease, endpoints, list, view, cancel, observer);
+    return run.RelatedSearchStage(seed) && run.SuggestionStage();
+}
+
+}  // namespace mofeng::mining

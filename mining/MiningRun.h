@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mining/MiningState.h"
+#include "mining/MiningView.h"
+#include "net/EndpointConfig.h"
+#include "runtime/CancelToken.h"
+#include "runtime/Table.h"
+
+namespace mofeng::mining {
+
+// Where a run is; counts are this run's own.
+struct MiningProgress {
+    int stage = 0;              // 1 related searches, 2 suggestions; 0 before the first
+    int step = 0;               // stage 1: pass 1..4; stage 2: level 1..3
+    std::int64_t requests = 0;  // source fetches made
+    std::int64_t accepted = 0;  // rows added
+};
+
+// Told on the run's thread after every fetch and every accepted keyword.
+class MiningObserver {
+public:
+    virtual ~MiningObserver() = default;
+    virtual void Progressed(const MiningProgress& progress) = 0;
+};
+
+// One mining run: expands a seed into the mining list (MiningList columns)
+// through the related-search links, four passes, then through the
+// suggestions, one to three levels as the view's level index says. A keyword
+// is accepted when it holds the must-contain text (read anew per candidate;
+// byte-wise, case-sensitive, at character boundaries) and is new by the
+// stage's rule: stage 1 looks for it in the list's keyword column, stage 2
+// adds it to the program-wide seen set. Each accepted keyword is appended as
+// one row numbered by the never-reset row counter. Only stage 2 writes the
+// status label and the progress bar.
+//
+// The lease makes this the only run touching the shared state. A raised
+// cancel token ends a stage at the next fetch or candidate (the fetch in
+// flight returns early); nothing more is written then. Blocks the calling
+// thread; the two stages may run on different threads, one after the other.
+class MiningRun final {
+public:
+    MiningRun(MiningRunLease& lease, const net::EndpointConfig& endpoints, runtime::Table& list,
+              MiningView& view, const runtime::CancelToken& cancel,
+              MiningObserver* observer = nullptr);
+
+    // Empties the run's related keywords and runs the four passes from seed
+    // (GBK, may be empty). False when cancelled.
+    bool RelatedSearchStage(std::string_view seed);
+    // Expands the related keywords, then the seen set. False when cancelled.
+    bool SuggestionStage();
+
+    const MiningProgress& Progress() const { return m_progress; }
+
+private:
+    // Fetches and judges the candidates of one keyword. False when cancelled.
+    bool ExpandRelated(const std::string& keyword);
+    bool ExpandSuggestions(const std::string& keyword);
+    bool HoldsMustContain(std::string_view candidate);
+    void AppendRow(const std::string& keyword);
+    // Expands keys [from, to) of the suggestion key list, advancing the bar.
+    bool ExpandSuggestionKeys(std::size_t from, std::size_t to);
+    void Notify();
+    bool Cancelled() const { return m_cancel.IsCancelled(); }
+
+    MiningRunLease& m_lease;
+    const net::EndpointConfig& m_endpoints;
+    runtime::Table& m_list;
+    MiningView& m_view;
+    const runtime::CancelToken& m_cancel;
+    MiningObserver* m_observer;
+    MiningProgress m_progress;
+};
+
+// Both stages of a run, one after the other, on the calling thread. False
+// when cancelled.
+bool RunMining(MiningRunLease& lease, const net::EndpointConfig& endpoints, runtime::Table& list,
+               MiningView& view, std::string_view seed, const runtime::CancelToken& cancel,
+               MiningObserver* observer = nullptr);
+
+}  // namespace mofeng::mining

@@ -1,1 +1,0 @@
-// placeholder until this layer has its first source
