@@ -75,7 +75,7 @@ std::string MetaCharset(std::string_view body) {
 
 FetchedPage HttpFetchPage(std::string_view url, const runtime::CancelToken* cancel) {
     FetchedPage page;
-    page.body = HttpFetch(url, cancel);
+    page.body = HttpFetch(url, cancel, &page.contentType);
     return page;
 }
 

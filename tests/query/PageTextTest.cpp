@@ -2,6 +2,10 @@
 
 #include <string>
 
+#include <httplib.h>
+
+#include <thread>
+
 #include "net/PageText.h"
 
 namespace mofeng::net {
@@ -58,6 +62,37 @@ TEST(PageText, ConvertsOnlyWhatDeclaresUtf8) {
         EXPECT_EQ(DeclaredCharset(c.page), c.charset);
         EXPECT_EQ(PageTextAsGbk(c.page), c.text);
     }
+}
+
+TEST(PageText, FetchKeepsTheContentTypeHeader) {
+    httplib::Server server;
+    server.Get("/utf8", [](const httplib::Request&, httplib::Response& reply) {
+        reply.set_content(kUtf8Word, "text/html; charset=utf-8");
+    });
+    server.Get("/gbk", [](const httplib::Request&, httplib::Response& reply) {
+        reply.set_content(kGbkWord, "text/html; charset=GBK");
+    });
+    const std::string base =
+        "http://127.0.0.1:" + std::to_string(server.bind_to_any_port("127.0.0.1"));
+    std::thread serving([&] { server.listen_after_bind(); });
+
+    const FetchedPage utf8 = HttpFetchPage(base + "/utf8");
+    EXPECT_EQ(utf8.contentType, "text/html; charset=utf-8");
+    EXPECT_EQ(PageTextAsGbk(utf8), kGbkWord);
+
+    const FetchedPage gbk = HttpFetchPage(base + "/gbk");
+    EXPECT_EQ(gbk.contentType, "text/html; charset=GBK");
+    EXPECT_EQ(PageTextAsGbk(gbk), kGbkWord);
+
+    const FetchedPage missing = HttpFetchPage("http://127.0.0.1:1/none");
+    EXPECT_EQ(missing.body, "");
+    EXPECT_EQ(missing.contentType, "");
+
+    // stop() does nothing until the accept loop runs.
+    while (!server.is_running())
+        std::this_thread::yield();
+    server.stop();
+    serving.join();
 }
 
 }  // namespace
