@@ -1,9 +1,5 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "ui/GuiProgram.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.show();
-    return app.exec();
+    return mofeng::ui::RunGuiProgram(argc, argv);
 }

@@ -1,0 +1,18 @@
+#include "ui/AppContext.h"
+
+#include <utility>
+
+namespace mofeng::ui {
+
+AppContext::AppContext(net::EndpointConfig endpoints, WebPages webPages,
+                       std::unique_ptr<sim::Simulator> simulator)
+    : m_simulator(std::move(simulator)),
+      m_endpoints(std::move(endpoints)),
+      m_webPages(std::move(webPages)) {}
+
+AppContext::~AppContext() {
+    m_tasks.CancelAll();
+    m_tasks.JoinAll();
+}
+
+}  // namespace mofeng::ui

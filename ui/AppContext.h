@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "net/EndpointConfig.h"
+#include "runtime/OrderedKeySet.h"
+#include "sim/Simulator.h"
+#include "ui/BackgroundTasks.h"
+#include "ui/WebPages.h"
+
+namespace mofeng::ui {
+
+class MainWindow;
+
+// Main-window commands that other parts of the program provide: the code that
+// builds the index query run sets startIndexQuery, the mining window sets
+// openMiningWindow. Called on the UI thread with the window whose menu was
+// used; an empty hook makes its menu entry do nothing.
+struct MainWindowHooks {
+    // "开始查询指数": starts one run over the window's KeywordTable() on the
+    // window's Tasks() and returns at once.
+    std::function<void(MainWindow&)> startIndexQuery;
+    // "自动淘词": opens another, independent mining window.
+    std::function<void(MainWindow&)> openMiningWindow;
+};
+
+// The program-wide objects: created before the main window, released after
+// the event loop has ended. UI thread only, except where noted.
+class AppContext final {
+public:
+    // simulator: the in-process endpoint simulator of --demo (may be null); it
+    // is stopped after the program-wide workers have been joined.
+    AppContext(net::EndpointConfig endpoints, WebPages webPages,
+               std::unique_ptr<sim::Simulator> simulator = nullptr);
+    ~AppContext();  // cancels and joins Tasks(), then stops the simulator
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    // Read-only after start-up, so any thread may read it.
+    const net::EndpointConfig& Endpoints() const { return m_endpoints; }
+    const WebPages& Web() const { return m_webPages; }
+    // The mining runs' set of suggestion keywords already seen; thread-safe.
+    runtime::OrderedKeySet& SeenSuggestionSet() { return m_seenSuggestions; }
+    // Workers that belong to no window (the start-up trend fetch).
+    BackgroundTasks& Tasks() { return m_tasks; }
+    MainWindowHooks& Hooks() { return m_hooks; }
+
+private:
+    std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
+    net::EndpointConfig m_endpoints;
+    WebPages m_webPages;
+    runtime::OrderedKeySet m_seenSuggestions;
+    MainWindowHooks m_hooks;
+    BackgroundTasks m_tasks;  // last member: joined first
+};
+
+}  // namespace mofeng::ui

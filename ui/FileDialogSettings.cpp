@@ -1,0 +1,36 @@
+#include "ui/FileDialogSettings.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace mofeng::ui {
+
+FileDialogSettings::FileDialogSettings(QFileDialog::AcceptMode mode, const QString& objectName,
+                                       QObject* parent)
+    : QObject(parent), m_mode(mode) {
+    setObjectName(objectName);
+}
+
+bool FileDialogSettings::Show(QWidget* parent) {
+    QFileDialog dialog(parent, m_options.title);
+    dialog.setAcceptMode(m_mode);
+    dialog.setFileMode(m_mode == QFileDialog::AcceptOpen && m_options.fileMustExist
+                           ? QFileDialog::ExistingFile
+                           : QFileDialog::AnyFile);
+    if (!m_options.nameFilter.isEmpty()) {
+        dialog.setNameFilter(m_options.nameFilter);
+    }
+    dialog.setDefaultSuffix(m_options.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !m_options.confirmOverwrite);
+    if (!m_fileName.isEmpty()) {
+        dialog.selectFile(m_fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    m_fileName = dialog.selectedFiles().constFirst();
+    QDir::setCurrent(QFileInfo(m_fileName).absolutePath());
+    return true;
+}
+
+}  // namespace mofeng::ui

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QFileDialog>
+#include <QObject>
+#include <QString>
+
+namespace mofeng::ui {
+
+// What a file dialog shows; the defaults are those of a plain open dialog.
+struct FileDialogOptions {
+    QString title;          // empty: the platform's own title
+    QString nameFilter;     // Qt form, "Description (*.ext)"; empty: all files
+    QString defaultSuffix;  // without the dot; appended to a name typed without one
+    bool fileMustExist = true;
+    bool confirmOverwrite = true;
+};
+
+// A file dialog placed on a window (通用对话框1, 通用对话框2): its settings and
+// the file name chosen last, which is offered again the next time. The dialog
+// itself exists only while it is shown. UI thread only.
+class FileDialogSettings final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FileDialogSettings)
+
+public:
+    FileDialogSettings(QFileDialog::AcceptMode mode, const QString& objectName, QObject* parent);
+
+    FileDialogOptions& Options() { return m_options; }
+    // Full path chosen by the last confirmed Show(); empty before that.
+    const QString& FileName() const { return m_fileName; }
+
+    // Shows the modal dialog. True when the user confirmed a file: FileName()
+    // then holds it and the process's current directory is its folder. False
+    // when cancelled: FileName() keeps its previous value.
+    bool Show(QWidget* parent);
+
+private:
+    QFileDialog::AcceptMode m_mode;
+    FileDialogOptions m_options;
+    QString m_fileName;
+};
+
+}  // namespace mofeng::ui

@@ -1,0 +1,92 @@
+#include "ui/GuiProgram.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "runtime/RuntimeError.h"
+#include "sim/Simulator.h"
+#include "ui/AppContext.h"
+#include "ui/GbkQt.h"
+#include "ui/HomeTrendPrefetch.h"
+#include "ui/LightTheme.h"
+#include "ui/MainWindow.h"
+#include "ui/StartupOptions.h"
+#include "ui/UiResources.h"
+
+namespace mofeng::ui {
+namespace {
+
+void PrintLine(std::FILE* stream, const QString& text) {
+    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+}
+
+// Shows the error (GBK text) on the UI thread, then ends the process with -1.
+void ShowRuntimeErrorAndExit(const std::string& message) {
+    const QString text =
+        QStringLiteral("运行时出错!\n\n错误信息：") + FromGbk(message) + QStringLiteral("\n");
+    const auto show = [text] { QMessageBox::critical(nullptr, QStringLiteral("信息："), text); };
+    if (QThread::currentThread() == qApp->thread()) {
+        show();
+    } else {
+        QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+    }
+    std::fflush(nullptr);
+    std::_Exit(-1);
+}
+
+}  // namespace
+
+int RunGuiProgram(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mofeng"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+    const QString programDir = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(programDir);
+
+    const ParsedStartupOptions parsed = ParseStartupOptions(QCoreApplication::arguments());
+    if (!parsed.error.isEmpty()) {
+        PrintLine(stderr, QStringLiteral("mofeng: ") + parsed.error);
+        return 2;
+    }
+    const StartupOptions& options = parsed.options;
+    if (options.showHelp || options.showVersion) {
+        PrintLine(stdout, options.showHelp ? options.helpText : QStringLiteral("mofeng 1.1"));
+        return 0;
+    }
+
+    std::unique_ptr<sim::Simulator> simulator;
+    std::string demoBase;
+    if (options.demo) {
+        simulator = std::make_unique<sim::Simulator>();
+        if (!simulator->Start()) {
+            PrintLine(stderr, QStringLiteral("mofeng: the --demo simulator could not start"));
+            return 1;
+        }
+        demoBase = simulator->BaseUrl();
+    }
+    AppContext context(ResolveEndpoints(options, net::EndpointConfig::FromEnvironment(), demoBase),
+                       WebPages::FromEnvironment(programDir), std::move(simulator));
+    runtime::SetRuntimeErrorHandler(ShowRuntimeErrorAndExit);
+
+    InitUiResources();
+    ApplyLightTheme(app);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    int exitCode = 0;
+    {
+        MainWindow window(context);
+        window.show();
+        StartHomeTrendPrefetch(context.Tasks(), context.Endpoints());
+        exitCode = QApplication::exec();
+    }
+    return exitCode;
+}
+
+}  // namespace mofeng::ui

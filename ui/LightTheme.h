@@ -1,0 +1,12 @@
+#pragma once
+
+class QApplication;
+
+namespace mofeng::ui {
+
+// The program's look: the Fusion style with a light, quiet palette and a
+// style sheet for the tab row, the lists and the menus. Sizes and fonts of
+// the controls are left to the windows. Call once, before any window exists.
+void ApplyLightTheme(QApplication& app);
+
+}  // namespace mofeng::ui

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ui/BackgroundTasks.h"
+#include "ui/MainWindowLayout.h"
+
+class QAction;
+class QMenu;
+class QTableView;
+
+namespace mofeng::runtime {
+class Notifier;
+class Table;
+}  // namespace mofeng::runtime
+
+namespace mofeng::ui {
+
+class AppContext;
+class FileDialogSettings;
+class KeywordListModel;
+class ModelTable;
+class UiNotifier;
+
+// The program's first window: the keyword list with its pop-up menu on the
+// "指数查询" tab, the home picture on "首页". UI thread only, except where
+// noted. Closing it cancels its workers, releases any of them waiting on the
+// window, and joins them before the window goes.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    explicit MainWindow(AppContext& context, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    AppContext& Context() { return m_context; }
+    // The keyword list as the core logic sees it; any thread.
+    runtime::Table& KeywordTable();
+    // Message boxes for runs started from this window; any thread.
+    runtime::Notifier& Notifier();
+    // Workers of this window: imports, query runs.
+    BackgroundTasks& Tasks() { return m_tasks; }
+    KeywordListModel& Model() { return *m_model; }
+    QTableView& List() { return *m_controls.list; }
+    // The pop-up menu's action with this objectName (its text); null if none.
+    QAction* MenuAction(const QString& name) const;
+
+    // "导入关键词" after its dialog: imports path (numbered from 1, keyword in
+    // column 1) on a new worker and returns at once.
+    void ImportFile(const QString& path);
+    // "导出选中到表格" after its dialog: writes the selected rows to path.
+    // False, and no file touched, when no row is selected; false when the
+    // file cannot be written.
+    bool ExportSelectedTo(const QString& path);
+
+public slots:
+    void ClearList();
+    void ChooseAndImportFile();
+    void ChooseAndExportSelection();
+    void StartIndexQuery();   // runs AppContext::Hooks().startIndexQuery
+    void OpenMiningWindow();  // runs AppContext::Hooks().openMiningWindow
+    void OpenSite();
+    void OpenTutorial();
+    void SortByColumn(int column);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // The export document of the selected rows; nullopt when none is selected.
+    std::optional<std::string> BuildSelectionDocument();
+    void ConnectMenu();
+    // Cancels, detaches and joins; safe to call more than once.
+    void Shutdown();
+
+    AppContext& m_context;
+    KeywordListModel* m_model = nullptr;
+    MainWindowControls m_controls;
+    QMenu* m_menu = nullptr;
+    FileDialogSettings* m_importDialog = nullptr;
+    FileDialogSettings* m_exportDialog = nullptr;
+    std::unique_ptr<ModelTable> m_table;
+    std::unique_ptr<UiNotifier> m_notifier;
+    BackgroundTasks m_tasks;  // last member: joined before the rest goes
+};
+
+}  // namespace mofeng::ui

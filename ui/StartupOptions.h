@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+#include "net/EndpointConfig.h"
+
+namespace mofeng::ui {
+
+// The command line of the desktop program.
+struct StartupOptions {
+    bool demo = false;  // serve the endpoints from an in-process simulator
+    // Normalised base URLs given on the command line.
+    std::optional<std::string> searchUrl;
+    std::optional<std::string> indexUrl;
+    std::optional<std::string> suggestUrl;
+    bool showHelp = false;
+    bool showVersion = false;
+    QString helpText;  // filled when showHelp is set
+};
+
+struct ParsedStartupOptions {
+    StartupOptions options;
+    QString error;  // non-empty: print it on stderr and exit with code 2
+};
+
+// arguments[0] is the program. Unknown options, stray arguments and base URLs
+// that NormalizeBaseUrl rejects are errors.
+ParsedStartupOptions ParseStartupOptions(const QStringList& arguments);
+
+// The endpoints of this run, each from the most specific source: an explicit
+// option, then --demo (demoBase for all three), then fromEnvironment.
+net::EndpointConfig ResolveEndpoints(const StartupOptions& options,
+                                     net::EndpointConfig fromEnvironment,
+                                     const std::string& demoBase);
+
+}  // namespace mofeng::ui
