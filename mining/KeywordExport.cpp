@@ -61,8 +61,9 @@ bool IsUsableInFileName(std::string_view utf8Seed) {
     if (utf8Seed.find("\xEF\xBF\xBD") != std::string_view::npos) {
         return false;
     }
-    const std::size_t dot = utf8Seed.find('.');
-    return dot == std::string_view::npos || !IsDeviceName(utf8Seed.substr(0, dot));
+    // A device name stays one with anything after a dot; the seed alone is
+    // refused too, as it reads as one.
+    return !IsDeviceName(utf8Seed.substr(0, utf8Seed.find('.')));
 }
 
 }  // namespace

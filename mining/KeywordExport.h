@@ -13,8 +13,8 @@ namespace mofeng::mining {
 // The file name for a seed (GBK): seed + "_关键词" + ".txt", as UTF-8 for the
 // file system. Empty when the seed cannot be part of one plain file name in
 // the run directory: a path separator, "..", a control character, one of
-// <>:"|?*, a character GBK cannot hold, or a device name (CON, NUL, COM1…)
-// before its first dot.
+// <>:"|?*, a byte sequence that is not GBK, or a device name (CON, NUL,
+// COM1…) as the seed or before its first dot.
 std::string ExportFileName(std::string_view seed);
 
 // Column 1 of every row, each followed by CR LF; the rows are taken at once.

@@ -67,7 +67,7 @@ private:
     bool Cancelled() const { return m_cancel.IsCancelled(); }
 
     MiningRunLease& m_lease;
-    const net::EndpointConfig& m_endpoints;
+    const net::EndpointConfig m_endpoints;  // a copy: callers often pass a temporary
     runtime::Table& m_list;
     MiningView& m_view;
     const runtime::CancelToken& m_cancel;
