@@ -32,6 +32,10 @@ void PrintLine(std::FILE* stream, const QString& text) {
 void ShowRuntimeErrorAndExit(const std::string& message) {
     const QString text =
         QStringLiteral("运行时出错!\n\n错误信息：") + FromGbk(message) + QStringLiteral("\n");
+    if (qApp == nullptr) {  // after the event loop's application is gone
+        PrintLine(stderr, text);
+        std::_Exit(-1);
+    }
     const auto show = [text] { QMessageBox::critical(nullptr, QStringLiteral("信息："), text); };
     if (QThread::currentThread() == qApp->thread()) {
         show();

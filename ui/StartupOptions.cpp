@@ -58,7 +58,7 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
         return result;
     }
     StartupOptions& options = result.options;
-    options.showHelp = parser.isSet(help);
+    options.showHelp = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
     options.showVersion = parser.isSet(version);
     if (options.showHelp) {
         options.helpText = parser.helpText();
