@@ -68,9 +68,8 @@ int TableData::AppendRows(std::vector<Row> rows) {
         return -1;
     }
     const int first = RowCount();
-    m_cells.reserve(m_cells.size() + rows.size() * static_cast<std::size_t>(m_columnCount));
-    m_ids.reserve(m_ids.size() + rows.size());
-    m_positionOfId.reserve(m_positionOfId.size() + rows.size());
+    // No exact reserve here: it would defeat the vectors' geometric growth and
+    // make every batch copy the whole table.
     for (Row& row : rows) {
         row.resize(static_cast<std::size_t>(m_columnCount));
         for (int column = 0; column < m_columnCount; ++column) {
