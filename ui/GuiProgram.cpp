@@ -16,6 +16,7 @@
 #include "ui/AppContext.h"
 #include "ui/GbkQt.h"
 #include "ui/HomeTrendPrefetch.h"
+#include "ui/IndexQueryController.h"
 #include "ui/LightTheme.h"
 #include "ui/MainWindow.h"
 #include "ui/StartupOptions.h"
@@ -79,6 +80,7 @@ int RunGuiProgram(int argc, char** argv) {
     AppContext context(ResolveEndpoints(options, net::EndpointConfig::FromEnvironment(), demoBase),
                        WebPages::FromEnvironment(programDir), std::move(simulator));
     runtime::SetRuntimeErrorHandler(ShowRuntimeErrorAndExit);
+    InstallIndexQuery(context);
 
     InitUiResources();
     ApplyLightTheme(app);

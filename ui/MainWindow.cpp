@@ -171,6 +171,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::Shutdown() {
+    emit ShuttingDown();
     m_tasks.CancelAll();
     m_table->Detach();
     m_notifier->Detach();

@@ -68,6 +68,11 @@ public slots:
     void OpenTutorial();
     void SortByColumn(int column);
 
+signals:
+    // Emitted on the UI thread when the window starts to shut down (closed or
+    // destroyed), before its workers are cancelled and joined.
+    void ShuttingDown();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -1,0 +1,220 @@
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "query/IndexMetrics.h"
+#include "runtime/CodePage.h"
+#include "runtime/NumberOps.h"
+#include "sim/Simulator.h"
+#include "ui/AppContext.h"
+#include "ui/IndexQueryController.h"
+#include "ui/KeywordListModel.h"
+#include "ui/MainWindow.h"
+
+using namespace mofeng;
+
+namespace {
+
+const char* const kWords[] = {"连衣裙", "衬衫", "牛仔裤", "凉鞋",   "双肩包", "口红", "手机壳",
+                              "保温杯", "毛衣", "耳机",   "雪纺裙", "风衣",   "短裤", "帆布鞋",
+                              "钱包",   "面膜", "数据线", "水杯",   "卫衣",   "音箱"};
+constexpr int kRows = 20;
+
+// The visible message box (top-level) whose text contains `part`.
+QMessageBox* FindBox(const QString& part) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box != nullptr && box->isVisible() && box->text().contains(part))
+            return box;
+    }
+    return nullptr;
+}
+
+const QString kDoneText = QStringLiteral("数据查询完毕");
+
+// A main window over a simulator, with the keyword file imported.
+class Fixture {
+public:
+    explicit Fixture(sim::SimulatorOptions options = {}) : simulator(options) {
+        QVERIFY(simulator.Start());
+        net::EndpointConfig endpoints;
+        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
+        context = std::make_unique<ui::AppContext>(
+            endpoints, ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
+        ui::InstallIndexQuery(*context);
+        window = std::make_unique<ui::MainWindow>(*context);
+        window->show();
+        window->findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+
+        std::string lines;
+        for (const char* word : kWords)
+            lines += runtime::Utf8ToGbk(word) + "\r\n";
+        QFile file(folder.filePath(QStringLiteral("keywords.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lines.data(), static_cast<qint64>(lines.size()));
+        file.close();
+        window->ImportFile(file.fileName());
+        QTRY_COMPARE(window->Model().rowCount(), kRows);
+    }
+
+    ui::IndexQueryController& Controller() { return ui::IndexQueryController::Of(*window); }
+    void ChooseStartQuery() { window->MenuAction(QStringLiteral("开始查询指数"))->trigger(); }
+
+    void ClickHeader(int column) {
+        QHeaderView* header = window->List().horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, 5));
+    }
+
+    // Columns 2 to 7 of a row as the simulator's data says they must read.
+    std::vector<std::string> Expected(const std::string& gbkKeyword) const {
+        const std::string keyword = runtime::GbkToUtf8(gbkKeyword);
+        query::TrendSeries series;
+        if (const auto values = simulator.ExpectedSeries(keyword)) {
+            for (std::size_t k = 0; k < 7; ++k)
+                series.values[k] = std::to_string((*values)[k]);
+        }
+        const auto count =
+            runtime::TruncateToInt32(static_cast<double>(simulator.ExpectedListingCount(keyword)));
+        const query::IndexMetrics m = query::ComputeIndexMetrics(series, count);
+        return {runtime::ToText(static_cast<int>(count)),
+                m.yesterday,
+                m.average,
+                m.trend,
+                m.competition,
+                m.slope};
+    }
+
+    std::vector<std::string> Metrics(int row) const {
+        std::vector<std::string> cells;
+        for (int column = 2; column < 8; ++column) {
+            cells.push_back(window->Model().Data().Cell(row, column));
+        }
+        return cells;
+    }
+
+    // Every row holds its own keyword's figures.
+    void VerifyEveryRow() const {
+        for (int row = 0; row < window->Model().rowCount(); ++row) {
+            const std::string keyword = window->Model().Data().Cell(row, 1);
+            QCOMPARE(Metrics(row), Expected(keyword));
+        }
+    }
+
+    int FilledRows() const {
+        int filled = 0;
+        for (int row = 0; row < window->Model().rowCount(); ++row) {
+            filled += !window->Model().Data().Cell(row, 2).empty();
+        }
+        return filled;
+    }
+
+    sim::Simulator simulator;
+    QTemporaryDir folder;
+    std::unique_ptr<ui::AppContext> context;
+    std::unique_ptr<ui::MainWindow> window;
+};
+
+sim::SimulatorOptions Slow() {
+    sim::SimulatorOptions options;
+    options.latencyMs = 25;
+    return options;
+}
+
+}  // namespace
+
+class IndexQueryWindowTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void FillsTheListAndReportsWhenDone() {
+        Fixture f;
+        f.ChooseStartQuery();
+        QTRY_VERIFY_WITH_TIMEOUT(FindBox(kDoneText) != nullptr, 30000);
+        QMessageBox* done = FindBox(kDoneText);
+        QCOMPARE(done->windowTitle(), QStringLiteral("信息："));
+        QCOMPARE(f.simulator.RequestCount(), static_cast<std::uint64_t>(2 * kRows));
+        f.VerifyEveryRow();
+        done->button(QMessageBox::Ok)->click();
+        QTRY_COMPARE(f.window->Tasks().RunningCount(), 0);
+    }
+
+    void SortingDuringARunKeepsEveryRowsOwnFigures() {
+        Fixture f(Slow());
+        f.ChooseStartQuery();
+        auto* status = f.window->findChild<QLabel*>(QStringLiteral("标签_查询进度"));
+        QVERIFY(status != nullptr);
+        QTRY_VERIFY(status->isVisible() && status->text().contains(QStringLiteral("/20")));
+        for (const auto& [afterRows, column] : {std::pair{3, 2}, {8, 4}, {13, 0}, {16, 7}}) {
+            QTRY_VERIFY_WITH_TIMEOUT(f.Controller().RowsDone() >= afterRows, 30000);
+            f.ClickHeader(column);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(FindBox(kDoneText) != nullptr, 30000);
+        QTRY_VERIFY(!status->isVisible());
+        f.VerifyEveryRow();
+        FindBox(kDoneText)->button(QMessageBox::Ok)->click();
+    }
+
+    void SecondStartOffersToStopTheRun() {
+        Fixture f(Slow());
+        f.ChooseStartQuery();
+        QTRY_VERIFY_WITH_TIMEOUT(f.Controller().RowsDone() >= 2, 30000);
+
+        // "No" lets the run go on.
+        f.ChooseStartQuery();
+        QTRY_VERIFY(FindBox(QStringLiteral("/20")) != nullptr);
+        QMessageBox* question = FindBox(QStringLiteral("/20"));
+        QCOMPARE(question->windowTitle(), QStringLiteral("信息："));
+        question->button(QMessageBox::No)->click();
+        QVERIFY(f.Controller().IsRunning());
+        const int doneBefore = f.Controller().RowsDone();
+        QTRY_VERIFY(f.Controller().RowsDone() > doneBefore);
+
+        // "Yes" stops it: no further rows, no completion message.
+        f.ChooseStartQuery();
+        QTRY_VERIFY(FindBox(QStringLiteral("/20")) != nullptr);
+        FindBox(QStringLiteral("/20"))->button(QMessageBox::Yes)->click();
+        QVERIFY(!f.Controller().IsRunning());
+        QTRY_COMPARE(f.window->Tasks().RunningCount(), 0);
+        QVERIFY(FindBox(kDoneText) == nullptr);
+        QVERIFY(f.FilledRows() < kRows);
+        QVERIFY(f.simulator.RequestCount() < static_cast<std::uint64_t>(2 * kRows));
+    }
+
+    void ClosingTheWindowStopsAStalledRun() {
+        sim::SimulatorOptions options;
+        options.stallRate = 1.0;
+        for (const bool closeFirst : {true, false}) {
+            Fixture f(options);
+            f.ChooseStartQuery();
+            QTRY_VERIFY(f.simulator.RequestCount() >= 1);  // the first fetch hangs
+
+            QElapsedTimer clock;
+            clock.start();
+            if (closeFirst)
+                f.window->close();
+            f.window.reset();
+            const qint64 elapsed = clock.elapsed();
+            qInfo("%s the window during a stalled run took %lld ms",
+                  closeFirst ? "closing" : "destroying", elapsed);
+            QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
+            QCOMPARE(f.simulator.RequestCount(), static_cast<std::uint64_t>(1));
+        }
+    }
+};
+
+QTEST_MAIN(IndexQueryWindowTest)
+#include "IndexQueryWindowTest.moc"

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class QLabel;
+class QMessageBox;
+class QTimer;
+
+namespace mofeng::ui {
+
+class AppContext;
+class MainWindow;
+
+// "开始查询指数" of one main window: starts the index query run over the
+// window's list on one of its workers, one run at a time. A second start
+// while a run is in progress offers to stop it instead. While a run is in
+// progress a status line under the list shows rows done / total and the time
+// left. Closing the window stops the run. UI thread only.
+class IndexQueryController final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(IndexQueryController)
+
+public:
+    // The window's controller, created on first use (a child of the window).
+    static IndexQueryController& Of(MainWindow& window);
+    ~IndexQueryController() override;
+
+    // Starts a run, or, while one is in progress, asks whether to stop it.
+    void StartOrOfferStop();
+    // Stops the run in progress: the fetch in flight returns, nothing more is
+    // written and no completion message is shown.
+    void StopRun();
+
+    // A run has rows left to do.
+    bool IsRunning() const;
+    int RowsDone() const;
+    int RowsTotal() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Run;
+
+    explicit IndexQueryController(MainWindow& window);
+    void StartRun();
+    void OfferStop();
+    void Refresh();
+    void PlaceStatusLine();
+    void Finish(const std::shared_ptr<Run>& run);
+
+    MainWindow& m_window;
+    QLabel* m_statusLine = nullptr;
+    QTimer* m_refreshTimer = nullptr;
+    QPointer<QMessageBox> m_stopQuestion;
+    std::shared_ptr<Run> m_run;  // the run in progress; null when idle
+};
+
+// Makes "开始查询指数" of every main window of this context use its
+// IndexQueryController.
+void InstallIndexQuery(AppContext& context);
+
+}  // namespace mofeng::ui
