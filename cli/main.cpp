@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CommonOptions.h"
+#include "cli/MineCommand.h"
 #include "cli/QueryCommand.h"
 
 namespace {
@@ -20,6 +21,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"query", "fill in the index figures of a keyword file", mofeng::cli::RunQueryCommand},
+    {"mine", "expand a seed into related keywords that contain a given text",
+     mofeng::cli::RunMineCommand},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -258,9 +258,10 @@ TEST_F(MiningRunTest, SimulatorRunFollowsThePassAndLevelRules) {
             }
         }
     } recorder;
-    test::FakeMiningView simView(Utf8ToGbk("裙"), 0);
+    test::FakeMiningView simView(Utf8ToGbk("花"), 0);
     auto lease = state.TryBeginRun();
-    EXPECT_TRUE(RunMining(*lease, config, list, simView, Utf8ToGbk("连衣裙"), cancel, &recorder));
+    EXPECT_TRUE(
+        RunMining(*lease, config, list, simView, Utf8ToGbk("碎花连衣裙"), cancel, &recorder));
 
     const Rows rows = ListRows();
     ASSERT_EQ(recorder.steps.size(), rows.size());
@@ -273,10 +274,10 @@ TEST_F(MiningRunTest, SimulatorRunFollowsThePassAndLevelRules) {
     }
     // Every keyword accepted in passes 1 to 3 is searched once, the seed
     // once, pass-4 keywords never.
-    std::map<std::string, int> expected{{net::PercentEncodeUtf8(Utf8ToGbk("连衣裙")), 1}};
+    std::map<std::string, int> expected{{net::PercentEncodeUtf8(Utf8ToGbk("碎花连衣裙")), 1}};
     int stageOne = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_NE(rows[i].second.find("裙"), std::string::npos);
+        EXPECT_NE(rows[i].second.find("花"), std::string::npos);
         if (recorder.steps[i].first == 1) {
             ++stageOne;
             if (recorder.steps[i].second < 4) {

@@ -1,0 +1,256 @@
+#include "cli/MineCommand.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "cli/Progress.h"
+#include "mining/KeywordExport.h"
+#include "mining/MiningCommands.h"
+#include "mining/MiningList.h"
+#include "mining/MiningRun.h"
+#include "mining/MiningTexts.h"
+#include "runtime/CodePage.h"
+#include "runtime/MemoryTable.h"
+
+namespace mofeng::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kCommand = "mine";
+
+std::vector<OptionSpec> MineOptionSpecs() {
+    std::vector<OptionSpec> specs = CommonOptionSpecs();
+    specs.insert(specs.end() - 1,
+                 {{"must", "TEXT",
+                   "text every keyword must contain: one Chinese character, or "
+                   "one or two ASCII characters (required)"},
+                  {"levels", "1|2|3", "suggestion levels to expand (default 3)"},
+                  {"out", "FILE", "write the keyword file (GBK, CR LF) instead of stdout"}});
+    return specs;
+}
+
+int UsageError(const CommandStreams& io, const std::string& message) {
+    io.err << "mofeng-cli mine: " << message << "\nTry 'mofeng-cli mine --help'.\n";
+    return kExitUsage;
+}
+
+int Failure(const CommandStreams& io, const std::string& message) {
+    io.err << "mofeng-cli mine: " << message << "\n";
+    return kExitFailure;
+}
+
+// The controls of the mining window, fixed for the whole run; the stage-2
+// label and progress bar feed the progress line.
+class CommandLineView final : public mining::MiningView {
+public:
+    CommandLineView(std::string mustContain, int levelIndex)
+        : m_mustContain(std::move(mustContain)), m_levelIndex(levelIndex) {}
+
+    std::string MustContainText() override { return m_mustContain; }
+    int LevelIndex() override { return m_levelIndex; }
+    void SetStatusLabel(std::string) override {}
+    void SetProgressMaximum(int maximum) override { m_maximum = maximum; }
+    void SetProgressPosition(int position) override { m_position = position; }
+    int ProgressPosition() override { return m_position; }
+
+    int Maximum() const { return m_maximum; }
+    int Position() const { return m_position; }
+
+private:
+    const std::string m_mustContain;
+    const int m_levelIndex;
+    int m_maximum = 0;
+    int m_position = 0;
+};
+
+class ProgressObserver final : public mining::MiningObserver {
+public:
+    ProgressObserver(ProgressLine& line, const CommandLineView& view, int levels)
+        : m_line(line), m_view(view), m_levels(levels) {}
+
+    void Progressed(const mining::MiningProgress& p) override {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+        std::string text;
+        if (p.stage == 1) {
+            text = "related searches, pass " + std::to_string(p.step) + "/4";
+        } else {
+            text = "suggestions, level " + std::to_string(p.step) + "/" + std::to_string(m_levels) +
+                   " " + ProgressBarText(m_view.Position(), m_view.Maximum(), 20);
+        }
+        char rate[48];
+        std::snprintf(rate, sizeof rate, "%.1f requests/s",
+                      seconds > 0 ? static_cast<double>(p.requests) / seconds : 0.0);
+        text += "  " + std::to_string(p.accepted) + " keywords  " + std::to_string(p.requests) +
+                " requests  " + rate;
+        m_line.Show(text);
+    }
+
+private:
+    ProgressLine& m_line;
+    const CommandLineView& m_view;
+    const int m_levels;
+    const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+};
+
+// Ctrl-C stops the run the way closing the mining window does.
+runtime::CancelToken* g_interruptToken = nullptr;
+
+extern "C" void OnMineInterrupt(int) {
+    if (g_interruptToken != nullptr)
+        g_interruptToken->Cancel();
+}
+
+class InterruptScope final {
+public:
+    explicit InterruptScope(runtime::CancelToken& token) {
+        g_interruptToken = &token;
+        m_previous = std::signal(SIGINT, OnMineInterrupt);
+    }
+    ~InterruptScope() {
+        std::signal(SIGINT, m_previous);
+        g_interruptToken = nullptr;
+    }
+
+private:
+    void (*m_previous)(int) = SIG_DFL;
+};
+
+// Tabs and line breaks inside a keyword would split its line.
+std::string LineField(const std::string& gbk) {
+    std::string utf8 = runtime::GbkToUtf8(gbk);
+    for (char& c : utf8) {
+        if (c == '\t' || c == '\r' || c == '\n')
+            c = ' ';
+    }
+    return utf8;
+}
+
+// Empty when path can be created or replaced; otherwise why not. Checked
+// before the run so that a long run is not wasted on an unwritable path.
+std::string WhyUnwritable(const fs::path& path) {
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        return "is a directory";
+    if (fs::exists(path, error))
+        return ::access(path.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    if (!fs::is_directory(folder, error))
+        return "no such folder: " + folder.string();
+    return ::access(folder.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return file.good();
+}
+
+}  // namespace
+
+std::string MineCommandHelp() {
+    return "Usage: mofeng-cli mine [options] --must TEXT SEED\n"
+           "\n"
+           "Expands SEED as the mining window does: four passes over the related-search\n"
+           "links of the search page, then one to three levels of suggestions, keeping the\n"
+           "keywords that contain TEXT. SEED and TEXT are UTF-8 (SEED may be empty).\n"
+           "Writes one line per keyword, its running number, a tab and the keyword (UTF-8),\n"
+           "or with --out the keyword file (GBK, every keyword ended by CR LF). On a\n"
+           "terminal, stderr shows the stage, the level, the keywords and requests so far\n"
+           "and the request rate.\n"
+           "\n"
+           "Options:\n" +
+           OptionsHelp(MineOptionSpecs()) + "\n" + EndpointHelp() +
+           "\n"
+           "Exit codes: 0 done, 1 the output cannot be written or the demo server cannot\n"
+           "start, 2 a usage error (missing, empty or too long --must, bad --levels,\n"
+           "malformed URL, no SEED), 130 interrupted (the keywords found so far are still\n"
+           "written).\n";
+}
+
+int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& io) {
+    const ParsedArguments parsed = ParseArguments(args, MineOptionSpecs());
+    if (!parsed.error.empty())
+        return UsageError(io, parsed.error);
+    if (parsed.Has("help")) {
+        io.out << MineCommandHelp();
+        return kExitOk;
+    }
+    if (parsed.positionals.size() != 1) {
+        return UsageError(io, parsed.positionals.empty() ? "missing SEED" : "one SEED expected");
+    }
+    const std::string& seedUtf8 = parsed.positionals[0];
+    const std::string* mustUtf8 = parsed.Value("must");
+    if (!runtime::IsValidUtf8(seedUtf8) || (mustUtf8 && !runtime::IsValidUtf8(*mustUtf8)))
+        return UsageError(io, "SEED and --must must be UTF-8");
+    const std::string must = mustUtf8 ? runtime::Utf8ToGbk(*mustUtf8) : std::string();
+    if (must.empty()) {
+        io.err << runtime::GbkToUtf8(mining::MustContainMissingMessage()) << "\n";
+        return kExitUsage;
+    }
+    if (mining::IsMustContainTooLong(must)) {
+        io.err << runtime::GbkToUtf8(mining::MustContainTooLongMessage()) << "\n";
+        return kExitUsage;
+    }
+    int levels = 3;
+    if (const std::string* value = parsed.Value("levels")) {
+        if (*value != "1" && *value != "2" && *value != "3")
+            return UsageError(io, "--levels takes 1, 2 or 3");
+        levels = (*value)[0] - '0';
+    }
+    const std::string* out = parsed.Value("out");
+    if (out != nullptr && out->empty())
+        return UsageError(io, "--out needs a file name");
+    if (out != nullptr) {
+        if (std::string why = WhyUnwritable(*out); !why.empty())
+            return Failure(io, "cannot write '" + *out + "': " + why);
+    }
+
+    int exitCode = kExitOk;
+    const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
+    if (!endpoints)
+        return exitCode;
+
+    mining::MiningState state;
+    auto lease = state.TryBeginRun();
+    runtime::MemoryTable list(mining::MiningListColumns());
+    CommandLineView view(must, levels - 1);
+    runtime::CancelToken cancel;
+    {
+        InterruptScope interrupt(cancel);
+        ProgressLine line(io.err, io.errIsTerminal);
+        ProgressObserver observer(line, view, levels);
+        mining::RunMining(*lease, endpoints->Config(), list, view, runtime::Utf8ToGbk(seedUtf8),
+                          cancel, &observer);
+    }
+    if (cancel.IsCancelled())
+        io.err << "mofeng-cli mine: interrupted\n";
+
+    if (out != nullptr) {
+        if (!WriteFile(*out, mining::ExportText(list)))
+            return Failure(io, "cannot write '" + *out + "'");
+        if (io.errIsTerminal)
+            io.err << list.RowCount() << " keywords written to " << *out << "\n";
+    } else {
+        for (const runtime::Row& row : list.Rows()) {
+            io.out << row[mining::kNumberColumn] << '\t' << LineField(row[mining::kKeywordColumn])
+                   << '\n';
+        }
+        io.out.flush();
+        if (!io.out)
+            return Failure(io, "cannot write to stdout");
+    }
+    return cancel.IsCancelled() ? kExitInterrupted : kExitOk;
+}
+
+}  // namespace mofeng::cli
