@@ -18,6 +18,8 @@ void IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
     regex::RegexObject regex;
     const std::vector<runtime::RowId> ids = table.RowIds();
     const int total = static_cast<int>(ids.size());
+    if (observer != nullptr)
+        observer->RunStarted(total);
 
     for (int done = 0; done < total; ++done) {
         if (cancel.IsCancelled())

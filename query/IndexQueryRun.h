@@ -17,11 +17,12 @@ inline constexpr int kFirstMetricColumn = 2;  // listing count, then the five me
 inline constexpr std::string_view kQueryDoneText =
     "\xCA\xFD\xBE\xDD\xB2\xE9\xD1\xAF\xCD\xEA\xB1\xCF";
 
-// Told after each row of a run (rows done counts skipped rows too). Called on
-// the run's thread.
+// Told when a run has taken its rows and after each row (rows done counts
+// skipped rows too). Called on the run's thread.
 class QueryObserver {
 public:
     virtual ~QueryObserver() = default;
+    virtual void RunStarted(int rowsTotal) {}
     virtual void RowFinished(int rowsDone, int rowsTotal) = 0;
 };
 

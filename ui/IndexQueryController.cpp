@@ -46,6 +46,12 @@ public:
           m_stop(stop),
           m_workerCancel(workerCancel) {}
 
+    void RunStarted(int rowsTotal) override {
+        m_total = rowsTotal;
+        if (rowsTotal == 0)
+            m_complete = true;
+    }
+
     void RowFinished(int rowsDone, int rowsTotal) override {
         m_total = rowsTotal;
         m_done = rowsDone;
