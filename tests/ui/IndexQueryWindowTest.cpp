@@ -130,7 +130,7 @@ public:
 
 sim::SimulatorOptions Slow() {
     sim::SimulatorOptions options;
-    options.latencyMs = 25;
+    options.latencyMs = 50;
     return options;
 }
 
