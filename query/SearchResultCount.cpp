@@ -21,28 +21,30 @@ bool IsJsonSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The digits that directly follow the first key: "totalHits":"123" and
-// totalHits: 123 alike. nullopt when the key is absent or no digit follows.
+// The digits that directly follow the key: "totalHits":"123" and
+// totalHits: 123 alike. The first occurrence that has them wins, so an echo of
+// the keyword (say, in the page title) before the config does not hide it.
+// nullopt when no occurrence is followed by a number.
 std::optional<std::int32_t> NumberDirectlyAfterKey(std::string_view page) {
-    const int keyAt = runtime::TextFind(page, kCountKey, 1, true);
-    if (keyAt == -1)
-        return std::nullopt;
-    std::size_t p = static_cast<std::size_t>(keyAt - 1) + kCountKey.size();
-    if (p < page.size() && page[p] == '"')
+    for (int keyAt = runtime::TextFind(page, kCountKey, 1, true); keyAt != -1;
+         keyAt = runtime::TextFind(page, kCountKey, keyAt + 1, true)) {
+        std::size_t p = static_cast<std::size_t>(keyAt - 1) + kCountKey.size();
+        if (p < page.size() && page[p] == '"')
+            ++p;
+        if (p >= page.size() || page[p] != ':')
+            continue;
         ++p;
-    if (p >= page.size() || page[p] != ':')
-        return std::nullopt;
-    ++p;
-    while (p < page.size() && IsJsonSpace(page[p]))
-        ++p;
-    if (p < page.size() && page[p] == '"')
-        ++p;
-    std::size_t end = p;
-    while (end < page.size() && IsDigit(page[end]))
-        ++end;
-    if (end == p)
-        return std::nullopt;
-    return runtime::TruncateToInt32(runtime::ToNumber(page.substr(p, end - p)));
+        while (p < page.size() && IsJsonSpace(page[p]))
+            ++p;
+        if (p < page.size() && page[p] == '"')
+            ++p;
+        std::size_t end = p;
+        while (end < page.size() && IsDigit(page[end]))
+            ++end;
+        if (end > p)
+            return runtime::TruncateToInt32(runtime::ToNumber(page.substr(p, end - p)));
+    }
+    return std::nullopt;
 }
 
 }  // namespace

@@ -79,6 +79,8 @@ TEST(ListingCountFromPage, ReadsTheNumberOfTotalHits) {
         {"negative value", R"("totalHits":"-5",)", -5},
         {"beyond the 32-bit range saturates", R"("totalHits":"99999999999",)", kMax},
         {"only the first key counts", R"("totalHits":"3","totalHits":"4",)", 3},
+        {"an echoed keyword before the config",
+         R"(<title>totalhits shoes</title>{"totalHits":"42",)", 42},
         {"no key", R"({"hits":"5",})", 0},
         {"empty page", "", 0},
         {"truncated after the key", R"({"totalHits")", 0},
