@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "mining/MiningState.h"
 #include "net/EndpointConfig.h"
 #include "runtime/OrderedKeySet.h"
 #include "sim/Simulator.h"
@@ -41,7 +42,9 @@ public:
     const net::EndpointConfig& Endpoints() const { return m_endpoints; }
     const WebPages& Web() const { return m_webPages; }
     // The mining runs' set of suggestion keywords already seen; thread-safe.
-    runtime::OrderedKeySet& SeenSuggestionSet() { return m_seenSuggestions; }
+    runtime::OrderedKeySet& SeenSuggestionSet() { return m_mining.SeenSuggestionSet(); }
+    // The state every mining window's runs share, one run at a time.
+    mining::MiningState& Mining() { return m_mining; }
     // Workers that belong to no window (the start-up trend fetch).
     BackgroundTasks& Tasks() { return m_tasks; }
     MainWindowHooks& Hooks() { return m_hooks; }
@@ -50,7 +53,7 @@ private:
     std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
     net::EndpointConfig m_endpoints;
     WebPages m_webPages;
-    runtime::OrderedKeySet m_seenSuggestions;
+    mining::MiningState m_mining;
     MainWindowHooks m_hooks;
     BackgroundTasks m_tasks;  // last member: joined first
 };

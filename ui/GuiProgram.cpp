@@ -19,6 +19,7 @@
 #include "ui/IndexQueryController.h"
 #include "ui/LightTheme.h"
 #include "ui/MainWindow.h"
+#include "ui/MiningWindowOpener.h"
 #include "ui/StartupOptions.h"
 #include "ui/UiResources.h"
 
@@ -81,6 +82,7 @@ int RunGuiProgram(int argc, char** argv) {
                        WebPages::FromEnvironment(programDir), std::move(simulator));
     runtime::SetRuntimeErrorHandler(ShowRuntimeErrorAndExit);
     InstallIndexQuery(context);
+    InstallMiningWindow(context);
 
     InitUiResources();
     ApplyLightTheme(app);

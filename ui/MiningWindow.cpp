@@ -1,0 +1,152 @@
+#include "ui/MiningWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+#include <filesystem>
+#include <string>
+
+#include "mining/KeywordExport.h"
+#include "mining/MiningCommands.h"
+#include "mining/MiningRun.h"
+#include "mining/MiningTexts.h"
+#include "runtime/Notifier.h"
+#include "ui/AppContext.h"
+#include "ui/GbkQt.h"
+#include "ui/KeywordListModel.h"
+#include "ui/ListPopupMenu.h"
+#include "ui/MainWindow.h"
+#include "ui/MiningViewBridge.h"
+#include "ui/ModelTable.h"
+#include "ui/UiNotifier.h"
+#include "ui/UiResources.h"
+
+namespace mofeng::ui {
+namespace {
+
+std::filesystem::path RunDirectory() {
+    return std::filesystem::path(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+}
+
+}  // namespace
+
+MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
+    : QWidget(nullptr), m_context(context), m_mainWindow(mainWindow) {
+    InitUiResources();
+    setWindowTitle(QStringLiteral("淘关键词，我最简单"));
+    setGeometry(kMiningWindowGeometry);
+    setFixedSize(kMiningWindowGeometry.size());
+
+    m_model = new KeywordListModel(MiningListModelColumns(), this);
+    m_controls = CreateMiningWindowControls(this, m_model);
+    m_table = std::make_unique<ModelTable>(m_model, m_controls.list->selectionModel());
+    m_view = std::make_unique<MiningViewBridge>(
+        this, MiningViewBridge::Controls{m_controls.mustContain, m_controls.levels,
+                                         m_controls.status, m_controls.progress});
+    m_notifier = std::make_unique<UiNotifier>(this);
+
+    m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"),
+                                 {QStringLiteral("清空关键词"), QStringLiteral("导出关键词"),
+                                  QStringLiteral("传送至主窗口")});
+    connect(MenuAction(QStringLiteral("清空关键词")), &QAction::triggered, this,
+            &MiningWindow::ClearKeywords);
+    connect(MenuAction(QStringLiteral("导出关键词")), &QAction::triggered, this,
+            &MiningWindow::ExportKeywords);
+    connect(MenuAction(QStringLiteral("传送至主窗口")), &QAction::triggered, this,
+            &MiningWindow::SendToMainWindow);
+    connect(m_controls.start, &QPushButton::clicked, this, &MiningWindow::StartMining);
+    connect(m_controls.mustContain, &QLineEdit::textChanged, this,
+            &MiningWindow::MustContainChanged);
+}
+
+MiningWindow::~MiningWindow() {
+    Shutdown();
+}
+
+runtime::Table& MiningWindow::MiningTable() {
+    return *m_table;
+}
+
+QAction* MiningWindow::MenuAction(const QString& name) const {
+    return m_menu->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void MiningWindow::StartMining() {
+    if (m_controls.mustContain->text().isEmpty()) {
+        m_notifier->ShowMessage(mining::MustContainMissingMessage(), runtime::kMessageInformation);
+        return;
+    }
+    // The lease is what keeps two workers off the shared state.
+    auto lease =
+        std::make_shared<std::unique_ptr<mining::MiningRunLease>>(m_context.Mining().TryBeginRun());
+    if (!*lease) {
+        m_notifier->ShowMessage(mining::RunInProgressMessage(), runtime::kMessageInformation);
+        return;
+    }
+    m_running = true;
+    const std::string seed = ToGbk(m_controls.seed->text());
+    const net::EndpointConfig endpoints = m_context.Endpoints();
+    runtime::Table* table = m_table.get();
+    mining::MiningView* view = m_view.get();
+    // Both stages run on this one worker, one after the other. The window
+    // joins it before the table and the view go.
+    m_tasks.Start([this, lease, seed, endpoints, table, view](const runtime::CancelToken& cancel) {
+        mining::RunMining(**lease, endpoints, *table, *view, seed, cancel);
+        lease->reset();
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_running = false;
+                emit RunEnded();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MiningWindow::MustContainChanged(const QString& text) {
+    if (!mining::IsMustContainTooLong(ToGbk(text))) {
+        return;
+    }
+    m_controls.mustContain->clear();  // comes back here with "", which passes
+    m_notifier->ShowMessage(mining::MustContainTooLongMessage(), runtime::kMessageInformation);
+}
+
+void MiningWindow::ClearKeywords() {
+    m_table->Clear();
+}
+
+void MiningWindow::ExportKeywords() {
+    const bool saved =
+        mining::ExportKeywords(RunDirectory(), ToGbk(m_controls.seed->text()), *m_table);
+    m_notifier->ShowMessage(saved ? mining::SaveSucceededMessage() : mining::SaveFailedMessage(),
+                            runtime::kMessagePlain);
+}
+
+void MiningWindow::SendToMainWindow() {
+    if (m_mainWindow) {
+        mining::SendKeywords(*m_table, m_mainWindow->KeywordTable());
+    }
+    m_notifier->ShowMessage(mining::SentToMainWindowMessage(), runtime::kMessageInformation);
+}
+
+void MiningWindow::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    QWidget::closeEvent(event);
+}
+
+void MiningWindow::Shutdown() {
+    m_tasks.CancelAll();
+    m_table->Detach();
+    m_view->Detach();
+    m_notifier->Detach();
+    m_tasks.JoinAll();
+}
+
+}  // namespace mofeng::ui
