@@ -2,73 +2,84 @@
 
 #include <httplib.h>
 
-#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <thread>
 #include <vector>
 
 #include "net/EndpointConfig.h"
+#include "runtime/CodePage.h"
 
 namespace mofeng::mining::test {
 
-// A search page and suggestion server on 127.0.0.1 answering from replies the
-// test sets per keyword (keywords are UTF-8, as the request carries them).
-// Keywords with no reply set get an empty page / an empty suggestion list.
-// Records every request. A held keyword's reply waits until Release().
+// Search page and suggestion server on 127.0.0.1 answering from replies set
+// per keyword (UTF-8, as the request carries it); others get no candidates.
+// Records every request as "search KEYWORD" / "sug KEYWORD" and its target.
 class CraftedEndpoints final {
 public:
-    struct Request {
-        std::string endpoint;  // "search" or "sug"
-        std::string keyword;   // decoded q, UTF-8
-        std::string target;    // as sent
-    };
+    CraftedEndpoints() {
+        for (const char* endpoint : {"search", "sug"}) {
+            m_server.Get(std::string("/") + endpoint,
+                         [this, endpoint](const httplib::Request& q, httplib::Response& r) {
+                             std::lock_guard lock(m_mutex);
+                             const std::string key = endpoint + (" " + q.get_param_value("q"));
+                             m_asked.push_back(key);
+                             m_targets.push_back(q.target);
+                             const auto& [body, type] = m_replies[key];
+                             r.set_content(body, type.empty() ? "text/html" : type.c_str());
+                         });
+        }
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    }
+    ~CraftedEndpoints() {
+        while (!m_server.is_running())
+            std::this_thread::yield();
+        m_server.stop();
+        m_thread.join();
+    }
 
-    CraftedEndpoints();
-    ~CraftedEndpoints();
-    CraftedEndpoints(const CraftedEndpoints&) = delete;
-    CraftedEndpoints& operator=(const CraftedEndpoints&) = delete;
+    net::EndpointConfig Config() const {
+        net::EndpointConfig config;
+        config.searchBase = config.suggestBase = "http://127.0.0.1:" + std::to_string(m_port);
+        return config;
+    }
 
-    net::EndpointConfig Config() const;
+    // Link texts (UTF-8) written into a GBK search page.
+    void SetRelated(const std::string& keyword, const std::vector<std::string>& links) {
+        std::string page = "<html><body>\n";
+        for (const std::string& link : links)
+            page += "<a trace=\"relatedSearch\" href=\"/search?q=x\">" + link + "</a>\n";
+        SetReply("search " + keyword, runtime::Utf8ToGbk(page + "</body></html>"), "text/html");
+    }
+    // Suggestion strings (UTF-8) as they stand between the reply's quotes.
+    void SetSuggestions(const std::string& keyword, const std::vector<std::string>& shown) {
+        std::string reply = "jsonp12556({\"result\":[";
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            reply += (i ? ",[\"" : "[\"") + shown[i] + "\",\"" + std::to_string(i + 1) + "\"]";
+        SetReply("sug " + keyword, reply + "]})", "text/javascript; charset=utf-8");
+    }
+    // key: "search KEYWORD" or "sug KEYWORD".
+    void SetReply(const std::string& key, std::string body, std::string type) {
+        std::lock_guard lock(m_mutex);
+        m_replies[key] = {std::move(body), std::move(type)};
+    }
 
-    // Link texts (UTF-8) of the related searches, written into a GBK page.
-    void SetRelated(const std::string& keyword, const std::vector<std::string>& links);
-    // Suggestion strings (UTF-8, as they appear between the quotes).
-    void SetSuggestions(const std::string& keyword, const std::vector<std::string>& shown);
-    // Raw replies.
-    void SetSearchReply(const std::string& keyword, std::string body, std::string contentType);
-    void SetSuggestReply(const std::string& keyword, std::string body);
-
-    // Requests for keyword wait until Release(); WaitForHeld() returns once
-    // one of them has arrived.
-    void Hold(const std::string& keyword);
-    void WaitForHeld();
-    void Release();
-
-    std::vector<Request> Requests() const;
-    // Keywords asked of one endpoint, in order.
-    std::vector<std::string> Keywords(std::string_view endpoint) const;
+    std::vector<std::string> Asked() const {
+        std::lock_guard lock(m_mutex);
+        return m_asked;
+    }
+    std::vector<std::string> Targets() const {
+        std::lock_guard lock(m_mutex);
+        return m_targets;
+    }
 
 private:
-    struct Reply {
-        std::string body;
-        std::string contentType;
-    };
-
-    void Answer(const std::string& endpoint, const httplib::Request& request,
-                httplib::Response& response);
-
     mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::map<std::string, Reply> m_search;
-    std::map<std::string, Reply> m_sug;
-    std::vector<Request> m_requests;
-    std::string m_held;
-    bool m_holding = false;
-    bool m_heldArrived = false;
-
+    std::map<std::string, std::pair<std::string, std::string>> m_replies;
+    std::vector<std::string> m_asked;
+    std::vector<std::string> m_targets;
     httplib::Server m_server;
     int m_port = 0;
     std::thread m_thread;

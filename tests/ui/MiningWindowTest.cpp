@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,12 +12,12 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "EventLoopWait.h"
@@ -154,30 +153,30 @@ private slots:
         QVERIFY(first->parent() == nullptr && !first->isModal());
         QCOMPARE(first->windowTitle(), QStringLiteral("淘关键词，我最简单"));
         QCOMPARE(first->geometry(), QRect(50, 50, 448, 347));
-
-        const std::pair<const char16_t*, QRect> places[] = {
-            {u"图片框1", {-8, 0, 448, 60}},         {u"标签1", {8, 75, 48, 16}},
-            {u"编辑框_关键词", {56, 70, 88, 24}},   {u"标签2", {152, 75, 56, 16}},
-            {u"编辑框_关键词1", {213, 71, 43, 24}}, {u"组合框1", {269, 73, 75, 20}},
-            {u"按钮_一键淘词", {356, 70, 72, 24}},  {u"超级列表框1", {7, 102, 424, 194}},
-            {u"标签_状态", {8, 298, 48, 14}},       {u"进度条1", {61, 298, 371, 16}},
+        const std::tuple<const char16_t*, QRect, QString> controls[] = {
+            {u"图片框1", {-8, 0, 448, 60}, {}},
+            {u"标签1", {8, 75, 48, 16}, QStringLiteral("关键词：")},
+            {u"编辑框_关键词", {56, 70, 88, 24}, {}},
+            {u"标签2", {152, 75, 56, 16}, QStringLiteral("必须包含：")},
+            {u"编辑框_关键词1", {213, 71, 43, 24}, {}},
+            {u"组合框1", {269, 73, 75, 20}, QStringLiteral("三级淘词")},
+            {u"按钮_一键淘词", {356, 70, 72, 24}, QStringLiteral("开始淘词")},
+            {u"超级列表框1", {7, 102, 424, 194}, {}},
+            {u"标签_状态", {8, 298, 48, 14}, QStringLiteral("第一级：")},
+            {u"进度条1", {61, 298, 371, 16}, {}},
         };
-        for (const auto& [name, rect] : places) {
+        for (const auto& [name, rect, text] : controls) {
             auto* control = Control<QWidget>(first, name);
             QVERIFY2(control != nullptr, qPrintable(QString::fromUtf16(name)));
             QCOMPARE(control->geometry(), rect);
+            if (!text.isNull())
+                QCOMPARE(
+                    control->property(qobject_cast<QComboBox*>(control) ? "currentText" : "text")
+                        .toString(),
+                    text);
         }
         QVERIFY(!Control<QLabel>(first, u"图片框1")->pixmap().isNull());
-        QCOMPARE(Control<QLabel>(first, u"标签1")->text(), QStringLiteral("关键词："));
-        QCOMPARE(Control<QLabel>(first, u"标签2")->text(), QStringLiteral("必须包含："));
-        QCOMPARE(StatusText(first), QStringLiteral("第一级："));
-        QCOMPARE(Control<QPushButton>(first, u"按钮_一键淘词")->text(), QStringLiteral("开始淘词"));
-        auto* levels = Control<QComboBox>(first, u"组合框1");
-        QCOMPARE(levels->count(), 3);
-        QCOMPARE(levels->itemText(0), QStringLiteral("一级淘词"));
-        QCOMPARE(levels->itemText(2), QStringLiteral("三级淘词"));
-        QCOMPARE(levels->currentIndex(), 2);
-        QCOMPARE(first->Model().headerData(0, Qt::Horizontal).toString(), QStringLiteral("序号"));
+        QCOMPARE(Control<QComboBox>(first, u"组合框1")->itemText(0), QStringLiteral("一级淘词"));
         QCOMPARE(first->Model().headerData(1, Qt::Horizontal).toString(), QStringLiteral("关键词"));
         QStringList menu;
         for (QAction* action : first->findChild<QMenu*>(QStringLiteral("菜单"))->actions())
@@ -193,7 +192,6 @@ private slots:
         ui::MiningWindow* window = f.Open();
         auto* must = Control<QLineEdit>(window, u"编辑框_关键词1");
         MessageAnswerer answerer;
-
         Fill(window, QStringLiteral("连衣裙"), QString(), 2);
         ClickStart(window);
         QCOMPARE(answerer.shown.size(), std::size_t(1));
@@ -201,31 +199,23 @@ private slots:
         QCOMPARE(answerer.shown[0].icon, QMessageBox::Information);
         QCOMPARE(answerer.shown[0].caption, QStringLiteral("信息："));
         QVERIFY(!window->IsRunning());
-        QCOMPARE(f.simulator.RequestCount(), std::uint64_t(0));
 
-        struct Typed {
-            QString text;
-            QString kept;
-        };
-        const Typed typed[] = {{QStringLiteral("裙"), QStringLiteral("裙")},
-                               {QStringLiteral("衣"), QString()},
-                               {QStringLiteral("ab"), QStringLiteral("ab")},
-                               {QStringLiteral("c"), QString()}};
-        for (const Typed& t : typed) {
+        // Typed key by key, then pasted: what is kept, and whether the hint shows.
+        const std::pair<QString, QString> typed[] = {{QStringLiteral("裙"), QStringLiteral("裙")},
+                                                     {QStringLiteral("衣"), QString()},
+                                                     {QStringLiteral("ab"), QStringLiteral("ab")},
+                                                     {QStringLiteral("c"), QString()}};
+        for (const auto& [text, kept] : typed) {
             answerer.shown.clear();
-            Type(must, t.text);
-            QCOMPARE(must->text(), t.kept);
-            QCOMPARE(answerer.shown.size(), std::size_t(t.kept.isEmpty() ? 1 : 0));
-            if (t.kept.isEmpty()) {
-                QCOMPARE(answerer.shown[0].text, kTooLong);
-                QCOMPARE(answerer.shown[0].icon, QMessageBox::Information);
-            }
+            Type(must, text);
+            QCOMPARE(must->text(), kept);
+            QCOMPARE(answerer.shown.size(), std::size_t(kept.isEmpty() ? 1 : 0));
         }
-        // A paste is checked the same way.
-        answerer.shown.clear();
+        QCOMPARE(answerer.shown[0].text, kTooLong);
+        QCOMPARE(answerer.shown[0].icon, QMessageBox::Information);
         must->setText(QStringLiteral("连衣"));
         QCOMPARE(must->text(), QString());
-        QCOMPARE(answerer.shown.size(), std::size_t(1));
+        QCOMPARE(f.simulator.RequestCount(), std::uint64_t(0));
         window->close();
     }
 
@@ -234,12 +224,10 @@ private slots:
         ui::MiningWindow* window = f.Open();
         Fill(window, QStringLiteral("碎花连衣裙"), QStringLiteral("花"), 2);
         ClickStart(window);
-        QVERIFY(window->IsRunning());
         QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
         QCOMPARE(StatusText(window), QStringLiteral("淘词完毕"));
         auto* progress = Control<QProgressBar>(window, u"进度条1");
         QCOMPARE(progress->value(), progress->maximum());
-
         const runtime::TableData& rows = window->Model().Data();
         const int count = rows.RowCount();
         QVERIFY(count > 0);
@@ -253,24 +241,18 @@ private slots:
         MessageAnswerer answerer;
         const QString path =
             QCoreApplication::applicationDirPath() + QStringLiteral("/碎花连衣裙_关键词.txt");
-        QFile::remove(path);
         window->MenuAction(QStringLiteral("导出关键词"))->trigger();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().toStdString(), expectedFile);
-        file.close();
-        QFile::remove(path);
-        QCOMPARE(answerer.shown.size(), std::size_t(1));
-        QCOMPARE(answerer.shown[0].text, QStringLiteral("保存成功"));
-        QCOMPARE(answerer.shown[0].icon, QMessageBox::NoIcon);
-
+        QVERIFY(file.remove());
         // A seed that would leave the program's folder writes nothing.
         Control<QLineEdit>(window, u"编辑框_关键词")->setText(QStringLiteral("../碎花"));
         window->MenuAction(QStringLiteral("导出关键词"))->trigger();
-        QCOMPARE(answerer.shown.back().text, QStringLiteral("保存失败"));
-        QCOMPARE(answerer.shown.back().icon, QMessageBox::NoIcon);
-        QVERIFY(!QFile::exists(QCoreApplication::applicationDirPath() +
-                               QStringLiteral("/../碎花_关键词.txt")));
+        QCOMPARE(answerer.shown.size(), std::size_t(2));
+        QCOMPARE(answerer.shown[0].text, QStringLiteral("保存成功"));
+        QCOMPARE(answerer.shown[1].text, QStringLiteral("保存失败"));
+        QCOMPARE(answerer.shown[1].icon, QMessageBox::NoIcon);
 
         f.mainWindow->KeywordTable().AppendRows({{"1", "k"}});
         window->MenuAction(QStringLiteral("传送至主窗口"))->trigger();
@@ -281,19 +263,7 @@ private slots:
         for (int row = 0; row < count; ++row) {
             QCOMPARE(main.Cell(row + 1, 0), std::string());
             QCOMPARE(main.Cell(row + 1, 1), rows.Cell(row, 1));
-            QCOMPARE(main.Cell(row + 1, 2), std::string());
         }
-        QCOMPARE(rows.RowCount(), count);
-
-        // Clearing keeps the numbering going.
-        window->MenuAction(QStringLiteral("清空关键词"))->trigger();
-        QCOMPARE(rows.RowCount(), 0);
-        Fill(window, QStringLiteral("半身裙"), QStringLiteral("裙"), 0);
-        ClickStart(window);
-        QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
-        QCOMPARE(StatusText(window), QStringLiteral("一级淘词"));
-        QVERIFY(rows.RowCount() > 0);
-        QCOMPARE(rows.Cell(0, 0), std::to_string(count + 1));
         window->close();
     }
 
@@ -304,52 +274,32 @@ private slots:
         Fill(first, QStringLiteral("连衣裙"), QStringLiteral("裙"), 2);
         Fill(second, QStringLiteral("半身裙"), QStringLiteral("裙"), 2);
         ClickStart(first);
-        QVERIFY(f.context->Mining().IsRunActive());
-
         MessageAnswerer answerer;
         ClickStart(second);
         QCOMPARE(answerer.shown.size(), std::size_t(1));
         QCOMPARE(answerer.shown[0].text, QStringLiteral("正在淘词，请等本次淘词完成后再开始"));
         QCOMPARE(answerer.shown[0].icon, QMessageBox::Information);
-        QVERIFY(!second->IsRunning());
-        QVERIFY(first->IsRunning());
-        ClickStart(first);  // the window's own run counts too
-        QCOMPARE(answerer.shown.size(), std::size_t(2));
+        QVERIFY(first->IsRunning() && !second->IsRunning());
         QVERIFY(RunEventLoopUntil([&] { return first->Model().rowCount() >= 3; }));
         QCOMPARE(second->Model().rowCount(), 0);
-        first->close();
-        QVERIFY(!f.context->Mining().IsRunActive());
-        ClickStart(second);
-        QVERIFY(second->IsRunning());
-        second->close();
-    }
 
-    void ClosingAWindowMidRunStopsItsRun() {
-        Fixture f(Slow());
-        ui::MiningWindow* window = f.Open();
-        QPointer<ui::MiningWindow> alive(window);
-        Fill(window, QStringLiteral("连衣裙"), QStringLiteral("裙"), 2);
-        ClickStart(window);
-        QVERIFY(RunEventLoopUntil([&] { return window->Model().rowCount() >= 2; }));
-
+        // Closing a window mid-run stops its run at once; nothing more is
+        // written and the next window may start.
         int rowsAfterClose = 0;
         bool closed = false;
-        QObject::connect(&window->Model(), &QAbstractItemModel::rowsInserted,
+        QObject::connect(&first->Model(), &QAbstractItemModel::rowsInserted,
                          [&] { rowsAfterClose += closed; });
-        QVERIFY(window->close());
+        QPointer<ui::MiningWindow> alive(first);
+        QVERIFY(first->close());
         closed = true;
         QVERIFY(!f.context->Mining().IsRunActive());
         const std::uint64_t requests = f.simulator.RequestCount();
         QTRY_VERIFY(alive.isNull());
         QCOMPARE(rowsAfterClose, 0);
         QCOMPARE(f.simulator.RequestCount(), requests);
-
-        // The shared state is free for the next window.
-        ui::MiningWindow* next = f.Open();
-        Fill(next, QStringLiteral("连衣裙"), QStringLiteral("裙"), 0);
-        ClickStart(next);
-        QVERIFY(next->IsRunning());
-        next->close();
+        ClickStart(second);
+        QVERIFY(second->IsRunning());
+        second->close();
     }
 
     void ClosingTheMainWindowStopsEveryRun() {
@@ -365,8 +315,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         f.mainWindow->close();
-        const qint64 elapsed = clock.elapsed();
-        qInfo("closing the main window during a stalled mining run took %lld ms", elapsed);
+        qInfo("closing the main window during a stalled mining run took %lld ms", clock.elapsed());
         QVERIFY(Fixture::Windows().empty());
         QVERIFY(!f.context->Mining().IsRunActive());
         QTRY_VERIFY(second.isNull());
