@@ -4,14 +4,15 @@
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
 
+#include "cli/InterruptScope.h"
 #include "cli/Progress.h"
+#include "cli/TextField.h"
 #include "mining/KeywordExport.h"
 #include "mining/MiningCommands.h"
 #include "mining/MiningList.h"
@@ -101,39 +102,6 @@ private:
     const int m_levels;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
-
-// Ctrl-C stops the run the way closing the mining window does.
-runtime::CancelToken* g_interruptToken = nullptr;
-
-extern "C" void OnMineInterrupt(int) {
-    if (g_interruptToken != nullptr)
-        g_interruptToken->Cancel();
-}
-
-class InterruptScope final {
-public:
-    explicit InterruptScope(runtime::CancelToken& token) {
-        g_interruptToken = &token;
-        m_previous = std::signal(SIGINT, OnMineInterrupt);
-    }
-    ~InterruptScope() {
-        std::signal(SIGINT, m_previous);
-        g_interruptToken = nullptr;
-    }
-
-private:
-    void (*m_previous)(int) = SIG_DFL;
-};
-
-// Tabs and line breaks inside a keyword would split its line.
-std::string LineField(const std::string& gbk) {
-    std::string utf8 = runtime::GbkToUtf8(gbk);
-    for (char& c : utf8) {
-        if (c == '\t' || c == '\r' || c == '\n')
-            c = ' ';
-    }
-    return utf8;
-}
 
 // Empty when path can be created or replaced; otherwise why not. Checked
 // before the run so that a long run is not wasted on an unwritable path.
@@ -243,7 +211,7 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
             io.err << list.RowCount() << " keywords written to " << *out << "\n";
     } else {
         for (const runtime::Row& row : list.Rows()) {
-            io.out << row[mining::kNumberColumn] << '\t' << LineField(row[mining::kKeywordColumn])
+            io.out << row[mining::kNumberColumn] << '\t' << TextField(row[mining::kKeywordColumn])
                    << '\n';
         }
         io.out.flush();

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +12,9 @@
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
 #include "app/SpreadsheetExport.h"
+#include "cli/InterruptScope.h"
 #include "cli/Progress.h"
+#include "cli/TextField.h"
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
 #include "runtime/CodePage.h"
@@ -99,52 +100,18 @@ private:
     query::ProgressEstimate m_estimate;
 };
 
-// Cell text for one tab-separated field: tabs and line breaks would split the
-// field or the record, so they become spaces.
-std::string TsvField(const std::string& gbk) {
-    std::string utf8 = runtime::GbkToUtf8(gbk);
-    for (char& c : utf8) {
-        if (c == '\t' || c == '\r' || c == '\n')
-            c = ' ';
-    }
-    return utf8;
-}
-
 void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
     const int columns = table.ColumnCount();
     for (int c = 0; c < columns; ++c)
-        out << (c ? "\t" : "") << TsvField(table.ColumnTitle(c));
+        out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
     out << '\n';
     for (const runtime::Row& row : table.Rows()) {
         for (std::size_t c = 0; c < row.size(); ++c)
-            out << (c ? "\t" : "") << TsvField(row[c]);
+            out << (c ? "\t" : "") << TextField(row[c]);
         out << '\n';
     }
     out.flush();
 }
-
-// Ctrl-C stops the run the way a closing window does.
-runtime::CancelToken* g_interruptToken = nullptr;
-
-extern "C" void OnInterrupt(int) {
-    if (g_interruptToken != nullptr)
-        g_interruptToken->Cancel();
-}
-
-class InterruptScope final {
-public:
-    explicit InterruptScope(runtime::CancelToken& token) {
-        g_interruptToken = &token;
-        m_previous = std::signal(SIGINT, OnInterrupt);
-    }
-    ~InterruptScope() {
-        std::signal(SIGINT, m_previous);
-        g_interruptToken = nullptr;
-    }
-
-private:
-    void (*m_previous)(int) = SIG_DFL;
-};
 
 }  // namespace
 
