@@ -530,4 +530,4 @@ void MainWindowTest::startupFetchesSampleTrendOnce() {
 }
 
 QTEST_MAIN(MainWindowTest)
-#include "test_main_window.moc"
+#include "MainWindowTest.moc"
