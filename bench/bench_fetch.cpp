@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -60,6 +61,25 @@ BENCHMARK(BM_HttpFetchSmallBody)
     ->Arg(16384)
     ->UseRealTime()
     ->MinTime(1.0)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The same against a server given by MOFENG_FETCH_URL (bench/fetch_vs_ab.sh
+// points it at mofeng-sim, beside ab on the same URL).
+void BM_HttpFetchExternalUrl(benchmark::State& state) {
+    const char* url = std::getenv("MOFENG_FETCH_URL");
+    if (url == nullptr || *url == '\0') {
+        state.SkipWithError("MOFENG_FETCH_URL is not set");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(mofeng::net::HttpFetch(url).data());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_HttpFetchExternalUrl)
+    ->UseRealTime()
+    ->Iterations(2000)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
