@@ -1,6 +1,5 @@
 #include "ui/MainWindowLayout.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QPixmap>
 #include <QTabBar>
@@ -11,6 +10,7 @@
 
 #include "app/KeywordListColumns.h"
 #include "ui/HyperlinkLabel.h"
+#include "ui/ReportListView.h"
 #include "ui/UiFonts.h"
 
 namespace mofeng::ui {
@@ -63,36 +63,6 @@ QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, 
     return picture;
 }
 
-QTableView* AddList(QWidget* page, KeywordListModel* model) {
-    auto* list = new QTableView(page);
-    list->setObjectName(QStringLiteral("超级列表框1"));
-    list->setModel(model);
-    list->setGeometry(kListRect);
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setShowGrid(true);
-    list->setWordWrap(false);
-    list->setSortingEnabled(false);  // sorting is our own, on header clicks
-    list->verticalHeader()->hide();
-    list->verticalHeader()->setDefaultSectionSize(20);
-    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-
-    QHeaderView* header = list->horizontalHeader();
-    header->setSectionsClickable(true);
-    header->setHighlightSections(false);
-    header->setStretchLastSection(false);
-    header->setMinimumSectionSize(0);
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < model->columnCount(); ++column) {
-        header->resizeSection(column, model->ColumnWidth(column));
-    }
-    QObject::connect(header, &QHeaderView::sectionResized, model,
-                     [model](int column, int, int width) { model->SetColumnWidth(column, width); });
-    return list;
-}
-
 }  // namespace
 
 std::vector<KeywordListModel::Column> MainListColumns() {
@@ -117,7 +87,8 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
     QWidget* indexPage = AddPage(controls.tabs, QStringLiteral("指数查询"));
     controls.banner = AddPicture(indexPage, QStringLiteral("图片框1"),
                                  QStringLiteral(":/index_banner.gif"), kBannerRect);
-    controls.list = AddList(indexPage, model);
+    controls.list =
+        CreateReportListView(indexPage, model, QStringLiteral("超级列表框1"), kListRect);
 
     controls.tutorialLink = new HyperlinkLabel(QStringLiteral("视频教程"), window);
     controls.tutorialLink->setObjectName(QStringLiteral("超级链接框1"));

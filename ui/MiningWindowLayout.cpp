@@ -1,7 +1,6 @@
 #include "ui/MiningWindowLayout.h"
 
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -10,6 +9,7 @@
 #include <QTableView>
 
 #include "mining/MiningList.h"
+#include "ui/ReportListView.h"
 
 namespace mofeng::ui {
 namespace {
@@ -25,29 +25,6 @@ QLabel* AddLabel(QWidget* window, const QString& name, const QString& text, QRec
     auto* label = Place(new QLabel(text, window), name, rect);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     return label;
-}
-
-QTableView* AddList(QWidget* window, KeywordListModel* model) {
-    auto* list = Place(new QTableView(window), QStringLiteral("超级列表框1"), {7, 102, 424, 194});
-    list->setModel(model);
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setWordWrap(false);
-    list->verticalHeader()->hide();
-    list->verticalHeader()->setDefaultSectionSize(20);
-    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    QHeaderView* header = list->horizontalHeader();
-    header->setHighlightSections(false);
-    header->setStretchLastSection(false);
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < model->columnCount(); ++column) {
-        header->resizeSection(column, model->ColumnWidth(column));
-    }
-    QObject::connect(header, &QHeaderView::sectionResized, model,
-                     [model](int column, int, int width) { model->SetColumnWidth(column, width); });
-    return list;
 }
 
 }  // namespace
@@ -81,7 +58,7 @@ MiningWindowControls CreateMiningWindowControls(QWidget* window, KeywordListMode
 
     c.start = Place(new QPushButton(QStringLiteral("开始淘词"), window),
                     QStringLiteral("按钮_一键淘词"), {356, 70, 72, 24});
-    c.list = AddList(window, model);
+    c.list = CreateReportListView(window, model, QStringLiteral("超级列表框1"), {7, 102, 424, 194});
     c.status =
         AddLabel(window, QStringLiteral("标签_状态"), QStringLiteral("第一级："), {8, 298, 48, 14});
     c.progress = Place(new QProgressBar(window), QStringLiteral("进度条1"), {61, 298, 371, 16});
