@@ -35,14 +35,15 @@ bool MiningRun::HoldsMustContain(std::string_view candidate) {
     return runtime::TextFind(candidate, m_view.MustContainText()) != -1;
 }
 
-void MiningRun::AppendRow(const std::string& keyword) {
+bool MiningRun::AppendRow(const std::string& keyword) {
     const std::string number = runtime::ToText(static_cast<int>(m_lease.RowCounter()) + 1);
     if (m_list.AppendRows({runtime::Row{number, keyword}}) < 0) {
-        return;  // the list has gone: no row, so no number used
+        return false;  // the list has gone: no row, so no number used
     }
     m_lease.CountRow();
     ++m_progress.accepted;
     Notify();
+    return true;
 }
 
 bool MiningRun::ExpandRelated(const std::string& keyword) {
@@ -55,7 +56,14 @@ bool MiningRun::ExpandRelated(const std::string& keyword) {
         if (Cancelled()) {
             return false;
         }
-        if (!HoldsMustContain(candidate) || m_list.FindRow(candidate, kKeywordColumn) != -1) {
+        if (!HoldsMustContain(candidate)) {
+            continue;
+        }
+        // A window closing meanwhile answers the read with an empty text.
+        if (Cancelled()) {
+            return false;
+        }
+        if (m_list.FindRow(candidate, kKeywordColumn) != -1) {
             continue;
         }
         related.push_back(candidate);
@@ -98,10 +106,22 @@ bool MiningRun::ExpandSuggestions(const std::string& keyword) {
         if (Cancelled()) {
             return false;
         }
-        if (!HoldsMustContain(candidate) || !seen.Add(candidate)) {
+        if (!HoldsMustContain(candidate)) {
             continue;
         }
-        AppendRow(candidate);
+        // A window closing meanwhile answers the read with an empty text.
+        if (Cancelled()) {
+            return false;
+        }
+        // Seen only once its row exists: a keyword marked seen without a row
+        // would be refused by every later run of the session. Only the lease
+        // holder writes the set, so check-then-add cannot race.
+        if (seen.Contains(candidate)) {
+            continue;
+        }
+        if (AppendRow(candidate)) {
+            seen.Add(candidate);
+        }
     }
     return !Cancelled();
 }

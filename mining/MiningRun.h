@@ -60,7 +60,7 @@ private:
     bool ExpandRelated(const std::string& keyword);
     bool ExpandSuggestions(const std::string& keyword);
     bool HoldsMustContain(std::string_view candidate);
-    void AppendRow(const std::string& keyword);
+    bool AppendRow(const std::string& keyword);
     // Expands keys [from, to) of the suggestion key list, advancing the bar.
     bool ExpandSuggestionKeys(std::size_t from, std::size_t to);
     void Notify();

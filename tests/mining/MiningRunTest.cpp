@@ -169,12 +169,33 @@ TEST(MiningRun, OneRunAtATimeAndCancelWritesNothingMore) {
     auto lease = m.state.TryBeginRun();
     EXPECT_EQ(m.state.TryBeginRun(), nullptr);
     EXPECT_FALSE(RunMining(*lease, m.config, m.list, view, "seed", m.cancel));
-    // Raised while b was judged: b still goes in, nothing after it.
-    EXPECT_EQ(RowsOf(m.list), (Texts{"1 a", "2 b"}));
+    // Raised while b was judged: nothing goes in from then on.
+    EXPECT_EQ(RowsOf(m.list), (Texts{"1 a"}));
     EXPECT_EQ(server.Asked().size(), 1u);
     EXPECT_TRUE(view.label.empty());
     lease.reset();
     EXPECT_NE(m.state.TryBeginRun(), nullptr);
+}
+
+TEST(MiningRun, AWindowClosingMidJudgementMarksNothingSeen) {
+    // A closed window answers the must-contain read with an empty text, which
+    // every candidate would pass; the suggestion must neither become a row nor
+    // be marked seen for the rest of the session.
+    test::CraftedEndpoints server;
+    server.SetRelated("seed", {"r"});
+    server.SetSuggestions("r", {"s1", "s2"});
+    Miner m{server.Config()};
+    test::FakeMiningView view("", 0);
+    int reads = 0;
+    view.beforeMustContainRead = [&] {
+        if (++reads == 2) {
+            m.cancel.Cancel();
+            view.mustContain.clear();
+        }
+    };
+    EXPECT_FALSE(m.Run("seed", "", 0, &view));
+    EXPECT_EQ(RowsOf(m.list), (Texts{"1 r"}));
+    EXPECT_EQ(m.state.SeenSuggestionSet().Size(), 0u);
 }
 
 TEST(MiningRun, SimulatorRunsFollowThePassRulesAndSkipBadReplies) {
