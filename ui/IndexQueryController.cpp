@@ -30,6 +30,7 @@ struct IndexQueryController::Run {
     std::atomic<int> total{0};
     std::atomic<bool> rowsComplete{false};  // every row visited, or the run ended
     query::ProgressEstimate estimate;       // UI thread only
+    bool stopping = false;                  // UI thread only: stopped, worker not yet ended
 };
 
 namespace {
@@ -115,7 +116,7 @@ void IndexQueryController::PlaceStatusLine() {
 }
 
 bool IndexQueryController::IsRunning() const {
-    return m_run && !m_run->rowsComplete;
+    return m_run && !m_run->stopping && !m_run->rowsComplete;
 }
 
 int IndexQueryController::RowsDone() const {
@@ -127,6 +128,11 @@ int IndexQueryController::RowsTotal() const {
 }
 
 void IndexQueryController::StartOrOfferStop() {
+    if (m_run && m_run->stopping) {
+        // The stopped run's worker ends within moments; two runs never overlap.
+        m_startAfterStop = true;
+        return;
+    }
     if (IsRunning()) {
         OfferStop();
     } else {
@@ -187,17 +193,24 @@ void IndexQueryController::OfferStop() {
 }
 
 void IndexQueryController::StopRun() {
-    if (!m_run)
+    if (!m_run || m_run->stopping)
         return;
     m_run->stop.Cancel();
-    Finish(m_run);
+    // The run stays until its worker has ended (its Finish arrives after any
+    // write it queued before the stop), so a new run cannot overlap it.
+    m_run->stopping = true;
+    m_refreshTimer->stop();
+    m_statusLine->hide();
+    if (m_stopQuestion)
+        m_stopQuestion->close();
 }
 
 void IndexQueryController::Refresh() {
     if (!m_run)
         return;
     if (m_run->rowsComplete) {
-        Finish(m_run);
+        if (!m_run->stopping)
+            Finish(m_run);
         return;
     }
     const int done = m_run->done;
@@ -219,6 +232,10 @@ void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
     m_statusLine->hide();
     if (m_stopQuestion)
         m_stopQuestion->close();
+    if (m_startAfterStop) {
+        m_startAfterStop = false;
+        StartRun();
+    }
 }
 
 void InstallIndexQuery(AppContext& context) {

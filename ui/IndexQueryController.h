@@ -34,7 +34,7 @@ public:
     // written and no completion message is shown.
     void StopRun();
 
-    // A run has rows left to do.
+    // A run has rows left to do and has not been stopped.
     bool IsRunning() const;
     int RowsDone() const;
     int RowsTotal() const;
@@ -56,7 +56,8 @@ private:
     QLabel* m_statusLine = nullptr;
     QTimer* m_refreshTimer = nullptr;
     QPointer<QMessageBox> m_stopQuestion;
-    std::shared_ptr<Run> m_run;  // the run in progress; null when idle
+    std::shared_ptr<Run> m_run;     // the run in progress (or stopping); null when idle
+    bool m_startAfterStop = false;  // a start was asked for while a run was stopping
 };
 
 // Makes "开始查询指数" of every main window of this context use its

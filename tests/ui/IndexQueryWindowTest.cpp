@@ -192,6 +192,20 @@ private slots:
         QVERIFY(FindBox(kDoneText) == nullptr);
         QVERIFY(f.FilledRows() < kRows);
         QVERIFY(f.simulator.RequestCount() < static_cast<std::uint64_t>(2 * kRows));
+
+        // A start chosen right after a stop waits for the stopped run's
+        // worker: the two never run side by side.
+        QTRY_COMPARE(f.Controller().RowsTotal(), 0);  // the stopped run is gone
+        f.ChooseStartQuery();
+        QTRY_VERIFY_WITH_TIMEOUT(f.Controller().RowsDone() >= 1, 30000);
+        f.ChooseStartQuery();
+        QTRY_VERIFY(FindBox(QStringLiteral("/20")) != nullptr);
+        FindBox(QStringLiteral("/20"))->button(QMessageBox::Yes)->click();
+        f.ChooseStartQuery();
+        QVERIFY(f.window->Tasks().RunningCount() <= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(FindBox(kDoneText) != nullptr, 30000);
+        f.VerifyEveryRow();
+        FindBox(kDoneText)->accept();
     }
 
     void ClosingTheWindowStopsAStalledRun() {
