@@ -5,8 +5,8 @@
 namespace mofeng::runtime {
 
 // Message flags as the message boxes take them.
-inline constexpr int kMessagePlain = 0;        // OK button, no icon
-inline constexpr int kMessageInformation = 64; // OK button, information icon
+inline constexpr int kMessagePlain = 0;         // OK button, no icon
+inline constexpr int kMessageInformation = 64;  // OK button, information icon
 
 // Shows a message to the user and returns when it has been closed (or at
 // once, when nobody is there to read it). Text is GBK.

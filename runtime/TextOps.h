@@ -31,7 +31,7 @@ std::string TextReplace(std::string_view text, std::string_view sought,
 // equal regardless of case.
 int TextCompare(std::string_view a, std::string_view b, bool caseSensitive);
 
-std::string SpaceText(int n);             // n ASCII spaces; empty when n < 1
+std::string SpaceText(int n);              // n ASCII spaces; empty when n < 1
 std::string CharText(unsigned char code);  // the one-byte text; empty for 0
 
 // Bytes taken as text: everything up to the first NUL byte.
