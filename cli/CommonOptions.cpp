@@ -11,7 +11,7 @@ namespace {
 
 const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view name) {
     const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const OptionSpec& spec) { return spec.name == name; });
+                                    [&](const OptionSpec& wanted) { return wanted.name == name; });
     return found == specs.end() ? nullptr : &*found;
 }
 
@@ -58,12 +58,12 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args,
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(2, equals == std::string::npos ? arg.npos : equals - 2);
-        const OptionSpec* spec = FindSpec(specs, name);
-        if (spec == nullptr) {
+        const OptionSpec* wanted = FindSpec(specs, name);
+        if (wanted == nullptr) {
             parsed.error = "unknown option '--" + name + "'";
             return parsed;
         }
-        if (spec->valueName.empty()) {
+        if (wanted->valueName.empty()) {
             if (equals != std::string::npos) {
                 parsed.error = "option '--" + name + "' takes no value";
                 return parsed;
@@ -74,7 +74,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args,
         } else if (i + 1 < args.size()) {
             parsed.values[name] = args[++i];
         } else {
-            parsed.error = "option '--" + name + "' needs a value (" + spec->valueName + ")";
+            parsed.error = "option '--" + name + "' needs a value (" + wanted->valueName + ")";
             return parsed;
         }
     }
@@ -83,16 +83,16 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args,
 
 std::string OptionsHelp(const std::vector<OptionSpec>& specs) {
     std::size_t width = 0;
-    for (const OptionSpec& spec : specs) {
-        width = std::max(
-            width, spec.name.size() + (spec.valueName.empty() ? 0 : 1 + spec.valueName.size()));
+    for (const OptionSpec& wanted : specs) {
+        width = std::max(width, wanted.name.size() +
+                                    (wanted.valueName.empty() ? 0 : 1 + wanted.valueName.size()));
     }
     std::string help;
-    for (const OptionSpec& spec : specs) {
-        std::string left = "--" + spec.name;
-        if (!spec.valueName.empty())
-            left += " " + spec.valueName;
-        help += "  " + left + std::string(width + 2 + 3 - left.size(), ' ') + spec.help + "\n";
+    for (const OptionSpec& wanted : specs) {
+        std::string left = "--" + wanted.name;
+        if (!wanted.valueName.empty())
+            left += " " + wanted.valueName;
+        help += "  " + left + std::string(width + 2 + 3 - left.size(), ' ') + wanted.help + "\n";
     }
     return help;
 }
