@@ -1,5 +1,6 @@
 #include "mining/MiningRun.h"
 
+#include <optional>
 #include <vector>
 
 #include "mining/KeywordSources.h"
@@ -31,8 +32,16 @@ void MiningRun::Notify() {
     }
 }
 
-bool MiningRun::HoldsMustContain(std::string_view candidate) {
-    return runtime::TextFind(candidate, m_view.MustContainText()) != -1;
+std::optional<bool> MiningRun::HoldsMustContain(std::string_view candidate) {
+    if (Cancelled()) {
+        return std::nullopt;
+    }
+    const bool holds = runtime::TextFind(candidate, m_view.MustContainText()) != -1;
+    // A window closing meanwhile answers the read with an empty text.
+    if (Cancelled()) {
+        return std::nullopt;
+    }
+    return holds;
 }
 
 bool MiningRun::AppendRow(const std::string& keyword) {
@@ -53,17 +62,11 @@ bool MiningRun::ExpandRelated(const std::string& keyword) {
     Notify();
     std::vector<std::string>& related = m_lease.RelatedKeywords();
     for (const std::string& candidate : candidates) {
-        if (Cancelled()) {
+        const std::optional<bool> holds = HoldsMustContain(candidate);
+        if (!holds) {
             return false;
         }
-        if (!HoldsMustContain(candidate)) {
-            continue;
-        }
-        // A window closing meanwhile answers the read with an empty text.
-        if (Cancelled()) {
-            return false;
-        }
-        if (m_list.FindRow(candidate, kKeywordColumn) != -1) {
+        if (!*holds || m_list.FindRow(candidate, kKeywordColumn) != -1) {
             continue;
         }
         related.push_back(candidate);
@@ -103,20 +106,14 @@ bool MiningRun::ExpandSuggestions(const std::string& keyword) {
     Notify();
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
     for (const std::string& candidate : candidates) {
-        if (Cancelled()) {
-            return false;
-        }
-        if (!HoldsMustContain(candidate)) {
-            continue;
-        }
-        // A window closing meanwhile answers the read with an empty text.
-        if (Cancelled()) {
+        const std::optional<bool> holds = HoldsMustContain(candidate);
+        if (!holds) {
             return false;
         }
         // Seen only once its row exists: a keyword marked seen without a row
         // would be refused by every later run of the session. Only the lease
         // holder writes the set, so check-then-add cannot race.
-        if (seen.Contains(candidate)) {
+        if (!*holds || seen.Contains(candidate)) {
             continue;
         }
         if (AppendRow(candidate)) {

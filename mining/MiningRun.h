@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,7 +60,8 @@ private:
     // Fetches and judges the candidates of one keyword. False when cancelled.
     bool ExpandRelated(const std::string& keyword);
     bool ExpandSuggestions(const std::string& keyword);
-    bool HoldsMustContain(std::string_view candidate);
+    // Whether the candidate holds the must-contain text; nullopt once cancelled.
+    std::optional<bool> HoldsMustContain(std::string_view candidate);
     bool AppendRow(const std::string& keyword);
     // Expands keys [from, to) of the suggestion key list, advancing the bar.
     bool ExpandSuggestionKeys(std::size_t from, std::size_t to);
