@@ -28,6 +28,8 @@ public:
     FileDialogOptions& Options() { return m_options; }
     // Full path chosen by the last confirmed Show(); empty before that.
     const QString& FileName() const { return m_fileName; }
+    // The name the next Show() offers, as if it had been chosen last.
+    void OfferFileName(const QString& name) { m_fileName = name; }
 
     // Shows the modal dialog. True when the user confirmed a file: FileName()
     // then holds it and the process's current directory is its folder. False

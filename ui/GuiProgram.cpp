@@ -55,6 +55,7 @@ int RunGuiProgram(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("mofeng"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
     const QString programDir = QCoreApplication::applicationDirPath();
+    const QDir launchDir = QDir::current();  // relative paths on the command line
     QDir::setCurrent(programDir);
 
     const ParsedStartupOptions parsed = ParseStartupOptions(QCoreApplication::arguments());
@@ -90,6 +91,8 @@ int RunGuiProgram(int argc, char** argv) {
     int exitCode = 0;
     {
         MainWindow window(context);
+        if (!options.keywordFile.isEmpty())
+            window.OfferImportFile(launchDir.absoluteFilePath(options.keywordFile));
         window.show();
         StartHomeTrendPrefetch(context.Tasks(), context.Endpoints());
         exitCode = QApplication::exec();

@@ -93,6 +93,10 @@ void MainWindow::ClearList() {
     m_table->Clear();
 }
 
+void MainWindow::OfferImportFile(const QString& path) {
+    m_importDialog->OfferFileName(path);
+}
+
 void MainWindow::ChooseAndImportFile() {
     if (m_importDialog->Show(this)) {
         ImportFile(m_importDialog->FileName());

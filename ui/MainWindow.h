@@ -39,6 +39,8 @@ public:
     ~MainWindow() override;
 
     AppContext& Context() { return m_context; }
+    // The file the next 导入关键词 dialog offers.
+    void OfferImportFile(const QString& path);
     // The keyword list as the core logic sees it; any thread.
     runtime::Table& KeywordTable();
     // Message boxes for runs started from this window; any thread.

@@ -45,7 +45,11 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
     const QCommandLineOption suggestUrl(QStringLiteral("suggest-url"),
                                         QStringLiteral("Base URL of the suggestion endpoint."),
                                         QStringLiteral("url"));
-    parser.addOptions({demo, searchUrl, indexUrl, suggestUrl});
+    const QCommandLineOption keywordFile(
+        QStringLiteral("keyword-file"),
+        QStringLiteral("Offer this keyword file in the first 导入关键词 dialog."),
+        QStringLiteral("file"));
+    parser.addOptions({demo, searchUrl, indexUrl, suggestUrl, keywordFile});
 
     ParsedStartupOptions result;
     if (!parser.parse(arguments)) {
@@ -64,6 +68,7 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
         options.helpText = parser.helpText();
     }
     options.demo = parser.isSet(demo);
+    options.keywordFile = parser.value(keywordFile);
     if (!ReadBaseUrl(parser, searchUrl, options.searchUrl, result.error) ||
         !ReadBaseUrl(parser, indexUrl, options.indexUrl, result.error) ||
         !ReadBaseUrl(parser, suggestUrl, options.suggestUrl, result.error)) {

@@ -17,6 +17,8 @@ struct StartupOptions {
     std::optional<std::string> searchUrl;
     std::optional<std::string> indexUrl;
     std::optional<std::string> suggestUrl;
+    // A keyword file offered by the first 导入关键词 dialog; empty: none.
+    QString keywordFile;
     bool showHelp = false;
     bool showVersion = false;
     QString helpText;  // filled when showHelp is set

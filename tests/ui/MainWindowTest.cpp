@@ -465,6 +465,8 @@ void MainWindowTest::startupOptions_data() {
     QTest::newRow("path after host")
         << QStringList{"--search-url", "http://a.test/x"} << false << QStringList{};
     QTest::newRow("unknown option") << QStringList{"--fast"} << false << QStringList{};
+    QTest::newRow("keyword file") << QStringList{"--keyword-file", "docs/k.txt"} << true
+                                  << QStringList{env, env, env};
 }
 
 void MainWindowTest::startupOptions() {
