@@ -199,18 +199,14 @@ void IndexQueryController::StopRun() {
     // The run stays until its worker has ended (its Finish arrives after any
     // write it queued before the stop), so a new run cannot overlap it.
     m_run->stopping = true;
-    m_refreshTimer->stop();
-    m_statusLine->hide();
-    if (m_stopQuestion)
-        m_stopQuestion->close();
+    HideProgress();
 }
 
 void IndexQueryController::Refresh() {
     if (!m_run)
         return;
     if (m_run->rowsComplete) {
-        if (!m_run->stopping)
-            Finish(m_run);
+        Finish(m_run);
         return;
     }
     const int done = m_run->done;
@@ -224,14 +220,18 @@ void IndexQueryController::Refresh() {
     m_statusLine->setText(text);
 }
 
-void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
-    if (run != m_run)
-        return;
-    m_run.reset();
+void IndexQueryController::HideProgress() {
     m_refreshTimer->stop();
     m_statusLine->hide();
     if (m_stopQuestion)
         m_stopQuestion->close();
+}
+
+void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
+    if (run != m_run)
+        return;
+    m_run.reset();
+    HideProgress();
     if (m_startAfterStop) {
         m_startAfterStop = false;
         StartRun();

@@ -50,6 +50,7 @@ private:
     void OfferStop();
     void Refresh();
     void PlaceStatusLine();
+    void HideProgress();  // status line, refresh timer and stop question
     void Finish(const std::shared_ptr<Run>& run);
 
     MainWindow& m_window;
