@@ -8,6 +8,7 @@
 #include "cli/CommonOptions.h"
 #include "cli/MineCommand.h"
 #include "cli/QueryCommand.h"
+#include "runtime/BuildInfo.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ void PrintHelp(std::ostream& out) {
         out << "  " << command.name << std::string(10 - command.name.size(), ' ') << command.summary
             << "\n";
     }
-    out << "\n'mofeng-cli COMMAND --help' describes a command and its options.\n";
+    out << "\n'mofeng-cli COMMAND --help' describes a command and its options.\n"
+           "'mofeng-cli --version' prints the version.\n";
 }
 
 }  // namespace
@@ -41,6 +43,10 @@ int main(int argc, char** argv) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(args.empty() ? std::cerr : std::cout);
         return args.empty() ? mofeng::cli::kExitUsage : mofeng::cli::kExitOk;
+    }
+    if (args[0] == "--version") {
+        std::cout << "mofeng-cli " << mofeng::runtime::kVersion << "\n";
+        return mofeng::cli::kExitOk;
     }
     const CommandStreams io{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
     for (const Command& command : kCommands) {

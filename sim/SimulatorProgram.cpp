@@ -7,6 +7,8 @@
 #include <functional>
 #include <map>
 
+#include "runtime/BuildInfo.h"
+
 namespace mofeng::sim {
 namespace {
 
@@ -52,7 +54,8 @@ std::string SimulatorUsage() {
            "  --drop-rate R     fraction whose connection is closed mid-body\n"
            "  --stall-rate R    fraction that get headers, then silence\n"
            "  --garbage-rate R  fraction answered with random bytes\n"
-           "  --help            show this text\n\n"
+           "  --help            show this text\n"
+           "  --version         show the version\n\n"
            "Prints \"listening on http://127.0.0.1:PORT\" once it serves.\n";
 }
 
@@ -105,6 +108,10 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
             parsed.help = true;
             continue;
         }
+        if (name == "--version") {
+            parsed.version = true;
+            continue;
+        }
         std::string value;
         bool hasValue = false;
         if (const std::size_t eq = name.find('='); eq != std::string::npos) {
@@ -140,6 +147,10 @@ int RunSimulatorProgram(int argc, char** argv) {
         ParseSimulatorArguments(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     if (parsed.help) {
         std::fputs(SimulatorUsage().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.version) {
+        std::printf("mofeng-sim %s\n", runtime::kVersion);
         return 0;
     }
     if (!parsed.error.empty()) {
