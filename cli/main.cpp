@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -9,6 +7,7 @@
 #include "cli/MineCommand.h"
 #include "cli/QueryCommand.h"
 #include "runtime/BuildInfo.h"
+#include "runtime/platform/ProcessStartup.h"
 
 namespace {
 
@@ -39,6 +38,7 @@ void PrintHelp(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    mofeng::runtime::platform::PrepareConsole();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(args.empty() ? std::cerr : std::cout);
@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
         std::cout << "mofeng-cli " << mofeng::runtime::kVersion << "\n";
         return mofeng::cli::kExitOk;
     }
-    const CommandStreams io{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    const CommandStreams io{std::cout, std::cerr,
+                            mofeng::runtime::platform::StandardErrorIsTerminal()};
     for (const Command& command : kCommands) {
         if (args[0] == command.name)
             return command.run({args.begin() + 1, args.end()}, io);

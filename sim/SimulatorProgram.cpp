@@ -1,13 +1,11 @@
 #include "sim/SimulatorProgram.h"
 
-#include <signal.h>
-
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <map>
 
 #include "runtime/BuildInfo.h"
+#include "runtime/platform/ProcessStartup.h"
 
 namespace mofeng::sim {
 namespace {
@@ -158,13 +156,9 @@ int RunSimulatorProgram(int argc, char** argv) {
                      SimulatorUsage().c_str());
         return 2;
     }
-    // Blocked before any thread starts, so that only sigwait below sees them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    runtime::platform::PrepareConsole();
+    // Before any thread starts, so that only the wait below sees them.
+    runtime::platform::BlockStopRequests();
 
     Simulator simulator(parsed.options);
     if (!simulator.Start()) {
@@ -174,8 +168,7 @@ int RunSimulatorProgram(int argc, char** argv) {
     }
     std::printf("listening on %s\n", simulator.BaseUrl().c_str());
     std::fflush(stdout);
-    int received = 0;
-    sigwait(&stopSignals, &received);
+    runtime::platform::WaitForStopRequest();
     simulator.Stop();
     return 0;
 }
