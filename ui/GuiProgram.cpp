@@ -91,27 +91,36 @@ int RunGuiProgram(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
-    // Read before Qt starts, so that --help and --version need no display.
-    const ParsedStartupOptions parsed = ParseStartupOptions(arguments);
-    if (!parsed.error.isEmpty()) {
-        PrintLine(stderr, QStringLiteral("mofeng: ") + parsed.error);
-        return 2;
-    }
-    const StartupOptions& options = parsed.options;
-    if (options.showHelp || options.showVersion) {
-        PrintLine(stdout, options.showHelp
-                              ? options.helpText
+    // Read before Qt starts, so that --help and --version need no display. A
+    // line this rejects may still hold Qt's own options (-style, -reverse…):
+    // it is judged again below, once Qt has taken those out.
+    const ParsedStartupOptions early = ParseStartupOptions(arguments);
+    if (early.error.isEmpty() && (early.options.showHelp || early.options.showVersion)) {
+        PrintLine(stdout, early.options.showHelp
+                              ? early.options.helpText
                               : QStringLiteral("mofeng ") + QCoreApplication::applicationVersion());
         return 0;
     }
     const QString noDisplay = MissingDisplayReason(
-        options.platform, [](const char* name) { return qEnvironmentVariable(name); });
+        early.options.platform, [](const char* name) { return qEnvironmentVariable(name); });
     if (!noDisplay.isEmpty()) {
         PrintLine(stderr, QStringLiteral("mofeng: ") + noDisplay);
         return 1;
     }
     const std::unique_ptr<QApplication> application = StartQApplication(argc, argv);
     QApplication& app = *application;
+    const ParsedStartupOptions parsed = ParseStartupOptions(QCoreApplication::arguments());
+    if (!parsed.error.isEmpty()) {
+        PrintLine(stderr, QStringLiteral("mofeng: ") + parsed.error);
+        return 2;
+    }
+    const StartupOptions& options = parsed.options;
+    if (options.showHelp || options.showVersion) {  // after a Qt option
+        PrintLine(stdout, options.showHelp
+                              ? options.helpText
+                              : QStringLiteral("mofeng ") + QCoreApplication::applicationVersion());
+        return 0;
+    }
     const QString programDir = QCoreApplication::applicationDirPath();
 
     std::unique_ptr<sim::Simulator> simulator;

@@ -8,12 +8,12 @@ namespace mofeng::ui {
 
 class AppContext;
 
-// The desktop program from start to exit: the options are read (a bad one:
-// message on stderr, exit code 2; --help and --version need no display),
-// without a display one line on stderr and exit code 1, then the program-wide
-// objects are made, the run folder becomes the current directory, the main
-// window is shown and the event loop runs until the last window has closed;
-// then the program-wide objects are released. Returns the exit code.
+// The desktop program from start to exit: --help and --version answer without
+// a display; without one, one line on stderr and exit code 1; a bad option:
+// message on stderr, exit code 2. Then the program-wide objects are made, the
+// run folder becomes the current directory, the main window is shown and the
+// event loop runs until the last window has closed; then the program-wide
+// objects are released. Returns the exit code.
 int RunGuiProgram(int argc, char** argv);
 
 // Chooses the run folder (app::ChooseRunFolder) of the program in programDir
