@@ -1,7 +1,5 @@
 #include "cli/QueryCommand.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +17,7 @@
 #include "query/ProgressEstimate.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
 namespace {
@@ -62,14 +61,14 @@ std::string WhyUnwritable(const fs::path& path) {
     if (fs::is_directory(path, error))
         return "is a directory";
     if (fs::exists(path, error)) {
-        return ::access(path.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+        return runtime::platform::WriteAccessProblem(path);
     }
     fs::path folder = path.parent_path();
     if (folder.empty())
         folder = ".";
     if (!fs::is_directory(folder, error))
         return "no such folder: " + folder.string();
-    return ::access(folder.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+    return runtime::platform::WriteAccessProblem(folder);
 }
 
 // Nobody reads the completion message here.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -41,6 +42,10 @@ public:
     // Read-only after start-up, so any thread may read it.
     const net::EndpointConfig& Endpoints() const { return m_endpoints; }
     const WebPages& Web() const { return m_webPages; }
+    // Where the mining export writes (app::RunFolder); the program's folder
+    // unless start-up chose another. Set before the first window opens.
+    const std::filesystem::path& RunDirectory() const { return m_runDirectory; }
+    void SetRunDirectory(std::filesystem::path folder) { m_runDirectory = std::move(folder); }
     // The mining runs' set of suggestion keywords already seen; thread-safe.
     runtime::OrderedKeySet& SeenSuggestionSet() { return m_mining.SeenSuggestionSet(); }
     // The state every mining window's runs share, one run at a time.
@@ -53,6 +58,7 @@ private:
     std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
     net::EndpointConfig m_endpoints;
     WebPages m_webPages;
+    std::filesystem::path m_runDirectory;
     mining::MiningState m_mining;
     MainWindowHooks m_hooks;
     BackgroundTasks m_tasks;  // last member: joined first

@@ -2,14 +2,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
-#include <filesystem>
 #include <string>
 
 #include "mining/KeywordExport.h"
@@ -28,14 +25,6 @@
 #include "ui/UiResources.h"
 
 namespace mofeng::ui {
-namespace {
-
-std::filesystem::path RunDirectory() {
-    return std::filesystem::path(
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-}
-
-}  // namespace
 
 MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
     : QWidget(nullptr), m_context(context), m_mainWindow(mainWindow) {
@@ -124,7 +113,7 @@ void MiningWindow::ClearKeywords() {
 
 void MiningWindow::ExportKeywords() {
     const bool saved =
-        mining::ExportKeywords(RunDirectory(), ToGbk(m_controls.seed->text()), *m_table);
+        mining::ExportKeywords(m_context.RunDirectory(), ToGbk(m_controls.seed->text()), *m_table);
     m_notifier->ShowMessage(saved ? mining::SaveSucceededMessage() : mining::SaveFailedMessage(),
                             runtime::kMessagePlain);
 }
