@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "mining/MiningList.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/CodePage.h"
 
 namespace mofeng::mining {
@@ -86,24 +87,23 @@ std::string ExportText(runtime::Table& list) {
 }
 
 bool WriteKeywordFile(const std::filesystem::path& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) {
+    // Checked first without opening anything: a FIFO or device at the target
+    // must never block the caller.
+    if (!runtime::IsAbsentOrRegularFile(path)) {
         return false;
     }
-    // Truncated only once the lock is held, so a file in use is left intact.
-    bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ftruncate(fd, 0) == 0;
-    std::size_t written = 0;
-    while (ok && written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
+    // A file another writer holds locked is left as it is.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd >= 0) {
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        if (locked) {
+            return false;
         }
-        ok = n > 0;
-        if (ok) {
-            written += static_cast<std::size_t>(n);
-        }
+    } else if (errno != ENOENT) {
+        return false;
     }
-    return ::close(fd) == 0 && ok;
+    return runtime::WriteFileAtomically(path, bytes);
 }
 
 bool ExportKeywords(const std::filesystem::path& runDirectory, std::string_view seed,
