@@ -44,8 +44,6 @@ std::size_t DataEnd(const std::string& bytes, std::size_t from) {
 
 std::string ImportProblemText(ImportProblem problem) {
     switch (problem) {
-        case ImportProblem::CannotOpen:
-            return "\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1\xB4\xCB\xCE\xC4\xBC\xFE";  // 无法读取此文件
         case ImportProblem::NotRegularFile:
             // 不是普通文件，无法导入
             return "\xB2\xBB\xCA\xC7\xC6\xD5\xCD\xA8\xCE\xC4\xBC\xFE\xA3\xAC\xCE\xDE\xB7\xA8\xB5"
@@ -59,6 +57,7 @@ std::string ImportProblemText(ImportProblem problem) {
             // 无法识别此文件的内容
             return "\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB4\xCB\xCE\xC4\xBC\xFE\xB5\xC4\xC4\xDA\xC8"
                    "\xDD";
+        case ImportProblem::CannotOpen:  // a file that cannot be opened is passed over silently
         case ImportProblem::None:
         case ImportProblem::Cancelled:
             break;

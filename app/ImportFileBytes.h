@@ -20,7 +20,8 @@ enum class ImportProblem {
     NotText,  // nothing of it is keyword text (e.g. a spreadsheet that cannot be read)
 };
 
-// The message the window shows for a problem (GBK); empty for None and Cancelled.
+// The message the window shows for a problem (GBK); empty for None, Cancelled
+// and CannotOpen (a file that cannot be opened gives no rows and no message).
 std::string ImportProblemText(ImportProblem problem);
 // The same in English, for the command line.
 std::string ImportProblemEnglish(ImportProblem problem);
