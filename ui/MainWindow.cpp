@@ -67,7 +67,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
         {QStringLiteral("清空数据"), QStringLiteral("导入关键词"), QStringLiteral("导出选中到表格"),
          QStringLiteral("开始查询指数"), QLatin1String(kMenuSeparator), QStringLiteral("自动淘词"),
          QLatin1String(kMenuSeparator), QStringLiteral("青禾软件官网"),
-         QLatin1String(kMenuSeparator), QStringLiteral("撤销清空"), QStringLiteral("保存列表…"),
+         // The program's own commands, one section after the original items.
+         QLatin1String(kMenuSeparator),  //
+         QStringLiteral("撤销清空"),     //
+         QStringLiteral("保存列表…"),    //
          QStringLiteral("打开列表…")});
     ConnectMenu();
     connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
