@@ -150,7 +150,7 @@ TEST(ImportFormats, WorkbookFromARealSpreadsheetWriter) {
 }
 
 TEST(ImportFormats, BrokenWorkbookIsRefusedWithAReason) {
-    NamedFile file("broken.xlsx", std::string("PK\x03\x04 not really a zip", 24));
+    NamedFile file("broken.xlsx", "PK\x03\x04 not really a zip");
     auto table = MainList();
     const ImportResult result = ImportKeywordFile(file.Path(), table, 1, true);
     EXPECT_EQ(result.problem, ImportProblem::NotText);
