@@ -3,6 +3,7 @@
 #include <array>
 
 #include "mining/MiningList.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/CodePage.h"
 #include "runtime/platform/Files.h"
 
@@ -82,7 +83,12 @@ std::string ExportText(runtime::Table& list) {
 }
 
 bool WriteKeywordFile(const std::filesystem::path& path, std::string_view bytes) {
-    return runtime::platform::WriteFileExclusively(path, bytes);
+    // Checked first without opening anything: a FIFO or device at the target
+    // must never block the caller; a file another writer holds is left alone.
+    if (!runtime::IsAbsentOrRegularFile(path) || runtime::platform::HeldByAnotherWriter(path)) {
+        return false;
+    }
+    return runtime::WriteFileAtomically(path, bytes);
 }
 
 bool ExportKeywords(const std::filesystem::path& runDirectory, std::string_view seed,

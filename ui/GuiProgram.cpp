@@ -24,6 +24,7 @@
 #include "ui/LightTheme.h"
 #include "ui/MainWindow.h"
 #include "ui/MiningWindowOpener.h"
+#include "ui/SessionStartup.h"
 #include "ui/StartupOptions.h"
 #include "ui/UiResources.h"
 
@@ -150,6 +151,7 @@ int RunGuiProgram(int argc, char** argv) {
         MainWindow window(context);
         if (!options.keywordFile.isEmpty())
             window.OfferImportFile(launchDir.absoluteFilePath(options.keywordFile));
+        StartSession(window);
         window.show();
         StartHomeTrendPrefetch(context.Tasks(), context.Endpoints());
         exitCode = QApplication::exec();

@@ -12,10 +12,9 @@ namespace mofeng::runtime::platform {
 // the system's reason in English ("Permission denied").
 std::string WriteAccessProblem(const std::filesystem::path& path);
 
-// Writes a whole file that nobody else may use meanwhile (flock on POSIX
-// systems, a share mode of 0 on Windows): creates path, or empties it once it is held exclusively
-// (so a file in use is left intact), and writes bytes. False when it cannot be opened, is in use by
-// someone else, is a symbolic link, or the write fails.
-bool WriteFileExclusively(const std::filesystem::path& path, std::string_view bytes);
+// True when another writer holds path open for writing (an flock on POSIX
+// systems, an open handle without sharing on Windows). Never blocks; false for
+// an absent file.
+bool HeldByAnotherWriter(const std::filesystem::path& path);
 
 }  // namespace mofeng::runtime::platform

@@ -16,27 +16,15 @@ std::string WriteAccessProblem(const std::filesystem::path& path) {
     return _waccess(path.c_str(), kWrite) == 0 ? std::string() : std::strerror(errno);
 }
 
-bool WriteFileExclusively(const std::filesystem::path& path, std::string_view bytes) {
-    // Share mode 0: the open fails while anyone else has the file open, and
-    // nobody can open it until it is closed. OPEN_ALWAYS keeps the content
-    // until the handle is held; the reparse-point flag opens a link itself.
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+bool HeldByAnotherWriter(const std::filesystem::path& path) {
+    // Share mode 0 fails while anyone else has the file open.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return GetLastError() == ERROR_SHARING_VIOLATION;
     }
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    bool ok = GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) &&
-              (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && SetEndOfFile(file);
-    std::size_t written = 0;
-    while (ok && written < bytes.size()) {
-        const DWORD chunk =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - written, 1u << 30));
-        DWORD n = 0;
-        ok = WriteFile(file, bytes.data() + written, chunk, &n, nullptr) && n > 0;
-        written += n;
-    }
-    return CloseHandle(file) && ok;
+    CloseHandle(file);
+    return false;
 }
 
 }  // namespace mofeng::runtime::platform
