@@ -16,7 +16,10 @@ class MatchList final {
 public:
     enum class Outcome {
         Complete,  // every match was found
-        Stopped,   // a match or memory limit was hit; the matches before it are kept
+        // An attempt hit a match or memory limit: it was skipped and the search
+        // went on (ending after a bounded number of such attempts). The
+        // matches found are kept.
+        Incomplete,
     };
 
     // Finds the matches of pattern (which must be valid) in subject, which must be
