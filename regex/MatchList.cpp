@@ -1,5 +1,6 @@
 #include "regex/MatchList.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace mofeng::regex {
@@ -16,6 +17,9 @@ constexpr uint32_t kDepthLimit = 1'000'000;
 // Attempts that hit a limit are skipped; after this many the search ends, so
 // its time stays within about twice as many limits' worth of steps.
 constexpr int kMaxSkippedAttempts = 32;
+// Offsets kept beyond the subject's own size, so small subjects with many
+// short matches are not cut short.
+constexpr size_t kOffsetAllowanceBytes = size_t{1} << 20;
 
 struct MatchContextDeleter {
     void operator()(pcre2_match_context* context) const { pcre2_match_context_free(context); }
@@ -67,6 +71,10 @@ MatchList::Outcome MatchList::Collect(const CompiledPattern& pattern, std::strin
     m_groupCount = pattern.GroupCount();
     m_stride = 2 * (static_cast<size_t>(m_groupCount) + 1);
     m_offsets.clear();
+    if (subject.size() >= kUnset) {
+        return Outcome::Incomplete;
+    }
+    const size_t offsetBudget = (subject.size() + kOffsetAllowanceBytes) / sizeof(uint32_t);
 
     std::unique_ptr<pcre2_match_context, MatchContextDeleter> context(
         pcre2_match_context_create(nullptr));
@@ -114,8 +122,15 @@ MatchList::Outcome MatchList::Collect(const CompiledPattern& pattern, std::strin
         }
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
         const size_t setPairs = rc == 0 ? m_groupCount + 1 : static_cast<size_t>(rc);
+        if (m_offsets.size() + m_stride > offsetBudget) {
+            return Outcome::Incomplete;
+        }
+        if (m_offsets.size() + m_stride > m_offsets.capacity()) {
+            // Geometric growth, but never past the budget.
+            m_offsets.reserve(std::min(offsetBudget, 2 * m_offsets.capacity() + m_stride));
+        }
         for (size_t i = 0; i < m_stride; ++i) {
-            m_offsets.push_back(i / 2 < setPairs ? ovector[i] : PCRE2_UNSET);
+            m_offsets.push_back(i / 2 < setPairs ? static_cast<uint32_t>(ovector[i]) : kUnset);
         }
         const size_t matchStart = ovector[0];
         const size_t matchEnd = ovector[1];

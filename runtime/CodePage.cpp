@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -95,7 +96,11 @@ size_t Utf8SequenceLength(std::string_view s) {
 
 std::string GbkToUtf8(std::string_view gbk) {
     std::string out;
-    out.reserve(gbk.size() + gbk.size() / 2);
+    // Room for the worst case (every high byte a replacement character) up
+    // front: growing a large result would copy it and briefly hold it twice.
+    const auto high = static_cast<size_t>(std::count_if(
+        gbk.begin(), gbk.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; }));
+    out.reserve(gbk.size() + 2 * high);
     while (!gbk.empty()) {
         gbk.remove_prefix(GbkDecoder().Convert(gbk, out));
         if (gbk.empty()) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -214,6 +215,23 @@ TEST(RegexObjectTest, CloneKeepsItsResultsWhenTheOriginalMovesOn) {
     EXPECT_EQ(AllMatches(clone), (std::vector<std::string>{"12,34", "5,6"}));
     EXPECT_EQ(clone.SubMatchText(2, 2), "6");
     EXPECT_EQ(clone.Replace("$2"), "34 6");
+}
+
+// The matches of one search are kept in about the subject's size: a pattern
+// that matches every character of a large subject ends incomplete instead of
+// holding several times the subject.
+TEST(RegexObjectTest, MatchesTakeAboutTheSubjectsSize) {
+    const std::string subject(4 << 20, 'x');
+    RegexObject regex;
+    EXPECT_FALSE(regex.Search(".", subject));
+    const auto kept = static_cast<std::size_t>(regex.MatchCount());
+    EXPECT_GT(kept, 100'000u);
+    EXPECT_LE(kept * 2 * sizeof(std::uint32_t), subject.size() + (1 << 20));
+    EXPECT_EQ(regex.MatchText(static_cast<int>(kept)), "x");
+    EXPECT_EQ(regex.Replace("y"), "");
+
+    EXPECT_TRUE(regex.Search("x{1000}", subject)) << "fewer, longer matches all fit";
+    EXPECT_EQ(regex.MatchCount(), static_cast<int>(subject.size() / 1000));
 }
 
 // An attempt that runs into the backtracking limit is skipped, so a hostile
