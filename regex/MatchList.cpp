@@ -16,7 +16,7 @@ constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr uint32_t kDepthLimit = 1'000'000;
 // Attempts that hit a limit are skipped; after this many the search ends, so
 // its time stays within about twice as many limits' worth of steps.
-constexpr int kMaxSkippedAttempts = 32;
+constexpr int kMaxSkippedAttempts = 16;
 // Offsets kept beyond the subject's own size, so small subjects with many
 // short matches are not cut short.
 constexpr size_t kOffsetAllowanceBytes = size_t{1} << 20;

@@ -24,7 +24,7 @@ mkdir -p fuzz-findings
 for target in "${targets[@]}"; do
     binary=$build_dir/fuzz/fuzz_$target
     [[ -x $binary ]] || { echo "missing $binary (configure with -DMOFENG_FUZZ=ON)" >&2; exit 1; }
-    options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+    options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -print_final_stats=1
         -artifact_prefix="fuzz-findings/${target}-")
     [[ -f fuzz/$target.dict ]] && options+=(-dict="fuzz/$target.dict")
     mkdir -p "$scratch/$target"
