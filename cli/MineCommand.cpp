@@ -202,6 +202,9 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     }
     if (cancel.IsCancelled())
         io.err << "mofeng-cli mine: interrupted\n";
+    if (list.RowCount() >= mining::kMaxMiningRows)
+        io.err << "mofeng-cli mine: stopped at the row limit (" << mining::kMaxMiningRows
+               << " rows)\n";
 
     if (out != nullptr) {
         if (!WriteFile(*out, mining::ExportText(list)))

@@ -44,7 +44,19 @@ std::optional<bool> MiningRun::HoldsMustContain(std::string_view candidate) {
     return holds;
 }
 
+bool MiningRun::AtRowLimit() {
+    if (!m_progress.rowLimitReached && m_list.RowCount() >= m_rowLimit) {
+        m_progress.rowLimitReached = true;
+        m_view.SetStatusLabel(RowLimitLabel());
+        Notify();
+    }
+    return m_progress.rowLimitReached;
+}
+
 bool MiningRun::AppendRow(const std::string& keyword) {
+    if (AtRowLimit()) {
+        return false;
+    }
     const std::string number = runtime::ToText(static_cast<int>(m_lease.RowCounter()) + 1);
     if (m_list.AppendRows({runtime::Row{number, keyword}}) < 0) {
         return false;  // the list has gone: no row, so no number used
@@ -69,10 +81,12 @@ bool MiningRun::ExpandRelated(const std::string& keyword) {
         if (!*holds || m_list.FindRow(candidate, kKeywordColumn) != -1) {
             continue;
         }
+        if (!AppendRow(candidate)) {
+            break;
+        }
         related.push_back(candidate);
-        AppendRow(candidate);
     }
-    return !Cancelled();
+    return !Ended();
 }
 
 bool MiningRun::RelatedSearchStage(std::string_view seed) {
@@ -80,8 +94,8 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
     related.clear();
     m_progress.stage = 1;
     m_progress.step = 1;
-    if (!ExpandRelated(std::string(seed))) {
-        return false;
+    if (AtRowLimit() || !ExpandRelated(std::string(seed))) {
+        return !Cancelled();
     }
     // Each later pass expands what the pass before it accepted; the bounds
     // are fixed when the pass begins, so its own acceptances wait a pass.
@@ -92,7 +106,7 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
         for (std::size_t i = begin; i < end; ++i) {
             // A copy: accepting candidates appends to the vector.
             if (!ExpandRelated(std::string(related[i]))) {
-                return false;
+                return !Cancelled();
             }
         }
         begin = end;
@@ -116,11 +130,12 @@ bool MiningRun::ExpandSuggestions(const std::string& keyword) {
         if (!*holds || seen.Contains(candidate)) {
             continue;
         }
-        if (AppendRow(candidate)) {
-            seen.Add(candidate);
+        if (!AppendRow(candidate)) {
+            break;
         }
+        seen.Add(candidate);
     }
-    return !Cancelled();
+    return !Ended();
 }
 
 bool MiningRun::ExpandSuggestionKeys(std::size_t from, std::size_t to) {
@@ -131,10 +146,13 @@ bool MiningRun::ExpandSuggestionKeys(std::size_t from, std::size_t to) {
         }
         m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
     }
-    return !Cancelled();
+    return !Ended();
 }
 
 bool MiningRun::SuggestionStage() {
+    if (m_progress.rowLimitReached) {
+        return !Cancelled();
+    }
     m_progress.stage = 2;
     m_progress.step = 1;
     const std::vector<std::string>& related = m_lease.RelatedKeywords();
@@ -146,7 +164,7 @@ bool MiningRun::SuggestionStage() {
     m_view.SetStatusLabel(LevelOneLabel());
     for (const std::string& keyword : related) {
         if (!ExpandSuggestions(keyword)) {
-            return false;
+            return !Cancelled();
         }
         m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
     }
@@ -165,7 +183,7 @@ bool MiningRun::SuggestionStage() {
     m_view.SetProgressPosition(0);
     m_view.SetStatusLabel(LevelTwoLabel());
     if (!ExpandSuggestionKeys(0, levelOneEnd)) {
-        return false;
+        return !Cancelled();
     }
     if (m_view.LevelIndex() == 1) {
         return true;
@@ -179,7 +197,7 @@ bool MiningRun::SuggestionStage() {
     m_view.SetProgressPosition(0);
     m_view.SetStatusLabel(LevelThreeLabel());
     if (!ExpandSuggestionKeys(levelOneEnd, levelTwoEnd)) {
-        return false;
+        return !Cancelled();
     }
     m_view.SetStatusLabel(MiningDoneLabel());
     keys = seen.Keys();

@@ -15,11 +15,15 @@ namespace mofeng::mining {
 
 // Where a run is; counts are this run's own.
 struct MiningProgress {
-    int stage = 0;              // 1 related searches, 2 suggestions; 0 before the first
-    int step = 0;               // stage 1: pass 1..4; stage 2: level 1..3
-    std::int64_t requests = 0;  // source fetches made
-    std::int64_t accepted = 0;  // rows added
+    int stage = 0;                 // 1 related searches, 2 suggestions; 0 before the first
+    int step = 0;                  // stage 1: pass 1..4; stage 2: level 1..3
+    std::int64_t requests = 0;     // source fetches made
+    std::int64_t accepted = 0;     // rows added
+    bool rowLimitReached = false;  // the list holds the most rows a run may leave
 };
+
+// Most rows a run leaves in its list, earlier runs' rows included.
+inline constexpr std::int64_t kMaxMiningRows = 1'000'000;
 
 // Told on the run's thread after every fetch and every accepted keyword.
 class MiningObserver {
@@ -42,6 +46,9 @@ public:
 // cancel token ends a stage at the next fetch or candidate (the fetch in
 // flight returns early); nothing more is written then. Blocks the calling
 // thread; the two stages may run on different threads, one after the other.
+// Once the list holds the row limit (kMaxMiningRows unless set) the run stops
+// as if finished: no further fetch or row, the status label says so, and the
+// stages still return true.
 class MiningRun final {
 public:
     MiningRun(MiningRunLease& lease, const net::EndpointConfig& endpoints, runtime::Table& list,
@@ -55,6 +62,7 @@ public:
     bool SuggestionStage();
 
     const MiningProgress& Progress() const { return m_progress; }
+    void SetRowLimit(std::int64_t rows) { m_rowLimit = rows; }
 
 private:
     // Fetches and judges the candidates of one keyword. False when cancelled.
@@ -67,6 +75,10 @@ private:
     bool ExpandSuggestionKeys(std::size_t from, std::size_t to);
     void Notify();
     bool Cancelled() const { return m_cancel.IsCancelled(); }
+    // True once the list holds the row limit; says so the first time.
+    bool AtRowLimit();
+    // Cancelled, or stopped at the row limit.
+    bool Ended() { return Cancelled() || AtRowLimit(); }
 
     MiningRunLease& m_lease;
     const net::EndpointConfig m_endpoints;  // a copy: callers often pass a temporary
@@ -75,6 +87,7 @@ private:
     const runtime::CancelToken& m_cancel;
     MiningObserver* m_observer;
     MiningProgress m_progress;
+    std::int64_t m_rowLimit = kMaxMiningRows;
 };
 
 // Both stages of a run, one after the other, on the calling thread. False

@@ -1,5 +1,6 @@
 #include "runtime/CodePage.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "runtime/platform/CodePageConversion.h"
@@ -51,7 +52,11 @@ size_t Utf8SequenceLength(std::string_view s) {
 
 std::string GbkToUtf8(std::string_view gbk) {
     std::string out;
-    out.reserve(gbk.size() + gbk.size() / 2);
+    // Room for the worst case (every high byte a replacement character) up
+    // front: growing a large result would copy it and briefly hold it twice.
+    const auto high = static_cast<size_t>(std::count_if(
+        gbk.begin(), gbk.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; }));
+    out.reserve(gbk.size() + 2 * high);
     while (!gbk.empty()) {
         gbk.remove_prefix(ConvertLeadingPart(Conversion::GbkToUtf8, gbk, out));
         if (gbk.empty()) {

@@ -198,7 +198,8 @@ std::string FormatNumber(double x, std::optional<int> decimals, bool thousands) 
         x = RoundHalfAway(x, *decimals);
     }
     std::string text = FormatG13(x);
-    if (decimals && *decimals > 0 && IsPlainNumber(text)) {
+    // Exponent forms are padded too ("1e+15" -> "1e+15.0"); "nan" and "inf" are not.
+    if (decimals && *decimals > 0 && std::isfinite(x)) {
         PadDecimals(text, *decimals);
     }
     if (thousands && IsPlainNumber(text)) {

@@ -12,6 +12,7 @@
 #include "query/ProgressEstimate.h"
 #include "ui/AppContext.h"
 #include "ui/MainWindow.h"
+#include "ui/QueuedCall.h"
 
 namespace mofeng::ui {
 namespace {
@@ -157,8 +158,7 @@ void IndexQueryController::StartRun() {
                 run->stop.Cancel();
             query::IndexQueryRun(endpoints, table, notifier, run->stop, &observer);
             run->rowsComplete = true;
-            QMetaObject::invokeMethod(
-                this, [this, run] { Finish(run); }, Qt::QueuedConnection);
+            QueueOnTargetThread(this, [this, run] { Finish(run); });
         });
 
     Refresh();

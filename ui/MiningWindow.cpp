@@ -21,6 +21,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MiningViewBridge.h"
 #include "ui/ModelTable.h"
+#include "ui/QueuedCall.h"
 #include "ui/UiNotifier.h"
 #include "ui/UiResources.h"
 
@@ -89,13 +90,10 @@ void MiningWindow::StartMining() {
     m_tasks.Start([this, lease, seed, endpoints, table, view](const runtime::CancelToken& cancel) {
         mining::RunMining(**lease, endpoints, *table, *view, seed, cancel);
         lease->reset();
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_running = false;
-                emit RunEnded();
-            },
-            Qt::QueuedConnection);
+        QueueOnTargetThread(this, [this] {
+            m_running = false;
+            emit RunEnded();
+        });
     });
 }
 
