@@ -6,6 +6,7 @@
 #include "mining/KeywordSources.h"
 #include "mining/MiningList.h"
 #include "mining/MiningTexts.h"
+#include "net/FetchSettings.h"
 #include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
 
@@ -55,11 +56,30 @@ bool MiningRun::AppendRow(const std::string& keyword) {
     return true;
 }
 
+bool MiningRun::Judge(net::LookupOutcome outcome) {
+    if (Cancelled())
+        return false;
+    ++m_progress.outcomes[static_cast<std::size_t>(outcome)];
+    m_blockedStreak = outcome == net::LookupOutcome::Blocked ? m_blockedStreak + 1 : 0;
+    const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
+    if (pauseAfter <= 0 || m_blockedStreak < pauseAfter)
+        return true;
+    const bool resume = m_observer != nullptr && m_observer->ResumeAfterBlocked(m_blockedStreak);
+    if (!resume || Cancelled()) {
+        m_progress.stoppedForBlocked = !Cancelled();
+        return false;
+    }
+    m_blockedStreak = 0;
+    return true;
+}
+
 bool MiningRun::ExpandRelated(const std::string& keyword) {
-    const std::vector<std::string> candidates =
-        RelatedSearchKeywords(m_endpoints, keyword, &m_cancel);
+    const SourceResult looked = RelatedSearchLookup(m_endpoints, keyword, &m_cancel);
+    const std::vector<std::string>& candidates = looked.candidates;
     ++m_progress.requests;
     Notify();
+    if (!Judge(looked.outcome))
+        return false;
     std::vector<std::string>& related = m_lease.RelatedKeywords();
     for (const std::string& candidate : candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
@@ -101,9 +121,12 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
 }
 
 bool MiningRun::ExpandSuggestions(const std::string& keyword) {
-    const std::vector<std::string> candidates = SuggestionKeywords(m_endpoints, keyword, &m_cancel);
+    const SourceResult looked = SuggestionLookup(m_endpoints, keyword, &m_cancel);
+    const std::vector<std::string>& candidates = looked.candidates;
     ++m_progress.requests;
     Notify();
+    if (!Judge(looked.outcome))
+        return false;
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
     for (const std::string& candidate : candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "mining/MiningState.h"
 #include "mining/MiningView.h"
 #include "net/EndpointConfig.h"
+#include "net/LookupOutcome.h"
 #include "runtime/CancelToken.h"
 #include "runtime/Table.h"
 
@@ -19,6 +21,16 @@ struct MiningProgress {
     int step = 0;               // stage 1: pass 1..4; stage 2: level 1..3
     std::int64_t requests = 0;  // source fetches made
     std::int64_t accepted = 0;  // rows added
+    // Expansions per outcome (net::LookupOutcome order); 未查询 stays 0.
+    std::array<std::int64_t, 5> outcomes{};
+    bool stoppedForBlocked = false;
+
+    std::int64_t Count(net::LookupOutcome outcome) const {
+        return outcomes[static_cast<std::size_t>(outcome)];
+    }
+    bool AnyTrouble() const {
+        return Count(net::LookupOutcome::Failed) > 0 || Count(net::LookupOutcome::Blocked) > 0;
+    }
 };
 
 // Told on the run's thread after every fetch and every accepted keyword.
@@ -26,6 +38,9 @@ class MiningObserver {
 public:
     virtual ~MiningObserver() = default;
     virtual void Progressed(const MiningProgress& progress) = 0;
+    // After `streak` expansions in a row met a login page: true goes on (with
+    // the fetch settings as they are then), false ends the run. Default: end.
+    virtual bool ResumeAfterBlocked(int streak) { return false; }
 };
 
 // One mining run: expands a seed into the mining list (MiningList columns)
@@ -37,6 +52,10 @@ public:
 // adds it to the program-wide seen set. Each accepted keyword is appended as
 // one row numbered by the never-reset row counter. Only stage 2 writes the
 // status label and the progress bar.
+//
+// Each expansion is fetched through the fetch policy (paced, retried) and
+// counted by outcome; after the configured number of blocked expansions in a
+// row the observer decides whether the run goes on.
 //
 // The lease makes this the only run touching the shared state. A raised
 // cancel token ends a stage at the next fetch or candidate (the fetch in
@@ -66,6 +85,8 @@ private:
     // Expands keys [from, to) of the suggestion key list, advancing the bar.
     bool ExpandSuggestionKeys(std::size_t from, std::size_t to);
     void Notify();
+    // Counts the expansion; false when a blocked streak ends the run.
+    bool Judge(net::LookupOutcome outcome);
     bool Cancelled() const { return m_cancel.IsCancelled(); }
 
     MiningRunLease& m_lease;
@@ -75,6 +96,7 @@ private:
     const runtime::CancelToken& m_cancel;
     MiningObserver* m_observer;
     MiningProgress m_progress;
+    int m_blockedStreak = 0;
 };
 
 // Both stages of a run, one after the other, on the calling thread. False

@@ -14,6 +14,7 @@ namespace mofeng::net {
 struct FetchSettings {
     int retries = 2;                           // extra tries of a failed fetch
     std::chrono::milliseconds minInterval{0};  // between request starts, per host
+    int pauseAfterBlocked = 3;  // rows (or expansions) blocked in a row before a run pauses
     std::string proxy;                         // http/https/socks5 URL; empty: environment
     std::string cookieFile;                    // path of the loaded file, for display only
     LoginCookies login;

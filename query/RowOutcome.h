@@ -1,28 +1,17 @@
 #pragma once
 
-#include <optional>
-#include <string_view>
+#include "net/LookupOutcome.h"
 
 namespace mofeng::query {
 
-// How the lookups of one row (or one mining expansion) went, best first.
-enum class RowOutcome {
-    Normal,      // 正常: the values were found
-    NoData,      // 无数据: a reply came but held no value
-    Failed,      // 失败: a fetch failed after its retries
-    Blocked,     // 被拦截: a login or verification page came instead
-    NotQueried,  // 未查询: the run ended before the row
-};
-
-// The GBK text shown for an outcome.
-std::string_view RowOutcomeText(RowOutcome outcome);
-// The outcome a text names; nullopt for any other text (an empty cell too).
-std::optional<RowOutcome> RowOutcomeFromText(std::string_view text);
-// The worse of two lookups' outcomes (Blocked over Failed over NoData over Normal).
-RowOutcome Worse(RowOutcome a, RowOutcome b);
-// Failed or blocked: worth another try.
-inline bool IsTrouble(RowOutcome outcome) {
-    return outcome == RowOutcome::Failed || outcome == RowOutcome::Blocked;
+using RowOutcome = net::LookupOutcome;
+using net::IsTrouble;
+using net::Worse;
+inline std::string_view RowOutcomeText(RowOutcome outcome) {
+    return net::OutcomeText(outcome);
+}
+inline std::optional<RowOutcome> RowOutcomeFromText(std::string_view text) {
+    return net::OutcomeFromText(text);
 }
 
 // Storage cells of the keyword list after its eight shown columns: kept with

@@ -47,6 +47,10 @@ TEST(KeywordSources, ParsesRepliesAsCaptured) {
         {R"([["裙","x1"])", {}},
         {"[[\"长\n裙\",\"1\"]", {}},
         {R"([["裙","1"],["裙","2"])", {"裙", "裙"}},
+        // Decimal counts, as current replies send them: no entry runs into the next.
+        {R"([["帽子","1851375.3007043828"],["帽子女秋冬","718826.9811948987"],["帽子女","16"])",
+         {"帽子", "帽子女秋冬", "帽子女"}},
+        {R"([["帽子","1851375.3007043828"],["帽子男","718826.98"]])", {"帽子", "帽子男"}},
     };
     for (const Case& c : suggestions)
         EXPECT_EQ(ToUtf8(SuggestionCandidatesFromText(Utf8ToGbk(c.text))), c.expected) << c.text;

@@ -1,8 +1,8 @@
-#include "query/RowOutcome.h"
+#include "net/LookupOutcome.h"
 
 #include <array>
 
-namespace mofeng::query {
+namespace mofeng::net {
 namespace {
 
 constexpr std::array<std::string_view, 5> kTexts = {
@@ -15,20 +15,20 @@ constexpr std::array<std::string_view, 5> kTexts = {
 
 }  // namespace
 
-std::string_view RowOutcomeText(RowOutcome outcome) {
+std::string_view OutcomeText(LookupOutcome outcome) {
     return kTexts[static_cast<std::size_t>(outcome)];
 }
 
-std::optional<RowOutcome> RowOutcomeFromText(std::string_view text) {
+std::optional<LookupOutcome> OutcomeFromText(std::string_view text) {
     for (std::size_t i = 0; i < kTexts.size(); ++i) {
         if (kTexts[i] == text)
-            return static_cast<RowOutcome>(i);
+            return static_cast<LookupOutcome>(i);
     }
     return std::nullopt;
 }
 
-RowOutcome Worse(RowOutcome a, RowOutcome b) {
+LookupOutcome Worse(LookupOutcome a, LookupOutcome b) {
     return static_cast<int>(a) >= static_cast<int>(b) ? a : b;
 }
 
-}  // namespace mofeng::query
+}  // namespace mofeng::net
