@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/KeywordListColumns.h"
 #include "runtime/NumberOps.h"
 
 namespace mofeng::app {
@@ -96,7 +97,8 @@ void AppendDataRow(std::string& out, runtime::Table& table, int row, int columnC
 }  // namespace
 
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows) {
-    const int columnCount = table.ColumnCount();
+    // Cells a list stores after its shown columns are never exported.
+    const int columnCount = std::min(table.ColumnCount(), kKeywordListColumnCount);
     std::vector<int> widths;
     for (int column = 0; column < columnCount; ++column) {
         widths.push_back(table.ColumnWidth(column));
