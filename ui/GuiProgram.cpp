@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "net/RunSettings.h"
 #include "runtime/RuntimeError.h"
 #include "sim/Simulator.h"
 #include "ui/AppContext.h"
@@ -69,18 +70,31 @@ int RunGuiProgram(int argc, char** argv) {
         return 0;
     }
 
+    // The same resolution as the command-line program: a malformed
+    // MOFENG_*_URL is refused here too instead of quietly replaced.
+    net::SettingsSources sources;
+    sources.demo = options.demo;
+    sources.searchUrl = options.searchUrl;
+    sources.indexUrl = options.indexUrl;
+    sources.suggestUrl = options.suggestUrl;
+    net::RunSettings settings;
+    std::string error;
+    if (!net::ResolveRunSettings(sources, net::ProcessEnvironment(), settings, error)) {
+        PrintLine(stderr, QStringLiteral("mofeng: ") + QString::fromStdString(error));
+        return 2;
+    }
     std::unique_ptr<sim::Simulator> simulator;
-    std::string demoBase;
-    if (options.demo) {
+    if (settings.NeedsDemo()) {
         simulator = std::make_unique<sim::Simulator>();
         if (!simulator->Start()) {
             PrintLine(stderr, QStringLiteral("mofeng: the --demo simulator could not start"));
             return 1;
         }
-        demoBase = simulator->BaseUrl();
+        settings.UseDemoBase(simulator->BaseUrl());
     }
-    AppContext context(ResolveEndpoints(options, net::EndpointConfig::FromEnvironment(), demoBase),
-                       WebPages::FromEnvironment(programDir), std::move(simulator));
+    settings.Apply();
+    AppContext context(settings.endpoints, WebPages::FromEnvironment(programDir),
+                       std::move(simulator));
     runtime::SetRuntimeErrorHandler(ShowRuntimeErrorAndExit);
     InstallIndexQuery(context);
     InstallMiningWindow(context);
