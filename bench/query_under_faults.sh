@@ -3,6 +3,7 @@
 # faults and a rate limit: the outcome summary, the exit code and the time, in
 # one run. Usage: bench/query_under_faults.sh [build-dir] [keywords] [sim options...]
 # Default sim options: 5 % each of fail, drop and stall, 40 requests/s.
+# STALL_S sets the stall timeout (default 2 s).
 set -euo pipefail
 build=${1:-build}
 count=${2:-1000}
@@ -20,7 +21,7 @@ echo "sim: ${simopts[*]}; $count keywords"
 start=$(date +%s.%N)
 set +e
 "$build/cli/mofeng-cli" query --search-url "$base" --index-url "$base" \
-    --stall-timeout-s 2 --connect-timeout-s 2 "$work/keywords.txt" >"$work/out.tsv" 2>"$work/err.txt"
+    --stall-timeout-s "${STALL_S:-2}" --connect-timeout-s 2 "$work/keywords.txt" >"$work/out.tsv" 2>"$work/err.txt"
 code=$?
 set -e
 end=$(date +%s.%N)
