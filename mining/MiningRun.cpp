@@ -6,6 +6,7 @@
 #include "mining/KeywordSources.h"
 #include "mining/MiningList.h"
 #include "mining/MiningTexts.h"
+#include "net/FetchSettings.h"
 #include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
 
@@ -67,11 +68,30 @@ bool MiningRun::AppendRow(const std::string& keyword) {
     return true;
 }
 
+bool MiningRun::Judge(net::LookupOutcome outcome) {
+    if (Cancelled())
+        return false;
+    ++m_progress.outcomes[static_cast<std::size_t>(outcome)];
+    m_blockedStreak = outcome == net::LookupOutcome::Blocked ? m_blockedStreak + 1 : 0;
+    const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
+    if (pauseAfter <= 0 || m_blockedStreak < pauseAfter)
+        return true;
+    const bool resume = m_observer != nullptr && m_observer->ResumeAfterBlocked(m_blockedStreak);
+    if (!resume || Cancelled()) {
+        m_progress.stoppedForBlocked = !Cancelled();
+        return false;
+    }
+    m_blockedStreak = 0;
+    return true;
+}
+
 bool MiningRun::ExpandRelated(const std::string& keyword) {
-    const std::vector<std::string> candidates =
-        RelatedSearchKeywords(m_endpoints, keyword, &m_cancel);
+    const SourceResult looked = RelatedSearchLookup(m_endpoints, keyword, &m_cancel);
+    const std::vector<std::string>& candidates = looked.candidates;
     ++m_progress.requests;
     Notify();
+    if (!Judge(looked.outcome))
+        return false;
     std::vector<std::string>& related = m_lease.RelatedKeywords();
     for (const std::string& candidate : candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
@@ -95,7 +115,7 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
     m_progress.stage = 1;
     m_progress.step = 1;
     if (AtRowLimit() || !ExpandRelated(std::string(seed))) {
-        return !Cancelled();
+        return EndedWell();
     }
     // Each later pass expands what the pass before it accepted; the bounds
     // are fixed when the pass begins, so its own acceptances wait a pass.
@@ -106,7 +126,7 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
         for (std::size_t i = begin; i < end; ++i) {
             // A copy: accepting candidates appends to the vector.
             if (!ExpandRelated(std::string(related[i]))) {
-                return !Cancelled();
+                return EndedWell();
             }
         }
         begin = end;
@@ -115,9 +135,12 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
 }
 
 bool MiningRun::ExpandSuggestions(const std::string& keyword) {
-    const std::vector<std::string> candidates = SuggestionKeywords(m_endpoints, keyword, &m_cancel);
+    const SourceResult looked = SuggestionLookup(m_endpoints, keyword, &m_cancel);
+    const std::vector<std::string>& candidates = looked.candidates;
     ++m_progress.requests;
     Notify();
+    if (!Judge(looked.outcome))
+        return false;
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
     for (const std::string& candidate : candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
@@ -151,7 +174,7 @@ bool MiningRun::ExpandSuggestionKeys(std::size_t from, std::size_t to) {
 
 bool MiningRun::SuggestionStage() {
     if (m_progress.rowLimitReached) {
-        return !Cancelled();
+        return EndedWell();
     }
     m_progress.stage = 2;
     m_progress.step = 1;
@@ -164,7 +187,7 @@ bool MiningRun::SuggestionStage() {
     m_view.SetStatusLabel(LevelOneLabel());
     for (const std::string& keyword : related) {
         if (!ExpandSuggestions(keyword)) {
-            return !Cancelled();
+            return EndedWell();
         }
         m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
     }
@@ -183,7 +206,7 @@ bool MiningRun::SuggestionStage() {
     m_view.SetProgressPosition(0);
     m_view.SetStatusLabel(LevelTwoLabel());
     if (!ExpandSuggestionKeys(0, levelOneEnd)) {
-        return !Cancelled();
+        return EndedWell();
     }
     if (m_view.LevelIndex() == 1) {
         return true;
@@ -197,7 +220,7 @@ bool MiningRun::SuggestionStage() {
     m_view.SetProgressPosition(0);
     m_view.SetStatusLabel(LevelThreeLabel());
     if (!ExpandSuggestionKeys(levelOneEnd, levelTwoEnd)) {
-        return !Cancelled();
+        return EndedWell();
     }
     m_view.SetStatusLabel(MiningDoneLabel());
     keys = seen.Keys();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "mining/MiningState.h"
 #include "mining/MiningView.h"
 #include "net/EndpointConfig.h"
+#include "net/LookupOutcome.h"
 #include "runtime/CancelToken.h"
 #include "runtime/Table.h"
 
@@ -15,11 +17,21 @@ namespace mofeng::mining {
 
 // Where a run is; counts are this run's own.
 struct MiningProgress {
-    int stage = 0;                 // 1 related searches, 2 suggestions; 0 before the first
-    int step = 0;                  // stage 1: pass 1..4; stage 2: level 1..3
-    std::int64_t requests = 0;     // source fetches made
-    std::int64_t accepted = 0;     // rows added
+    int stage = 0;              // 1 related searches, 2 suggestions; 0 before the first
+    int step = 0;               // stage 1: pass 1..4; stage 2: level 1..3
+    std::int64_t requests = 0;  // source fetches made
+    std::int64_t accepted = 0;  // rows added
+    // Expansions per outcome (net::LookupOutcome order); 未查询 stays 0.
+    std::array<std::int64_t, 5> outcomes{};
+    bool stoppedForBlocked = false;
     bool rowLimitReached = false;  // the list holds the most rows a run may leave
+
+    std::int64_t Count(net::LookupOutcome outcome) const {
+        return outcomes[static_cast<std::size_t>(outcome)];
+    }
+    bool AnyTrouble() const {
+        return Count(net::LookupOutcome::Failed) > 0 || Count(net::LookupOutcome::Blocked) > 0;
+    }
 };
 
 // Most rows a run leaves in its list, earlier runs' rows included.
@@ -30,6 +42,9 @@ class MiningObserver {
 public:
     virtual ~MiningObserver() = default;
     virtual void Progressed(const MiningProgress& progress) = 0;
+    // After `streak` expansions in a row met a login page: true goes on (with
+    // the fetch settings as they are then), false ends the run. Default: end.
+    virtual bool ResumeAfterBlocked(int streak) { return false; }
 };
 
 // One mining run: expands a seed into the mining list (MiningList columns)
@@ -41,6 +56,10 @@ public:
 // adds it to the program-wide seen set. Each accepted keyword is appended as
 // one row numbered by the never-reset row counter. Only stage 2 writes the
 // status label and the progress bar.
+//
+// Each expansion is fetched through the fetch policy (paced, retried) and
+// counted by outcome; after the configured number of blocked expansions in a
+// row the observer decides whether the run goes on.
 //
 // The lease makes this the only run touching the shared state. A raised
 // cancel token ends a stage at the next fetch or candidate (the fetch in
@@ -74,11 +93,16 @@ private:
     // Expands keys [from, to) of the suggestion key list, advancing the bar.
     bool ExpandSuggestionKeys(std::size_t from, std::size_t to);
     void Notify();
+    // Counts the expansion; false when a blocked streak ends the run.
+    bool Judge(net::LookupOutcome outcome);
     bool Cancelled() const { return m_cancel.IsCancelled(); }
     // True once the list holds the row limit; says so the first time.
     bool AtRowLimit();
     // Cancelled, or stopped at the row limit.
     bool Ended() { return Cancelled() || AtRowLimit(); }
+    // A stage that ended early succeeded only when the row limit ended it:
+    // a cancel or a blocked streak fails it.
+    bool EndedWell() const { return !Cancelled() && !m_progress.stoppedForBlocked; }
 
     MiningRunLease& m_lease;
     const net::EndpointConfig m_endpoints;  // a copy: callers often pass a temporary
@@ -88,6 +112,7 @@ private:
     MiningObserver* m_observer;
     MiningProgress m_progress;
     std::int64_t m_rowLimit = kMaxMiningRows;
+    int m_blockedStreak = 0;
 };
 
 // Both stages of a run, one after the other, on the calling thread. False

@@ -71,6 +71,40 @@ TEST(MiningRun, AcceptsByMustContainAndEachStagesOwnDuplicateRule) {
                                      "5 长裙", "6 半身裙"}));
 }
 
+class BlockedStreakObserver final : public MiningObserver {
+public:
+    void Progressed(const MiningProgress&) override {}
+    bool ResumeAfterBlocked(int streak) override {
+        streaks.push_back(streak);
+        return false;
+    }
+    std::vector<int> streaks;
+};
+
+TEST(MiningRun, ExpansionsAreCountedByOutcomeAndBlockedOnesInARowEndTheRun) {
+    test::CraftedEndpoints server;
+    server.SetRelated("裙", {"长裙", "短裙", "中裙", "花裙", "蓝裙"});
+    server.SetSuggestions("长裙", {"长裙子"});
+    for (const char* blocked : {"短裙", "中裙", "花裙"})
+        server.SetReply(std::string("sug ") + blocked, "<script>var x5secdata='1';</script>",
+                        "text/html");
+    Miner m{server.Config()};
+    BlockedStreakObserver observer;
+    test::FakeMiningView view(Utf8ToGbk("裙"), 0);
+    auto lease = m.state.TryBeginRun();
+    MiningRun run(*lease, m.config, m.list, view, m.cancel, &observer);
+    ASSERT_TRUE(run.RelatedSearchStage(Utf8ToGbk("裙")));
+    EXPECT_FALSE(run.SuggestionStage());
+    EXPECT_EQ(observer.streaks, std::vector<int>{3});
+    const MiningProgress& progress = run.Progress();
+    EXPECT_TRUE(progress.stoppedForBlocked);
+    EXPECT_TRUE(progress.AnyTrouble());
+    EXPECT_EQ(progress.Count(net::LookupOutcome::Blocked), 3);
+    EXPECT_EQ(progress.Count(net::LookupOutcome::Normal), 2);  // the seed's page, 长裙
+    EXPECT_EQ(progress.Count(net::LookupOutcome::NoData), 5);  // the related pages without links
+    EXPECT_EQ(Asked(server, "sug"), (Texts{"长裙", "短裙", "中裙", "花裙"}));  // 蓝裙 never asked
+}
+
 TEST(MiningRun, MustContainIsByteExactAtCharacterBoundariesAndReadLive) {
     test::CraftedEndpoints server;
     // 圓 is 0x88 0x41 in GBK: its trail byte is an ASCII "A".
