@@ -11,8 +11,22 @@ namespace mofeng::app {
 namespace {
 
 constexpr std::size_t kReadChunk = 1 << 16;
-// No single part of a workbook this program reads is allowed to unpack larger.
-constexpr zip_uint64_t kMaxPartBytes = zip_uint64_t{4} << 30;
+// The parts read from one workbook unpack to at most this much together: no
+// more than the largest file the import takes at all.
+constexpr zip_uint64_t kMaxUnpackedBytes = zip_uint64_t{1} << 30;
+// Past its first MiB a part may unpack to at most this many times its packed
+// size. Spreadsheet writers' sheets pack about 10:1; a zip bomb about 1000:1.
+constexpr zip_uint64_t kRatioFreeBytes = zip_uint64_t{1} << 20;
+constexpr zip_uint64_t kMaxExpansion = 100;
+
+// What the parts of one workbook may still unpack to.
+struct UnpackBudget {
+    zip_uint64_t remaining = kMaxUnpackedBytes;
+};
+
+bool WithinExpansion(zip_uint64_t unpacked, zip_uint64_t packed) {
+    return unpacked <= kRatioFreeBytes || unpacked / kMaxExpansion <= packed;
+}
 
 std::string_view LocalName(const char* name) {
     std::string_view view = name;
@@ -49,7 +63,20 @@ public:
 
     XML_Parser Parser() const { return m_parser; }
 
-    bool Parse(zip_t* archive, const std::string& name, const runtime::CancelToken* cancel) {
+    // The sizes the archive declares are checked before a byte is parsed, and
+    // the bytes that really come out as they come.
+    bool Parse(zip_t* archive, const std::string& name, UnpackBudget& budget,
+               const runtime::CancelToken* cancel) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat(archive, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_COMP_SIZE)) {
+            return false;
+        }
+        const zip_uint64_t packed = stat.comp_size;
+        if ((stat.valid & ZIP_STAT_SIZE) &&
+            (stat.size > budget.remaining || !WithinExpansion(stat.size, packed))) {
+            return false;
+        }
         std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen(archive, name.c_str(), 0));
         if (!file) {
             return false;
@@ -65,9 +92,11 @@ public:
                 return false;
             }
             total += static_cast<zip_uint64_t>(n);
-            if (total > kMaxPartBytes) {
+            if (static_cast<zip_uint64_t>(n) > budget.remaining ||
+                !WithinExpansion(total, packed)) {
                 return false;
             }
+            budget.remaining -= static_cast<zip_uint64_t>(n);
             if (XML_Parse(m_parser, buffer, static_cast<int>(n), n == 0) != XML_STATUS_OK) {
                 return false;
             }
@@ -142,7 +171,8 @@ std::string ResolveTarget(std::string target) {
 }
 
 // The sheet part the workbook lists first.
-std::string FirstSheetPart(zip_t* archive, const runtime::CancelToken* cancel) {
+std::string FirstSheetPart(zip_t* archive, UnpackBudget& budget,
+                           const runtime::CancelToken* cancel) {
     WorkbookState workbook;
     {
         XmlPart part(&workbook);
@@ -156,7 +186,7 @@ std::string FirstSheetPart(zip_t* archive, const runtime::CancelToken* cancel) {
                     }
                 }
             });
-        if (!part.Parse(archive, "xl/workbook.xml", cancel)) {
+        if (!part.Parse(archive, "xl/workbook.xml", budget, cancel)) {
             return {};
         }
     }
@@ -173,13 +203,14 @@ std::string FirstSheetPart(zip_t* archive, const runtime::CancelToken* cancel) {
                     state.target = target;
                 }
             });
-        part.Parse(archive, "xl/_rels/workbook.xml.rels", cancel);
+        part.Parse(archive, "xl/_rels/workbook.xml.rels", budget, cancel);
     }
     return relations.target.empty() ? std::string("xl/worksheets/sheet1.xml")
                                     : ResolveTarget(relations.target);
 }
 
-std::vector<std::string> SharedStrings(zip_t* archive, const runtime::CancelToken* cancel) {
+std::vector<std::string> SharedStrings(zip_t* archive, UnpackBudget& budget, bool& read,
+                                       const runtime::CancelToken* cancel) {
     SharedStringsState state;
     if (zip_name_locate(archive, "xl/sharedStrings.xml", 0) < 0) {
         return {};
@@ -216,7 +247,7 @@ std::vector<std::string> SharedStrings(zip_t* archive, const runtime::CancelToke
             AppendText(s.current, text, length);
         }
     });
-    part.Parse(archive, "xl/sharedStrings.xml", cancel);
+    read = part.Parse(archive, "xl/sharedStrings.xml", budget, cancel);
     return std::move(state.strings);
 }
 
@@ -290,11 +321,17 @@ bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(Shee
         zip_source_free(source);
         return false;
     }
-    const std::string sheetPart = FirstSheetPart(archive.get(), cancel);
+    UnpackBudget budget;
+    const std::string sheetPart = FirstSheetPart(archive.get(), budget, cancel);
     if (sheetPart.empty()) {
         return false;
     }
-    const std::vector<std::string> shared = SharedStrings(archive.get(), cancel);
+    bool sharedRead = true;
+    const std::vector<std::string> shared =
+        SharedStrings(archive.get(), budget, sharedRead, cancel);
+    if (!sharedRead) {
+        return false;
+    }
     SheetState state;
     state.shared = &shared;
     state.onRow = &onRow;
@@ -307,7 +344,7 @@ bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(Shee
             AppendText(s.value, text, length);
         }
     });
-    return part.Parse(archive.get(), sheetPart, cancel) || state.stopped;
+    return part.Parse(archive.get(), sheetPart, budget, cancel) || state.stopped;
 }
 
 }  // namespace mofeng::app

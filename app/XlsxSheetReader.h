@@ -18,7 +18,10 @@ using SheetRow = std::vector<std::string>;
 // onRow returns false to stop. Shared strings, inline strings and values are
 // given as their texts; numbers as the workbook writes them. False when the
 // bytes are not a readable workbook (what was handed over stays handed over)
-// or a raised cancel stopped it. Any thread.
+// or a raised cancel stopped it. A workbook whose parts would unpack beyond
+// 1 GiB together, or any part past its first MiB to more than 100 times its
+// packed size (a zip bomb), is refused, by its declared sizes before any row
+// when they tell. Any thread.
 bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(SheetRow&)>& onRow,
                         const runtime::CancelToken* cancel = nullptr);
 
