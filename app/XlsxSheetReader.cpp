@@ -3,6 +3,7 @@
 #include <expat.h>
 #include <zip.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -137,15 +138,36 @@ struct RelationsState {
     std::string target;
 };
 
+// The workbook's shared strings end to end in one text: four bytes of index
+// per string, never more than the "<si/>" that makes it, so the table stays
+// within the part's own size.
+class SharedStringTable final {
+public:
+    std::size_t Count() const { return m_ends.size(); }
+    std::string_view At(std::size_t index) const {
+        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1];
+        return std::string_view(m_text).substr(begin, m_ends[index] - begin);
+    }
+    // Drops what was appended since the last string ended.
+    void BeginString() { m_text.resize(m_ends.empty() ? 0 : m_ends.back()); }
+    void Append(const XML_Char* text, int length) {
+        m_text.append(text, static_cast<std::size_t>(length));
+    }
+    void EndString() { m_ends.push_back(static_cast<std::uint32_t>(m_text.size())); }
+
+private:
+    std::string m_text;
+    std::vector<std::uint32_t> m_ends;  // the parts unpack to at most 1 GiB
+};
+
 struct SharedStringsState {
-    std::vector<std::string> strings;
-    std::string current;
+    SharedStringTable strings;
     int phoneticDepth = 0;
     bool inText = false;
 };
 
 struct SheetState {
-    const std::vector<std::string>* shared = nullptr;
+    const SharedStringTable* shared = nullptr;
     const std::function<bool(SheetRow&)>* onRow = nullptr;
     XML_Parser parser = nullptr;
     SheetRow row;
@@ -209,8 +231,8 @@ std::string FirstSheetPart(zip_t* archive, UnpackBudget& budget,
                                     : ResolveTarget(relations.target);
 }
 
-std::vector<std::string> SharedStrings(zip_t* archive, UnpackBudget& budget, bool& read,
-                                       const runtime::CancelToken* cancel) {
+SharedStringTable SharedStrings(zip_t* archive, UnpackBudget& budget, bool& read,
+                                const runtime::CancelToken* cancel) {
     SharedStringsState state;
     if (zip_name_locate(archive, "xl/sharedStrings.xml", 0) < 0) {
         return {};
@@ -222,7 +244,7 @@ std::vector<std::string> SharedStrings(zip_t* archive, UnpackBudget& budget, boo
             auto& s = *static_cast<SharedStringsState*>(data);
             const std::string_view local = LocalName(name);
             if (local == "si") {
-                s.current.clear();
+                s.strings.BeginString();
             } else if (local == "rPh") {
                 ++s.phoneticDepth;
             } else if (local == "t" && s.phoneticDepth == 0) {
@@ -233,8 +255,7 @@ std::vector<std::string> SharedStrings(zip_t* archive, UnpackBudget& budget, boo
             auto& s = *static_cast<SharedStringsState*>(data);
             const std::string_view local = LocalName(name);
             if (local == "si") {
-                s.strings.push_back(std::move(s.current));
-                s.current.clear();
+                s.strings.EndString();
             } else if (local == "rPh") {
                 --s.phoneticDepth;
             } else if (local == "t") {
@@ -244,7 +265,7 @@ std::vector<std::string> SharedStrings(zip_t* archive, UnpackBudget& budget, boo
     XML_SetCharacterDataHandler(part.Parser(), [](void* data, const XML_Char* text, int length) {
         auto& s = *static_cast<SharedStringsState*>(data);
         if (s.inText) {
-            AppendText(s.current, text, length);
+            s.strings.Append(text, length);
         }
     });
     read = part.Parse(archive, "xl/sharedStrings.xml", budget, cancel);
@@ -285,8 +306,9 @@ void SheetEnd(void* data, const XML_Char* name) {
         if (s.type == "s") {
             char* end = nullptr;
             const unsigned long index = std::strtoul(text.c_str(), &end, 10);
-            text = (end != text.c_str() && index < s.shared->size()) ? (*s.shared)[index]
-                                                                     : std::string();
+            text = (end != text.c_str() && index < s.shared->Count())
+                       ? std::string(s.shared->At(index))
+                       : std::string();
         } else if (s.type == "b") {
             text = text == "1" ? "TRUE" : "FALSE";
         }
@@ -327,8 +349,7 @@ bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(Shee
         return false;
     }
     bool sharedRead = true;
-    const std::vector<std::string> shared =
-        SharedStrings(archive.get(), budget, sharedRead, cancel);
+    const SharedStringTable shared = SharedStrings(archive.get(), budget, sharedRead, cancel);
     if (!sharedRead) {
         return false;
     }

@@ -70,6 +70,44 @@ std::string VariedRows(int count) {
     return rows;
 }
 
+std::vector<SheetRow> ReadAll(const std::string& workbook, bool* read = nullptr) {
+    std::vector<SheetRow> rows;
+    const bool ok = ReadFirstXlsxSheet(workbook, [&](SheetRow& row) {
+        rows.push_back(row);
+        return true;
+    });
+    if (read != nullptr) {
+        *read = ok;
+    }
+    return rows;
+}
+
+TEST(XlsxSheetReader, CellsComeBackAsTheirTextsInTheirColumns) {
+    const std::string shared =
+        "<sst><si><t>女装</t><rPh sb=\"0\" eb=\"1\"><t>ぬ</t></rPh></si>"
+        "<si><r><t>小</t></r><r><t xml:space=\"preserve\">米 </t></r></si><si/>"
+        "<si><t>a&amp;b</t></si></sst>";
+    const std::string sheet = Sheet(
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c></row>"
+        "<row r=\"4\"><c t=\"s\"><v>2</v></c><c t=\"s\"><v>3</v></c><c t=\"s\"><v>9</v></c>"
+        "<c t=\"inlineStr\"><is><t>童装</t></is></c></row>"
+        "<row><c r=\"B9\" t=\"b\"><v>1</v></c><c t=\"b\"><v>0</v></c><c><v>1.5</v></c></row>");
+    bool read = false;
+    const std::vector<SheetRow> rows =
+        ReadAll(Zip({{"xl/workbook.xml", kWorkbook, true},
+                     {"xl/_rels/workbook.xml.rels", kRelations, true},
+                     {"xl/sharedStrings.xml", shared, true},
+                     {"xl/worksheets/sheet1.xml", sheet, true}}),
+                &read);
+    EXPECT_TRUE(read);
+    const std::vector<SheetRow> expected = {
+        {"女装", "", "小米 "},
+        {"", "a&b", "", "童装"},  // index 9 is past the strings: empty
+        {"", "TRUE", "FALSE", "1.5"},
+    };
+    EXPECT_EQ(rows, expected);
+}
+
 TEST(XlsxSheetReader, AWorkbookThatUnpacksFarBeyondItsSizeIsRefusedBeforeAnyRow) {
     constexpr std::size_t kBombRows = 200'000;  // some 5 MiB of XML in 6 KiB
     const std::string bombRows = Repeated("<row><c><v>1</v></c></row>", kBombRows);
