@@ -111,6 +111,9 @@ private:
     XML_Parser m_parser;
 };
 
+// Columns A..XFD: a cell past them is dropped, so no row is ever wider.
+constexpr std::size_t kSheetColumns = 16384;
+
 // 0-based column of a reference such as "AB12"; nullopt without letters.
 std::optional<std::size_t> ColumnOfReference(const char* reference) {
     std::size_t column = 0;
@@ -118,7 +121,7 @@ std::optional<std::size_t> ColumnOfReference(const char* reference) {
     for (const char* p = reference; *p >= 'A' && *p <= 'Z'; ++p) {
         column = column * 26 + static_cast<std::size_t>(*p - 'A' + 1);
         any = true;
-        if (column > 16384) {
+        if (column > kSheetColumns) {
             return std::nullopt;  // beyond the widest sheet
         }
     }
@@ -312,10 +315,12 @@ void SheetEnd(void* data, const XML_Char* name) {
         } else if (s.type == "b") {
             text = text == "1" ? "TRUE" : "FALSE";
         }
-        if (s.row.size() <= s.column) {
-            s.row.resize(s.column + 1);
+        if (s.column < kSheetColumns) {
+            if (s.row.size() <= s.column) {
+                s.row.resize(s.column + 1);
+            }
+            s.row[s.column] = std::move(text);
         }
-        s.row[s.column] = std::move(text);
         s.value.clear();
     } else if (local == "row" && s.inRow) {
         s.inRow = false;

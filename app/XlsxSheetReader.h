@@ -10,7 +10,8 @@
 namespace mofeng::app {
 
 // One row of a sheet: the cells' texts (UTF-8) by 0-based column; columns
-// without a cell are empty.
+// without a cell are empty. At most 16384 columns (A..XFD): a cell past them
+// is dropped.
 using SheetRow = std::vector<std::string>;
 
 // Reads the first sheet of an .xlsx workbook held in memory and hands its

@@ -108,6 +108,27 @@ TEST(XlsxSheetReader, CellsComeBackAsTheirTextsInTheirColumns) {
     EXPECT_EQ(rows, expected);
 }
 
+TEST(XlsxSheetReader, NoRowIsWiderThanTheWidestSheet) {
+    constexpr std::size_t kWidest = 16384;  // columns A..XFD
+    const std::string rows[] = {
+        "<row>" + Repeated("<c><v>1</v></c>", kWidest + 5) + "</row>",
+        "<row><c r=\"XFD1\"><v>1</v></c><c><v>2</v></c></row>",
+        "<row><c r=\"XFE1\"><v>1</v></c></row>",  // past the widest: the next column
+    };
+    for (const std::string& row : rows) {
+        bool read = false;
+        const std::vector<SheetRow> back =
+            ReadAll(Zip({{"xl/workbook.xml", kWorkbook, false},
+                         {"xl/_rels/workbook.xml.rels", kRelations, false},
+                         {"xl/worksheets/sheet1.xml", Sheet(row), true}}),
+                    &read);
+        EXPECT_TRUE(read);
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_LE(back[0].size(), kWidest);
+        EXPECT_EQ(back[0].back(), "1");
+    }
+}
+
 TEST(XlsxSheetReader, AWorkbookThatUnpacksFarBeyondItsSizeIsRefusedBeforeAnyRow) {
     constexpr std::size_t kBombRows = 200'000;  // some 5 MiB of XML in 6 KiB
     const std::string bombRows = Repeated("<row><c><v>1</v></c></row>", kBombRows);
