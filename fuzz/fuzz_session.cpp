@@ -26,14 +26,24 @@ namespace {
 namespace fs = std::filesystem;
 using mofeng::runtime::Row;
 
-const fs::path& Folder() {
-    static const fs::path folder = [] {
+// A folder of this process's own, in memory where there is one; removed at exit.
+struct ScratchFolder {
+    fs::path path;
+
+    ScratchFolder() {
         const fs::path base = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
-        fs::path path = base / ("fuzz_session_" + std::to_string(getpid()));
+        path = base / ("fuzz_session_" + std::to_string(getpid()));
         fs::create_directories(path);
-        return path;
-    }();
-    return folder;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+const fs::path& Folder() {
+    static const ScratchFolder folder;
+    return folder.path;
 }
 
 void RemoveAll() {
