@@ -60,21 +60,32 @@ sqlite3* OpenDatabase(const fs::path& path, int flags) {
 
 bool EveryRowDecodes(sqlite3* db);
 
+// The table and the index the schema makes, both of the right kind.
+bool HoldsOurSchema(sqlite3* db) {
+    return QueryInt(db,
+                    "SELECT count(*) FROM sqlite_master WHERE (type = 'table' AND name = "
+                    "'list_rows') OR (type = 'index' AND name = 'list_order')",
+                    -1) == 2;
+}
+
 // An intact database of ours (or an empty new one) with the schema in place.
+// Everything is checked before anything is written, so a file refused here
+// is moved aside exactly as it was.
 bool UsableDatabase(sqlite3* db, bool wal) {
     if (db == nullptr || QueryText(db, "PRAGMA quick_check") != "ok") {
         return false;
     }
     const int id = QueryInt(db, "PRAGMA application_id", -1);
     const int tables = QueryInt(db, "SELECT count(*) FROM sqlite_master", -1);
-    if (id != kApplicationId && !(id == 0 && tables == 0)) {
-        return false;  // some other database, or no database at all
+    const bool fresh = id == 0 && tables == 0;
+    if (!fresh && (id != kApplicationId || !HoldsOurSchema(db) || !EveryRowDecodes(db))) {
+        return false;  // some other database, no database at all, or a damaged one of ours
     }
     if (wal && QueryText(db, "PRAGMA journal_mode=WAL") != "wal") {
         return false;
     }
     const std::string mark = "PRAGMA application_id=" + std::to_string(kApplicationId);
-    return Exec(db, mark.c_str()) && Exec(db, kSchema) && EveryRowDecodes(db);
+    return Exec(db, mark.c_str()) && Exec(db, kSchema);
 }
 
 void RemoveDatabaseFiles(const fs::path& path) {

@@ -197,6 +197,12 @@ TEST_F(SessionStoreTest, DamagedFilesAreNeverReadAsAPartOfTheirList) {
         ASSERT_TRUE(store);
         EXPECT_EQ(store->LoadList(kSessionMainList), c.readable ? whole : std::vector<Row>{});
         EXPECT_EQ(fs::exists(Path().string() + ".broken"), !c.readable);
+        if (!c.readable) {  // moved aside exactly as it was, never written to first
+            std::ifstream original(file, std::ios::binary);
+            std::ifstream aside(Path().string() + ".broken", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}),
+                      std::string(std::istreambuf_iterator<char>(original), {}));
+        }
     }
 }
 
