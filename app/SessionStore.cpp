@@ -58,15 +58,28 @@ sqlite3* OpenDatabase(const fs::path& path, int flags) {
     return db;
 }
 
+bool EveryRowDecodes(sqlite3* db);
+
+// The table and the index the schema makes, both of the right kind.
+bool HoldsOurSchema(sqlite3* db) {
+    return QueryInt(db,
+                    "SELECT count(*) FROM sqlite_master WHERE (type = 'table' AND name = "
+                    "'list_rows') OR (type = 'index' AND name = 'list_order')",
+                    -1) == 2;
+}
+
 // An intact database of ours (or an empty new one) with the schema in place.
+// Everything is checked before anything is written, so a file refused here
+// is moved aside exactly as it was.
 bool UsableDatabase(sqlite3* db, bool wal) {
     if (db == nullptr || QueryText(db, "PRAGMA quick_check") != "ok") {
         return false;
     }
     const int id = QueryInt(db, "PRAGMA application_id", -1);
     const int tables = QueryInt(db, "SELECT count(*) FROM sqlite_master", -1);
-    if (id != kApplicationId && !(id == 0 && tables == 0)) {
-        return false;  // some other database, or no database at all
+    const bool fresh = id == 0 && tables == 0;
+    if (!fresh && (id != kApplicationId || !HoldsOurSchema(db) || !EveryRowDecodes(db))) {
+        return false;  // some other database, no database at all, or a damaged one of ours
     }
     if (wal && QueryText(db, "PRAGMA journal_mode=WAL") != "wal") {
         return false;
@@ -96,33 +109,57 @@ bool Insert(sqlite3_stmt* statement, int list, std::int64_t id, long long positi
 constexpr const char* kUpsertSql =
     "INSERT OR REPLACE INTO list_rows(list, id, position, cells) VALUES(?, ?, ?, ?)";
 
+// Rows are read from the table itself ("+list" keeps the planner off the
+// ordering index): an index that has lost entries must not hide rows. A row whose cells do not
+// decode fails the whole read.
 std::vector<runtime::Row> Load(sqlite3* db, int list, bool* ok) {
     std::vector<runtime::Row> rows;
     sqlite3_stmt* statement = nullptr;
     bool good = sqlite3_prepare_v2(db,
-                                   "SELECT cells FROM list_rows WHERE list = ? "
+                                   "SELECT cells FROM list_rows WHERE +list = ? "
                                    "ORDER BY position, id",
                                    -1, &statement, nullptr) == SQLITE_OK;
     if (good) {
         sqlite3_bind_int(statement, 1, list);
         int step = SQLITE_ROW;
-        while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+        while (good && (step = sqlite3_step(statement)) == SQLITE_ROW) {
             const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, 0));
             const int size = sqlite3_column_bytes(statement, 0);
             runtime::Row cells;
-            if (DecodeCells(
-                    std::string_view(data == nullptr ? "" : data, static_cast<std::size_t>(size)),
-                    cells)) {
-                rows.push_back(std::move(cells));
-            }
+            good = DecodeCells(
+                std::string_view(data == nullptr ? "" : data, static_cast<std::size_t>(size)),
+                cells);
+            rows.push_back(std::move(cells));
         }
-        good = step == SQLITE_DONE;
+        good = good && step == SQLITE_DONE;
     }
     sqlite3_finalize(statement);
     if (ok != nullptr) {
         *ok = good;
     }
+    if (!good) {
+        rows.clear();
+    }
     return rows;
+}
+
+// Every stored row of every list decodes: checked once when a session is
+// opened, so a damaged row moves the file aside rather than vanishing.
+bool EveryRowDecodes(sqlite3* db) {
+    sqlite3_stmt* statement = nullptr;
+    bool good =
+        sqlite3_prepare_v2(db, "SELECT cells FROM list_rows", -1, &statement, nullptr) == SQLITE_OK;
+    int step = SQLITE_ROW;
+    runtime::Row cells;
+    while (good && (step = sqlite3_step(statement)) == SQLITE_ROW) {
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement, 0));
+        const int size = sqlite3_column_bytes(statement, 0);
+        good = DecodeCells(
+            std::string_view(data == nullptr ? "" : data, static_cast<std::size_t>(size)), cells);
+    }
+    good = good && step == SQLITE_DONE;
+    sqlite3_finalize(statement);
+    return good;
 }
 
 }  // namespace
@@ -266,7 +303,8 @@ bool LoadListFile(const fs::path& path, std::vector<runtime::Row>& rows) {
         return false;
     }
     sqlite3* db = OpenDatabase(path, SQLITE_OPEN_READONLY);
-    bool ok = db != nullptr && QueryInt(db, "PRAGMA application_id", -1) == kApplicationId;
+    bool ok = db != nullptr && QueryText(db, "PRAGMA quick_check") == "ok" &&
+              QueryInt(db, "PRAGMA application_id", -1) == kApplicationId;
     if (ok) {
         rows = Load(db, kSessionMainList, &ok);
     }

@@ -48,11 +48,13 @@ public:
 
     // The session database at path, created when absent; a torn or corrupt
     // one (or any file that is not such a database) is moved aside to
-    // path + ".broken" and replaced by a new one. Null only with Failed.
+    // path + ".broken" and replaced by a new one; so is one holding a row
+    // whose cells do not decode. Null only with Failed.
     static std::unique_ptr<SessionStore> OpenSession(const std::filesystem::path& path,
                                                      Opened& outcome);
 
-    // The rows of a list in their stored order.
+    // The rows of a list in their stored order, read from the table itself
+    // (never through its index); empty when they cannot all be read.
     std::vector<runtime::Row> LoadList(int list);
     bool Apply(const SessionBatch& batch);
 
@@ -69,7 +71,7 @@ private:
 // (an existing file stays as it was) or when path is not a regular file.
 bool SaveListFile(const std::filesystem::path& path, const std::vector<runtime::Row>& rows);
 // The rows of a list file; false when it is absent, not a regular file, or
-// not a readable list file.
+// not a readable list file (damaged anywhere: never a part of the list).
 bool LoadListFile(const std::filesystem::path& path, std::vector<runtime::Row>& rows);
 
 // Cells <-> the stored blob: each cell as a 4-byte little-endian length and

@@ -3,6 +3,7 @@
 #include <expat.h>
 #include <zip.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -11,8 +12,22 @@ namespace mofeng::app {
 namespace {
 
 constexpr std::size_t kReadChunk = 1 << 16;
-// No single part of a workbook this program reads is allowed to unpack larger.
-constexpr zip_uint64_t kMaxPartBytes = zip_uint64_t{4} << 30;
+// The parts read from one workbook unpack to at most this much together: no
+// more than the largest file the import takes at all.
+constexpr zip_uint64_t kMaxUnpackedBytes = zip_uint64_t{1} << 30;
+// Past its first MiB a part may unpack to at most this many times its packed
+// size. Spreadsheet writers' sheets pack about 10:1; a zip bomb about 1000:1.
+constexpr zip_uint64_t kRatioFreeBytes = zip_uint64_t{1} << 20;
+constexpr zip_uint64_t kMaxExpansion = 100;
+
+// What the parts of one workbook may still unpack to.
+struct UnpackBudget {
+    zip_uint64_t remaining = kMaxUnpackedBytes;
+};
+
+bool WithinExpansion(zip_uint64_t unpacked, zip_uint64_t packed) {
+    return unpacked <= kRatioFreeBytes || unpacked / kMaxExpansion <= packed;
+}
 
 std::string_view LocalName(const char* name) {
     std::string_view view = name;
@@ -49,7 +64,20 @@ public:
 
     XML_Parser Parser() const { return m_parser; }
 
-    bool Parse(zip_t* archive, const std::string& name, const runtime::CancelToken* cancel) {
+    // The sizes the archive declares are checked before a byte is parsed, and
+    // the bytes that really come out as they come.
+    bool Parse(zip_t* archive, const std::string& name, UnpackBudget& budget,
+               const runtime::CancelToken* cancel) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat(archive, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_COMP_SIZE)) {
+            return false;
+        }
+        const zip_uint64_t packed = stat.comp_size;
+        if ((stat.valid & ZIP_STAT_SIZE) &&
+            (stat.size > budget.remaining || !WithinExpansion(stat.size, packed))) {
+            return false;
+        }
         std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen(archive, name.c_str(), 0));
         if (!file) {
             return false;
@@ -65,9 +93,11 @@ public:
                 return false;
             }
             total += static_cast<zip_uint64_t>(n);
-            if (total > kMaxPartBytes) {
+            if (static_cast<zip_uint64_t>(n) > budget.remaining ||
+                !WithinExpansion(total, packed)) {
                 return false;
             }
+            budget.remaining -= static_cast<zip_uint64_t>(n);
             if (XML_Parse(m_parser, buffer, static_cast<int>(n), n == 0) != XML_STATUS_OK) {
                 return false;
             }
@@ -81,6 +111,9 @@ private:
     XML_Parser m_parser;
 };
 
+// Columns A..XFD: a cell past them is dropped, so no row is ever wider.
+constexpr std::size_t kSheetColumns = 16384;
+
 // 0-based column of a reference such as "AB12"; nullopt without letters.
 std::optional<std::size_t> ColumnOfReference(const char* reference) {
     std::size_t column = 0;
@@ -88,7 +121,7 @@ std::optional<std::size_t> ColumnOfReference(const char* reference) {
     for (const char* p = reference; *p >= 'A' && *p <= 'Z'; ++p) {
         column = column * 26 + static_cast<std::size_t>(*p - 'A' + 1);
         any = true;
-        if (column > 16384) {
+        if (column > kSheetColumns) {
             return std::nullopt;  // beyond the widest sheet
         }
     }
@@ -108,15 +141,36 @@ struct RelationsState {
     std::string target;
 };
 
+// The workbook's shared strings end to end in one text: four bytes of index
+// per string, never more than the "<si/>" that makes it, so the table stays
+// within the part's own size.
+class SharedStringTable final {
+public:
+    std::size_t Count() const { return m_ends.size(); }
+    std::string_view At(std::size_t index) const {
+        const std::size_t begin = index == 0 ? 0 : m_ends[index - 1];
+        return std::string_view(m_text).substr(begin, m_ends[index] - begin);
+    }
+    // Drops what was appended since the last string ended.
+    void BeginString() { m_text.resize(m_ends.empty() ? 0 : m_ends.back()); }
+    void Append(const XML_Char* text, int length) {
+        m_text.append(text, static_cast<std::size_t>(length));
+    }
+    void EndString() { m_ends.push_back(static_cast<std::uint32_t>(m_text.size())); }
+
+private:
+    std::string m_text;
+    std::vector<std::uint32_t> m_ends;  // the parts unpack to at most 1 GiB
+};
+
 struct SharedStringsState {
-    std::vector<std::string> strings;
-    std::string current;
+    SharedStringTable strings;
     int phoneticDepth = 0;
     bool inText = false;
 };
 
 struct SheetState {
-    const std::vector<std::string>* shared = nullptr;
+    const SharedStringTable* shared = nullptr;
     const std::function<bool(SheetRow&)>* onRow = nullptr;
     XML_Parser parser = nullptr;
     SheetRow row;
@@ -142,7 +196,8 @@ std::string ResolveTarget(std::string target) {
 }
 
 // The sheet part the workbook lists first.
-std::string FirstSheetPart(zip_t* archive, const runtime::CancelToken* cancel) {
+std::string FirstSheetPart(zip_t* archive, UnpackBudget& budget,
+                           const runtime::CancelToken* cancel) {
     WorkbookState workbook;
     {
         XmlPart part(&workbook);
@@ -156,7 +211,7 @@ std::string FirstSheetPart(zip_t* archive, const runtime::CancelToken* cancel) {
                     }
                 }
             });
-        if (!part.Parse(archive, "xl/workbook.xml", cancel)) {
+        if (!part.Parse(archive, "xl/workbook.xml", budget, cancel)) {
             return {};
         }
     }
@@ -173,13 +228,14 @@ std::string FirstSheetPart(zip_t* archive, const runtime::CancelToken* cancel) {
                     state.target = target;
                 }
             });
-        part.Parse(archive, "xl/_rels/workbook.xml.rels", cancel);
+        part.Parse(archive, "xl/_rels/workbook.xml.rels", budget, cancel);
     }
     return relations.target.empty() ? std::string("xl/worksheets/sheet1.xml")
                                     : ResolveTarget(relations.target);
 }
 
-std::vector<std::string> SharedStrings(zip_t* archive, const runtime::CancelToken* cancel) {
+SharedStringTable SharedStrings(zip_t* archive, UnpackBudget& budget, bool& read,
+                                const runtime::CancelToken* cancel) {
     SharedStringsState state;
     if (zip_name_locate(archive, "xl/sharedStrings.xml", 0) < 0) {
         return {};
@@ -191,7 +247,7 @@ std::vector<std::string> SharedStrings(zip_t* archive, const runtime::CancelToke
             auto& s = *static_cast<SharedStringsState*>(data);
             const std::string_view local = LocalName(name);
             if (local == "si") {
-                s.current.clear();
+                s.strings.BeginString();
             } else if (local == "rPh") {
                 ++s.phoneticDepth;
             } else if (local == "t" && s.phoneticDepth == 0) {
@@ -202,8 +258,7 @@ std::vector<std::string> SharedStrings(zip_t* archive, const runtime::CancelToke
             auto& s = *static_cast<SharedStringsState*>(data);
             const std::string_view local = LocalName(name);
             if (local == "si") {
-                s.strings.push_back(std::move(s.current));
-                s.current.clear();
+                s.strings.EndString();
             } else if (local == "rPh") {
                 --s.phoneticDepth;
             } else if (local == "t") {
@@ -213,10 +268,10 @@ std::vector<std::string> SharedStrings(zip_t* archive, const runtime::CancelToke
     XML_SetCharacterDataHandler(part.Parser(), [](void* data, const XML_Char* text, int length) {
         auto& s = *static_cast<SharedStringsState*>(data);
         if (s.inText) {
-            AppendText(s.current, text, length);
+            s.strings.Append(text, length);
         }
     });
-    part.Parse(archive, "xl/sharedStrings.xml", cancel);
+    read = part.Parse(archive, "xl/sharedStrings.xml", budget, cancel);
     return std::move(state.strings);
 }
 
@@ -254,15 +309,18 @@ void SheetEnd(void* data, const XML_Char* name) {
         if (s.type == "s") {
             char* end = nullptr;
             const unsigned long index = std::strtoul(text.c_str(), &end, 10);
-            text = (end != text.c_str() && index < s.shared->size()) ? (*s.shared)[index]
-                                                                     : std::string();
+            text = (end != text.c_str() && index < s.shared->Count())
+                       ? std::string(s.shared->At(index))
+                       : std::string();
         } else if (s.type == "b") {
             text = text == "1" ? "TRUE" : "FALSE";
         }
-        if (s.row.size() <= s.column) {
-            s.row.resize(s.column + 1);
+        if (s.column < kSheetColumns) {
+            if (s.row.size() <= s.column) {
+                s.row.resize(s.column + 1);
+            }
+            s.row[s.column] = std::move(text);
         }
-        s.row[s.column] = std::move(text);
         s.value.clear();
     } else if (local == "row" && s.inRow) {
         s.inRow = false;
@@ -290,11 +348,16 @@ bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(Shee
         zip_source_free(source);
         return false;
     }
-    const std::string sheetPart = FirstSheetPart(archive.get(), cancel);
+    UnpackBudget budget;
+    const std::string sheetPart = FirstSheetPart(archive.get(), budget, cancel);
     if (sheetPart.empty()) {
         return false;
     }
-    const std::vector<std::string> shared = SharedStrings(archive.get(), cancel);
+    bool sharedRead = true;
+    const SharedStringTable shared = SharedStrings(archive.get(), budget, sharedRead, cancel);
+    if (!sharedRead) {
+        return false;
+    }
     SheetState state;
     state.shared = &shared;
     state.onRow = &onRow;
@@ -307,7 +370,7 @@ bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(Shee
             AppendText(s.value, text, length);
         }
     });
-    return part.Parse(archive.get(), sheetPart, cancel) || state.stopped;
+    return part.Parse(archive.get(), sheetPart, budget, cancel) || state.stopped;
 }
 
 }  // namespace mofeng::app

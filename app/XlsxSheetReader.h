@@ -10,7 +10,8 @@
 namespace mofeng::app {
 
 // One row of a sheet: the cells' texts (UTF-8) by 0-based column; columns
-// without a cell are empty.
+// without a cell are empty. At most 16384 columns (A..XFD): a cell past them
+// is dropped.
 using SheetRow = std::vector<std::string>;
 
 // Reads the first sheet of an .xlsx workbook held in memory and hands its
@@ -18,7 +19,10 @@ using SheetRow = std::vector<std::string>;
 // onRow returns false to stop. Shared strings, inline strings and values are
 // given as their texts; numbers as the workbook writes them. False when the
 // bytes are not a readable workbook (what was handed over stays handed over)
-// or a raised cancel stopped it. Any thread.
+// or a raised cancel stopped it. A workbook whose parts would unpack beyond
+// 1 GiB together, or any part past its first MiB to more than 100 times its
+// packed size (a zip bomb), is refused, by its declared sizes before any row
+// when they tell. Any thread.
 bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(SheetRow&)>& onRow,
                         const runtime::CancelToken* cancel = nullptr);
 

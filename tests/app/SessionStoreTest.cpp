@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +123,87 @@ TEST_F(SessionStoreTest, ListFilesRoundTripAndRefuseWhatIsNoListFile) {
     EXPECT_FALSE(LoadListFile(m_folder / "fifo.mofeng", back));
     EXPECT_FALSE(SaveListFile(m_folder / "fifo.mofeng", rows));
     EXPECT_FALSE(SaveListFile(m_folder / "no" / "x.mofeng", rows));
+}
+
+// Runs SQL on a database behind the reader's back; the schema may be edited.
+void Damage(const fs::path& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db, ("PRAGMA writable_schema=ON;" + sql).c_str(), nullptr, nullptr, nullptr),
+        SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
+
+int IndexRootPage(const fs::path& path) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    int page = 0;
+    if (sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = 'list_order'", -1,
+                           &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        page = sqlite3_column_int(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return page;
+}
+
+// The ordering index loses sight of a row added while it was hidden from the
+// schema: the table itself still holds all three rows.
+void HideARowFromTheIndex(const fs::path& path) {
+    const int page = IndexRootPage(path);
+    ASSERT_GT(page, 0);
+    Damage(path, "DELETE FROM sqlite_master WHERE name = 'list_order';");
+    Damage(path, "INSERT INTO list_rows VALUES(0, 99, 99, x'010000007A');");
+    Damage(path, "INSERT INTO sqlite_master VALUES('index', 'list_order', 'list_rows', " +
+                     std::to_string(page) +
+                     ", 'CREATE INDEX list_order ON list_rows(list, position)');");
+}
+
+TEST_F(SessionStoreTest, DamagedFilesAreNeverReadAsAPartOfTheirList) {
+    struct Case {
+        const char* name;
+        void (*damage)(const fs::path&);
+        bool readable;  // the rows are all still there
+    };
+    const Case cases[] = {
+        {"a row the ordering index does not know", HideARowFromTheIndex, true},
+        {"a row whose cells do not decode",
+         [](const fs::path& path) {
+             Damage(path, "UPDATE list_rows SET cells = x'0500' WHERE id = 2");
+         },
+         false},
+    };
+    const std::vector<Row> rows = {{"1", "a"}, {"2", "b"}};
+    const std::vector<Row> whole = {{"1", "a"}, {"2", "b"}, {"z"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = m_folder / "list.mofeng";
+        ASSERT_TRUE(SaveListFile(file, rows));
+        c.damage(file);
+        std::vector<Row> back;
+        EXPECT_EQ(LoadListFile(file, back), c.readable);
+        if (c.readable) {
+            EXPECT_EQ(back, whole);
+        }
+
+        fs::remove(Path().string() + ".broken");
+        fs::copy_file(file, Path(), fs::copy_options::overwrite_existing);
+        auto store = Open(c.readable ? SessionStore::Opened::Existing
+                                     : SessionStore::Opened::BrokenMovedAside);
+        ASSERT_TRUE(store);
+        EXPECT_EQ(store->LoadList(kSessionMainList), c.readable ? whole : std::vector<Row>{});
+        EXPECT_EQ(fs::exists(Path().string() + ".broken"), !c.readable);
+        if (!c.readable) {  // moved aside exactly as it was, never written to first
+            std::ifstream original(file, std::ios::binary);
+            std::ifstream aside(Path().string() + ".broken", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}),
+                      std::string(std::istreambuf_iterator<char>(original), {}));
+        }
+    }
 }
 
 TEST(CellBlob, DecodesWhatItEncodesAndRejectsTornBlobs) {
