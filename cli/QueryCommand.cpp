@@ -13,6 +13,7 @@
 #include "app/KeywordListColumns.h"
 #include "app/SpreadsheetExport.h"
 #include "cli/InterruptScope.h"
+#include "cli/JobsOption.h"
 #include "cli/Progress.h"
 #include "cli/TextField.h"
 #include "query/IndexQueryRun.h"
@@ -30,7 +31,8 @@ constexpr std::string_view kCommand = "query";
 std::vector<OptionSpec> QueryOptionSpecs() {
     std::vector<OptionSpec> specs = CommonOptionSpecs();
     specs.insert(specs.end() - 1,
-                 {"out", "FILE.xls", "write the list as a spreadsheet file instead of stdout"});
+                 {{"out", "FILE.xls", "write the list as a spreadsheet file instead of stdout"},
+                  JobsOptionSpec()});
     return specs;
 }
 
@@ -120,7 +122,8 @@ std::string QueryCommandHelp() {
            "\n"
            "Reads KEYWORD_FILE (one keyword per line; GBK, or UTF-8 / UTF-16 with a BOM) as the\n"
            "keyword import does, asks the trend index and the search page for every keyword,\n"
-           "in order, and writes the list with its eight columns: as UTF-8 text on stdout\n"
+           "in order (with --jobs N, N keywords at a time), and writes the list with its eight "
+           "columns: as UTF-8 text on stdout\n"
            "(tab-separated, the column captions first), or with --out as a spreadsheet file.\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
@@ -129,7 +132,7 @@ std::string QueryCommandHelp() {
            "\n"
            "Exit codes: 0 done, 1 the keyword file cannot be read, the output cannot be\n"
            "written or the demo server cannot start, 2 a usage error (unknown option,\n"
-           "malformed URL, missing keyword file argument), 130 interrupted.\n";
+           "malformed URL, bad --jobs, missing keyword file argument), 130 interrupted.\n";
 }
 
 int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& io) {
@@ -148,6 +151,11 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     const std::string* out = parsed.Value("out");
     if (out != nullptr && out->empty())
         return UsageError(io, "--out needs a file name");
+
+    std::string jobsError;
+    const std::optional<int> jobs = ParseJobs(parsed, jobsError);
+    if (!jobs)
+        return UsageError(io, jobsError);
 
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
@@ -177,7 +185,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, table.RowCount());
         SilentNotifier notifier;
-        query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer);
+        query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer, *jobs);
     }
     if (cancel.IsCancelled()) {
         io.err << "mofeng-cli query: interrupted\n";

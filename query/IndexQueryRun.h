@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "net/EndpointConfig.h"
+#include "query/QuerySink.h"
 #include "runtime/CancelToken.h"
 #include "runtime/Notifier.h"
 #include "runtime/Table.h"
@@ -26,16 +27,25 @@ public:
     virtual void RowFinished(int rowsDone, int rowsTotal) = 0;
 };
 
-// Fills columns 2 to 7 of every row of table: for each row, in order, the
-// trend request, then the search request, then one write of the six texts.
-// Rows are taken once by id at the start, so rows added later are not visited,
-// rows removed meanwhile are skipped without a request, and a reordering of
-// the table never moves a result into another keyword's row. When every row
-// has been visited the notifier shows kQueryDoneText (information icon). A
-// raised cancel token ends the run at once: the fetch in flight returns,
-// nothing more is written and no message is shown. Blocks the calling thread.
+// Fills columns 2 to 7 of every row of input.rows: each row makes the trend
+// request, then the search request, then reports its six texts once by id.
+// Up to input.jobs rows are in flight at a time; with any number of jobs each
+// row's texts are exactly those of one job, and with one job the requests go
+// trend 1, search 1, trend 2, ... in list order. Rows the sink says are gone
+// are skipped without a request. When every row has been visited the
+// notifier shows kQueryDoneText (information icon), the only wait on the
+// user. A raised cancel token ends the run at once: every fetch in flight
+// returns, nothing more is reported and no message is shown. Blocks the
+// calling thread until every worker has ended.
+void IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+                   const runtime::CancelToken& cancel);
+
+// The run over a thread-safe table (the command line, tests): rows are taken
+// by id at the start, results are written straight into the table, so rows
+// added later are not visited, cleared rows are skipped and a reordering
+// never moves a result into another keyword's row.
 void IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
                    runtime::Notifier& notifier, const runtime::CancelToken& cancel,
-                   QueryObserver* observer = nullptr);
+                   QueryObserver* observer = nullptr, int jobs = 1);
 
 }  // namespace mofeng::query

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "runtime/ParallelRun.h"
+
 namespace mofeng::ui {
 
 AppContext::AppContext(net::EndpointConfig endpoints, WebPages webPages,
@@ -13,6 +15,10 @@ AppContext::AppContext(net::EndpointConfig endpoints, WebPages webPages,
 AppContext::~AppContext() {
     m_tasks.CancelAll();
     m_tasks.JoinAll();
+}
+
+void AppContext::SetJobs(int jobs) {
+    m_jobs = runtime::ClampJobs(jobs);
 }
 
 }  // namespace mofeng::ui

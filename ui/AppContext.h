@@ -41,6 +41,9 @@ public:
     // Read-only after start-up, so any thread may read it.
     const net::EndpointConfig& Endpoints() const { return m_endpoints; }
     const WebPages& Web() const { return m_webPages; }
+    // Fetches a run keeps under way at a time (1..16), read when a run starts.
+    int Jobs() const { return m_jobs; }
+    void SetJobs(int jobs);
     // The mining runs' set of suggestion keywords already seen; thread-safe.
     runtime::OrderedKeySet& SeenSuggestionSet() { return m_mining.SeenSuggestionSet(); }
     // The state every mining window's runs share, one run at a time.
@@ -53,6 +56,7 @@ private:
     std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
     net::EndpointConfig m_endpoints;
     WebPages m_webPages;
+    int m_jobs = 1;
     mining::MiningState m_mining;
     MainWindowHooks m_hooks;
     BackgroundTasks m_tasks;  // last member: joined first

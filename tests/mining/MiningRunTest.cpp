@@ -46,6 +46,7 @@ struct Miner {
     MiningState state;
     runtime::MemoryTable list{MiningListColumns()};
     runtime::CancelToken cancel;
+    int jobs = 1;
 
     // seed and must are UTF-8.
     bool Run(const std::string& seed, const std::string& must, int levelIndex,
@@ -53,8 +54,9 @@ struct Miner {
         test::FakeMiningView own(Utf8ToGbk(must), levelIndex);
         auto lease = state.TryBeginRun();
         EXPECT_NE(lease, nullptr);
-        return RunMining(*lease, config, list, view ? *view : own, Utf8ToGbk(seed), cancel,
-                         observer);
+        test::FakeMiningView& used = view ? *view : own;
+        test::ViewSink sink(list, used, observer);
+        return RunMining(*lease, {config, jobs}, used, sink, Utf8ToGbk(seed), cancel);
     }
 };
 
@@ -168,7 +170,8 @@ TEST(MiningRun, OneRunAtATimeAndCancelWritesNothingMore) {
     };
     auto lease = m.state.TryBeginRun();
     EXPECT_EQ(m.state.TryBeginRun(), nullptr);
-    EXPECT_FALSE(RunMining(*lease, m.config, m.list, view, "seed", m.cancel));
+    test::ViewSink sink(m.list, view);
+    EXPECT_FALSE(RunMining(*lease, {m.config}, view, sink, "seed", m.cancel));
     // Raised while b was judged: nothing goes in from then on.
     EXPECT_EQ(RowsOf(m.list), (Texts{"1 a"}));
     EXPECT_EQ(server.Asked().size(), 1u);

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "runtime/Table.h"
+
+namespace mofeng::mining {
+
+// Where a run is; counts are this run's own.
+struct MiningProgress {
+    int stage = 0;              // 1 related searches, 2 suggestions; 0 before the first
+    int step = 0;               // stage 1: pass 1..4; stage 2: level 1..3
+    std::int64_t requests = 0;  // source fetches judged
+    std::int64_t accepted = 0;  // rows added
+};
+
+// Told after every judged fetch and every accepted keyword.
+class MiningObserver {
+public:
+    virtual ~MiningObserver() = default;
+    virtual void Progressed(const MiningProgress& progress) = 0;
+};
+
+// Where a mining run reports, and its view of the mining list's keyword
+// column. Called only from the thread that judges candidates (one at a
+// time, in the run's order); no call may wait for the UI thread.
+class MiningSink : public MiningObserver {
+public:
+    // Whether column 1 of the mining list holds keyword (byte-exact) as the
+    // list stands after every row this run appended and every clear so far.
+    virtual bool ListHasKeyword(std::string_view keyword) = 0;
+    // Appends the row (number, keyword) at the end of the mining list; false
+    // when the list has gone (no row, so the number is not used).
+    virtual bool AppendRow(std::string number, std::string keyword) = 0;
+    // The status label and the progress bar (stage 2 only).
+    virtual void SetStatusLabel(const std::string& text) {}
+    virtual void SetProgress(int position, int maximum) {}
+    void Progressed(const MiningProgress&) override {}
+};
+
+// A sink over a thread-safe table (the command line, tests): rows are
+// appended straight into it, the duplicate test is the table's column
+// search, and the label and bar are kept as values.
+class TableMiningSink : public MiningSink {
+public:
+    explicit TableMiningSink(runtime::Table& list, MiningObserver* observer = nullptr)
+        : m_list(list), m_observer(observer) {}
+
+    bool ListHasKeyword(std::string_view keyword) override;
+    bool AppendRow(std::string number, std::string keyword) override;
+    void SetStatusLabel(const std::string& text) override { m_label = text; }
+    void SetProgress(int position, int maximum) override {
+        m_position = position;
+        m_maximum = maximum;
+    }
+    void Progressed(const MiningProgress& progress) override {
+        if (m_observer != nullptr)
+            m_observer->Progressed(progress);
+    }
+
+    const std::string& Label() const { return m_label; }
+    int Position() const { return m_position; }
+    int Maximum() const { return m_maximum; }
+
+private:
+    runtime::Table& m_list;
+    MiningObserver* m_observer;
+    std::string m_label;
+    int m_position = 0;
+    int m_maximum = 0;
+};
+
+}  // namespace mofeng::mining
