@@ -1,15 +1,19 @@
 #include "app/KeywordImport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/CsvRecords.h"
 #include "app/KeywordFileText.h"
 #include "app/KeywordLineReader.h"
+#include "app/OwnXlsDocument.h"
+#include "app/XlsxSheetReader.h"
+#include "runtime/CodePage.h"
 #include "runtime/NumberOps.h"
 
 namespace mofeng::app {
@@ -17,27 +21,6 @@ namespace {
 
 // The clock is read once per this many rows: cheap, and still well inside the interval.
 constexpr std::size_t kClockStride = 64;
-
-// nullopt when the file cannot be opened or a read fails.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char block[1 << 16];
-    while (in.read(block, sizeof block) || in.gcount() > 0) {
-        bytes.append(block, static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
-}
 
 class BatchAppender final {
 public:
@@ -76,37 +59,176 @@ private:
     int m_rowsAdded = 0;
 };
 
+constexpr std::string_view kKeywordCaption = "\xB9\xD8\xBC\xFC\xB4\xCA";  // 关键词 (GBK)
+constexpr std::string_view kKeywordCaptionUtf8 = "关键词";
+constexpr std::string_view kZipSignature = "PK\x03\x04";
+
+std::string LowerExtension(const std::filesystem::path& path) {
+    std::string extension = path.extension().string();
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return extension;
+}
+
+// Builds the rows of one import: numbering, keyword column, batching.
+class RowSink final {
+public:
+    RowSink(runtime::Table& table, int keywordColumn, bool numbered)
+        : m_appender(table),
+          m_keywordColumn(keywordColumn),
+          m_numbered(numbered),
+          m_width(static_cast<std::size_t>(std::max(keywordColumn, 0)) + 1) {}
+
+    void AddKeyword(std::string keyword) {
+        runtime::Row row(m_width);
+        if (m_keywordColumn >= 0) {
+            row[static_cast<std::size_t>(m_keywordColumn)] = std::move(keyword);
+        }
+        AddRow(std::move(row));
+    }
+    // A whole row of cells, in column order.
+    void AddRow(runtime::Row row) {
+        if (m_numbered) {
+            if (row.empty()) {
+                row.resize(1);
+            }
+            row[0] = runtime::ToText(++m_counter);
+        }
+        m_appender.Add(std::move(row));
+    }
+    ImportResult Finish(bool flush, ImportProblem problem = ImportProblem::None) {
+        if (flush) {
+            m_appender.Flush();
+        }
+        return {true, m_appender.RowsAdded(), problem};
+    }
+
+private:
+    BatchAppender m_appender;
+    int m_keywordColumn;
+    bool m_numbered;
+    std::size_t m_width;
+    int m_counter = 0;
+};
+
+bool Cancelled(const runtime::CancelToken* cancel) {
+    return cancel != nullptr && cancel->IsCancelled();
+}
+
+ImportResult ImportPlainText(std::string bytes, RowSink& sink, const runtime::CancelToken* cancel) {
+    const std::string gbk = KeywordFileToGbk(std::move(bytes));
+    KeywordLineReader reader(gbk);
+    while (!reader.AtEnd()) {
+        if (Cancelled(cancel)) {
+            return sink.Finish(false, ImportProblem::Cancelled);
+        }
+        sink.AddKeyword(reader.ReadLine());
+    }
+    return sink.Finish(true);
+}
+
+ImportResult ImportDelimited(std::string bytes, char delimiter, RowSink& sink,
+                             const runtime::CancelToken* cancel) {
+    const std::string gbk = KeywordFileToGbk(std::move(bytes));
+    CsvRecords records(gbk, delimiter);
+    std::vector<std::string> fields;
+    std::optional<std::size_t> column;
+    while (records.Next(fields)) {
+        if (Cancelled(cancel)) {
+            return sink.Finish(false, ImportProblem::Cancelled);
+        }
+        if (!column) {
+            const auto caption = std::find(fields.begin(), fields.end(), kKeywordCaption);
+            column =
+                caption == fields.end() ? 0 : static_cast<std::size_t>(caption - fields.begin());
+            if (caption != fields.end()) {
+                continue;
+            }
+        }
+        if (fields.size() == 1 && fields[0].empty()) {
+            continue;  // a line with nothing on it
+        }
+        sink.AddKeyword(*column < fields.size() ? std::move(fields[*column]) : std::string());
+    }
+    return sink.Finish(true);
+}
+
+ImportResult ImportXlsx(const std::string& bytes, RowSink& sink,
+                        const runtime::CancelToken* cancel) {
+    std::optional<std::size_t> column;
+    const bool read = ReadFirstXlsxSheet(
+        bytes,
+        [&](SheetRow& row) {
+            if (!column) {
+                const auto caption = std::find(row.begin(), row.end(), kKeywordCaptionUtf8);
+                column = caption == row.end() ? 0 : static_cast<std::size_t>(caption - row.begin());
+                if (caption != row.end()) {
+                    return true;
+                }
+            }
+            sink.AddKeyword(*column < row.size() ? runtime::Utf8ToGbk(row[*column])
+                                                 : std::string());
+            return true;
+        },
+        cancel);
+    if (Cancelled(cancel)) {
+        return sink.Finish(false, ImportProblem::Cancelled);
+    }
+    return sink.Finish(true, read ? ImportProblem::None : ImportProblem::NotText);
+}
+
+ImportResult ImportOwnXls(const std::string& bytes, RowSink& sink,
+                          const runtime::CancelToken* cancel) {
+    for (runtime::Row& row : ReadOwnXlsRows(bytes)) {
+        if (Cancelled(cancel)) {
+            return sink.Finish(false, ImportProblem::Cancelled);
+        }
+        sink.AddRow(std::move(row));
+    }
+    return sink.Finish(true);
+}
+
 }  // namespace
+
+ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_view head) {
+    if (head.starts_with(kZipSignature)) {
+        return ImportFormat::Xlsx;
+    }
+    if (IsOwnXlsDocument(head)) {
+        return ImportFormat::OwnXls;
+    }
+    const std::string extension = LowerExtension(path);
+    if (extension == ".csv") {
+        return ImportFormat::Csv;
+    }
+    if (extension == ".tsv") {
+        return ImportFormat::Tsv;
+    }
+    return ImportFormat::PlainText;
+}
 
 ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table& table,
                                int keywordColumn, bool numbered,
                                const runtime::CancelToken* cancel) {
-    std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) {
-        return {};
+    ImportFileBytes file = ReadImportFile(path, cancel);
+    if (file.problem != ImportProblem::None) {
+        return {false, 0, file.problem};
     }
-    const std::string gbk = KeywordFileToGbk(std::move(*bytes));
-    const std::size_t width = static_cast<std::size_t>(std::max(keywordColumn, 0)) + 1;
-
-    KeywordLineReader reader(gbk);
-    BatchAppender appender(table);
-    int counter = 0;
-    while (!reader.AtEnd()) {
-        if (cancel != nullptr && cancel->IsCancelled()) {
-            return {true, appender.RowsAdded()};
-        }
-        runtime::Row row(width);
-        std::string line = reader.ReadLine();
-        if (keywordColumn >= 0) {
-            row[static_cast<std::size_t>(keywordColumn)] = std::move(line);
-        }
-        if (numbered) {
-            row[0] = runtime::ToText(++counter);
-        }
-        appender.Add(std::move(row));
+    RowSink sink(table, keywordColumn, numbered);
+    switch (DetectImportFormat(path, file.bytes)) {
+        case ImportFormat::Xlsx:
+            return ImportXlsx(file.bytes, sink, cancel);
+        case ImportFormat::OwnXls:
+            return ImportOwnXls(file.bytes, sink, cancel);
+        case ImportFormat::Csv:
+            return ImportDelimited(std::move(file.bytes), ',', sink, cancel);
+        case ImportFormat::Tsv:
+            return ImportDelimited(std::move(file.bytes), '\t', sink, cancel);
+        case ImportFormat::PlainText:
+            break;
     }
-    appender.Flush();
-    return {true, appender.RowsAdded()};
+    return ImportPlainText(std::move(file.bytes), sink, cancel);
 }
 
 }  // namespace mofeng::app

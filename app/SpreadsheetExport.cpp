@@ -1,8 +1,8 @@
 #include "app/SpreadsheetExport.h"
 
 #include <algorithm>
-#include <fstream>
 
+#include "runtime/AtomicFile.h"
 #include "runtime/NumberOps.h"
 
 namespace mofeng::app {
@@ -95,8 +95,10 @@ void AppendDataRow(std::string& out, runtime::Table& table, int row, int columnC
 
 }  // namespace
 
-std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows) {
-    const int columnCount = table.ColumnCount();
+std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
+                                     int shownColumns) {
+    const int columnCount =
+        shownColumns < 0 ? table.ColumnCount() : std::min(shownColumns, table.ColumnCount());
     std::vector<int> widths;
     for (int column = 0; column < columnCount; ++column) {
         widths.push_back(table.ColumnWidth(column));
@@ -124,16 +126,7 @@ std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<in
 }
 
 bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
-    if (path.empty()) {
-        return false;
-    }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) {
-        return false;
-    }
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();  // flushes; a failed flush or close sets failbit
-    return !file.fail();
+    return runtime::WriteFileAtomically(path, bytes);
 }
 
 }  // namespace mofeng::app

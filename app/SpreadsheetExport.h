@@ -17,14 +17,16 @@ std::string_view XlsHeaderTemplate();
 // worksheet, GBK) for the given rows: the template, a table with one column
 // per table column at its current width, a header row of the column titles,
 // and one row per entry of rows, in the order given (callers pass ascending
-// positions). Titles and cell texts are written as they are except that "&",
+// positions); only the first columnCount columns when it is not negative.
+// Titles and cell texts are written as they are except that "&",
 // "<" and ">" become entities, so a text is never taken as markup. A row
 // position that does not exist gives empty cells.
-std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows);
+std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
+                                     int columnCount = -1);
 
-// Creates or truncates the file and writes the bytes in one piece. False for
-// an empty path and on any failure to create, write or close the file (a
-// failed write may leave a truncated or partial file behind).
+// Replaces the file with the bytes as a whole (runtime::WriteFileAtomically):
+// false for an empty path, a target that is not a regular file, and on any
+// failure, which leaves an existing file as it was.
 bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace mofeng::app

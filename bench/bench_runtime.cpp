@@ -128,6 +128,18 @@ void BM_TableFindAbsentMillion(benchmark::State& state) {
 }
 BENCHMARK(BM_TableFindAbsentMillion);
 
+// A text held by the bottom row of a million: costs what a miss costs.
+void BM_TableFindLastOfMillion(benchmark::State& state) {
+    MemoryTable table({{"#", 40}, {"keyword", 200}});
+    table.AppendRows(MillionRows());
+    table.FindRow("warm", 1);
+    const std::string last = "\xC1\xAC\xD2\xC2\xC8\xB9" + std::to_string(999999);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(table.FindRow(last, 1));
+    }
+}
+BENCHMARK(BM_TableFindLastOfMillion);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -1,7 +1,5 @@
 #include "cli/MineCommand.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +19,7 @@
 #include "mining/MiningTexts.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
 namespace {
@@ -89,11 +88,11 @@ std::string WhyUnwritable(const fs::path& path) {
     if (fs::is_directory(path, error))
         return "is a directory";
     if (fs::exists(path, error))
-        return ::access(path.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+        return runtime::platform::WriteAccessProblem(path);
     const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     if (!fs::is_directory(folder, error))
         return "no such folder: " + folder.string();
-    return ::access(folder.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+    return runtime::platform::WriteAccessProblem(folder);
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
@@ -190,6 +189,9 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     }
     if (cancel.IsCancelled())
         io.err << "mofeng-cli mine: interrupted\n";
+    if (list.RowCount() >= mining::kMaxMiningRows)
+        io.err << "mofeng-cli mine: stopped at the row limit (" << mining::kMaxMiningRows
+               << " rows)\n";
 
     if (out != nullptr) {
         if (!WriteFile(*out, mining::ExportText(list)))

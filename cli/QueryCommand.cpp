@@ -1,17 +1,17 @@
 #include "cli/QueryCommand.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <ostream>
 
+#include "app/ExportFormats.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
-#include "app/SpreadsheetExport.h"
 #include "cli/InterruptScope.h"
 #include "cli/JobsOption.h"
 #include "cli/Progress.h"
@@ -20,6 +20,7 @@
 #include "query/ProgressEstimate.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
 namespace {
@@ -30,9 +31,10 @@ constexpr std::string_view kCommand = "query";
 
 std::vector<OptionSpec> QueryOptionSpecs() {
     std::vector<OptionSpec> specs = CommonOptionSpecs();
-    specs.insert(specs.end() - 1,
-                 {{"out", "FILE.xls", "write the list as a spreadsheet file instead of stdout"},
-                  JobsOptionSpec()});
+    specs.insert(
+        specs.end() - 1,
+        {{"out", "FILE", "write the list to FILE instead of stdout: .xlsx, .csv, else .xls"},
+         JobsOptionSpec()});
     return specs;
 }
 
@@ -46,13 +48,17 @@ int Failure(const CommandStreams& io, const std::string& message) {
     return kExitFailure;
 }
 
-// Empty when the file can be read; otherwise why not.
+// Empty when the file can be read; otherwise why not. Never opens it, so a
+// FIFO cannot block here.
 std::string WhyUnreadable(const fs::path& path) {
-    std::error_code error;
-    if (fs::is_directory(path, error))
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::strerror(errno);
+    if (S_ISDIR(info.st_mode))
         return "is a directory";
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    if (!S_ISREG(info.st_mode))
+        return app::ImportProblemEnglish(app::ImportProblem::NotRegularFile);
+    if (::access(path.c_str(), R_OK) != 0)
         return std::strerror(errno);
     return {};
 }
@@ -64,14 +70,14 @@ std::string WhyUnwritable(const fs::path& path) {
     if (fs::is_directory(path, error))
         return "is a directory";
     if (fs::exists(path, error)) {
-        return ::access(path.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+        return runtime::platform::WriteAccessProblem(path);
     }
     fs::path folder = path.parent_path();
     if (folder.empty())
         folder = ".";
     if (!fs::is_directory(folder, error))
         return "no such folder: " + folder.string();
-    return ::access(folder.c_str(), W_OK) == 0 ? std::string() : std::strerror(errno);
+    return runtime::platform::WriteAccessProblem(folder);
 }
 
 // Nobody reads the completion message here.
@@ -120,11 +126,13 @@ void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
 std::string QueryCommandHelp() {
     return "Usage: mofeng-cli query [options] KEYWORD_FILE\n"
            "\n"
-           "Reads KEYWORD_FILE (one keyword per line; GBK, or UTF-8 / UTF-16 with a BOM) as the\n"
-           "keyword import does, asks the trend index and the search page for every keyword,\n"
-           "in order (with --jobs N, N keywords at a time), and writes the list with its eight "
-           "columns: as UTF-8 text on stdout\n"
-           "(tab-separated, the column captions first), or with --out as a spreadsheet file.\n"
+           "Reads KEYWORD_FILE as the keyword import does (a plain keyword file, .csv, .tsv,\n"
+           "an .xlsx workbook or an exported .xls), asks the trend index and the search page\n"
+           "for every keyword, in order (with --jobs N, N keywords at a time), and writes\n"
+           "the list with its eight columns: as\n"
+           "UTF-8 text on stdout (tab-separated, the column captions first), or with --out\n"
+           "as a file whose extension chooses the format (.xlsx workbook, .csv UTF-8,\n"
+           "else the .xls document).\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
            "Options:\n" +
@@ -176,7 +184,8 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     const app::ImportResult imported =
         app::ImportKeywordFile(keywordFile, table, query::kKeywordColumn, true);
     if (!imported.opened) {
-        return Failure(io, "cannot read keyword file '" + keywordFile.string() + "'");
+        return Failure(io, "cannot read keyword file '" + keywordFile.string() +
+                               "': " + app::ImportProblemEnglish(imported.problem));
     }
 
     runtime::CancelToken cancel;
@@ -198,7 +207,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
-    if (!app::WriteWholeFile(*out, app::BuildSpreadsheetDocument(table, rows))) {
+    if (!app::ExportRows(*out, table, rows, app::kKeywordListColumnCount)) {
         return Failure(io, "cannot write '" + *out + "'");
     }
     if (io.errIsTerminal)

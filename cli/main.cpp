@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -8,6 +6,8 @@
 #include "cli/CommonOptions.h"
 #include "cli/MineCommand.h"
 #include "cli/QueryCommand.h"
+#include "runtime/BuildInfo.h"
+#include "runtime/platform/ProcessStartup.h"
 
 namespace {
 
@@ -31,18 +31,25 @@ void PrintHelp(std::ostream& out) {
         out << "  " << command.name << std::string(10 - command.name.size(), ' ') << command.summary
             << "\n";
     }
-    out << "\n'mofeng-cli COMMAND --help' describes a command and its options.\n";
+    out << "\n'mofeng-cli COMMAND --help' describes a command and its options.\n"
+           "'mofeng-cli --version' prints the version.\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    mofeng::runtime::platform::PrepareConsole();
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(args.empty() ? std::cerr : std::cout);
         return args.empty() ? mofeng::cli::kExitUsage : mofeng::cli::kExitOk;
     }
-    const CommandStreams io{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1};
+    if (args[0] == "--version") {
+        std::cout << "mofeng-cli " << mofeng::runtime::kVersion << "\n";
+        return mofeng::cli::kExitOk;
+    }
+    const CommandStreams io{std::cout, std::cerr,
+                            mofeng::runtime::platform::StandardErrorIsTerminal()};
     for (const Command& command : kCommands) {
         if (args[0] == command.name)
             return command.run({args.begin() + 1, args.end()}, io);

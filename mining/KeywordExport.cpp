@@ -1,14 +1,11 @@
 #include "mining/KeywordExport.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 
 #include "mining/MiningList.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/CodePage.h"
+#include "runtime/platform/Files.h"
 
 namespace mofeng::mining {
 namespace {
@@ -86,24 +83,12 @@ std::string ExportText(runtime::Table& list) {
 }
 
 bool WriteKeywordFile(const std::filesystem::path& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0) {
+    // Checked first without opening anything: a FIFO or device at the target
+    // must never block the caller; a file another writer holds is left alone.
+    if (!runtime::IsAbsentOrRegularFile(path) || runtime::platform::HeldByAnotherWriter(path)) {
         return false;
     }
-    // Truncated only once the lock is held, so a file in use is left intact.
-    bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ftruncate(fd, 0) == 0;
-    std::size_t written = 0;
-    while (ok && written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = n > 0;
-        if (ok) {
-            written += static_cast<std::size_t>(n);
-        }
-    }
-    return ::close(fd) == 0 && ok;
+    return runtime::WriteFileAtomically(path, bytes);
 }
 
 bool ExportKeywords(const std::filesystem::path& runDirectory, std::string_view seed,

@@ -20,9 +20,10 @@ std::string ExportFileName(std::string_view seed);
 // Column 1 of every row, each followed by CR LF; the rows are taken at once.
 std::string ExportText(runtime::Table& list);
 
-// Creates or truncates path and writes bytes while holding an exclusive lock
-// on it; false when it cannot be opened, is locked by someone else, is a
-// symbolic link or the write fails.
+// Replaces path with bytes as a whole (runtime::WriteFileAtomically); false,
+// leaving it as it was, when it exists and is not a regular file (a FIFO, a
+// device, a symbolic link: refused without blocking), when another writer
+// holds it locked, or when the write fails. Any thread.
 bool WriteKeywordFile(const std::filesystem::path& path, std::string_view bytes);
 
 // Writes the list's keywords to runDirectory / ExportFileName(seed). False,

@@ -37,7 +37,19 @@ std::optional<bool> MiningRun::HoldsMustContain(std::string_view candidate) {
     return holds;
 }
 
+bool MiningRun::AtRowLimit() {
+    if (!m_progress.rowLimitReached && m_sink.ListRowCount() >= m_rowLimit) {
+        m_progress.rowLimitReached = true;
+        m_sink.SetStatusLabel(RowLimitLabel());
+        Notify();
+    }
+    return m_progress.rowLimitReached;
+}
+
 bool MiningRun::AppendRow(const std::string& keyword) {
+    if (AtRowLimit()) {
+        return false;
+    }
     const std::string number = runtime::ToText(static_cast<int>(m_lease.RowCounter()) + 1);
     if (!m_sink.AppendRow(number, keyword)) {
         return false;  // the list has gone: no row, so no number used
@@ -60,10 +72,12 @@ bool MiningRun::JudgeRelated(const Candidates& candidates) {
         if (!*holds || m_sink.ListHasKeyword(candidate)) {
             continue;
         }
+        if (!AppendRow(candidate)) {
+            break;
+        }
         related.push_back(candidate);
-        AppendRow(candidate);
     }
-    return !Cancelled();
+    return !Ended();
 }
 
 bool MiningRun::ExpandRelated(const std::vector<std::string>& keywords) {
@@ -80,8 +94,8 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
     related.clear();
     m_progress.stage = 1;
     m_progress.step = 1;
-    if (!ExpandRelated({std::string(seed)})) {
-        return false;
+    if (AtRowLimit() || !ExpandRelated({std::string(seed)})) {
+        return !Cancelled();
     }
     // Each later pass expands what the pass before it accepted; the bounds
     // are fixed when the pass begins, so its own acceptances wait a pass.
@@ -93,7 +107,7 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
         const std::vector<std::string> keywords(related.begin() + static_cast<long>(begin),
                                                 related.begin() + static_cast<long>(end));
         if (!ExpandRelated(keywords)) {
-            return false;
+            return !Cancelled();
         }
         begin = end;
     }
@@ -115,11 +129,12 @@ bool MiningRun::JudgeSuggestions(const Candidates& candidates) {
         if (!*holds || seen.Contains(candidate)) {
             continue;
         }
-        if (AppendRow(candidate)) {
-            seen.Add(candidate);
+        if (!AppendRow(candidate)) {
+            break;
         }
+        seen.Add(candidate);
     }
-    return !Cancelled();
+    return !Ended();
 }
 
 bool MiningRun::ExpandSuggestions(const std::vector<std::string>& keywords, bool advanceBar) {
@@ -148,6 +163,9 @@ void MiningRun::StartLevel(int level, int maximum, const std::string& label) {
 }
 
 bool MiningRun::SuggestionStage() {
+    if (m_progress.rowLimitReached) {
+        return !Cancelled();
+    }
     m_progress.stage = 2;
     const std::vector<std::string> related = m_lease.RelatedKeywords();
     std::vector<std::string>& keys = m_lease.SuggestionKeyList();
@@ -155,7 +173,7 @@ bool MiningRun::SuggestionStage() {
 
     StartLevel(1, static_cast<int>(related.size()), LevelOneLabel());
     if (!ExpandSuggestions(related, true)) {
-        return false;
+        return !Cancelled();
     }
     keys = seen.Keys();
     const std::size_t levelOneEnd = keys.size();
@@ -169,7 +187,7 @@ bool MiningRun::SuggestionStage() {
     // Level 2 expands every key seen so far, earlier runs' included.
     StartLevel(2, static_cast<int>(levelOneEnd), LevelTwoLabel());
     if (!ExpandSuggestions(keys, true)) {
-        return false;
+        return !Cancelled();
     }
     if (m_inputs.LevelIndex() == 1) {
         return true;
@@ -182,7 +200,7 @@ bool MiningRun::SuggestionStage() {
     const std::vector<std::string> added(keys.begin() + static_cast<long>(levelOneEnd),
                                          keys.begin() + static_cast<long>(levelTwoEnd));
     if (!ExpandSuggestions(added, true)) {
-        return false;
+        return !Cancelled();
     }
     m_sink.SetStatusLabel(MiningDoneLabel());
     keys = seen.Keys();

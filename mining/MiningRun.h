@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ struct MiningRunInput {
 // cancel token ends a stage at the next fetch or candidate (every fetch in
 // flight returns early); nothing more is reported then. Blocks the calling
 // thread; the two stages may run on different threads, one after the other.
+// Once the list holds the row limit (kMaxMiningRows unless set) the run stops
+// as if finished: no further fetch or row, the status label says so, and the
+// stages still return true.
 class MiningRun final {
 public:
     MiningRun(MiningRunLease& lease, MiningRunInput input, const MiningInputs& inputs,
@@ -51,6 +55,7 @@ public:
     bool SuggestionStage();
 
     const MiningProgress& Progress() const { return m_progress; }
+    void SetRowLimit(std::int64_t rows) { m_rowLimit = rows; }
 
 private:
     using Candidates = std::vector<std::string>;
@@ -66,6 +71,10 @@ private:
     void StartLevel(int level, int maximum, const std::string& label);
     void Notify();
     bool Cancelled() const { return m_cancel.IsCancelled(); }
+    // True once the list holds the row limit; says so the first time.
+    bool AtRowLimit();
+    // Cancelled, or stopped at the row limit.
+    bool Ended() { return Cancelled() || AtRowLimit(); }
 
     MiningRunLease& m_lease;
     const MiningRunInput m_input;
@@ -75,6 +84,7 @@ private:
     MiningProgress m_progress;
     int m_barPosition = 0;
     int m_barMaximum = 0;
+    std::int64_t m_rowLimit = kMaxMiningRows;
 };
 
 // Both stages of a run, one after the other, on the calling thread. False

@@ -10,11 +10,15 @@ namespace mofeng::mining {
 
 // Where a run is; counts are this run's own.
 struct MiningProgress {
-    int stage = 0;              // 1 related searches, 2 suggestions; 0 before the first
-    int step = 0;               // stage 1: pass 1..4; stage 2: level 1..3
-    std::int64_t requests = 0;  // source fetches judged
-    std::int64_t accepted = 0;  // rows added
+    int stage = 0;                 // 1 related searches, 2 suggestions; 0 before the first
+    int step = 0;                  // stage 1: pass 1..4; stage 2: level 1..3
+    std::int64_t requests = 0;     // source fetches judged
+    std::int64_t accepted = 0;     // rows added
+    bool rowLimitReached = false;  // the list holds the most rows a run may leave
 };
+
+// Most rows a run leaves in its list, earlier runs' rows included.
+inline constexpr std::int64_t kMaxMiningRows = 1'000'000;
 
 // Told after every judged fetch and every accepted keyword.
 class MiningObserver {
@@ -31,6 +35,9 @@ public:
     // Whether column 1 of the mining list holds keyword (byte-exact) as the
     // list stands after every row this run appended and every clear so far.
     virtual bool ListHasKeyword(std::string_view keyword) = 0;
+    // Rows of the mining list as it stands after every row this run appended
+    // and every clear so far.
+    virtual std::int64_t ListRowCount() = 0;
     // Appends the row (number, keyword) at the end of the mining list; false
     // when the list has gone (no row, so the number is not used).
     virtual bool AppendRow(std::string number, std::string keyword) = 0;
@@ -49,6 +56,7 @@ public:
         : m_list(list), m_observer(observer) {}
 
     bool ListHasKeyword(std::string_view keyword) override;
+    std::int64_t ListRowCount() override { return m_list.RowCount(); }
     bool AppendRow(std::string number, std::string keyword) override;
     void SetStatusLabel(const std::string& text) override { m_label = text; }
     void SetProgress(int position, int maximum) override {

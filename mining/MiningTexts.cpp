@@ -15,6 +15,7 @@ MOFENG_GBK_TEXT(LevelOneLabel, "一级淘词")
 MOFENG_GBK_TEXT(LevelTwoLabel, "二级淘词")
 MOFENG_GBK_TEXT(LevelThreeLabel, "三级淘词")
 MOFENG_GBK_TEXT(MiningDoneLabel, "淘词完毕")
+MOFENG_GBK_TEXT(RowLimitLabel, "已达行数上限，淘词停止")
 MOFENG_GBK_TEXT(MustContainMissingMessage,
                 "一定要输入一个能区别于其他关键词的字，例如：连衣裙，可以输入‘裙’字")
 MOFENG_GBK_TEXT(MustContainTooLongMessage,

@@ -10,6 +10,8 @@ const std::string& LevelOneLabel();    // "一级淘词"
 const std::string& LevelTwoLabel();    // "二级淘词"
 const std::string& LevelThreeLabel();  // "三级淘词"
 const std::string& MiningDoneLabel();  // "淘词完毕"
+// Status label when a run stops because the list holds the row limit.
+const std::string& RowLimitLabel();  // "已达行数上限，淘词停止"
 
 // Shown (information icon) when a run is started with no must-contain text.
 const std::string& MustContainMissingMessage();

@@ -1,5 +1,6 @@
 #include "query/SearchResultCount.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -54,7 +55,8 @@ std::int32_t ListingCountFromPage(std::string_view page) {
         return *direct;
     int start = 1;
     const std::string value = TextBetween(page, start, kCountKey, ":\"", true, "\",", true, false);
-    return runtime::TruncateToInt32(runtime::ToNumber(value));
+    // A listing count is never negative: a signed value counts as none.
+    return std::max(0, runtime::TruncateToInt32(runtime::ToNumber(value)));
 }
 
 std::int32_t SearchResultCount(const net::EndpointConfig& config, std::string_view keyword,

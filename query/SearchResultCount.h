@@ -12,7 +12,8 @@ namespace mofeng::query {
 // regardless of case). A number directly after the key (optional quote,
 // colon, optional white space, optional quote, digits) is taken first;
 // otherwise the value between ':"' and '",' after the key. 0 when the page
-// has none; counts beyond the 32-bit range saturate. Page bytes are GBK.
+// has none or a negative one; counts beyond the 32-bit range saturate. Page
+// bytes are GBK.
 std::int32_t ListingCountFromPage(std::string_view page);
 
 // Requests the search page for keyword (GBK) and reads its listing count.

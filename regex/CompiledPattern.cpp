@@ -24,14 +24,13 @@ uint32_t CompileOptions(bool caseSensitive, bool multiLine) {
     return options;
 }
 
-}  // namespace
-
-CompiledPattern::CompiledPattern(std::string_view gbkPattern, bool caseSensitive, bool multiLine)
-    : m_gbkPattern(gbkPattern), m_caseSensitive(caseSensitive), m_multiLine(multiLine) {
+// Compiled for UTF-8 text with the JIT where it is available; null when the
+// pattern is invalid.
+pcre2_code* Compile(std::string_view gbkPattern, uint32_t options) {
     std::unique_ptr<pcre2_compile_context, CompileContextDeleter> context(
         pcre2_compile_context_create(nullptr));
     if (!context) {
-        return;
+        return nullptr;
     }
     // Only LF ends a line, whatever the library was built with: "." matches CR.
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
@@ -39,19 +38,40 @@ CompiledPattern::CompiledPattern(std::string_view gbkPattern, bool caseSensitive
     const std::string utf8 = runtime::GbkToUtf8(gbkPattern);
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    m_code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(),
-                           CompileOptions(caseSensitive, multiLine), &errorCode, &errorOffset,
-                           context.get());
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(utf8.data()), utf8.size(),
+                                     options, &errorCode, &errorOffset, context.get());
+    if (code != nullptr) {
+        // Without JIT support (or on failure) matching falls back to the interpreter.
+        pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
+    }
+    return code;
+}
+
+}  // namespace
+
+CompiledPattern::CompiledPattern(std::string_view gbkPattern, bool caseSensitive, bool multiLine)
+    : m_gbkPattern(gbkPattern), m_caseSensitive(caseSensitive), m_multiLine(multiLine) {
+    m_code = Compile(gbkPattern, CompileOptions(caseSensitive, multiLine));
     if (m_code == nullptr) {
         return;
     }
-    // Without JIT support (or on failure) matching falls back to the interpreter.
-    pcre2_jit_compile(m_code, PCRE2_JIT_COMPLETE);
     pcre2_pattern_info(m_code, PCRE2_INFO_CAPTURECOUNT, &m_groupCount);
 }
 
 CompiledPattern::~CompiledPattern() {
     pcre2_code_free(m_code);
+    pcre2_code_free(m_anchoredCode);
+}
+
+const pcre2_code* CompiledPattern::AnchoredCode() const {
+    if (m_code == nullptr) {
+        return nullptr;
+    }
+    std::call_once(m_anchoredOnce, [this] {
+        m_anchoredCode =
+            Compile(m_gbkPattern, CompileOptions(m_caseSensitive, m_multiLine) | PCRE2_ANCHORED);
+    });
+    return m_anchoredCode;
 }
 
 bool CompiledPattern::IsSameAs(std::string_view gbkPattern, bool caseSensitive,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,9 @@
 namespace mofeng::regex {
 
 // A GBK pattern compiled once for matching UTF-8 text by characters. Immutable
-// after construction, so one instance may be shared by several RegexObjects
-// (and threads): matching only reads it.
+// after construction apart from its anchored form, which is built once on
+// first use under a once-flag, so one instance may be shared by several
+// RegexObjects (and threads).
 class CompiledPattern final {
 public:
     // Never throws for a bad pattern: IsValid() is false instead.
@@ -25,6 +27,10 @@ public:
     bool IsValid() const { return m_code != nullptr; }
     // Null when the pattern is invalid.
     const pcre2_code* Code() const { return m_code; }
+    // The same pattern matching only at the start offset it is given: finds
+    // which attempt of a search hit a limit. Null when the pattern is invalid
+    // or cannot be compiled so.
+    const pcre2_code* AnchoredCode() const;
     // Number of capture groups; 0 for an invalid pattern.
     uint32_t GroupCount() const { return m_groupCount; }
 
@@ -33,6 +39,8 @@ private:
     bool m_caseSensitive;
     bool m_multiLine;
     pcre2_code* m_code = nullptr;
+    mutable std::once_flag m_anchoredOnce;
+    mutable pcre2_code* m_anchoredCode = nullptr;
     uint32_t m_groupCount = 0;
 };
 

@@ -26,8 +26,10 @@ public:
     // matches left to right. "." does not match a line feed; \d is ASCII only.
     // A pattern is compiled once: a Search with the same pattern and options
     // as the one before reuses it. False for an invalid pattern (no results at
-    // all), and also when a backtracking limit stopped the search: the matches
-    // found before that point stay readable, but Replace gives the empty text.
+    // all), and also when a match attempt hit the backtracking limit: that
+    // attempt is skipped and the search goes on (ending after a bounded number
+    // of such attempts), the matches found stay readable, but Replace gives
+    // the empty text.
     bool Search(std::string_view pattern, std::string_view subject, bool caseSensitive = false,
                 bool multiLine = true, bool global = true);
 

@@ -1,58 +1,15 @@
 #include "runtime/CodePage.h"
 
-#include <iconv.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstdint>
+
+#include "runtime/platform/CodePageConversion.h"
 
 namespace mofeng::runtime {
 namespace {
 
-// One descriptor per thread and direction: iconv_t is not thread-safe, and
-// opening one per call costs more than most conversions.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Converter() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1)) {
-            iconv_close(m_cd);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts as much as possible; returns the number of input bytes consumed.
-    // Stops at the first sequence that does not convert.
-    size_t Convert(std::string_view in, std::string& out) {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);  // reset shift state
-        char* inPtr = const_cast<char*>(in.data());
-        size_t inLeft = in.size();
-        char buffer[4096];
-        while (inLeft > 0) {
-            char* outPtr = buffer;
-            size_t outLeft = sizeof buffer;
-            size_t rc = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<size_t>(outPtr - buffer));
-            if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-                break;  // EILSEQ or EINVAL: the caller decides what to emit
-            }
-        }
-        return in.size() - inLeft;
-    }
-
-private:
-    iconv_t m_cd;
-};
-
-Converter& GbkDecoder() {
-    thread_local Converter converter("UTF-8", "CP936");
-    return converter;
-}
-
-Converter& GbkEncoder() {
-    thread_local Converter converter("CP936", "UTF-8");
-    return converter;
-}
+using platform::Conversion;
+using platform::ConvertLeadingPart;
 
 // Length of the well-formed UTF-8 sequence at the start of s, 0 when it is not one.
 size_t Utf8SequenceLength(std::string_view s) {
@@ -95,9 +52,13 @@ size_t Utf8SequenceLength(std::string_view s) {
 
 std::string GbkToUtf8(std::string_view gbk) {
     std::string out;
-    out.reserve(gbk.size() + gbk.size() / 2);
+    // Room for the worst case (every high byte a replacement character) up
+    // front: growing a large result would copy it and briefly hold it twice.
+    const auto high = static_cast<size_t>(std::count_if(
+        gbk.begin(), gbk.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; }));
+    out.reserve(gbk.size() + 2 * high);
     while (!gbk.empty()) {
-        gbk.remove_prefix(GbkDecoder().Convert(gbk, out));
+        gbk.remove_prefix(ConvertLeadingPart(Conversion::GbkToUtf8, gbk, out));
         if (gbk.empty()) {
             break;
         }
@@ -116,7 +77,7 @@ std::string Utf8ToGbk(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     while (!utf8.empty()) {
-        utf8.remove_prefix(GbkEncoder().Convert(utf8, out));
+        utf8.remove_prefix(ConvertLeadingPart(Conversion::Utf8ToGbk, utf8, out));
         if (utf8.empty()) {
             break;
         }

@@ -1,13 +1,12 @@
 #include "runtime/NumberOps.h"
 
-#include <locale.h>
-
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
 #include "runtime/RuntimeError.h"
+#include "runtime/platform/CLocaleNumber.h"
 
 namespace mofeng::runtime {
 namespace {
@@ -81,11 +80,6 @@ int TakeDigits(FoldedReader& reader, std::string& out) {
         ++count;
     }
     return count;
-}
-
-locale_t CLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return locale;
 }
 
 std::string FormatG13(double value) {
@@ -180,7 +174,7 @@ double ToNumber(std::string_view text) {
     }
     // The text is validated above, so strtod sees only a decimal number; the
     // C locale keeps '.' the decimal point whatever the process locale is.
-    return strtod_l(number.c_str(), nullptr, CLocale());
+    return platform::ParseDoubleInCLocale(number.c_str());
 }
 
 std::string ToText(int value) {
@@ -204,7 +198,8 @@ std::string FormatNumber(double x, std::optional<int> decimals, bool thousands) 
         x = RoundHalfAway(x, *decimals);
     }
     std::string text = FormatG13(x);
-    if (decimals && *decimals > 0 && IsPlainNumber(text)) {
+    // Exponent forms are padded too ("1e+15" -> "1e+15.0"); "nan" and "inf" are not.
+    if (decimals && *decimals > 0 && std::isfinite(x)) {
         PadDecimals(text, *decimals);
     }
     if (thousands && IsPlainNumber(text)) {

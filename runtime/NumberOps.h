@@ -20,9 +20,12 @@ std::string ToText(double value);        // "%.13g"
 std::string ToText(bool value);          // "真" / "假" (GBK)
 
 // x rounded with RoundHalfAway when decimals is given, written as "%.13g",
-// padded to exactly `decimals` digits after the point when decimals > 0,
-// with "," grouping when thousands is true. 0, NaN and infinities are not
-// rounded; a negative value that rounds to zero keeps its sign ("-0.0").
+// padded when decimals > 0: with no "." in the text, "." and `decimals` zeros
+// are appended (exponent forms too: "1e+15.0"), otherwise zeros until
+// `decimals` bytes follow the "."; "," grouping when thousands is true and the
+// text is a plain fixed-point number. 0, NaN and infinities are not rounded,
+// and NaN and infinities are not padded; a negative value that rounds to zero
+// keeps its sign ("-0.0").
 std::string FormatNumber(double x, std::optional<int> decimals = std::nullopt,
                          bool thousands = false);
 

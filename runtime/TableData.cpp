@@ -1,5 +1,6 @@
 #include "runtime/TableData.h"
 
+#include <algorithm>
 #include <functional>
 #include <unordered_map>
 #include <utility>
@@ -15,24 +16,60 @@ std::size_t HashOf(std::string_view text) noexcept {
 
 }  // namespace
 
-// How many cells of one column have each text hash. A hash that is absent
-// proves the text absent without a scan; a present one is confirmed by a scan.
-// Holding hashes rather than copies keeps the index small at a million rows.
+// Per text hash of one column, the ids of the rows whose cell has it, in
+// ascending position. A lookup checks only those rows, first the topmost, so
+// hits and misses alike cost O(1) on average while texts are mostly distinct.
+// Appends keep the order for free; SetCell moves one id; a reorder drops the
+// index, which the next lookup rebuilds.
 class TableData::ColumnIndex {
 public:
-    explicit ColumnIndex(std::size_t expected) { m_counts.reserve(expected); }
-    void Add(std::string_view text) { ++m_counts[HashOf(text)]; }
-    void Remove(std::string_view text) {
-        auto it = m_counts.find(HashOf(text));
-        if (it != m_counts.end() && --it->second == 0) {
-            m_counts.erase(it);
+    ColumnIndex(const TableData& table, int column) : m_column(column) {
+        m_rows.reserve(table.m_ids.size());
+        for (int row = 0; row < table.RowCount(); ++row) {
+            Append(table.CellRef(row, column), table.m_ids[row]);
         }
     }
-    bool MayContain(std::string_view text) const { return m_counts.contains(HashOf(text)); }
-    void Clear() { m_counts.clear(); }
+
+    // id is the bottom row.
+    void Append(std::string_view text, RowId id) { m_rows[HashOf(text)].push_back(id); }
+
+    // The cell of row id changes from one text to another.
+    void Change(const TableData& table, std::string_view from, std::string_view to, RowId id) {
+        if (auto it = m_rows.find(HashOf(from)); it != m_rows.end()) {
+            std::vector<RowId>& ids = it->second;
+            if (auto at = std::find(ids.begin(), ids.end(), id); at != ids.end()) {
+                ids.erase(at);
+            }
+            if (ids.empty()) {
+                m_rows.erase(it);
+            }
+        }
+        std::vector<RowId>& ids = m_rows[HashOf(to)];
+        const int position = table.RowOfId(id);
+        ids.insert(std::lower_bound(ids.begin(), ids.end(), position,
+                                    [&](RowId other, int p) { return table.RowOfId(other) < p; }),
+                   id);
+    }
+
+    int Find(const TableData& table, std::string_view text) const {
+        const auto it = m_rows.find(HashOf(text));
+        if (it == m_rows.end()) {
+            return -1;
+        }
+        for (RowId id : it->second) {
+            const int row = table.RowOfId(id);
+            if (table.CellRef(row, m_column) == text) {
+                return row;
+            }
+        }
+        return -1;
+    }
+
+    void Clear() { m_rows.clear(); }
 
 private:
-    std::unordered_map<std::size_t, int> m_counts;
+    int m_column;
+    std::unordered_map<std::size_t, std::vector<RowId>> m_rows;
 };
 
 TableData::TableData(int columnCount)
@@ -56,8 +93,7 @@ bool TableData::SetCell(int row, int column, std::string text) {
     }
     std::string& cell = CellRef(row, column);
     if (ColumnIndex* index = m_indexes[column].get()) {
-        index->Remove(cell);
-        index->Add(text);
+        index->Change(*this, cell, text, m_ids[row]);
     }
     cell = std::move(text);
     return true;
@@ -74,7 +110,7 @@ int TableData::AppendRows(std::vector<Row> rows) {
         row.resize(static_cast<std::size_t>(m_columnCount));
         for (int column = 0; column < m_columnCount; ++column) {
             if (ColumnIndex* index = m_indexes[column].get()) {
-                index->Add(row[column]);
+                index->Append(row[column], m_nextId);
             }
             m_cells.push_back(std::move(row[column]));
         }
@@ -87,24 +123,16 @@ int TableData::AppendRows(std::vector<Row> rows) {
 TableData::ColumnIndex& TableData::IndexOf(int column) const {
     std::unique_ptr<ColumnIndex>& slot = m_indexes[column];
     if (!slot) {
-        slot = std::make_unique<ColumnIndex>(m_ids.size());
-        for (int row = 0; row < RowCount(); ++row) {
-            slot->Add(CellRef(row, column));
-        }
+        slot = std::make_unique<ColumnIndex>(*this, column);
     }
     return *slot;
 }
 
 int TableData::FindRow(std::string_view text, int column) const {
-    if (column < 0 || column >= m_columnCount || !IndexOf(column).MayContain(text)) {
+    if (column < 0 || column >= m_columnCount) {
         return -1;
     }
-    for (int row = 0; row < RowCount(); ++row) {
-        if (CellRef(row, column) == text) {
-            return row;
-        }
-    }
-    return -1;
+    return IndexOf(column).Find(*this, text);
 }
 
 void TableData::Clear() {
@@ -144,7 +172,10 @@ bool TableData::ReorderRows(const std::vector<int>& sourceOfPosition) {
     }
     m_cells = std::move(cells);
     m_ids = std::move(ids);
-    return true;  // the column indexes count texts, which a reorder keeps
+    for (auto& index : m_indexes) {
+        index.reset();  // ordered by position: rebuilt by the next lookup
+    }
+    return true;
 }
 
 std::vector<std::string> TableData::ColumnTexts(int column) const {

@@ -35,7 +35,9 @@ public:
     int AppendRows(std::vector<Row> rows);
 
     // First row whose cell in column equals text byte for byte, -1 when none.
-    // O(1) on average when absent, once the column has been searched before.
+    // O(1) on average, found or not (for a text held by k rows, O(1) as
+    // well: the topmost is checked first), once the column has been searched
+    // since it was created or last reordered.
     int FindRow(std::string_view text, int column) const;
 
     // Removes every row. Ids are not reused afterwards.
@@ -71,7 +73,7 @@ private:
     std::vector<int> m_positionOfId;
     RowId m_firstId = 1;
     RowId m_nextId = 1;
-    // Per column: count of each cell text hash, built lazily by FindRow.
+    // Per column: the rows of each cell text hash, built lazily by FindRow.
     mutable std::vector<std::unique_ptr<ColumnIndex>> m_indexes;
 };
 

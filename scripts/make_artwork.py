@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's artwork into ui/resources/ with ImageMagick.
+"""Draws the program's artwork into ui/resources/ with ImageMagick, and the
+desktop icons (hicolor PNGs and the scalable SVG) into packaging/icons/.
 
 Needs `convert` and the WenQuanYi Micro Hei font (fonts-wqy-microhei).
 Usage: scripts/make_artwork.py [output-dir]
@@ -124,6 +125,47 @@ def icon(path):
     run(args)
 
 
+APP_ID = "org.example.Mofeng"
+ICON_SIZES = (48, 128, 256)
+
+
+def desktop_icon_png(path, size):
+    """The icon at size x size, drawn at 1024 px and scaled down."""
+    k = 1024 / 192
+    args = ["-size", "1024x1024", "xc:none"]
+    args += shape("#2f3a3d", f"roundrectangle {6*k:.0f},{6*k:.0f} {186*k:.0f},{186*k:.0f} "
+                  f"{36*k:.0f},{36*k:.0f}")
+    args += shape("rgba(255,255,255,0.08)", f"roundrectangle {6*k:.0f},{6*k:.0f} "
+                  f"{186*k:.0f},{96*k:.0f} {36*k:.0f},{36*k:.0f}")
+    args += shape(MAPLE, leaf(96 * k, 100 * k, 70 * k, -8))
+    args += ["-resize", f"{size}x{size}", "-depth", "8", "-strip", "PNG32:" + path]
+    run(args)
+
+
+def desktop_icon_svg(path):
+    """The same drawing as the PNG icons, in a 192 x 192 view box."""
+    points = leaf(96, 100, 70, -8).removeprefix("polygon ")
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(
+            '<svg xmlns="http://www.w3.org/2000/svg" width="192" height="192" '
+            'viewBox="0 0 192 192">\n'
+            '  <rect x="6" y="6" width="180" height="180" rx="36" fill="#2f3a3d"/>\n'
+            '  <path d="M6 42a36 36 0 0 1 36-36h108a36 36 0 0 1 36 36v54H6z" '
+            'fill="#ffffff" fill-opacity="0.08"/>\n'
+            f'  <polygon points="{points}" fill="{MAPLE}"/>\n'
+            '</svg>\n')
+
+
+def desktop_icons(root):
+    for size in ICON_SIZES:
+        folder = os.path.join(root, "hicolor", f"{size}x{size}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        desktop_icon_png(os.path.join(folder, APP_ID + ".png"), size)
+    folder = os.path.join(root, "hicolor", "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    desktop_icon_svg(os.path.join(folder, APP_ID + ".svg"))
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "ui", "resources")
@@ -132,6 +174,8 @@ def main():
     index_banner(os.path.join(out, "index_banner.gif"))
     mining_banner(os.path.join(out, "mining_banner.jpg"))
     icon(os.path.join(out, "icon.png"))
+    desktop_icons(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                               "packaging", "icons"))
 
 
 if __name__ == "__main__":

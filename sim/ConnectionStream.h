@@ -26,9 +26,9 @@ public:
     socket_t socket() const override { return m_socket; }
 
 private:
-    // True when the socket is ready for events before the limit; false on
-    // timeout, error or stop.
-    bool WaitFor(short events, std::chrono::milliseconds limit) const;
+    // True when the socket is ready to read (or write) before the limit;
+    // false on timeout, error or stop.
+    bool WaitFor(bool forWrite, std::chrono::milliseconds limit) const;
 
     socket_t m_socket;
     const std::atomic<bool>& m_stopping;

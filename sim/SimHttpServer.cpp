@@ -1,10 +1,8 @@
 #include "sim/SimHttpServer.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "sim/ConnectionStream.h"
 #include "sim/ElasticTaskQueue.h"
+#include "sim/platform/SocketCalls.h"
 
 namespace mofeng::sim {
 namespace {
@@ -18,10 +16,7 @@ SimHttpServer::SimHttpServer(const std::atomic<bool>& stopping) : m_stopping(sto
     new_task_queue = [] { return new ElasticTaskQueue(kMaxWorkers); };
     // The default options add SO_REUSEPORT, which would let a second
     // simulator share a fixed port silently.
-    set_socket_options([](socket_t sock) {
-        int yes = 1;
-        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    });
+    set_socket_options(platform::SetListenAddressOptions);
 }
 
 int SimHttpServer::BindLoopback(int port) {
@@ -34,7 +29,7 @@ int SimHttpServer::BindLoopback(int port) {
     if (bound > 0) {
         // The library listens with a backlog of 5: too short for bursts of
         // one-request connections.
-        ::listen(svr_sock_.load(), kListenBacklog);
+        platform::ListenWithBacklog(svr_sock_.load(), kListenBacklog);
     }
     return bound;
 }
@@ -42,7 +37,7 @@ int SimHttpServer::BindLoopback(int port) {
 void SimHttpServer::AbortConnections() {
     std::lock_guard lock(m_mutex);
     for (socket_t sock : m_open) {
-        ::shutdown(sock, SHUT_RDWR);
+        platform::ShutdownBoth(sock);
     }
 }
 
@@ -63,8 +58,8 @@ bool SimHttpServer::process_and_close_socket(socket_t sock) {
         std::lock_guard lock(m_mutex);
         m_open.erase(sock);
     }
-    ::shutdown(sock, SHUT_RDWR);
-    ::close(sock);
+    platform::ShutdownBoth(sock);
+    platform::CloseSocket(sock);
     return ok;
 }
 

@@ -1,11 +1,11 @@
 #include "sim/SimulatorProgram.h"
 
-#include <signal.h>
-
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <map>
+
+#include "runtime/BuildInfo.h"
+#include "runtime/platform/ProcessStartup.h"
 
 namespace mofeng::sim {
 namespace {
@@ -52,7 +52,8 @@ std::string SimulatorUsage() {
            "  --drop-rate R     fraction whose connection is closed mid-body\n"
            "  --stall-rate R    fraction that get headers, then silence\n"
            "  --garbage-rate R  fraction answered with random bytes\n"
-           "  --help            show this text\n\n"
+           "  --help            show this text\n"
+           "  --version         show the version\n\n"
            "Prints \"listening on http://127.0.0.1:PORT\" once it serves.\n";
 }
 
@@ -105,6 +106,10 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
             parsed.help = true;
             continue;
         }
+        if (name == "--version") {
+            parsed.version = true;
+            continue;
+        }
         std::string value;
         bool hasValue = false;
         if (const std::size_t eq = name.find('='); eq != std::string::npos) {
@@ -142,18 +147,18 @@ int RunSimulatorProgram(int argc, char** argv) {
         std::fputs(SimulatorUsage().c_str(), stdout);
         return 0;
     }
+    if (parsed.version) {
+        std::printf("mofeng-sim %s\n", runtime::kVersion);
+        return 0;
+    }
     if (!parsed.error.empty()) {
         std::fprintf(stderr, "mofeng-sim: %s\n\n%s", parsed.error.c_str(),
                      SimulatorUsage().c_str());
         return 2;
     }
-    // Blocked before any thread starts, so that only sigwait below sees them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    runtime::platform::PrepareConsole();
+    // Before any thread starts, so that only the wait below sees them.
+    runtime::platform::BlockStopRequests();
 
     Simulator simulator(parsed.options);
     if (!simulator.Start()) {
@@ -163,8 +168,7 @@ int RunSimulatorProgram(int argc, char** argv) {
     }
     std::printf("listening on %s\n", simulator.BaseUrl().c_str());
     std::fflush(stdout);
-    int received = 0;
-    sigwait(&stopSignals, &received);
+    runtime::platform::WaitForStopRequest();
     simulator.Stop();
     return 0;
 }

@@ -10,12 +10,13 @@ namespace mofeng::sim {
 struct ParsedArguments {
     SimulatorOptions options;
     bool help = false;
+    bool version = false;
     std::string error;  // empty when the arguments are usable
 };
 
 // Options: --port N, --seed N, --fanout N, --latency-ms N, --log FILE,
-// --fail-rate R, --drop-rate R, --stall-rate R, --garbage-rate R, --help;
-// each also as --name=value. arguments excludes the program name.
+// --fail-rate R, --drop-rate R, --stall-rate R, --garbage-rate R, each also as
+// --name=value; --help and --version. arguments excludes the program name.
 ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& arguments);
 
 std::string SimulatorUsage();

@@ -1,5 +1,8 @@
 #include "ui/AppContext.h"
 
+#include <QCoreApplication>
+#include <QFile>
+
 #include <utility>
 
 #include "runtime/ParallelRun.h"
@@ -10,7 +13,8 @@ AppContext::AppContext(net::EndpointConfig endpoints, WebPages webPages,
                        std::unique_ptr<sim::Simulator> simulator)
     : m_simulator(std::move(simulator)),
       m_endpoints(std::move(endpoints)),
-      m_webPages(std::move(webPages)) {}
+      m_webPages(std::move(webPages)),
+      m_runDirectory(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) {}
 
 AppContext::~AppContext() {
     m_tasks.CancelAll();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -44,6 +45,10 @@ public:
     // Fetches a run keeps under way at a time (1..16), read when a run starts.
     int Jobs() const { return m_jobs; }
     void SetJobs(int jobs);
+    // Where the mining export writes (app::RunFolder); the program's folder
+    // unless start-up chose another. Set before the first window opens.
+    const std::filesystem::path& RunDirectory() const { return m_runDirectory; }
+    void SetRunDirectory(std::filesystem::path folder) { m_runDirectory = std::move(folder); }
     // The mining runs' set of suggestion keywords already seen; thread-safe.
     runtime::OrderedKeySet& SeenSuggestionSet() { return m_mining.SeenSuggestionSet(); }
     // The state every mining window's runs share, one run at a time.
@@ -57,6 +62,7 @@ private:
     net::EndpointConfig m_endpoints;
     WebPages m_webPages;
     int m_jobs = 1;
+    std::filesystem::path m_runDirectory;
     mining::MiningState m_mining;
     MainWindowHooks m_hooks;
     BackgroundTasks m_tasks;  // last member: joined first

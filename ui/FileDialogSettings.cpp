@@ -12,15 +12,26 @@ FileDialogSettings::FileDialogSettings(QFileDialog::AcceptMode mode, const QStri
 }
 
 bool FileDialogSettings::Show(QWidget* parent) {
+    return Show(parent, m_mode);
+}
+
+bool FileDialogSettings::Show(QWidget* parent, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, m_options.title);
-    dialog.setAcceptMode(m_mode);
-    dialog.setFileMode(m_mode == QFileDialog::AcceptOpen && m_options.fileMustExist
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen && m_options.fileMustExist
                            ? QFileDialog::ExistingFile
                            : QFileDialog::AnyFile);
     if (!m_options.nameFilter.isEmpty()) {
         dialog.setNameFilter(m_options.nameFilter);
     }
     dialog.setDefaultSuffix(m_options.defaultSuffix);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const qsizetype star = f.lastIndexOf(QStringLiteral("*."));
+        const qsizetype close = f.indexOf(QLatin1Char(')'), star);
+        if (star >= 0 && close > star) {
+            dialog.setDefaultSuffix(f.mid(star + 2, close - star - 2));
+        }
+    });
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !m_options.confirmOverwrite);
     if (!m_fileName.isEmpty()) {
         dialog.selectFile(m_fileName);

@@ -8,9 +8,10 @@ namespace mofeng::ui {
 
 // What a file dialog shows; the defaults are those of a plain open dialog.
 struct FileDialogOptions {
-    QString title;          // empty: the platform's own title
-    QString nameFilter;     // Qt form, "Description (*.ext)"; empty: all files
-    QString defaultSuffix;  // without the dot; appended to a name typed without one
+    QString title;       // empty: the platform's own title
+    QString nameFilter;  // Qt form, "Description (*.ext)", several joined by ";;"; empty: all files
+    QString defaultSuffix;  // without the dot; appended to a name typed without one (with
+                            // several filters: the chosen filter's extension)
     bool fileMustExist = true;
     bool confirmOverwrite = true;
 };
@@ -35,6 +36,8 @@ public:
     // then holds it and the process's current directory is its folder. False
     // when cancelled: FileName() keeps its previous value.
     bool Show(QWidget* parent);
+    // The same as a dialog of the given kind (one settings object, two uses).
+    bool Show(QWidget* parent, QFileDialog::AcceptMode mode);
 
 private:
     QFileDialog::AcceptMode m_mode;

@@ -4,13 +4,17 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "runtime/BuildInfo.h"
 #include "runtime/RuntimeError.h"
 #include "sim/Simulator.h"
 #include "ui/AppContext.h"
@@ -20,6 +24,7 @@
 #include "ui/LightTheme.h"
 #include "ui/MainWindow.h"
 #include "ui/MiningWindowOpener.h"
+#include "ui/SessionStartup.h"
 #include "ui/StartupOptions.h"
 #include "ui/UiResources.h"
 
@@ -48,26 +53,76 @@ void ShowRuntimeErrorAndExit(const std::string& message) {
     std::_Exit(-1);
 }
 
+// A display that is named but cannot be reached makes Qt give up inside the
+// QApplication constructor; this says so in one line instead of Qt's abort.
+void ExitWithoutPlatform(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type == QtFatalMsg) {
+        PrintLine(stderr, QStringLiteral("mofeng: cannot open a window: the display cannot be "
+                                         "reached; run it in a desktop session, or use "
+                                         "mofeng-cli"));
+        std::_Exit(1);
+    }
+}
+
+std::unique_ptr<QApplication> StartQApplication(int& argc, char** argv) {
+    const QtMessageHandler previous = qInstallMessageHandler(ExitWithoutPlatform);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    return application;
+}
+
 }  // namespace
 
-int RunGuiProgram(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("mofeng"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QDir launchDir = QDir::current();  // relative paths on the command line
-    QDir::setCurrent(programDir);
+app::RunFolder EnterRunFolder(AppContext& context, const QString& programDir,
+                              const QString& documentsDir,
+                              const app::FolderWritableCheck& isWritable) {
+    const app::RunFolder folder =
+        app::ChooseRunFolder(std::filesystem::path(programDir.toStdU16String()),
+                             std::filesystem::path(documentsDir.toStdU16String()), isWritable);
+    QDir::setCurrent(QString::fromStdU16String(folder.path.u16string()));
+    context.SetRunDirectory(folder.path);
+    return folder;
+}
 
+int RunGuiProgram(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("mofeng"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(runtime::kVersion));
+    const QDir launchDir = QDir::current();  // relative paths on the command line
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    // Read before Qt starts, so that --help and --version need no display. A
+    // line this rejects may still hold Qt's own options (-style, -reverse…):
+    // it is judged again below, once Qt has taken those out.
+    const ParsedStartupOptions early = ParseStartupOptions(arguments);
+    if (early.error.isEmpty() && (early.options.showHelp || early.options.showVersion)) {
+        PrintLine(stdout, early.options.showHelp
+                              ? early.options.helpText
+                              : QStringLiteral("mofeng ") + QCoreApplication::applicationVersion());
+        return 0;
+    }
+    const QString noDisplay = MissingDisplayReason(
+        early.options.platform, [](const char* name) { return qEnvironmentVariable(name); });
+    if (!noDisplay.isEmpty()) {
+        PrintLine(stderr, QStringLiteral("mofeng: ") + noDisplay);
+        return 1;
+    }
+    const std::unique_ptr<QApplication> application = StartQApplication(argc, argv);
+    QApplication& app = *application;
     const ParsedStartupOptions parsed = ParseStartupOptions(QCoreApplication::arguments());
     if (!parsed.error.isEmpty()) {
         PrintLine(stderr, QStringLiteral("mofeng: ") + parsed.error);
         return 2;
     }
     const StartupOptions& options = parsed.options;
-    if (options.showHelp || options.showVersion) {
-        PrintLine(stdout, options.showHelp ? options.helpText : QStringLiteral("mofeng 1.1"));
+    if (options.showHelp || options.showVersion) {  // after a Qt option
+        PrintLine(stdout, options.showHelp
+                              ? options.helpText
+                              : QStringLiteral("mofeng ") + QCoreApplication::applicationVersion());
         return 0;
     }
+    const QString programDir = QCoreApplication::applicationDirPath();
 
     std::unique_ptr<sim::Simulator> simulator;
     std::string demoBase;
@@ -81,6 +136,9 @@ int RunGuiProgram(int argc, char** argv) {
     }
     AppContext context(ResolveEndpoints(options, net::EndpointConfig::FromEnvironment(), demoBase),
                        WebPages::FromEnvironment(programDir), std::move(simulator));
+    EnterRunFolder(context, programDir,
+                   QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                   app::IsFolderWritable);
     runtime::SetRuntimeErrorHandler(ShowRuntimeErrorAndExit);
     InstallIndexQuery(context);
     InstallMiningWindow(context);
@@ -93,6 +151,7 @@ int RunGuiProgram(int argc, char** argv) {
         MainWindow window(context);
         if (!options.keywordFile.isEmpty())
             window.OfferImportFile(launchDir.absoluteFilePath(options.keywordFile));
+        StartSession(window);
         window.show();
         StartHomeTrendPrefetch(context.Tasks(), context.Endpoints());
         exitCode = QApplication::exec();

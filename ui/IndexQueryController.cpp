@@ -14,6 +14,7 @@
 #include "ui/KeywordListModel.h"
 #include "ui/MainWindow.h"
 #include "ui/QueryResultFeed.h"
+#include "ui/QueuedCall.h"
 
 namespace mofeng::ui {
 namespace {
@@ -130,8 +131,7 @@ void IndexQueryController::StartRun() {
         run->ended = true;
         // The last reference to the run goes back to the UI thread, where its
         // feed was made and flushes.
-        QMetaObject::invokeMethod(
-            this, [this, run = std::move(run)] { Finish(run); }, Qt::QueuedConnection);
+        QueueOnTargetThread(this, [this, run = std::move(run)] { Finish(run); });
     });
 
     Refresh();

@@ -5,11 +5,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/BackgroundTasks.h"
 #include "ui/MainWindowLayout.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTableView;
 
@@ -24,6 +26,7 @@ class AppContext;
 class FileDialogSettings;
 class KeywordListModel;
 class ModelTable;
+class SessionKeeper;
 class UiNotifier;
 
 // The program's first window: the keyword list with its pop-up menu on the
@@ -55,13 +58,37 @@ public:
     // "导入关键词" after its dialog: imports path (numbered from 1, keyword in
     // column 1) on a new worker and returns at once.
     void ImportFile(const QString& path);
-    // "导出选中到表格" after its dialog: writes the selected rows to path.
-    // False, and no file touched, when no row is selected; false when the
-    // file cannot be written.
+    // "导出选中到表格" after its dialog: writes the selected rows (the eight
+    // shown columns) to path in the format its extension names (.xlsx, .csv,
+    // else .xls), as a whole or not at all. False, and no file touched, when
+    // no row is selected; false when the file cannot be written.
     bool ExportSelectedTo(const QString& path);
 
+    // The session that keeps this window's lists; restoredRows go into the
+    // list first. The status line then says how many rows came back.
+    void AttachSession(std::unique_ptr<SessionKeeper> session,
+                       std::vector<std::vector<std::string>> restoredMainRows,
+                       std::vector<std::vector<std::string>> restoredMiningRows,
+                       const QString& statusText);
+    // Null without a session.
+    SessionKeeper* Session() { return m_session.get(); }
+    // The first mining window opened gets the restored mining list and is
+    // kept in the session; later ones are not. Nothing without a session.
+    void AdoptMiningList(KeywordListModel& miningModel);
+    // The line under the list.
+    QString StatusText() const;
+    // "保存列表…" / "打开列表…" after their dialogs: every row with every cell;
+    // opening appends the file's rows. False on failure.
+    bool SaveListTo(const QString& path);
+    bool OpenListFrom(const QString& path);
+
 public slots:
-    void ClearList();
+    void ClearList();          // keeps the rows for UndoClear
+    void UndoClear();          // "撤销清空", Ctrl+Z: the last cleared rows come back at the end
+    void CopySelection();      // Ctrl+C: captions and selected rows, tab-separated
+    void PasteKeywords();      // Ctrl+V: the clipboard's keywords as numbered rows
+    void ChooseAndSaveList();  // "保存列表…"
+    void ChooseAndOpenList();  // "打开列表…"
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
     void StartIndexQuery();   // runs AppContext::Hooks().startIndexQuery
@@ -78,10 +105,10 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The export document of the selected rows; nullopt when none is selected.
-    std::optional<std::string> BuildSelectionDocument();
+    void PlaceStatusLine();
     void ConnectMenu();
     // Cancels, detaches and joins; safe to call more than once.
     void Shutdown();
@@ -94,6 +121,11 @@ private:
     FileDialogSettings* m_exportDialog = nullptr;
     std::unique_ptr<ModelTable> m_table;
     std::unique_ptr<UiNotifier> m_notifier;
+    QLabel* m_statusLine = nullptr;
+    FileDialogSettings* m_listDialog = nullptr;
+    std::vector<std::vector<std::string>> m_clearedRows;  // for UndoClear
+    std::vector<std::vector<std::string>> m_pendingMiningRows;
+    std::unique_ptr<SessionKeeper> m_session;
     BackgroundTasks m_tasks;  // last member: joined before the rest goes
 };
 

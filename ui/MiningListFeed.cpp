@@ -21,6 +21,7 @@ void MiningListFeed::StartRun() {
     std::lock_guard lock(m_mutex);
     m_open = true;
     m_keys.clear();
+    m_rowCount = m_model->rowCount() + static_cast<std::int64_t>(m_pendingRows.size());
     for (std::string& keyword : m_model->Data().ColumnTexts(mining::kKeywordColumn))
         m_keys.insert(std::move(keyword));
     for (const runtime::Row& row : m_pendingRows)
@@ -32,6 +33,7 @@ void MiningListFeed::ClearList() {
         std::lock_guard lock(m_mutex);
         m_keys.clear();
         m_pendingRows.clear();
+        m_rowCount = 0;
     }
     m_model->Clear();
 }
@@ -68,12 +70,18 @@ bool MiningListFeed::ListHasKeyword(std::string_view keyword) {
     return m_keys.find(keyword) != m_keys.end();
 }
 
+std::int64_t MiningListFeed::ListRowCount() {
+    std::lock_guard lock(m_mutex);
+    return m_rowCount;
+}
+
 bool MiningListFeed::AppendRow(std::string number, std::string keyword) {
     {
         std::lock_guard lock(m_mutex);
         if (!m_open)
             return false;
         m_keys.insert(keyword);
+        ++m_rowCount;
         m_pendingRows.push_back(runtime::Row{std::move(number), std::move(keyword)});
     }
     m_scheduler.Request();

@@ -45,6 +45,7 @@ public:
 
     // The judging thread of the run.
     bool ListHasKeyword(std::string_view keyword) override;
+    std::int64_t ListRowCount() override;
     bool AppendRow(std::string number, std::string keyword) override;
     void SetStatusLabel(const std::string& text) override;
     void SetProgress(int position, int maximum) override;
@@ -63,6 +64,7 @@ private:
 
     std::mutex m_mutex;  // guards everything below
     bool m_open = true;
+    std::int64_t m_rowCount = 0;  // the model's rows and the queued ones
     std::unordered_set<std::string, StringHash, std::equal_to<>> m_keys;
     std::vector<runtime::Row> m_pendingRows;
     std::optional<std::string> m_pendingLabel;

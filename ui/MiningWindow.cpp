@@ -3,14 +3,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 
-#include <filesystem>
 #include <string>
 
 #include "mining/KeywordExport.h"
@@ -25,18 +22,11 @@
 #include "ui/MainWindow.h"
 #include "ui/MiningListFeed.h"
 #include "ui/ModelTable.h"
+#include "ui/QueuedCall.h"
 #include "ui/UiNotifier.h"
 #include "ui/UiResources.h"
 
 namespace mofeng::ui {
-namespace {
-
-std::filesystem::path RunDirectory() {
-    return std::filesystem::path(
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-}
-
-}  // namespace
 
 MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
     : QWidget(nullptr), m_context(context), m_mainWindow(mainWindow) {
@@ -104,13 +94,10 @@ void MiningWindow::StartMining() {
     m_tasks.Start([this, lease, seed, input, feed, inputs](const runtime::CancelToken& cancel) {
         mining::RunMining(**lease, input, *inputs, *feed, seed, cancel);
         lease->reset();
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_running = false;
-                emit RunEnded();
-            },
-            Qt::QueuedConnection);
+        QueueOnTargetThread(this, [this] {
+            m_running = false;
+            emit RunEnded();
+        });
     });
 }
 
@@ -131,7 +118,7 @@ void MiningWindow::ClearKeywords() {
 void MiningWindow::ExportKeywords() {
     m_feed->Flush();  // the rows accepted so far, queued ones included
     const bool saved =
-        mining::ExportKeywords(RunDirectory(), ToGbk(m_controls.seed->text()), *m_table);
+        mining::ExportKeywords(m_context.RunDirectory(), ToGbk(m_controls.seed->text()), *m_table);
     m_notifier->ShowMessage(saved ? mining::SaveSucceededMessage() : mining::SaveFailedMessage(),
                             runtime::kMessagePlain);
 }

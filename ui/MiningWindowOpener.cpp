@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/AppContext.h"
+#include "ui/KeywordListModel.h"
 #include "ui/MainWindow.h"
 #include "ui/MiningWindow.h"
 
@@ -59,6 +60,7 @@ void InstallMiningWindow(AppContext& context) {
         auto* window = new MiningWindow(context, &mainWindow);
         window->setAttribute(Qt::WA_DeleteOnClose);
         OpenedMiningWindows::Of(mainWindow).Add(window);
+        mainWindow.AdoptMiningList(window->Model());
         window->show();
     };
 }

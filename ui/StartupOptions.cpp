@@ -2,6 +2,7 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 namespace mofeng::ui {
 namespace {
@@ -29,6 +30,8 @@ bool ReadBaseUrl(const QCommandLineParser& parser, const QCommandLineOption& opt
 
 ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
     QCommandLineParser parser;
+    // "-platform offscreen" is one option, as Qt reads it, not seven letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("墨枫: keyword research for the Taobao marketplace."));
     const QCommandLineOption help = parser.addHelpOption();
@@ -49,7 +52,9 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
         QStringLiteral("keyword-file"),
         QStringLiteral("Offer this keyword file in the first 导入关键词 dialog."),
         QStringLiteral("file"));
-    parser.addOptions({demo, searchUrl, indexUrl, suggestUrl, keywordFile});
+    QCommandLineOption platform(QStringLiteral("platform"), QString(), QStringLiteral("name"));
+    platform.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({demo, searchUrl, indexUrl, suggestUrl, keywordFile, platform});
 
     ParsedStartupOptions result;
     if (!parser.parse(arguments)) {
@@ -65,16 +70,53 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
     options.showHelp = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
     options.showVersion = parser.isSet(version);
     if (options.showHelp) {
-        options.helpText = parser.helpText();
+        // Read before any QApplication exists, Qt cannot name the program.
+        options.helpText = parser.helpText().replace(
+            QStringLiteral("<executable_name>"),
+            QFileInfo(arguments.value(0, QStringLiteral("mofeng"))).fileName());
     }
     options.demo = parser.isSet(demo);
     options.keywordFile = parser.value(keywordFile);
+    options.platform = parser.value(platform);
     if (!ReadBaseUrl(parser, searchUrl, options.searchUrl, result.error) ||
         !ReadBaseUrl(parser, indexUrl, options.indexUrl, result.error) ||
         !ReadBaseUrl(parser, suggestUrl, options.suggestUrl, result.error)) {
         return result;
     }
     return result;
+}
+
+QString MissingDisplayReason(const QString& platformOption,
+                             const std::function<QString(const char*)>& environment) {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return {};  // the desktop is always there
+#else
+    const bool x11 = !environment("DISPLAY").isEmpty();
+    const bool wayland = !environment("WAYLAND_DISPLAY").isEmpty();
+    const QString platforms =
+        platformOption.isEmpty() ? environment("QT_QPA_PLATFORM") : platformOption;
+    // Qt tries the ';'-separated platforms in turn; one usable is enough.
+    bool needsDisplay = true;
+    for (const QString& entry : platforms.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString name = entry.section(QLatin1Char(':'), 0, 0).trimmed();
+        if (name.startsWith(QLatin1String("xcb"))) {
+            needsDisplay = needsDisplay && !x11;
+        } else if (name.startsWith(QLatin1String("wayland"))) {
+            needsDisplay = needsDisplay && !wayland;
+        } else if (!name.isEmpty()) {
+            return {};  // offscreen, minimal, vnc, eglfs…: no display server needed
+        }
+    }
+    if (platforms.trimmed().isEmpty()) {
+        needsDisplay = !x11 && !wayland;
+    }
+    if (!needsDisplay) {
+        return {};
+    }
+    return QStringLiteral(
+        "cannot open a window: no display (DISPLAY and WAYLAND_DISPLAY are not "
+        "set); run it in a desktop session, or use mofeng-cli");
+#endif
 }
 
 net::EndpointConfig ResolveEndpoints(const StartupOptions& options,

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,8 @@ struct StartupOptions {
     std::optional<std::string> suggestUrl;
     // A keyword file offered by the first 导入关键词 dialog; empty: none.
     QString keywordFile;
+    // Qt's own "-platform NAME", passed on to Qt; empty when not given.
+    QString platform;
     bool showHelp = false;
     bool showVersion = false;
     QString helpText;  // filled when showHelp is set
@@ -30,8 +33,17 @@ struct ParsedStartupOptions {
 };
 
 // arguments[0] is the program. Unknown options, stray arguments and base URLs
-// that NormalizeBaseUrl rejects are errors.
+// that NormalizeBaseUrl rejects are errors. Needs no QApplication, so --help
+// and --version answer without a display.
 ParsedStartupOptions ParseStartupOptions(const QStringList& arguments);
+
+// Why no window can be shown, as one line for stderr; empty when a display
+// can be expected. The platforms are platformOption (-platform), else
+// QT_QPA_PLATFORM, else Qt's default (X11 or Wayland). environment reads a
+// variable, "" when unset. Platforms that need no display server
+// (offscreen, minimal, vnc…) always pass.
+QString MissingDisplayReason(const QString& platformOption,
+                             const std::function<QString(const char*)>& environment);
 
 // The endpoints of this run, each from the most specific source: an explicit
 // option, then --demo (demoBase for all three), then fromEnvironment.

@@ -1,6 +1,6 @@
 #include "ui/UiFlushScheduler.h"
 
-#include <QMetaObject>
+#include "ui/QueuedCall.h"
 
 namespace mofeng::ui {
 
@@ -15,15 +15,12 @@ void UiFlushScheduler::Request() {
     // The state, not this object, goes into the call: a queued call may
     // outlive the scheduler when its owner goes first.
     std::weak_ptr<State> weak = m_state;
-    QMetaObject::invokeMethod(
-        m_context,
-        [weak] {
-            if (const std::shared_ptr<State> state = weak.lock()) {
-                state->queued.store(false, std::memory_order_release);
-                state->flush();
-            }
-        },
-        Qt::QueuedConnection);
+    QueueOnTargetThread(m_context, [weak] {
+        if (const std::shared_ptr<State> state = weak.lock()) {
+            state->queued.store(false, std::memory_order_release);
+            state->flush();
+        }
+    });
 }
 
 }  // namespace mofeng::ui

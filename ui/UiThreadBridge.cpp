@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "ui/QueuedCall.h"
+
 namespace mofeng::ui {
 
 struct UiThreadBridge::State {
@@ -93,20 +95,17 @@ bool UiThreadBridge::PostAndWait(Work work) {
         // Posted under the lock: the target cannot finish being deleted
         // meanwhile, because its destroyed handler takes the same lock.
         auto shared = std::make_shared<Work>(std::move(work));
-        QMetaObject::invokeMethod(
-            m_state->target,
-            [state = m_state, guard, shared] {
-                QObject* target = nullptr;
-                {
-                    std::lock_guard lock(state->mutex);
-                    if (state->detached || !state->target) {
-                        return;
-                    }
-                    target = state->target;
+        QueueOnTargetThread(m_state->target, [state = m_state, guard, shared] {
+            QObject* target = nullptr;
+            {
+                std::lock_guard lock(state->mutex);
+                if (state->detached || !state->target) {
+                    return;
                 }
-                (*shared)(*target, Completion(guard));
-            },
-            Qt::QueuedConnection);
+                target = state->target;
+            }
+            (*shared)(*target, Completion(guard));
+        });
     }
     guard.reset();  // outside the lock: dropping the last reference takes it
     std::unique_lock lock(m_state->mutex);

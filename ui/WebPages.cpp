@@ -1,6 +1,9 @@
 #include "ui/WebPages.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include "runtime/BuildInfo.h"
 
 namespace mofeng::ui {
 namespace {
@@ -14,10 +17,21 @@ QUrl FromVariable(const char* name, const QUrl& fallback) {
     return url;
 }
 
+// The help page beside the program (build tree), else in the installed data
+// folder; the first when neither exists.
+QString HelpPagePath(const QString& programDir) {
+    const QDir dir(programDir);
+    const QString besideProgram = dir.absoluteFilePath(QStringLiteral("help/index.html"));
+    const QString installed = QDir::cleanPath(dir.absoluteFilePath(
+        QString::fromUtf8(runtime::kDataDirFromProgramDir) + QStringLiteral("/help/index.html")));
+    return !QFileInfo::exists(besideProgram) && QFileInfo::exists(installed) ? installed
+                                                                             : besideProgram;
+}
+
 }  // namespace
 
 WebPages WebPages::FromEnvironment(const QString& programDir) {
-    const QUrl help = QUrl::fromLocalFile(QDir(programDir).absoluteFilePath("help/index.html"));
+    const QUrl help = QUrl::fromLocalFile(HelpPagePath(programDir));
     QUrl tutorial = help;
     tutorial.setFragment(QStringLiteral("tutorial"));
     return WebPages{FromVariable("MOFENG_SITE_URL", help),

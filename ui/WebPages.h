@@ -10,7 +10,8 @@ struct WebPages {
     QUrl site;      // "青禾软件官网"
     QUrl tutorial;  // the "视频教程" link
 
-    // Defaults: help/index.html in programDir, the tutorial at its "#tutorial"
+    // Defaults: help/index.html in programDir (or, installed, in the data
+    // folder beside it: share/mofeng), the tutorial at its "#tutorial"
     // anchor. MOFENG_SITE_URL and MOFENG_TUTORIAL_URL replace either one when
     // they hold an absolute URL; anything else is ignored.
     static WebPages FromEnvironment(const QString& programDir);

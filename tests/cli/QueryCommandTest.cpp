@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <unistd.h>
 
@@ -102,6 +103,20 @@ TEST_F(QueryCommandTest, WritesASpreadsheetWithOut) {
     EXPECT_NE(document.find(runtime::Utf8ToGbk("趋势比(斜率)")), std::string::npos);
 }
 
+TEST_F(QueryCommandTest, OutChoosesTheFormatByExtension) {
+    const fs::path csv = m_folder / "out.csv";
+    const fs::path xlsx = m_folder / "out.XLSX";
+    ASSERT_EQ(Run(SimulatorArgs({"--out", csv.string(), Keywords()})), kExitOk) << m_err.str();
+    ASSERT_EQ(Run(SimulatorArgs({"--out", xlsx.string(), Keywords()})), kExitOk) << m_err.str();
+    std::ifstream in(csv, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF序号,关键词,")) << text;
+    EXPECT_NE(text.find("\r\n2,碎花连衣裙,"), std::string::npos) << text;
+    std::ifstream book(xlsx, std::ios::binary);
+    const std::string zip((std::istreambuf_iterator<char>(book)), {});
+    EXPECT_TRUE(zip.starts_with("PK\x03\x04"));
+}
+
 TEST_F(QueryCommandTest, DemoServesEveryEndpointInProcess) {
     ASSERT_EQ(Run({"--demo", Keywords()}), kExitOk) << m_err.str();
     const std::vector<std::string> lines = Lines(m_out.str());
@@ -117,6 +132,8 @@ TEST_F(QueryCommandTest, DemoServesEveryEndpointInProcess) {
 TEST_F(QueryCommandTest, RefusesUnusableCommandLines) {
     const std::string missing = (m_folder / "missing.txt").string();
     const std::string noFolder = (m_folder / "no" / "out.xls").string();
+    const std::string fifo = (m_folder / "fifo.txt").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // nobody writes: opening it would block
     const struct {
         const char* name;
         std::vector<std::string> args;
@@ -136,6 +153,8 @@ TEST_F(QueryCommandTest, RefusesUnusableCommandLines) {
          {"--out", m_folder.string(), Keywords()},
          kExitFailure,
          "is a directory"},
+        {"keyword file is a device", {"/dev/zero"}, kExitFailure, "not a regular file"},
+        {"keyword file is a FIFO", {fifo}, kExitFailure, "not a regular file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -81,7 +82,16 @@ TEST(KeywordExport, WritesOnlyPlainFilesInTheRunDirectory) {
     EXPECT_EQ(ReadAll(dir / "outside.txt"), "keep");
     ::close(fd);
 
-    // An existing longer file is truncated; an empty list gives an empty file.
+    // A FIFO at the target (nobody reading it) is refused at once instead of
+    // blocking the window, and so is a device.
+    ASSERT_EQ(::mkfifo((dir / "sub" / "p_关键词.txt").c_str(), 0600), 0);
+    EXPECT_FALSE(ExportKeywords(dir / "sub", "p", list));
+    EXPECT_FALSE(WriteKeywordFile("/dev/null", "x"));
+
+    // A failed write leaves no temporary file behind.
+    EXPECT_FALSE(WriteKeywordFile(dir / "missing" / "x.txt", "x"));
+
+    // An existing longer file is replaced whole; an empty list gives an empty file.
     list.Clear();
     ASSERT_TRUE(ExportKeywords(dir, Utf8ToGbk("连衣裙"), list));
     EXPECT_EQ(ReadAll(dir / "连衣裙_关键词.txt"), "");

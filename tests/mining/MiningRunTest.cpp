@@ -182,6 +182,39 @@ TEST(MiningRun, OneRunAtATimeAndCancelWritesNothingMore) {
     EXPECT_NE(m.state.TryBeginRun(), nullptr);
 }
 
+// The list never grows past the row limit: the run stops at the row that
+// reaches it (no further fetch, in either stage), says so on the status
+// label and in its progress, and reports success, not a cancel.
+TEST(MiningRun, StopsAtTheRowLimitAndSaysSo) {
+    test::CraftedEndpoints server;
+    server.SetRelated("seed", {"a", "b", "c"});
+    server.SetRelated("a", {"d"});
+    server.SetSuggestions("a", {"s"});
+    const std::tuple<int, Texts, std::size_t> cases[] = {
+        {3, {" old", "1 a", "2 b"}, 1},
+        {5, {" old", "1 a", "2 b", "3 c", "4 d"}, 2},
+        {1, {" old"}, 0},
+    };
+    for (const auto& [limit, rows, searches] : cases) {
+        SCOPED_TRACE(limit);
+        Miner m{server.Config()};
+        m.list.AppendRows({{"", Utf8ToGbk("old")}});
+        test::FakeMiningView view("", 2);
+        const std::size_t before = server.Asked().size();
+        auto lease = m.state.TryBeginRun();
+        test::ViewSink sink(m.list, view);
+        MiningRun run(*lease, {m.config}, view, sink, m.cancel);
+        run.SetRowLimit(limit);
+        EXPECT_TRUE(run.RelatedSearchStage("seed"));
+        EXPECT_TRUE(run.SuggestionStage());
+        EXPECT_EQ(RowsOf(m.list), rows);
+        EXPECT_EQ(Asked(server, "search", before).size(), searches);
+        EXPECT_TRUE(Asked(server, "sug", before).empty());
+        EXPECT_TRUE(run.Progress().rowLimitReached);
+        EXPECT_EQ(view.label, RowLimitLabel());
+    }
+}
+
 TEST(MiningRun, AWindowClosingMidJudgementMarksNothingSeen) {
     // A closed window answers the must-contain read with an empty text, which
     // every candidate would pass; the suggestion must neither become a row nor

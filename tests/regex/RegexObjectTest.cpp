@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -216,12 +217,62 @@ TEST(RegexObjectTest, CloneKeepsItsResultsWhenTheOriginalMovesOn) {
     EXPECT_EQ(clone.Replace("$2"), "34 6");
 }
 
-TEST(RegexObjectTest, RunawayBacktrackingEndsWithTheMatchesFoundSoFar) {
-    const std::string subject = "x " + std::string(40, 'a') + "!";
+// The matches of one search are kept in about the subject's size: a pattern
+// that matches every character of a large subject ends incomplete instead of
+// holding several times the subject.
+TEST(RegexObjectTest, MatchesTakeAboutTheSubjectsSize) {
+    const std::string subject(4 << 20, 'x');
     RegexObject regex;
-    EXPECT_FALSE(regex.Search("x|(a+)+$", subject));
-    EXPECT_EQ(AllMatches(regex), std::vector<std::string>{"x"});
-    EXPECT_EQ(regex.Replace("y"), "") << "a partial replacement would look complete";
+    EXPECT_FALSE(regex.Search(".", subject));
+    const auto kept = static_cast<std::size_t>(regex.MatchCount());
+    EXPECT_GT(kept, 100'000u);
+    EXPECT_LE(kept * 2 * sizeof(std::uint32_t), subject.size() + (1 << 20));
+    EXPECT_EQ(regex.MatchText(static_cast<int>(kept)), "x");
+    EXPECT_EQ(regex.Replace("y"), "");
+
+    EXPECT_TRUE(regex.Search("x{1000}", subject)) << "fewer, longer matches all fit";
+    EXPECT_EQ(regex.MatchCount(), static_cast<int>(subject.size() / 1000));
+}
+
+// An attempt that runs into the backtracking limit is skipped, so a hostile
+// stretch hides nothing after it; the search still reports itself incomplete
+// (false, and no replacement), and after a bounded number of such attempts it
+// ends, which bounds its time.
+TEST(RegexObjectTest, RunawayAttemptsAreSkippedAndTheSearchGoesOn) {
+    const std::string runaway = std::string(30, 'a') + "!";  // a few runaway attempts
+    struct Case {
+        const char* name;
+        std::string pattern;
+        std::string subject;
+        std::vector<std::string> matches;
+    };
+    const Case cases[] = {
+        {"matches before and after one runaway stretch",
+         "x|(a+)+$",
+         "x " + runaway + " x x",
+         {"x", "x", "x"}},
+        {"related links behind a runaway line",
+         std::string("(a+)+$|") + kRelatedPattern,
+         runaway + Gbk("\n<a trace=\"relatedSearch\" href=\"/s\">连衣裙</a>"),
+         {Gbk("<a trace=\"relatedSearch\" href=\"/s\">连衣裙</a>")}},
+        {"runaway stretches beyond the bound end the search",
+         "(a+)+$|x",
+         [&] {
+             std::string subject;
+             for (int i = 0; i < 40; ++i) {
+                 subject += runaway + "\n";
+             }
+             return subject + "x";
+         }(),
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegexObject regex;
+        EXPECT_FALSE(regex.Search(c.pattern, c.subject));
+        EXPECT_EQ(AllMatches(regex), c.matches);
+        EXPECT_EQ(regex.Replace("y"), "") << "a partial replacement would look complete";
+    }
 }
 
 }  // namespace

@@ -147,6 +147,8 @@ TEST(SimulatorArguments, AcceptsTheDocumentedOptionsOnly) {
     const ParsedArguments parsed =
         ParseSimulatorArguments({"--port=0", "--seed", "99", "--drop-rate", "0.25", "--help"});
     EXPECT_TRUE(parsed.help);
+    EXPECT_FALSE(parsed.version);
+    EXPECT_TRUE(ParseSimulatorArguments({"--seed", "3", "--version"}).version);
     EXPECT_EQ(parsed.options.seed, 99u);
     EXPECT_DOUBLE_EQ(parsed.options.dropRate, 0.25);
 }

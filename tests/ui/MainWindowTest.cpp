@@ -234,7 +234,11 @@ void MainWindowTest::popupMenuListsEntriesInOrder() {
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     QCOMPARE(entries, QStringList({"清空数据", "导入关键词", "导出选中到表格", "开始查询指数", "-",
-                                   "自动淘词", "-", "青禾软件官网"}));
+                                   "自动淘词", "-", "青禾软件官网",  //
+                                   "-",                              //
+                                   "撤销清空",                       //
+                                   "保存列表…",                      //
+                                   "打开列表…"}));
     for (const QString& entry : entries) {
         if (entry != QLatin1String("-")) {
             QVERIFY2(f.window.MenuAction(entry) && f.window.MenuAction(entry)->isEnabled(),

@@ -82,11 +82,13 @@ private slots:
         QVERIFY(feed.AppendRow("3", "y"));
         feed.SetProgress(1, 4);
         QVERIFY(feed.ListHasKeyword("x"));  // queued rows count at once
+        QCOMPARE(feed.ListRowCount(), std::int64_t(3));
         QCOMPARE(model.rowCount(), 1);
 
         // Cleared while x and y are still queued: they go with the rest.
         feed.ClearList();
         QVERIFY(!feed.ListHasKeyword("old") && !feed.ListHasKeyword("x"));
+        QCOMPARE(feed.ListRowCount(), std::int64_t(0));
         QVERIFY(feed.AppendRow("4", "x"));
         feed.SetStatusLabel("\xD2\xBB\xBC\xB6\xCC\xD4\xB4\xCA");  // 一级淘词
         QTRY_COMPARE(model.rowCount(), 1);

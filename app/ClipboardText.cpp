@@ -1,0 +1,89 @@
+#include "app/ClipboardText.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "app/CsvRecords.h"
+
+namespace mofeng::app {
+namespace {
+
+constexpr std::string_view kKeywordCaption = "\xB9\xD8\xBC\xFC\xB4\xCA";  // 关键词 (GBK)
+
+void AppendCell(std::string& out, const std::string& text) {
+    if (text.find_first_of("\t\r\n\"") == std::string::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+}
+
+}  // namespace
+
+std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows, int columnCount) {
+    const int columns = std::min(columnCount, table.ColumnCount());
+    std::string out;
+    for (int c = 0; c < columns; ++c) {
+        if (c > 0) {
+            out += '\t';
+        }
+        AppendCell(out, table.ColumnTitle(c));
+    }
+    out += "\r\n";
+    for (int row : rows) {
+        for (int c = 0; c < columns; ++c) {
+            if (c > 0) {
+                out += '\t';
+            }
+            AppendCell(out, table.GetCell(row, c));
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::vector<std::string> PastedKeywords(std::string_view text) {
+    std::vector<std::string> keywords;
+    if (text.find('\t') == std::string_view::npos) {
+        std::size_t at = 0;
+        while (at < text.size()) {
+            std::size_t end = text.find('\n', at);
+            end = end == std::string_view::npos ? text.size() : end;
+            std::string_view line = text.substr(at, end - at);
+            if (line.ends_with('\r')) {
+                line.remove_suffix(1);
+            }
+            if (!line.empty()) {
+                keywords.emplace_back(line);
+            }
+            at = end + 1;
+        }
+        return keywords;
+    }
+    CsvRecords records(text, '\t');
+    std::vector<std::string> fields;
+    std::optional<std::size_t> column;
+    while (records.Next(fields)) {
+        if (!column) {
+            const auto caption = std::find(fields.begin(), fields.end(), kKeywordCaption);
+            column =
+                caption == fields.end() ? 0 : static_cast<std::size_t>(caption - fields.begin());
+            if (caption != fields.end()) {
+                continue;
+            }
+        }
+        if (*column < fields.size() && !fields[*column].empty()) {
+            keywords.push_back(std::move(fields[*column]));
+        }
+    }
+    return keywords;
+}
+
+}  // namespace mofeng::app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/Table.h"
+
+namespace mofeng::app {
+
+// The given rows of the first columnCount columns as a spreadsheet takes them
+// from the clipboard: the captions first, then one line per row, cells
+// separated by tabs, lines ended by CR LF; a cell holding a tab, a line break
+// or a quote is quoted as in CSV. GBK.
+std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows, int columnCount);
+
+// The keywords of pasted text (GBK), top to bottom. Text with a tab is read
+// as copied cells (quoted as CopiedRowsText writes them): the column whose
+// first line says 关键词 (that line left out), or else the first column.
+// Other text gives one keyword per line (LF or CR LF). Empty lines are left
+// out.
+std::vector<std::string> PastedKeywords(std::string_view text);
+
+}  // namespace mofeng::app

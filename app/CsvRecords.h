@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mofeng::app {
+
+// Splits delimited text (RFC 4180: CSV with ',', TSV with '\t') into records.
+// A field that starts with '"' is quoted: it runs to the next lone '"', a
+// doubled '""' inside stands for one '"', and delimiters and line breaks
+// inside are kept. Records end at LF, CR LF or a lone CR outside quotes.
+// Bytes are GBK (or any ASCII-compatible code): the delimiters, quotes and
+// line ends are below 0x40 and so never GBK trail bytes. The view must
+// outlive the reader.
+class CsvRecords final {
+public:
+    CsvRecords(std::string_view text, char delimiter) : m_text(text), m_delimiter(delimiter) {}
+
+    // The next record into fields; false once the text is used up. A line
+    // with nothing on it gives one empty field.
+    bool Next(std::vector<std::string>& fields);
+
+    std::size_t Position() const { return m_position; }
+
+private:
+    std::string_view m_text;
+    char m_delimiter;
+    std::size_t m_position = 0;
+};
+
+}  // namespace mofeng::app

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "runtime/AtomicFile.h"
+#include "runtime/Table.h"
+
+namespace mofeng::app {
+
+enum class ExportFormat {
+    Xls,   // the HTML document of BuildSpreadsheetDocument
+    Xlsx,  // a workbook: captions as a header row, figures as numbers
+    Csv,   // UTF-8 with a byte order mark, captions first, CR LF line ends
+};
+
+// By the path's extension (any case): .xlsx, .csv, otherwise .xls.
+ExportFormat ExportFormatOf(const std::filesystem::path& path);
+
+// The first columnCount columns (all when negative) of the given rows.
+std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows,
+                             int columnCount = -1);
+// A cell goes in as a number when its text is a finite decimal number, except
+// in the keyword column (1), which is always text; column widths follow the
+// list's. nullopt when the workbook could not be made.
+std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::vector<int>& rows,
+                                             int columnCount = -1);
+
+// Builds the document for path's format and writes it with
+// WriteFileAtomically. False when nothing was written.
+bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
+                const std::vector<int>& rows, int columnCount = -1,
+                const runtime::DeviceWrapper& wrap = nullptr);
+
+}  // namespace mofeng::app

@@ -1,0 +1,158 @@
+#include "app/ImportFileBytes.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "app/KeywordFileText.h"
+
+namespace mofeng::app {
+namespace {
+
+constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+constexpr std::string_view kZipSignature = "PK\x03\x04";
+
+class FileDescriptor final {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Position of the first NUL or SUB in [from, end of bytes), npos when none.
+std::size_t DataEnd(const std::string& bytes, std::size_t from) {
+    const auto it = std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(),
+                                 [](char c) { return c == '\0' || c == '\x1A'; });
+    return it == bytes.end() ? std::string::npos : static_cast<std::size_t>(it - bytes.begin());
+}
+
+}  // namespace
+
+std::string ImportProblemText(ImportProblem problem) {
+    switch (problem) {
+        case ImportProblem::NotRegularFile:
+            // 不是普通文件，无法导入
+            return "\xB2\xBB\xCA\xC7\xC6\xD5\xCD\xA8\xCE\xC4\xBC\xFE\xA3\xAC\xCE\xDE\xB7\xA8\xB5"
+                   "\xBC"
+                   "\xC8\xEB";
+        case ImportProblem::TooLarge:
+            // 文件超过1GB，无法导入
+            return "\xCE\xC4\xBC\xFE\xB3\xAC\xB9\xFD"
+                   "1GB\xA3\xAC\xCE\xDE\xB7\xA8\xB5\xBC\xC8\xEB";
+        case ImportProblem::NotText:
+            // 无法识别此文件的内容
+            return "\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB4\xCB\xCE\xC4\xBC\xFE\xB5\xC4\xC4\xDA\xC8"
+                   "\xDD";
+        case ImportProblem::CannotOpen:  // a file that cannot be opened is passed over silently
+        case ImportProblem::None:
+        case ImportProblem::Cancelled:
+            break;
+    }
+    return {};
+}
+
+std::string ImportProblemEnglish(ImportProblem problem) {
+    switch (problem) {
+        case ImportProblem::CannotOpen:
+            return "cannot be read";
+        case ImportProblem::NotRegularFile:
+            return "is not a regular file";
+        case ImportProblem::TooLarge:
+            return "is larger than 1 GiB";
+        case ImportProblem::NotText:
+            return "holds no readable keyword list";
+        case ImportProblem::Cancelled:
+            return "reading was cancelled";
+        case ImportProblem::None:
+            break;
+    }
+    return {};
+}
+
+ImportFileBytes ReadImportFile(const std::filesystem::path& path,
+                               const runtime::CancelToken* cancel) {
+    ImportFileBytes result;
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0) {
+        result.problem = ImportProblem::CannotOpen;
+        return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        result.problem = ImportProblem::NotRegularFile;
+        return result;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxImportFileBytes) {
+        result.problem = ImportProblem::TooLarge;
+        return result;
+    }
+    std::string& bytes = result.bytes;
+    // The size known now is reserved whole, so the buffer never regrows
+    // unless the file grows while it is read.
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bool endsAtNul = true;
+    char spill[1 << 16];
+    bool decided = false;
+    for (;;) {
+        if (cancel != nullptr && cancel->IsCancelled()) {
+            return {ImportProblem::Cancelled, {}};
+        }
+        const std::size_t before = bytes.size();
+        const std::size_t room = bytes.capacity() - before;
+        ssize_t n = 0;
+        if (room > 0) {
+            const std::size_t want = std::min(room, kChunkBytes);
+            bytes.resize(before + want);
+            n = ::read(fd.Get(), bytes.data() + before, want);
+            bytes.resize(before + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+        } else {
+            n = ::read(fd.Get(), spill, sizeof spill);
+            if (n > 0) {
+                bytes.append(spill, static_cast<std::size_t>(n));
+            }
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return {ImportProblem::CannotOpen, {}};
+        }
+        if (n == 0) {
+            break;
+        }
+        if (bytes.size() > kMaxImportFileBytes) {  // grew while being read
+            return {ImportProblem::TooLarge, {}};
+        }
+        if (!decided) {
+            const std::string_view head = bytes;
+            endsAtNul = !head.starts_with(kZipSignature) && !LooksLikeUtf16(head);
+            decided = true;
+        }
+        if (endsAtNul) {
+            if (const std::size_t end = DataEnd(bytes, before); end != std::string::npos) {
+                bytes.resize(end);
+                if (bytes.capacity() > 2 * end + kChunkBytes) {
+                    bytes.shrink_to_fit();  // the rest of the reservation was never used
+                }
+                break;
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace mofeng::app
