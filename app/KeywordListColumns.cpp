@@ -16,4 +16,15 @@ const std::vector<std::pair<std::string, int>>& KeywordListColumns() {
     return columns;
 }
 
+const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns() {
+    static const std::vector<std::pair<std::string, int>> columns = [] {
+        std::vector<std::pair<std::string, int>> all = KeywordListColumns();
+        all.emplace_back("\xD7\xB4\xCC\xAC", 0);                  // 状态
+        all.emplace_back("\xD4\xAD\xD2\xF2", 0);                  // 原因
+        all.emplace_back("\xC6\xDF\xC8\xD5\xD6\xB8\xCA\xFD", 0);  // 七日指数
+        return all;
+    }();
+    return columns;
+}
+
 }  // namespace mofeng::app

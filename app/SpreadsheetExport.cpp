@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/KeywordListColumns.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/NumberOps.h"
 
@@ -97,8 +98,9 @@ void AppendDataRow(std::string& out, runtime::Table& table, int row, int columnC
 
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
                                      int shownColumns) {
+    // Cells a list stores after its shown columns are never exported.
     const int columnCount =
-        shownColumns < 0 ? table.ColumnCount() : std::min(shownColumns, table.ColumnCount());
+        std::min(shownColumns < 0 ? kKeywordListColumnCount : shownColumns, table.ColumnCount());
     std::vector<int> widths;
     for (int column = 0; column < columnCount; ++column) {
         widths.push_back(table.ColumnWidth(column));

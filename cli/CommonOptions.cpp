@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ostream>
 
+#include "net/RunSettings.h"
 #include "sim/Simulator.h"
 
 namespace mofeng::cli {
@@ -14,18 +15,6 @@ const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_vie
                                     [&](const OptionSpec& wanted) { return wanted.name == name; });
     return found == specs.end() ? nullptr : &*found;
 }
-
-struct EndpointSource {
-    std::string option;    // without "--"
-    const char* variable;  // environment
-    std::string net::EndpointConfig::*base;
-};
-
-const EndpointSource kEndpointSources[] = {
-    {"search-url", "MOFENG_SEARCH_URL", &net::EndpointConfig::searchBase},
-    {"index-url", "MOFENG_INDEX_URL", &net::EndpointConfig::indexBase},
-    {"suggest-url", "MOFENG_SUGGEST_URL", &net::EndpointConfig::suggestBase},
-};
 
 }  // namespace
 
@@ -103,6 +92,14 @@ std::vector<OptionSpec> CommonOptionSpecs() {
         {"index-url", "URL", "base URL of the trend index server"},
         {"suggest-url", "URL", "base URL of the suggestion server"},
         {"demo", "", "serve all three from a simulator inside this process (127.0.0.1)"},
+        {"retries", "N", "extra tries of a failed fetch, 0 to 10 (default 2)"},
+        {"delay-ms", "N", "least time between request starts per host, ms (default 0)"},
+        {"cookie-file", "FILE", "send the login cookies of this cookies.txt file"},
+        {"cookie", "TEXT", "send this Cookie header (\"a=1; b=2\"); never printed"},
+        {"proxy", "URL", "fetch through this http://, https:// or socks5:// proxy"},
+        {"connect-timeout-s", "N", "give up a connection after N seconds (default 30)"},
+        {"stall-timeout-s", "N",
+         "give up a reply that sends under 100 bytes in N seconds (default 60)"},
         {"help", "", "show this help and exit"},
     };
 }
@@ -112,7 +109,11 @@ std::string EndpointHelp() {
     return "Endpoints: the built-in defaults (" + defaults.searchBase + ", " + defaults.indexBase +
            ", " + defaults.suggestBase +
            ") are replaced by the variables MOFENG_SEARCH_URL, MOFENG_INDEX_URL and "
-           "MOFENG_SUGGEST_URL, and those by the options; --demo overrides all three.\n";
+           "MOFENG_SUGGEST_URL, those by --demo, and all of these by an explicit URL option.\n"
+           "A malformed URL, number, proxy or cookie is a usage error. Cookies are sent to the\n"
+           "endpoints only and never printed; a failed fetch is retried with a growing, random\n"
+           "pause (honouring Retry-After), and a host that answers 429 or a login page is\n"
+           "asked more slowly.\n";
 }
 
 EndpointSession::~EndpointSession() = default;
@@ -121,30 +122,32 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
                                                        std::ostream& err,
                                                        std::string_view commandName,
                                                        int& exitCode) {
+    net::SettingsSources sources;
+    auto take = [&](const char* option, std::optional<std::string>& target) {
+        if (const std::string* value = args.Value(option))
+            target = *value;
+    };
+    take("search-url", sources.searchUrl);
+    take("index-url", sources.indexUrl);
+    take("suggest-url", sources.suggestUrl);
+    take("retries", sources.retries);
+    take("delay-ms", sources.delayMs);
+    take("cookie-file", sources.cookieFile);
+    take("cookie", sources.cookie);
+    take("proxy", sources.proxy);
+    take("connect-timeout-s", sources.connectTimeoutS);
+    take("stall-timeout-s", sources.stallTimeoutS);
+    sources.demo = args.Has("demo");
+
     std::unique_ptr<EndpointSession> session(new EndpointSession());
-    for (const EndpointSource& source : kEndpointSources) {
-        std::string given;
-        std::string origin;
-        if (const std::string* value = args.Value(source.option)) {
-            given = *value;
-            origin = "--" + source.option;
-        } else if (const char* variable = std::getenv(source.variable);
-                   variable != nullptr && !args.Has("demo")) {
-            given = variable;
-            origin = source.variable;
-        } else {
-            continue;
-        }
-        std::string base = net::NormalizeBaseUrl(given);
-        if (base.empty()) {
-            err << "mofeng-cli " << commandName << ": " << origin << ": '" << given
-                << "' is not a usable base URL (expected http[s]://host[:port])\n";
-            exitCode = kExitUsage;
-            return nullptr;
-        }
-        session->m_config.*source.base = std::move(base);
+    net::RunSettings settings;
+    std::string error;
+    if (!net::ResolveRunSettings(sources, net::ProcessEnvironment(), settings, error)) {
+        err << "mofeng-cli " << commandName << ": " << error << "\n";
+        exitCode = kExitUsage;
+        return nullptr;
     }
-    if (args.Has("demo")) {
+    if (settings.NeedsDemo()) {
         session->m_simulator = std::make_unique<sim::Simulator>();
         if (!session->m_simulator->Start()) {
             err << "mofeng-cli " << commandName
@@ -152,11 +155,10 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
             exitCode = kExitFailure;
             return nullptr;
         }
-        const std::string base = session->m_simulator->BaseUrl();
-        session->m_config.searchBase = base;
-        session->m_config.indexBase = base;
-        session->m_config.suggestBase = base;
+        settings.UseDemoBase(session->m_simulator->BaseUrl());
     }
+    settings.Apply();
+    session->m_config = settings.endpoints;
     exitCode = kExitOk;
     return session;
 }

@@ -19,6 +19,7 @@ namespace mofeng::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;        // the command could not do its work
 inline constexpr int kExitUsage = 2;          // the command line is wrong
+inline constexpr int kExitTrouble = 3;        // done, but some fetches failed or were blocked
 inline constexpr int kExitInterrupted = 130;  // stopped by Ctrl-C
 
 // Where a command writes. Texts on both streams are UTF-8.
@@ -55,25 +56,26 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args,
 // The options as help lines: "  --name VALUE   help", one per option.
 std::string OptionsHelp(const std::vector<OptionSpec>& specs);
 
-// Options every network command takes: --search-url, --index-url,
-// --suggest-url, --demo and --help.
+// Options every network command takes: the three URLs, --demo, the fetch
+// settings (retries, pacing, cookies, proxy, timeouts) and --help.
 std::vector<OptionSpec> CommonOptionSpecs();
 // What the endpoint options and variables mean, for a command's --help.
 std::string EndpointHelp();
 
-// The endpoints a command talks to: the built-in defaults, replaced by
-// MOFENG_SEARCH_URL / MOFENG_INDEX_URL / MOFENG_SUGGEST_URL, replaced by the
-// options. With --demo a simulator runs inside this process (127.0.0.1, an
-// ephemeral port) for as long as the session lives, and serves all three.
+// The endpoints a command talks to and the fetch settings of the process, by
+// net::ResolveRunSettings (explicit options over --demo over the environment
+// over the defaults). With --demo a simulator runs inside this process
+// (127.0.0.1, an ephemeral port) for as long as the session lives and serves
+// the endpoints no URL option names.
 class EndpointSession final {
 public:
     ~EndpointSession();
     EndpointSession(const EndpointSession&) = delete;
     EndpointSession& operator=(const EndpointSession&) = delete;
 
-    // Validates every base URL (net::NormalizeBaseUrl). On failure returns
-    // nullptr, writes the reason to err and sets exitCode: kExitUsage for a
-    // malformed URL, kExitFailure when the simulator cannot start.
+    // Validates every setting and applies the fetch settings. On failure
+    // returns nullptr, writes the reason to err and sets exitCode: kExitUsage
+    // for a malformed value, kExitFailure when the simulator cannot start.
     static std::unique_ptr<EndpointSession> Open(const ParsedArguments& args, std::ostream& err,
                                                  std::string_view commandName, int& exitCode);
 

@@ -50,6 +50,18 @@ int Failure(const CommandStreams& io, const std::string& message) {
     return kExitFailure;
 }
 
+// "expansions: 正常 3, 无数据 1, 失败 0, 被拦截 0" (UTF-8).
+std::string ExpansionSummary(const mining::MiningProgress& progress) {
+    std::string line = "expansions:";
+    for (int i = 0; i < 4; ++i) {
+        const auto outcome = static_cast<net::LookupOutcome>(i);
+        line += std::string(i ? ", " : " ") +
+                runtime::GbkToUtf8(std::string(net::OutcomeText(outcome))) + " " +
+                std::to_string(progress.Count(outcome));
+    }
+    return line;
+}
+
 class ProgressObserver final : public mining::MiningObserver {
 public:
     ProgressObserver(ProgressLine& line, int levels) : m_line(line), m_levels(levels) {}
@@ -118,7 +130,10 @@ std::string MineCommandHelp() {
            "Options:\n" +
            OptionsHelp(MineOptionSpecs()) + "\n" + EndpointHelp() +
            "\n"
-           "Exit codes: 0 done, 1 the output cannot be written or the demo server cannot\n"
+           "A summary of the expansions' outcomes goes to stderr; after 3 expansions in a row\n"
+           "met a login or verification page the run stops.\n"
+           "Exit codes: 3 done but some expansions failed or were blocked; 0 done, 1 the\n"
+           "output cannot be written or the demo server cannot\n"
            "start, 2 a usage error (missing, empty or too long --must, bad --levels,\n"
            "malformed URL, bad --jobs, no SEED), 130 interrupted (the keywords found so far are "
            "still\n"
@@ -178,20 +193,32 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     runtime::MemoryTable list(mining::MiningListColumns());
     const mining::LiveMiningInputs inputs(must, levels - 1);
     runtime::CancelToken cancel;
+    mining::MiningProgress progress;
     {
         InterruptScope interrupt(cancel);
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, levels);
         mining::TableMiningSink sink(list, &observer);
         observer.Watch(sink);
-        mining::RunMining(*lease, {endpoints->Config(), *jobs}, inputs, sink,
-                          runtime::Utf8ToGbk(seedUtf8), cancel);
+        mining::MiningRun run(*lease, {endpoints->Config(), *jobs}, inputs, sink, cancel);
+        if (run.RelatedSearchStage(runtime::Utf8ToGbk(seedUtf8)))
+            run.SuggestionStage();
+        progress = run.Progress();
     }
     if (cancel.IsCancelled())
         io.err << "mofeng-cli mine: interrupted\n";
     if (list.RowCount() >= mining::kMaxMiningRows)
         io.err << "mofeng-cli mine: stopped at the row limit (" << mining::kMaxMiningRows
                << " rows)\n";
+    if (progress.stoppedForBlocked) {
+        io.err << "mofeng-cli mine: stopped: Taobao asks for a login or verification (several "
+                  "expansions in a row were redirected to it); give your login with "
+                  "--cookie-file or --cookie, or ask more slowly with --delay-ms\n";
+    }
+    io.err << "mofeng-cli mine: " << ExpansionSummary(progress) << "\n";
+    const int doneCode = cancel.IsCancelled()                                  ? kExitInterrupted
+                         : progress.AnyTrouble() || progress.stoppedForBlocked ? kExitTrouble
+                                                                               : kExitOk;
 
     if (out != nullptr) {
         if (!WriteFile(*out, mining::ExportText(list)))
@@ -207,7 +234,7 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
         if (!io.out)
             return Failure(io, "cannot write to stdout");
     }
-    return cancel.IsCancelled() ? kExitInterrupted : kExitOk;
+    return doneCode;
 }
 
 }  // namespace mofeng::cli

@@ -18,6 +18,7 @@
 #include "cli/TextField.h"
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
+#include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
 #include "runtime/platform/Files.h"
@@ -108,17 +109,34 @@ private:
     query::ProgressEstimate m_estimate;
 };
 
+// The eight columns and 状态; a row the run did not reach reads 未查询.
 void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
-    const int columns = table.ColumnCount();
-    for (int c = 0; c < columns; ++c)
+    for (int c = 0; c < app::kKeywordListColumnCount; ++c)
         out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
-    out << '\n';
+    out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn)) << '\n';
     for (const runtime::Row& row : table.Rows()) {
-        for (std::size_t c = 0; c < row.size(); ++c)
-            out << (c ? "\t" : "") << TextField(row[c]);
-        out << '\n';
+        for (int c = 0; c < app::kKeywordListColumnCount; ++c)
+            out << (c ? "\t" : "") << TextField(row[static_cast<std::size_t>(c)]);
+        const std::string& outcome = row[query::kOutcomeColumn];
+        out << '\t'
+            << TextField(outcome.empty()
+                             ? std::string(query::RowOutcomeText(query::RowOutcome::NotQueried))
+                             : outcome)
+            << '\n';
     }
     out.flush();
+}
+
+// "rows: 正常 3, 无数据 1, 失败 0, 被拦截 0, 未查询 0" (UTF-8).
+std::string SummaryLine(const query::QuerySummary& summary) {
+    std::string line = "rows:";
+    for (int i = 0; i < 5; ++i) {
+        const auto outcome = static_cast<query::RowOutcome>(i);
+        line += std::string(i ? ", " : " ") +
+                runtime::GbkToUtf8(std::string(query::RowOutcomeText(outcome))) + " " +
+                std::to_string(summary.Count(outcome));
+    }
+    return line;
 }
 
 }  // namespace
@@ -129,10 +147,13 @@ std::string QueryCommandHelp() {
            "Reads KEYWORD_FILE as the keyword import does (a plain keyword file, .csv, .tsv,\n"
            "an .xlsx workbook or an exported .xls), asks the trend index and the search page\n"
            "for every keyword, in order (with --jobs N, N keywords at a time), and writes\n"
-           "the list with its eight columns: as\n"
-           "UTF-8 text on stdout (tab-separated, the column captions first), or with --out\n"
-           "as a file whose extension chooses the format (.xlsx workbook, .csv UTF-8,\n"
-           "else the .xls document).\n"
+           "the list: as UTF-8 text on stdout\n"
+           "(tab-separated, the column captions first; the eight columns and 状态, the row's\n"
+           "outcome: 正常, 无数据, 失败, 被拦截 or 未查询), or with --out as a file of the eight\n"
+           "columns whose extension chooses the format (.xlsx workbook, .csv UTF-8, else the\n"
+           ".xls document). A summary of the outcomes goes to stderr. After 3 rows in a row\n"
+           "met a login or verification page the run stops; the rows left are 未查询. Ctrl-C\n"
+           "writes the rows done so far.\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
            "Options:\n" +
@@ -140,7 +161,10 @@ std::string QueryCommandHelp() {
            "\n"
            "Exit codes: 0 done, 1 the keyword file cannot be read, the output cannot be\n"
            "written or the demo server cannot start, 2 a usage error (unknown option,\n"
-           "malformed URL, bad --jobs, missing keyword file argument), 130 interrupted.\n";
+           "malformed value, bad --jobs, missing keyword file argument), 3 done but some rows "
+           "failed\n"
+           "or were blocked (all rows are still written), 130 interrupted (the rows done\n"
+           "are written).\n";
 }
 
 int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& io) {
@@ -180,7 +204,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         }
     }
 
-    runtime::MemoryTable table(app::KeywordListColumns());
+    runtime::MemoryTable table(app::KeywordListStorageColumns());
     const app::ImportResult imported =
         app::ImportKeywordFile(keywordFile, table, query::kKeywordColumn, true);
     if (!imported.opened) {
@@ -189,21 +213,37 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     }
 
     runtime::CancelToken cancel;
+    query::QuerySummary summary;
     {
         InterruptScope interrupt(cancel);
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, table.RowCount());
         SilentNotifier notifier;
-        query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer, *jobs);
+        summary = query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer,
+                                       nullptr, *jobs);
     }
-    if (cancel.IsCancelled()) {
-        io.err << "mofeng-cli query: interrupted\n";
-        return kExitInterrupted;
+    // An interrupted run still hands over the rows it finished.
+    if (cancel.IsCancelled())
+        io.err << "mofeng-cli query: interrupted; the rows not reached are "
+               << runtime::GbkToUtf8(
+                      std::string(query::RowOutcomeText(query::RowOutcome::NotQueried)))
+               << "\n";
+    if (summary.stoppedForBlocked) {
+        io.err << "mofeng-cli query: stopped: Taobao asks for a login or verification (several "
+                  "rows in a row were redirected to it); give your login with --cookie-file or "
+                  "--cookie, or query more slowly with --delay-ms. The remaining rows are "
+               << runtime::GbkToUtf8(
+                      std::string(query::RowOutcomeText(query::RowOutcome::NotQueried)))
+               << "\n";
     }
+    io.err << "mofeng-cli query: " << SummaryLine(summary) << "\n";
+    const int doneCode = cancel.IsCancelled()                                ? kExitInterrupted
+                         : summary.AnyTrouble() || summary.stoppedForBlocked ? kExitTrouble
+                                                                             : kExitOk;
 
     if (out == nullptr) {
         WriteTsv(table, io.out);
-        return io.out ? kExitOk : Failure(io, "cannot write to stdout");
+        return io.out ? doneCode : Failure(io, "cannot write to stdout");
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
@@ -212,7 +252,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     }
     if (io.errIsTerminal)
         io.err << table.RowCount() << " rows written to " << *out << "\n";
-    return kExitOk;
+    return doneCode;
 }
 
 }  // namespace mofeng::cli

@@ -3,6 +3,7 @@
 #include "net/HttpFetch.h"
 #include "net/PageText.h"
 #include "net/PercentEncode.h"
+#include "net/PolicyFetch.h"
 #include "regex/RegexObject.h"
 #include "runtime/CodePage.h"
 #include "runtime/TextOps.h"
@@ -30,6 +31,30 @@ bool Cancelled(const runtime::CancelToken* cancel) {
     return cancel != nullptr && cancel->IsCancelled();
 }
 
+// The fetch's outcome; a reply gives its candidates by parse.
+template <typename Parse>
+SourceResult Lookup(const std::string& url, const runtime::CancelToken* cancel, Parse parse) {
+    net::PolicyFetchResult fetched = net::FetchWithPolicy(url, cancel);
+    SourceResult result;
+    if (Cancelled(cancel))
+        return result;
+    switch (fetched.outcome) {
+        case net::FetchOutcome::Reply:
+            result.candidates = parse(fetched.last);
+            result.outcome =
+                result.candidates.empty() ? net::LookupOutcome::NoData : net::LookupOutcome::Normal;
+            break;
+        case net::FetchOutcome::Blocked:
+            result.outcome = net::LookupOutcome::Blocked;
+            break;
+        case net::FetchOutcome::Failed:
+            result.outcome = net::LookupOutcome::Failed;
+            break;
+    }
+    result.reason = std::move(fetched.reason);
+    return result;
+}
+
 }  // namespace
 
 std::vector<std::string> RelatedCandidatesFromPage(std::string_view pageText) {
@@ -48,6 +73,23 @@ std::vector<std::string> SuggestionCandidatesFromText(std::string_view replyText
 
 std::string SuggestionReplyText(std::string_view body) {
     return runtime::Utf8ToGbk(runtime::TextFromBytes(body));
+}
+
+SourceResult RelatedSearchLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
+                                 const runtime::CancelToken* cancel) {
+    return Lookup(endpoints.SearchPageUrl(net::PercentEncodeUtf8(keyword)), cancel,
+                  [](net::FetchResult& reply) {
+                      net::FetchedPage page{std::move(reply.body), std::move(reply.contentType)};
+                      return RelatedCandidatesFromPage(net::PageTextAsGbk(page));
+                  });
+}
+
+SourceResult SuggestionLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
+                              const runtime::CancelToken* cancel) {
+    return Lookup(endpoints.SuggestUrl(net::PercentEncodeUtf8(keyword)), cancel,
+                  [](net::FetchResult& reply) {
+                      return SuggestionCandidatesFromText(SuggestionReplyText(reply.body));
+                  });
 }
 
 std::vector<std::string> RelatedSearchKeywords(const net::EndpointConfig& endpoints,

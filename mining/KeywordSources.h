@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "net/EndpointConfig.h"
+#include "net/LookupOutcome.h"
 #include "runtime/CancelToken.h"
 
 // The two places mining learns keywords from: the related-search links of the
@@ -16,11 +17,12 @@ namespace mofeng::mining {
 // Link text of every related-search anchor of the search page.
 inline constexpr std::string_view kRelatedPattern =
     R"re(<a trace="relatedSearch" href=".*?">(.*?)</a>)re";
-// One suggestion entry of the JSONP reply: ["TEXT","COUNT".
-inline constexpr std::string_view kSuggestPattern = R"re(\["(.*?)","\d+")re";
+// One suggestion entry of the JSONP reply: ["TEXT","COUNT". Current replies
+// carry the count as a decimal ("718826.9811948987"), older ones as digits.
+inline constexpr std::string_view kSuggestPattern = R"re(\["(.*?)","\d+(\.\d+)?")re";
 
 static_assert(kRelatedPattern.size() == 45);
-static_assert(kSuggestPattern.size() == 15);
+static_assert(kSuggestPattern.size() == 23);
 
 // Candidates of a search page already turned into GBK text: group 1 of every
 // match, exactly as captured (no trimming, no entity decoding). Stops at a NUL.
@@ -33,6 +35,21 @@ std::vector<std::string> SuggestionCandidatesFromText(std::string_view replyText
 
 // The reply body (UTF-8 bytes) as GBK text: cut at the first NUL, converted.
 std::string SuggestionReplyText(std::string_view body);
+
+// One expansion's candidates and how its fetch went: 正常 with candidates,
+// 无数据 for a reply without any, 失败 or 被拦截 (with the reason, GBK) when
+// the fetch failed after its retries or met a login page.
+struct SourceResult {
+    std::vector<std::string> candidates;
+    net::LookupOutcome outcome = net::LookupOutcome::NoData;
+    std::string reason;
+};
+
+// The two sources through net::FetchWithPolicy (paced, retried).
+SourceResult RelatedSearchLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
+                                 const runtime::CancelToken* cancel);
+SourceResult SuggestionLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
+                              const runtime::CancelToken* cancel);
 
 // Fetches the search page for keyword (GBK; may be empty) and returns its
 // related-search candidates. The page is GBK unless the reply declares

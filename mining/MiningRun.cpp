@@ -7,6 +7,7 @@
 
 #include "mining/KeywordSources.h"
 #include "mining/MiningTexts.h"
+#include "net/FetchSettings.h"
 #include "runtime/NumberOps.h"
 #include "runtime/ParallelRun.h"
 #include "runtime/TextOps.h"
@@ -60,11 +61,30 @@ bool MiningRun::AppendRow(const std::string& keyword) {
     return true;
 }
 
-bool MiningRun::JudgeRelated(const Candidates& candidates) {
+bool MiningRun::Judge(net::LookupOutcome outcome) {
+    if (Cancelled())
+        return false;
+    ++m_progress.outcomes[static_cast<std::size_t>(outcome)];
+    m_blockedStreak = outcome == net::LookupOutcome::Blocked ? m_blockedStreak + 1 : 0;
+    const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
+    if (pauseAfter <= 0 || m_blockedStreak < pauseAfter)
+        return true;
+    const bool resume = m_sink.ResumeAfterBlocked(m_blockedStreak);
+    if (!resume || Cancelled()) {
+        m_progress.stoppedForBlocked = !Cancelled();
+        return false;
+    }
+    m_blockedStreak = 0;
+    return true;
+}
+
+bool MiningRun::JudgeRelated(const Candidates& looked) {
     ++m_progress.requests;
     Notify();
+    if (!Judge(looked.outcome))
+        return false;
     std::vector<std::string>& related = m_lease.RelatedKeywords();
-    for (const std::string& candidate : candidates) {
+    for (const std::string& candidate : looked.candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
         if (!holds) {
             return false;
@@ -84,7 +104,7 @@ bool MiningRun::ExpandRelated(const std::vector<std::string>& keywords) {
     return runtime::ConsumeInOrder<Candidates>(
         keywords.size(), m_input.jobs, m_cancel,
         [&](std::size_t i) {
-            return RelatedSearchKeywords(m_input.endpoints, keywords[i], &m_cancel);
+            return RelatedSearchLookup(m_input.endpoints, keywords[i], &m_cancel);
         },
         [&](std::size_t, Candidates&& candidates) { return JudgeRelated(candidates); });
 }
@@ -95,7 +115,7 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
     m_progress.stage = 1;
     m_progress.step = 1;
     if (AtRowLimit() || !ExpandRelated({std::string(seed)})) {
-        return !Cancelled();
+        return EndedWell();
     }
     // Each later pass expands what the pass before it accepted; the bounds
     // are fixed when the pass begins, so its own acceptances wait a pass.
@@ -107,18 +127,20 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
         const std::vector<std::string> keywords(related.begin() + static_cast<long>(begin),
                                                 related.begin() + static_cast<long>(end));
         if (!ExpandRelated(keywords)) {
-            return !Cancelled();
+            return EndedWell();
         }
         begin = end;
     }
     return true;
 }
 
-bool MiningRun::JudgeSuggestions(const Candidates& candidates) {
+bool MiningRun::JudgeSuggestions(const Candidates& looked) {
     ++m_progress.requests;
     Notify();
+    if (!Judge(looked.outcome))
+        return false;
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
-    for (const std::string& candidate : candidates) {
+    for (const std::string& candidate : looked.candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
         if (!holds) {
             return false;
@@ -140,9 +162,7 @@ bool MiningRun::JudgeSuggestions(const Candidates& candidates) {
 bool MiningRun::ExpandSuggestions(const std::vector<std::string>& keywords, bool advanceBar) {
     return runtime::ConsumeInOrder<Candidates>(
         keywords.size(), m_input.jobs, m_cancel,
-        [&](std::size_t i) {
-            return SuggestionKeywords(m_input.endpoints, keywords[i], &m_cancel);
-        },
+        [&](std::size_t i) { return SuggestionLookup(m_input.endpoints, keywords[i], &m_cancel); },
         [&](std::size_t, Candidates&& candidates) {
             if (!JudgeSuggestions(candidates)) {
                 return false;
@@ -164,7 +184,7 @@ void MiningRun::StartLevel(int level, int maximum, const std::string& label) {
 
 bool MiningRun::SuggestionStage() {
     if (m_progress.rowLimitReached) {
-        return !Cancelled();
+        return EndedWell();
     }
     m_progress.stage = 2;
     const std::vector<std::string> related = m_lease.RelatedKeywords();
@@ -173,7 +193,7 @@ bool MiningRun::SuggestionStage() {
 
     StartLevel(1, static_cast<int>(related.size()), LevelOneLabel());
     if (!ExpandSuggestions(related, true)) {
-        return !Cancelled();
+        return EndedWell();
     }
     keys = seen.Keys();
     const std::size_t levelOneEnd = keys.size();
@@ -187,7 +207,7 @@ bool MiningRun::SuggestionStage() {
     // Level 2 expands every key seen so far, earlier runs' included.
     StartLevel(2, static_cast<int>(levelOneEnd), LevelTwoLabel());
     if (!ExpandSuggestions(keys, true)) {
-        return !Cancelled();
+        return EndedWell();
     }
     if (m_inputs.LevelIndex() == 1) {
         return true;
@@ -200,7 +220,7 @@ bool MiningRun::SuggestionStage() {
     const std::vector<std::string> added(keys.begin() + static_cast<long>(levelOneEnd),
                                          keys.begin() + static_cast<long>(levelTwoEnd));
     if (!ExpandSuggestions(added, true)) {
-        return !Cancelled();
+        return EndedWell();
     }
     m_sink.SetStatusLabel(MiningDoneLabel());
     keys = seen.Keys();

@@ -6,10 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "mining/KeywordSources.h"
 #include "mining/MiningInputs.h"
 #include "mining/MiningSink.h"
 #include "mining/MiningState.h"
 #include "net/EndpointConfig.h"
+#include "net/LookupOutcome.h"
 #include "runtime/CancelToken.h"
 
 namespace mofeng::mining {
@@ -36,6 +38,10 @@ struct MiningRunInput {
 // and progress are those of one job, and with one job the requests are made
 // one after the other in that order.
 //
+// Each expansion is fetched through the fetch policy (paced, retried) and
+// counted by outcome, in judging order; after the configured number of
+// blocked expansions in a row the sink decides whether the run goes on.
+//
 // The lease makes this the only run touching the shared state. A raised
 // cancel token ends a stage at the next fetch or candidate (every fetch in
 // flight returns early); nothing more is reported then. Blocks the calling
@@ -58,11 +64,14 @@ public:
     void SetRowLimit(std::int64_t rows) { m_rowLimit = rows; }
 
 private:
-    using Candidates = std::vector<std::string>;
+    using Candidates = SourceResult;
 
     // Fetches the candidates of every keyword, judging them in order.
     bool ExpandRelated(const std::vector<std::string>& keywords);
     bool ExpandSuggestions(const std::vector<std::string>& keywords, bool advanceBar);
+    // Counts the expansion's outcome; false ends the run (cancelled, or a
+    // blocked streak the sink does not resume).
+    bool Judge(net::LookupOutcome outcome);
     bool JudgeRelated(const Candidates& candidates);
     bool JudgeSuggestions(const Candidates& candidates);
     // Whether the candidate holds the must-contain text; nullopt once cancelled.
@@ -75,6 +84,9 @@ private:
     bool AtRowLimit();
     // Cancelled, or stopped at the row limit.
     bool Ended() { return Cancelled() || AtRowLimit(); }
+    // A stage that ended early succeeded only when the row limit ended it:
+    // a cancel or a blocked streak fails it.
+    bool EndedWell() const { return !Cancelled() && !m_progress.stoppedForBlocked; }
 
     MiningRunLease& m_lease;
     const MiningRunInput m_input;
@@ -85,6 +97,7 @@ private:
     int m_barPosition = 0;
     int m_barMaximum = 0;
     std::int64_t m_rowLimit = kMaxMiningRows;
+    int m_blockedStreak = 0;
 };
 
 // Both stages of a run, one after the other, on the calling thread. False

@@ -1,20 +1,32 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "net/LookupOutcome.h"
 #include "runtime/Table.h"
 
 namespace mofeng::mining {
 
 // Where a run is; counts are this run's own.
 struct MiningProgress {
-    int stage = 0;                 // 1 related searches, 2 suggestions; 0 before the first
-    int step = 0;                  // stage 1: pass 1..4; stage 2: level 1..3
-    std::int64_t requests = 0;     // source fetches judged
-    std::int64_t accepted = 0;     // rows added
+    int stage = 0;              // 1 related searches, 2 suggestions; 0 before the first
+    int step = 0;               // stage 1: pass 1..4; stage 2: level 1..3
+    std::int64_t requests = 0;  // source fetches judged
+    std::int64_t accepted = 0;  // rows added
+    // Expansions per outcome (net::LookupOutcome order); 未查询 stays 0.
+    std::array<std::int64_t, 5> outcomes{};
+    bool stoppedForBlocked = false;
     bool rowLimitReached = false;  // the list holds the most rows a run may leave
+
+    std::int64_t Count(net::LookupOutcome outcome) const {
+        return outcomes[static_cast<std::size_t>(outcome)];
+    }
+    bool AnyTrouble() const {
+        return Count(net::LookupOutcome::Failed) > 0 || Count(net::LookupOutcome::Blocked) > 0;
+    }
 };
 
 // Most rows a run leaves in its list, earlier runs' rows included.
@@ -25,6 +37,10 @@ class MiningObserver {
 public:
     virtual ~MiningObserver() = default;
     virtual void Progressed(const MiningProgress& progress) = 0;
+    // After `streak` expansions in a row met a login page: true goes on (with
+    // the fetch settings as they are then), false ends the run. Default: end.
+    // May wait for the user.
+    virtual bool ResumeAfterBlocked(int streak) { return false; }
 };
 
 // Where a mining run reports, and its view of the mining list's keyword
@@ -66,6 +82,9 @@ public:
     void Progressed(const MiningProgress& progress) override {
         if (m_observer != nullptr)
             m_observer->Progressed(progress);
+    }
+    bool ResumeAfterBlocked(int streak) override {
+        return m_observer != nullptr && m_observer->ResumeAfterBlocked(streak);
     }
 
     const std::string& Label() const { return m_label; }

@@ -37,7 +37,6 @@ SharedRoot* CreateRoot() {
         curl_share_setopt(root->share, CURLSHOPT_LOCKFUNC, LockShared) == CURLSHE_OK &&
         curl_share_setopt(root->share, CURLSHOPT_UNLOCKFUNC, UnlockShared) == CURLSHE_OK &&
         curl_share_setopt(root->share, CURLSHOPT_USERDATA, root.get()) == CURLSHE_OK &&
-        curl_share_setopt(root->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) == CURLSHE_OK &&
         curl_share_setopt(root->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK;
     if (!configured) {
         curl_share_cleanup(root->share);

@@ -6,7 +6,7 @@
 
 namespace mofeng::net {
 
-// What every fetch of the process shares: the cookie store and the DNS cache
+// What every fetch of the process shares: the DNS cache
 // (one share object, one mutex per kind of shared data) and the fixed request
 // header list. Read-only after creation.
 struct FetchRoot {

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "net/CookieJar.h"
 #include "net/FetchRoot.h"
+#include "net/FetchSettings.h"
 
 namespace mofeng::net {
 namespace {
@@ -14,11 +16,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-constexpr long kMaxRedirects = 20;
+constexpr int kMaxRedirects = 20;
 // Upper bound of the chunk curl hands over; ReadChunkSize never exceeds it.
 constexpr long kReceiveBuffer = 102400;
-// How often a running fetch looks at its cancel token and stall clock.
+// How often a running fetch looks at its cancel token and its clocks.
 constexpr int kPollMs = 50;
+constexpr long long kRetryAfterCapSeconds = 60;
 
 struct EasyDeleter {
     void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -29,28 +32,94 @@ struct MultiDeleter {
 struct UrlDeleter {
     void operator()(CURLU* url) const { curl_url_cleanup(url); }
 };
+struct CurlText {
+    void operator()(char* text) const { curl_free(text); }
+};
+using CurlString = std::unique_ptr<char, CurlText>;
 
-// State of one fetch; its callbacks run on the fetching thread only.
+// Scheme, host and port of a URL; empty fields when it cannot be parsed.
+struct Origin {
+    std::string scheme;
+    std::string host;
+    std::string port;
+
+    bool operator==(const Origin&) const = default;
+};
+
+std::string UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
+    char* text = nullptr;
+    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr)
+        return {};
+    CurlString owned(text);
+    std::string value(text);
+    std::transform(value.begin(), value.end(), value.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+    return value;
+}
+
+Origin OriginOf(CURLU* url) {
+    return {UrlPart(url, CURLUPART_SCHEME), UrlPart(url, CURLUPART_HOST),
+            UrlPart(url, CURLUPART_PORT, CURLU_DEFAULT_PORT)};
+}
+
+// State of one request; its callbacks run on the fetching thread only.
 struct Transfer {
     CURL* easy = nullptr;
+    std::string host;
     std::string body;
     std::size_t maxBodyBytes = 0;
+    std::optional<long long> announcedLength;
+    std::optional<std::chrono::seconds> retryAfter;
     bool reserved = false;
-    bool connected = false;          // the stall clock runs only once connected
-    Clock::time_point lastActivity;  // last connect or received byte
+    bool connected = false;  // the stall clock runs only once connected
+    Clock::time_point windowStart;
+    std::size_t windowBytes = 0;  // received since windowStart
 };
+
+// "Name: value" when line is that header (name compared ignoring case).
+std::optional<std::string_view> HeaderValue(std::string_view line, std::string_view name) {
+    if (line.size() <= name.size() || line[name.size()] != ':')
+        return std::nullopt;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = line[i];
+        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        if (lower != name[i])
+            return std::nullopt;
+    }
+    std::string_view value = line.substr(name.size() + 1);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
+    while (!value.empty() && (value.back() == '\r' || value.back() == '\n' || value.back() == ' '))
+        value.remove_suffix(1);
+    return value;
+}
+
+// A decimal value of digits only; nullopt for anything else ("abc", "-5", "").
+std::optional<long long> DecimalValue(std::string_view text) {
+    if (text.empty() || text.size() > 18)
+        return std::nullopt;
+    long long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
     auto& transfer = *static_cast<Transfer*>(user);
     const std::size_t length = size * count;
-    transfer.lastActivity = Clock::now();
+    transfer.windowBytes += length;
     if (!transfer.reserved) {
         transfer.reserved = true;
-        curl_off_t announced = -1;
-        curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
-        const auto chunk =
-            ReadChunkSize(announced >= 0 ? std::optional<long long>(announced) : std::nullopt);
-        transfer.body.reserve(std::min(chunk, transfer.maxBodyBytes));
+        // The whole announced body at once (within the limit): growing by
+        // doubling would briefly hold up to three times a large reply.
+        const std::size_t chunk = ReadChunkSize(transfer.announcedLength);
+        const std::size_t wanted = transfer.announcedLength && *transfer.announcedLength > 0
+                                       ? static_cast<std::size_t>(*transfer.announcedLength)
+                                       : chunk;
+        transfer.body.reserve(std::min(std::max(wanted, chunk), transfer.maxBodyBytes));
     }
     // A short count makes curl stop: the body is cut at exactly the limit.
     const std::size_t room = transfer.maxBodyBytes - transfer.body.size();
@@ -59,15 +128,30 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
     return taken;
 }
 
-std::size_t OnHeader(char*, std::size_t size, std::size_t count, void* user) {
-    static_cast<Transfer*>(user)->lastActivity = Clock::now();
-    return size * count;
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+    auto& transfer = *static_cast<Transfer*>(user);
+    const std::string_view line(data, size * count);
+    transfer.windowBytes += line.size();
+    if (line.substr(0, 5) == "HTTP/") {  // a new reply: forget an interim one's headers
+        transfer.announcedLength.reset();
+        transfer.retryAfter.reset();
+    } else if (const auto length = HeaderValue(line, "content-length")) {
+        transfer.announcedLength = DecimalValue(*length);
+    } else if (const auto after = HeaderValue(line, "retry-after")) {
+        if (const auto seconds = DecimalValue(*after)) {
+            transfer.retryAfter = std::chrono::seconds(std::min(*seconds, kRetryAfterCapSeconds));
+        }
+    } else if (const auto cookie = HeaderValue(line, "set-cookie")) {
+        ProcessCookieJar().Store(transfer.host, *cookie);
+    }
+    return line.size();
 }
 
 int OnConnected(void* user, char*, char*, int, int) {
     auto& transfer = *static_cast<Transfer*>(user);
     transfer.connected = true;
-    transfer.lastActivity = Clock::now();
+    transfer.windowStart = Clock::now();
+    transfer.windowBytes = 0;
     return CURL_PREREQFUNC_OK;
 }
 
@@ -88,26 +172,40 @@ std::string NoProxyHosts() {
     return hosts + "localhost,127.0.0.0/8,::1";
 }
 
-bool Configure(CURL* easy, CURLU* url, const FetchRoot& root, const TransportLimits& limits,
-               const std::string& noProxy, Transfer& transfer) {
+struct RequestSetup {
+    const FetchRoot& root;
+    const TransportLimits& limits;
+    const FetchSettings& settings;
+    std::string noProxy;
+    std::string cookieHeader;
+};
+
+bool Configure(CURL* easy, CURLU* url, const RequestSetup& setup, Transfer& transfer) {
+    const bool explicitProxy = !setup.settings.proxy.empty();
     const bool ok =
         curl_easy_setopt(easy, CURLOPT_CURLU, url) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_0}) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, root.headers) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_SHARE, root.share) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "") == CURLE_OK &&
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, setup.root.headers) == CURLE_OK &&
+        // Redirects are followed here, one origin check per hop.
+        curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
+        // curl refuses a malformed Content-Length before any body; the length
+        // is read by OnHeader instead, and a short body is caught after.
+        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L) == CURLE_OK &&
+        curl_easy_setopt(easy, CURLOPT_SHARE, setup.root.share) == CURLE_OK &&
+        (setup.cookieHeader.empty() ||
+         curl_easy_setopt(easy, CURLOPT_COOKIE, setup.cookieHeader.c_str()) == CURLE_OK) &&
         curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
         // A cancelled fetch must not wait for a name lookup still running.
         curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_NOPROXY, noProxy.c_str()) == CURLE_OK &&
+        (explicitProxy
+             ? curl_easy_setopt(easy, CURLOPT_PROXY, setup.settings.proxy.c_str()) == CURLE_OK &&
+                   curl_easy_setopt(easy, CURLOPT_NOPROXY, "") == CURLE_OK
+             : curl_easy_setopt(easy, CURLOPT_NOPROXY, setup.noProxy.c_str()) == CURLE_OK) &&
         curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                         static_cast<long>(limits.connectTimeout.count())) == CURLE_OK &&
+                         static_cast<long>(setup.limits.connectTimeout.count())) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBuffer) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer) == CURLE_OK &&
@@ -118,76 +216,192 @@ bool Configure(CURL* easy, CURLU* url, const FetchRoot& root, const TransportLim
     return ok;
 }
 
-// Drives the transfer until it ends, is cancelled or stalls; what arrived is
-// kept in every case.
-void Run(CURLM* multi, Transfer& transfer, const TransportLimits& limits,
-         const runtime::CancelToken* cancel) {
+TransportError FromCurl(CURLcode code, const Transfer& transfer) {
+    switch (code) {
+        case CURLE_OK:
+            return TransportError::None;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_URL_MALFORMAT:
+            return TransportError::UnusableUrl;
+        case CURLE_OPERATION_TIMEDOUT:
+            return TransportError::ConnectTimeout;  // the only curl timeout set
+        case CURLE_WRITE_ERROR:
+            return transfer.body.size() >= transfer.maxBodyBytes ? TransportError::BodyTooLarge
+                                                                 : TransportError::Dropped;
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT:
+            return TransportError::Connect;
+        default:
+            return transfer.connected ? TransportError::Dropped : TransportError::Connect;
+    }
+}
+
+// Drives one request until it ends, is cancelled, stalls or passes the
+// deadline; what arrived is kept in every case.
+TransportError Run(CURLM* multi, Transfer& transfer, const TransportLimits& limits,
+                   Clock::time_point deadline, const runtime::CancelToken* cancel) {
     for (;;) {
         int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK || running == 0) {
-            return;
+        if (curl_multi_perform(multi, &running) != CURLM_OK)
+            return TransportError::Dropped;
+        if (running == 0) {
+            int queued = 0;
+            CURLMsg* message = curl_multi_info_read(multi, &queued);
+            const CURLcode code = message != nullptr && message->msg == CURLMSG_DONE
+                                      ? message->data.result
+                                      : CURLE_RECV_ERROR;
+            return FromCurl(code, transfer);
         }
-        if (cancel != nullptr && cancel->IsCancelled()) {
-            return;
+        if (cancel != nullptr && cancel->IsCancelled())
+            return TransportError::Cancelled;
+        const auto now = Clock::now();
+        if (now >= deadline)
+            return TransportError::Deadline;
+        if (transfer.connected && now - transfer.windowStart >= limits.stallTimeout) {
+            if (transfer.windowBytes < kStallMinBytes)
+                return TransportError::Stall;
+            transfer.windowStart = now;
+            transfer.windowBytes = 0;
         }
-        if (transfer.connected && Clock::now() - transfer.lastActivity >= limits.stallTimeout) {
-            return;
-        }
-        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) {
-            return;
-        }
+        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK)
+            return TransportError::Dropped;
     }
+}
+
+bool IsRedirect(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// One request to target; fills result and returns the redirect target of a
+// 3xx reply (empty when none).
+std::string RequestOnce(const std::string& target, CURLU* parsed, const RequestSetup& setup,
+                        Clock::time_point deadline, const runtime::CancelToken* cancel,
+                        FetchResult& result) {
+    Transfer transfer;
+    transfer.maxBodyBytes = setup.limits.maxBodyBytes;
+    transfer.host = UrlPart(parsed, CURLUPART_HOST);
+    RequestSetup withCookies = setup;
+    withCookies.cookieHeader =
+        ComposeCookieHeader(transfer.host, ProcessCookieJar(), setup.settings.login);
+
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    result.finalUrl = target;
+    if (!multi || !easy) {
+        result.error = TransportError::Connect;
+        return {};
+    }
+    transfer.easy = easy.get();
+    if (!Configure(easy.get(), parsed, withCookies, transfer) ||
+        curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK) {
+        result.error = TransportError::UnusableUrl;
+        return {};
+    }
+    result.error = Run(multi.get(), transfer, setup.limits, deadline, cancel);
+    curl_multi_remove_handle(multi.get(), easy.get());
+    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
+    const char* type = nullptr;
+    result.contentType.clear();
+    if (curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &type) == CURLE_OK &&
+        type != nullptr) {
+        result.contentType = type;
+    }
+    if (result.error == TransportError::None && transfer.announcedLength &&
+        static_cast<long long>(transfer.body.size()) < *transfer.announcedLength) {
+        result.error = TransportError::Dropped;
+    }
+    result.retryAfter = transfer.retryAfter;
+    result.body = std::move(transfer.body);
+    const char* location = nullptr;
+    if (result.error == TransportError::None && IsRedirect(result.status) &&
+        curl_easy_getinfo(easy.get(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK &&
+        location != nullptr) {
+        return location;
+    }
+    return {};
+}
+
+bool SendableUrl(std::string_view url) {
+    return std::none_of(url.begin(), url.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= 0x20 || byte == 0x7F;
+    });
 }
 
 }  // namespace
 
+FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel) {
+    FetchResult result;
+    std::string target(url.substr(0, url.find('#')));  // the fragment is never sent
+    result.finalUrl = target;
+    if (target.empty() || !SendableUrl(target)) {
+        result.error = TransportError::UnusableUrl;
+        return result;
+    }
+    if (target.size() > kMaxUrlBytes) {
+        result.error = TransportError::UrlTooLong;
+        return result;
+    }
+    if (cancel != nullptr && cancel->IsCancelled()) {
+        result.error = TransportError::Cancelled;
+        return result;
+    }
+    const FetchRoot* root = AcquireFetchRoot();
+    if (root == nullptr) {
+        result.error = TransportError::Connect;
+        return result;
+    }
+    const TransportLimits limits = CurrentTransportLimits();
+    const std::shared_ptr<const FetchSettings> settings = CurrentFetchSettings();
+    const RequestSetup setup{*root, limits, *settings, NoProxyHosts(), {}};
+    const auto deadline = Clock::now() + limits.overallDeadline;
+
+    std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
+    // Taken as given: no scheme guessing, no dot-segment squashing.
+    if (!parsed ||
+        curl_url_set(parsed.get(), CURLUPART_URL, target.c_str(), CURLU_PATH_AS_IS) != CURLUE_OK) {
+        result.error = TransportError::UnusableUrl;
+        return result;
+    }
+    const Origin origin = OriginOf(parsed.get());
+    if (origin.scheme != "http" && origin.scheme != "https") {
+        result.error = TransportError::UnusableUrl;
+        return result;
+    }
+    for (int hop = 0;; ++hop) {
+        std::string next = RequestOnce(target, parsed.get(), setup, deadline, cancel, result);
+        if (next.empty())
+            return result;
+        std::unique_ptr<CURLU, UrlDeleter> following(curl_url());
+        const bool sameOrigin = following &&
+                                curl_url_set(following.get(), CURLUPART_URL, next.c_str(),
+                                             CURLU_PATH_AS_IS) == CURLUE_OK &&
+                                OriginOf(following.get()) == origin;
+        if (!sameOrigin) {
+            result.refusedRedirect = std::move(next);
+            return result;
+        }
+        if (hop + 1 >= kMaxRedirects) {
+            result.error = TransportError::TooManyRedirects;
+            result.body.clear();
+            return result;
+        }
+        target = std::move(next);
+        parsed = std::move(following);
+    }
+}
+
 std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel) {
-    return HttpFetch(url, cancel, nullptr);
+    return HttpFetchResult(url, cancel).body;
 }
 
 std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel,
                       std::string* contentType) {
-    if (contentType != nullptr) {
-        contentType->clear();
-    }
-    const std::string target(url.substr(0, url.find('#')));  // the fragment is never sent
-    if (target.empty() || (cancel != nullptr && cancel->IsCancelled())) {
-        return {};
-    }
-    const FetchRoot* root = AcquireFetchRoot();
-    if (root == nullptr) {
-        return {};
-    }
-    // Taken as given: no scheme guessing, no dot-segment squashing.
-    std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
-    if (!parsed ||
-        curl_url_set(parsed.get(), CURLUPART_URL, target.c_str(), CURLU_PATH_AS_IS) != CURLUE_OK) {
-        return {};
-    }
-    const TransportLimits limits = CurrentTransportLimits();
-    const std::string noProxy = NoProxyHosts();
-    Transfer transfer;
-    transfer.maxBodyBytes = limits.maxBodyBytes;
-
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-    if (!multi || !easy) {
-        return {};
-    }
-    transfer.easy = easy.get();
-    if (!Configure(easy.get(), parsed.get(), *root, limits, noProxy, transfer) ||
-        curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK) {
-        return {};
-    }
-    Run(multi.get(), transfer, limits, cancel);
-    curl_multi_remove_handle(multi.get(), easy.get());
-    const char* type = nullptr;
-    if (contentType != nullptr &&
-        curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &type) == CURLE_OK &&
-        type != nullptr) {
-        *contentType = type;
-    }
-    return std::move(transfer.body);
+    FetchResult result = HttpFetchResult(url, cancel);
+    if (contentType != nullptr)
+        *contentType = std::move(result.contentType);
+    return std::move(result.body);
 }
 
 }  // namespace mofeng::net

@@ -6,20 +6,26 @@
 #include <string>
 #include <string_view>
 
+#include "net/FetchResult.h"
 #include "runtime/CancelToken.h"
 
 namespace mofeng::net {
 
-// Blocking GET of url; returns the body bytes. Every failure gives an empty
-// result, a connection lost mid-body gives the bytes received so far; nothing
-// is reported or retried. The HTTP status is ignored, redirects are followed,
-// the fragment is never sent and the URL is sent as given. Cookies live in one
-// process-wide store shared by all threads. A raised cancel token makes the
-// fetch return (with what it has) within 200 ms. Any thread.
+// Blocking GET of url: one try, no retry. Redirects are followed to the same
+// scheme, host and port only (never a downgrade); the fragment is never sent
+// and the URL is sent as given. Cookies that replies set live in the
+// process-wide CookieJar; the login cookies and the proxy of the current
+// FetchSettings are applied. A raised cancel token makes the fetch return
+// (with what it has) within 200 ms. Any thread.
 // Only http:// and https:// are fetched; a URL holding a space or a control
-// byte cannot be sent as given and gives an empty result. Proxies come from
-// the environment (http_proxy, https_proxy, no_proxy); loopback hosts never
-// go through one.
+// byte cannot be sent as given. Without a proxy setting, proxies come from the
+// environment (http_proxy, https_proxy, no_proxy) and loopback hosts never go
+// through one; a proxy setting applies to every host, loopback included.
+FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel = nullptr);
+
+// The body of HttpFetchResult: every failure before the body gives an empty
+// result, a connection lost mid-body gives the bytes received so far. The
+// HTTP status is ignored.
 std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel = nullptr);
 
 // The same fetch; contentType (when not null) receives the Content-Type header
@@ -36,9 +42,13 @@ std::size_t ReadChunkSize(std::optional<long long> contentLength);
 // Transport limits; the defaults are what the product uses. Tests shorten them.
 struct TransportLimits {
     std::chrono::milliseconds connectTimeout{30000};
-    std::chrono::milliseconds stallTimeout{60000};  // nothing received for this long: give up
+    // Fewer than kStallMinBytes received within this window: give up.
+    std::chrono::milliseconds stallTimeout{60000};
+    std::chrono::milliseconds overallDeadline{300000};  // one fetch, redirects included
     std::size_t maxBodyBytes = 64u * 1024u * 1024u;
 };
+// A trickle this slow counts as a stall, so one byte a second cannot hold a run.
+inline constexpr std::size_t kStallMinBytes = 100;
 void SetTransportLimits(const TransportLimits& limits);
 TransportLimits CurrentTransportLimits();
 

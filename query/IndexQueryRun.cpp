@@ -6,36 +6,24 @@
 #include <string>
 #include <vector>
 
-#include "query/IndexMetrics.h"
-#include "query/SearchResultCount.h"
-#include "query/TrendSeries.h"
+#include "net/FetchSettings.h"
 #include "regex/RegexObject.h"
-#include "runtime/NumberOps.h"
 #include "runtime/ParallelRun.h"
 
 namespace mofeng::query {
 namespace {
 
-// Columns 2 to 7 of one keyword: trend request, then search request.
-// nullopt once cancelled.
-std::optional<std::vector<std::string>> QueryRowCells(const net::EndpointConfig& config,
-                                                      const std::string& keyword,
-                                                      regex::RegexObject& regex,
-                                                      const runtime::CancelToken& cancel) {
-    const TrendSeries series = FetchTrendSeries(config, keyword, regex, &cancel);
-    if (cancel.IsCancelled())
-        return std::nullopt;
-    TrendFigures figures = ComputeTrendFigures(series);
-    const std::int32_t count = SearchResultCount(config, keyword, &cancel);
-    if (cancel.IsCancelled())
-        return std::nullopt;
-    std::string competition = CompetitionText(figures.average, count);
-    return std::vector<std::string>{runtime::ToText(static_cast<int>(count)),
-                                    series.Yesterday(),
-                                    std::move(figures.average),
-                                    std::move(figures.trend),
-                                    std::move(competition),
-                                    std::move(figures.slope)};
+void Count(QuerySummary& summary, RowOutcome outcome, int rows = 1) {
+    summary.counts[static_cast<std::size_t>(outcome)] += rows;
+}
+
+// The cells a row reports: columns 2 to 7, then outcome, reason and series.
+std::vector<std::string> ReportedCells(RowResult row) {
+    std::vector<std::string> cells(row.cells.begin(), row.cells.end());
+    cells.emplace_back(RowOutcomeText(row.outcome));
+    cells.push_back(std::move(row.reason));
+    cells.push_back(std::move(row.series));
+    return cells;
 }
 
 // Writes results into a table by row id and passes progress on.
@@ -51,12 +39,15 @@ public:
     bool RowExists(runtime::RowId id) override {
         return m_table.GetCellById(id, kKeywordColumn).has_value();
     }
-    void RowResult(runtime::RowId id, std::vector<std::string> cells) override {
-        m_table.SetCellsById(id, kFirstMetricColumn, std::move(cells));
+    void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) override {
+        m_table.SetCellsById(id, firstColumn, std::move(cells));
     }
     void RowFinished(int done, int total) override {
         if (m_observer != nullptr)
             m_observer->RowFinished(done, total);
+    }
+    bool ResumeAfterBlocked(int streak) override {
+        return m_observer != nullptr && m_observer->ResumeAfterBlocked(streak);
     }
 
 private:
@@ -66,56 +57,102 @@ private:
 
 }  // namespace
 
-void IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
-                   const runtime::CancelToken& cancel) {
+QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+                           const runtime::CancelToken& cancel) {
+    QuerySummary summary;
     const int total = static_cast<int>(input.rows.size());
     const int jobs = runtime::ClampJobs(input.jobs);
     sink.RunStarted(total);
 
-    // One regex object per worker; sink calls are serialised here.
+    // One regex object per worker. Sink calls and the run's counts are
+    // serialised by one lock; a pause for blocked rows holds it, so the other
+    // workers wait with it.
     std::vector<std::unique_ptr<regex::RegexObject>> regexes(static_cast<std::size_t>(jobs));
-    std::mutex sinkMutex;
+    std::mutex mutex;
+    std::vector<char> finished(input.rows.size(), 0);
     int done = 0;
+    int blockedStreak = 0;
+    bool stopped = false;  // for blocked rows
     runtime::ForEachInParallel(input.rows.size(), jobs, cancel, [&](int worker, std::size_t item) {
-        const QueryRowInput& row = input.rows[item];
+        const QueryRowInput& rowInput = input.rows[item];
         bool exists = false;
         {
-            std::lock_guard lock(sinkMutex);
-            exists = sink.RowExists(row.id);
+            std::lock_guard lock(mutex);
+            if (stopped)
+                return;
+            exists = sink.RowExists(rowInput.id);
         }
-        std::optional<std::vector<std::string>> cells;
+        std::optional<RowResult> row;
         if (exists) {
             auto& regex = regexes[static_cast<std::size_t>(worker)];
             if (!regex)
                 regex = std::make_unique<regex::RegexObject>();
-            cells = QueryRowCells(input.endpoints, row.keyword, *regex, cancel);
-            if (!cells)
-                return;  // cancelled
+            row = QueryRow(input.endpoints, rowInput.keyword, *regex, &cancel);
         }
-        std::lock_guard lock(sinkMutex);
-        if (cancel.IsCancelled())
+        std::lock_guard lock(mutex);
+        if (cancel.IsCancelled() || stopped)
             return;
-        if (cells)
-            sink.RowResult(row.id, std::move(*cells));
+        if (row) {
+            Count(summary, row->outcome);
+            blockedStreak = row->outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
+            sink.RowResult(rowInput.id, kFirstMetricColumn, ReportedCells(std::move(*row)));
+        }
+        finished[item] = 1;
         sink.RowFinished(++done, total);
+        const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
+        if (pauseAfter > 0 && blockedStreak >= pauseAfter && done < total) {
+            const bool resume = sink.ResumeAfterBlocked(blockedStreak);
+            if (cancel.IsCancelled() || !resume) {
+                stopped = true;
+                summary.stoppedForBlocked = !cancel.IsCancelled();
+                return;
+            }
+            blockedStreak = 0;
+        }
     });
-    if (cancel.IsCancelled())
-        return;
+    if (cancel.IsCancelled()) {
+        summary.cancelled = true;
+        Count(summary, RowOutcome::NotQueried, total - done);
+        return summary;
+    }
+    if (stopped) {
+        for (std::size_t i = 0; i < input.rows.size(); ++i) {
+            if (!finished[i])
+                sink.RowResult(input.rows[i].id, kOutcomeColumn,
+                               {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}, {}});
+        }
+        Count(summary, RowOutcome::NotQueried, total - done);
+        return summary;
+    }
     notifier.ShowMessage(std::string(kQueryDoneText), runtime::kMessageInformation);
+    return summary;
 }
 
-void IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
-                   runtime::Notifier& notifier, const runtime::CancelToken& cancel,
-                   QueryObserver* observer, int jobs) {
+QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
+                           runtime::Notifier& notifier, const runtime::CancelToken& cancel,
+                           QueryObserver* observer, const std::vector<runtime::RowId>* onlyRows,
+                           int jobs) {
     QueryRunInput input;
     input.endpoints = config;
     input.jobs = jobs;
-    for (const runtime::RowId id : table.RowIds()) {
-        if (std::optional<std::string> keyword = table.GetCellById(id, kKeywordColumn))
-            input.rows.push_back({id, std::move(*keyword)});
+    for (const runtime::RowId id : onlyRows != nullptr ? *onlyRows : table.RowIds()) {
+        // A row gone already is still counted, and skipped, by the run.
+        std::optional<std::string> keyword = table.GetCellById(id, kKeywordColumn);
+        input.rows.push_back({id, keyword ? std::move(*keyword) : std::string()});
     }
     TableQuerySink sink(table, observer);
-    IndexQueryRun(input, sink, notifier, cancel);
+    return IndexQueryRun(input, sink, notifier, cancel);
+}
+
+std::vector<runtime::RowId> RowsToRetry(runtime::Table& table) {
+    std::vector<runtime::RowId> rows;
+    for (const runtime::RowId id : table.RowIds()) {
+        const std::optional<std::string> text = table.GetCellById(id, kOutcomeColumn);
+        const std::optional<RowOutcome> outcome = text ? RowOutcomeFromText(*text) : std::nullopt;
+        if (outcome && (IsTrouble(*outcome) || *outcome == RowOutcome::NotQueried))
+            rows.push_back(id);
+    }
+    return rows;
 }
 
 }  // namespace mofeng::query

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <array>
 #include <string_view>
+#include <vector>
 
 #include "net/EndpointConfig.h"
+#include "query/QueryRow.h"
 #include "query/QuerySink.h"
+#include "query/RowOutcome.h"
 #include "runtime/CancelToken.h"
 #include "runtime/Notifier.h"
 #include "runtime/Table.h"
@@ -25,27 +29,50 @@ public:
     virtual ~QueryObserver() = default;
     virtual void RunStarted(int rowsTotal) {}
     virtual void RowFinished(int rowsDone, int rowsTotal) = 0;
+    // After `streak` rows in a row ended 被拦截: true resumes the run (with
+    // the fetch settings as they are then), false stops it. The default stops.
+    virtual bool ResumeAfterBlocked(int streak) { return false; }
 };
 
-// Fills columns 2 to 7 of every row of input.rows: each row makes the trend
-// request, then the search request, then reports its six texts once by id.
-// Up to input.jobs rows are in flight at a time; with any number of jobs each
-// row's texts are exactly those of one job, and with one job the requests go
-// trend 1, search 1, trend 2, ... in list order. Rows the sink says are gone
-// are skipped without a request. When every row has been visited the
-// notifier shows kQueryDoneText (information icon), the only wait on the
-// user. A raised cancel token ends the run at once: every fetch in flight
-// returns, nothing more is reported and no message is shown. Blocks the
-// calling thread until every worker has ended.
-void IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
-                   const runtime::CancelToken& cancel);
+// What a run did, one count per RowOutcome.
+struct QuerySummary {
+    std::array<int, 5> counts{};
+    bool stoppedForBlocked = false;
+    bool cancelled = false;
 
-// The run over a thread-safe table (the command line, tests): rows are taken
-// by id at the start, results are written straight into the table, so rows
-// added later are not visited, cleared rows are skipped and a reordering
-// never moves a result into another keyword's row.
-void IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
-                   runtime::Notifier& notifier, const runtime::CancelToken& cancel,
-                   QueryObserver* observer = nullptr, int jobs = 1);
+    int Count(RowOutcome outcome) const { return counts[static_cast<std::size_t>(outcome)]; }
+    bool AnyTrouble() const {
+        return Count(RowOutcome::Failed) > 0 || Count(RowOutcome::Blocked) > 0;
+    }
+};
+
+// Fills columns 2 to 7 of every row of input.rows: each row makes its
+// lookups with QueryRow (trend, then search page) and reports the six texts,
+// then the outcome, reason and series cells (RowOutcome.h), once by id. Up to
+// input.jobs rows are in flight at a time; with any number of jobs each row's
+// cells are exactly those of one job, and with one job the requests go trend
+// 1, search 1, trend 2, ... in list order. Rows the sink says are gone are
+// skipped without a request. When every row has been visited the notifier
+// shows kQueryDoneText (information icon). A raised cancel token ends the run
+// at once: every fetch in flight returns, nothing more is reported and no
+// message is shown. After the configured number of rows in a row (in the
+// order they finish) ended 被拦截, the sink decides whether the run goes on,
+// while the other rows wait; a stopped run reports its unfinished rows 未查询
+// and shows no message. Blocks the calling thread until every worker ended.
+QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+                           const runtime::CancelToken& cancel);
+
+// The run over a thread-safe table (the command line, tests), over every row
+// or the rows in onlyRows: rows are taken by id at the start and results
+// written straight into the table, so rows added later are not visited,
+// cleared rows are skipped and a reordering never moves a result into another
+// keyword's row. A table without the storage cells drops the last three.
+QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
+                           runtime::Notifier& notifier, const runtime::CancelToken& cancel,
+                           QueryObserver* observer = nullptr,
+                           const std::vector<runtime::RowId>* onlyRows = nullptr, int jobs = 1);
+
+// The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom.
+std::vector<runtime::RowId> RowsToRetry(runtime::Table& table);
 
 }  // namespace mofeng::query

@@ -34,11 +34,17 @@ public:
     // Asked before a row's first request: false skips the row without any
     // request (it has been removed from the list meanwhile).
     virtual bool RowExists(runtime::RowId id) { return true; }
-    // The six texts of columns 2 to 7 of the row with this id.
-    virtual void RowResult(runtime::RowId id, std::vector<std::string> cells) = 0;
+    // Texts of consecutive columns from firstColumn of the row with this id:
+    // columns 2 to 7 and the outcome, reason and series cells of a finished
+    // row, or the outcome cells alone of a row a stopped run left 未查询.
+    virtual void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) = 0;
     // After each row, its result (if any) already delivered; done counts
     // finished and skipped rows, in the order they finished.
     virtual void RowFinished(int done, int total) {}
+    // After `streak` rows in a row ended 被拦截: true resumes the run (with
+    // the fetch settings as they are then), false stops it. No other row is
+    // reported meanwhile. May wait for the user. The default stops.
+    virtual bool ResumeAfterBlocked(int streak) { return false; }
 };
 
 }  // namespace mofeng::query

@@ -37,22 +37,41 @@ std::optional<std::int32_t> NumberDirectlyAfterKey(std::string_view page) {
         ++p;
         while (p < page.size() && IsJsonSpace(page[p]))
             ++p;
-        if (p < page.size() && page[p] == '"')
+        const bool quoted = p < page.size() && page[p] == '"';
+        if (quoted)
             ++p;
+        if (p >= page.size() || !IsDigit(page[p]))
+            continue;
+        // A quoted value reads as ToNumber reads it ("1e3" is 1000); a bare
+        // one is its digits.
         std::size_t end = p;
-        while (end < page.size() && IsDigit(page[end]))
-            ++end;
-        if (end > p)
-            return runtime::TruncateToInt32(runtime::ToNumber(page.substr(p, end - p)));
+        if (quoted) {
+            end = std::min(page.find('"', p), page.size());
+        } else {
+            while (end < page.size() && IsDigit(page[end]))
+                ++end;
+        }
+        return runtime::TruncateToInt32(runtime::ToNumber(page.substr(p, end - p)));
     }
     return std::nullopt;
 }
 
 }  // namespace
 
-std::int32_t ListingCountFromPage(std::string_view page) {
+std::optional<std::int32_t> FindListingCount(std::string_view page) {
     if (const auto direct = NumberDirectlyAfterKey(page))
         return *direct;
+    int start = 1;
+    const std::string value = TextBetween(page, start, kCountKey, ":\"", true, "\",", true, false);
+    // A listing count is never negative: a signed value counts as none.
+    if (start == -1 || value.empty() || !IsDigit(value.front()))
+        return std::nullopt;
+    return runtime::TruncateToInt32(runtime::ToNumber(value));
+}
+
+std::int32_t ListingCountFromPage(std::string_view page) {
+    if (const auto found = FindListingCount(page))
+        return *found;
     int start = 1;
     const std::string value = TextBetween(page, start, kCountKey, ":\"", true, "\",", true, false);
     // A listing count is never negative: a signed value counts as none.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "net/EndpointConfig.h"
@@ -15,6 +16,9 @@ namespace mofeng::query {
 // has none or a negative one; counts beyond the 32-bit range saturate. Page
 // bytes are GBK.
 std::int32_t ListingCountFromPage(std::string_view page);
+// The same reading, nullopt when the page carries no number for the key (the
+// caller tells "no data" from a count of 0).
+std::optional<std::int32_t> FindListingCount(std::string_view page);
 
 // Requests the search page for keyword (GBK) and reads its listing count.
 // One request; a failed fetch gives 0.

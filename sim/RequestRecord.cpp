@@ -1,5 +1,7 @@
 #include "sim/RequestRecord.h"
 
+#include <cstdio>
+
 namespace mofeng::sim {
 namespace {
 
@@ -26,9 +28,11 @@ std::string FormatLogLine(const RequestRecord& record) {
     if (record.accept.size() == 1 && accept.empty()) {
         accept = "\"\"";  // present but empty
     }
-    return Field(record.method) + '\t' + Field(record.target) + '\t' + Field(record.version) +
-           '\t' + Field(record.userAgent) + '\t' + Field(accept) + '\t' + Field(record.cookie) +
-           '\t' + Field(record.outcome);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", record.seconds);
+    return std::string(seconds) + '\t' + Field(record.method) + '\t' + Field(record.target) + '\t' +
+           Field(record.version) + '\t' + Field(record.userAgent) + '\t' + Field(accept) + '\t' +
+           Field(record.cookie) + '\t' + Field(record.outcome);
 }
 
 }  // namespace mofeng::sim

@@ -9,6 +9,7 @@ namespace mofeng::sim {
 // One request as the simulator received it.
 struct RequestRecord {
     std::uint64_t number = 0;  // 1-based arrival order
+    double seconds = 0;        // arrival time, seconds since the simulator started
     std::string method;
     std::string target;   // as sent, still percent-encoded
     std::string version;  // "HTTP/1.0"
@@ -18,9 +19,9 @@ struct RequestRecord {
     std::string outcome;              // OutcomeName() of what it got
 };
 
-// The log line (no line end): method, target, version, user agent, the Accept
-// values joined by " | ", cookie, outcome; separated by tabs, "-" for a
-// missing header, tabs and line breaks inside values turned into spaces.
+// The log line (no line end): arrival seconds (3 decimals), method, target, version, user agent,
+// the Accept values joined by " | ", cookie, outcome; separated by tabs, "-" for a missing header,
+// tabs and line breaks inside values turned into spaces.
 std::string FormatLogLine(const RequestRecord& record);
 
 }  // namespace mofeng::sim

@@ -1,8 +1,10 @@
 #include "sim/Simulator.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -26,6 +28,10 @@ const std::string kSuggestType = "text/javascript; charset=utf-8";
 constexpr std::string_view kNotFoundPage =
     "<!DOCTYPE html>\n<html><head><title>404 Not Found</title></head>\n"
     "<body><h1>404 Not Found</h1><p>The requested page does not exist.</p></body></html>\n";
+constexpr std::string_view kLoginPage =
+    "<!DOCTYPE html>\n<html><head><title>Login</title></head>\n"
+    "<body><form action=\"/member/login.jhtml\" method=\"post\">Please log in."
+    "</form></body></html>\n";
 constexpr std::string_view kServerErrorPage =
     "<!DOCTYPE html>\n<html><head><title>500 Internal Server Error</title></head>\n"
     "<body><h1>500 Internal Server Error</h1><p>The server is busy. Please try again "
@@ -68,6 +74,16 @@ std::string ValidateSimulatorOptions(const SimulatorOptions& options) {
     if (sum > 1.0 + 1e-9) {
         return "the rates must not add up to more than 1";
     }
+    if (!(options.rateLimit >= 0 && options.rateLimit <= 100000)) {
+        return "the rate limit must be 0..100000 requests per second";
+    }
+    if (!options.requireCookie.empty()) {
+        const std::size_t eq = options.requireCookie.find('=');
+        if (eq == 0 || eq == std::string::npos ||
+            options.requireCookie.find_first_of("; \t\r\n") != std::string::npos) {
+            return "the required cookie must read NAME=VALUE";
+        }
+    }
     return {};
 }
 
@@ -90,7 +106,15 @@ struct Simulator::Impl {
     std::atomic<bool> listenerDone{false};
     std::atomic<int> port{0};
 
+    // Whether an endpoint request goes over the rate limit (a one-second window).
+    bool OverRateLimit();
+    bool HasRequiredCookie(const std::string& cookies) const;
+
     std::atomic<std::uint64_t> counter{0};
+    std::atomic<std::uint64_t> endpointCounter{0};
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    std::mutex rateMutex;
+    std::deque<std::chrono::steady_clock::time_point> recentStarts;  // guarded by rateMutex
     mutable std::mutex recordsMutex;
     std::vector<RequestRecord> records;
     std::FILE* log = nullptr;  // guarded by recordsMutex
@@ -106,8 +130,38 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
     record.userAgent = JoinedHeader(request, "User-Agent");
     JoinedHeader(request, "Accept", &record.accept);
     record.cookie = JoinedHeader(request, "Cookie");
+    record.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
+    if (request.path == kSimLoginPath) {
+        record.outcome = "login";
+        Remember(record);
+        response.status = 200;
+        SendWhole(response, std::string(kLoginPage), kHtmlType);
+        return;
+    }
     const RoutedRequest routed = RouteTarget(request.target);
+    if (routed.endpoint != Endpoint::None) {
+        const std::uint64_t endpointNumber = ++endpointCounter;
+        const bool limited = OverRateLimit();
+        const bool blocked = (options.blockAfter > 0 && endpointNumber > options.blockAfter) ||
+                             !HasRequiredCookie(record.cookie);
+        if (limited || blocked) {
+            record.outcome = limited ? "rate-limited" : "blocked";
+            Remember(record);
+            if (limited) {
+                response.status = 429;
+                response.set_header("Retry-After", "1");
+                SendWhole(response, "<html><body>Too many requests</body></html>", kHtmlType);
+            } else {
+                response.status = 302;
+                response.set_header("Location", std::string(kSimLoginPath) + "?redirect=1");
+                // A content provider of length 0 never ends the reply: a body it is.
+                SendWhole(response, "<html><body>Please log in.</body></html>", kHtmlType);
+            }
+            return;
+        }
+    }
     const FaultRates rates{options.failRate, options.dropRate, options.stallRate,
                            options.garbageRate};
     const Outcome outcome = routed.endpoint == Endpoint::None || request.method != "GET"
@@ -147,7 +201,7 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
             type = &kTrendType;
             break;
         default:
-            body = BuildSuggestReply(data, routed.keyword, routed.callback);
+            body = BuildSuggestReply(data, routed.keyword, routed.callback, options.decimalCounts);
             type = &kSuggestType;
     }
     response.status = 200;
@@ -164,6 +218,36 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
         default:
             SendWhole(response, std::move(body), *type);
     }
+}
+
+bool Simulator::Impl::OverRateLimit() {
+    if (options.rateLimit <= 0)
+        return false;
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard lock(rateMutex);
+    while (!recentStarts.empty() && now - recentStarts.front() >= std::chrono::seconds(1))
+        recentStarts.pop_front();
+    if (static_cast<double>(recentStarts.size()) >= options.rateLimit)
+        return true;
+    recentStarts.push_back(now);
+    return false;
+}
+
+bool Simulator::Impl::HasRequiredCookie(const std::string& cookies) const {
+    if (options.requireCookie.empty())
+        return true;
+    // Cookie pairs are separated by "; ".
+    std::size_t from = 0;
+    while (from <= cookies.size()) {
+        const std::size_t end = std::min(cookies.find(';', from), cookies.size());
+        std::size_t begin = from;
+        while (begin < end && cookies[begin] == ' ')
+            ++begin;
+        if (cookies.compare(begin, end - begin, options.requireCookie) == 0)
+            return true;
+        from = end + 1;
+    }
+    return false;
 }
 
 void Simulator::Impl::Remember(const RequestRecord& record) {

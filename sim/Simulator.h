@@ -19,16 +19,23 @@ struct SimulatorOptions {
     std::uint64_t seed = 1;
     int fanout = 1;  // scales the keyword graph
     int latencyMs = 0;
-    double failRate = 0;     // 500 with an HTML body
-    double dropRate = 0;     // connection closed mid-body
-    double stallRate = 0;    // headers sent, then silence
-    double garbageRate = 0;  // random bytes with NULs and invalid UTF-8
-    std::string logPath;     // one line per request; empty: no log
+    double failRate = 0;           // 500 with an HTML body
+    double dropRate = 0;           // connection closed mid-body
+    double stallRate = 0;          // headers sent, then silence
+    double garbageRate = 0;        // random bytes with NULs and invalid UTF-8
+    std::string logPath;           // one line per request; empty: no log
+    double rateLimit = 0;          // above this many endpoint requests per second: 429; 0: none
+    std::uint64_t blockAfter = 0;  // endpoint requests after the Nth go to the login page; 0: none
+    std::string requireCookie;     // "NAME=VALUE": requests without it go to the login page
+    bool decimalCounts = false;    // suggestion counts as decimals, as current replies send them
 };
+
+// Where blocked requests are redirected to (served as a login page).
+inline constexpr std::string_view kSimLoginPath = "/member/login.jhtml";
 
 // Empty when the options are usable, otherwise what is wrong with them:
 // port 0..65535, fanout 1..8, latency 0..600000 ms, each rate 0..1 and their
-// sum at most 1.
+// sum at most 1, rate limit 0..100000, a required cookie of the form NAME=VALUE.
 std::string ValidateSimulatorOptions(const SimulatorOptions& options);
 
 // A local HTTP server on 127.0.0.1 that answers the three endpoint requests

@@ -46,12 +46,21 @@ std::string SimulatorUsage() {
            "  --seed N          data seed (default 1)\n"
            "  --fanout N        1..8, size of the keyword graph (default 1)\n"
            "  --latency-ms N    delay before every reply (default 0)\n"
-           "  --log FILE        one line per request: method, target, version,\n"
-           "                    User-Agent, Accept, Cookie, outcome (tab-separated)\n"
+           "  --log FILE        one line per request: seconds since start, method, target,\n"
+           "                    version, User-Agent, Accept, Cookie, outcome (tab-separated)\n"
            "  --fail-rate R     fraction of endpoint requests answered with 500\n"
            "  --drop-rate R     fraction whose connection is closed mid-body\n"
            "  --stall-rate R    fraction that get headers, then silence\n"
            "  --garbage-rate R  fraction answered with random bytes\n"
+           "  --rate-limit R    above R endpoint requests per second: 429, Retry-After 1\n"
+           "  --block-after N   endpoint requests after the Nth are redirected to the\n"
+           "                    login page " +
+           std::string(kSimLoginPath) +
+           "\n"
+           "  --require-cookie NAME=VALUE\n"
+           "                    requests without this cookie are redirected to it too\n"
+           "  --suggest-counts integer|decimal\n"
+           "                    how suggestion counts are written (default integer)\n"
            "  --help            show this text\n"
            "  --version         show the version\n\n"
            "Prints \"listening on http://127.0.0.1:PORT\" once it serves.\n";
@@ -99,6 +108,25 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
         {"--drop-rate", rate(o.dropRate)},
         {"--stall-rate", rate(o.stallRate)},
         {"--garbage-rate", rate(o.garbageRate)},
+        {"--rate-limit",
+         [&o](const std::string& value) {
+             char* end = nullptr;
+             o.rateLimit = std::strtod(value.c_str(), &end);
+             return !value.empty() && end != nullptr && *end == '\0';
+         }},
+        {"--block-after",
+         integer(0, 1000000000LL,
+                 [&o](long long n) { o.blockAfter = static_cast<std::uint64_t>(n); })},
+        {"--require-cookie",
+         [&o](const std::string& value) {
+             o.requireCookie = value;
+             return !value.empty();
+         }},
+        {"--suggest-counts",
+         [&o](const std::string& value) {
+             o.decimalCounts = value == "decimal";
+             return value == "decimal" || value == "integer";
+         }},
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];

@@ -3,12 +3,16 @@
 namespace mofeng::sim {
 
 std::string BuildSuggestReply(const KeywordData& data, std::string_view keyword,
-                              std::string_view callback) {
+                              std::string_view callback, bool decimalCounts) {
     std::string json = "{\"result\":[";
     bool first = true;
     for (const SuggestionEntry& entry : data.Suggestions(keyword)) {
         json += first ? "[\"" : ",[\"";
-        json += entry.shown + "\",\"" + std::to_string(entry.count) + "\"]";
+        // A fixed fraction per entry keeps the reply deterministic.
+        const std::string fraction =
+            decimalCounts ? "." + std::to_string(1000000007ULL + entry.count * 7919ULL % 999983ULL)
+                          : std::string();
+        json += entry.shown + "\",\"" + std::to_string(entry.count) + fraction + "\"]";
         first = false;
     }
     json += "]}";

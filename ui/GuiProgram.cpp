@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "net/RunSettings.h"
 #include "runtime/BuildInfo.h"
 #include "runtime/RuntimeError.h"
 #include "sim/Simulator.h"
@@ -124,18 +125,31 @@ int RunGuiProgram(int argc, char** argv) {
     }
     const QString programDir = QCoreApplication::applicationDirPath();
 
+    // The same resolution as the command-line program: a malformed
+    // MOFENG_*_URL is refused here too instead of quietly replaced.
+    net::SettingsSources sources;
+    sources.demo = options.demo;
+    sources.searchUrl = options.searchUrl;
+    sources.indexUrl = options.indexUrl;
+    sources.suggestUrl = options.suggestUrl;
+    net::RunSettings settings;
+    std::string error;
+    if (!net::ResolveRunSettings(sources, net::ProcessEnvironment(), settings, error)) {
+        PrintLine(stderr, QStringLiteral("mofeng: ") + QString::fromStdString(error));
+        return 2;
+    }
     std::unique_ptr<sim::Simulator> simulator;
-    std::string demoBase;
-    if (options.demo) {
+    if (settings.NeedsDemo()) {
         simulator = std::make_unique<sim::Simulator>();
         if (!simulator->Start()) {
             PrintLine(stderr, QStringLiteral("mofeng: the --demo simulator could not start"));
             return 1;
         }
-        demoBase = simulator->BaseUrl();
+        settings.UseDemoBase(simulator->BaseUrl());
     }
-    AppContext context(ResolveEndpoints(options, net::EndpointConfig::FromEnvironment(), demoBase),
-                       WebPages::FromEnvironment(programDir), std::move(simulator));
+    settings.Apply();
+    AppContext context(settings.endpoints, WebPages::FromEnvironment(programDir),
+                       std::move(simulator));
     EnterRunFolder(context, programDir,
                    QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                    app::IsFolderWritable);

@@ -26,10 +26,11 @@ bool QueryResultFeed::RowExists(runtime::RowId) {
     return !m_cleared.load(std::memory_order_acquire);
 }
 
-void QueryResultFeed::RowResult(runtime::RowId id, std::vector<std::string> cells) {
+void QueryResultFeed::RowResult(runtime::RowId id, int firstColumn,
+                                std::vector<std::string> cells) {
     {
         std::lock_guard lock(m_mutex);
-        m_pending.emplace_back(id, std::move(cells));
+        m_pending.push_back({id, firstColumn, std::move(cells)});
     }
     m_scheduler.Request();
 }
@@ -41,14 +42,18 @@ void QueryResultFeed::RowFinished(int done, int total) {
         m_complete = true;
 }
 
+bool QueryResultFeed::ResumeAfterBlocked(int streak) {
+    return resumeAfterBlocked && resumeAfterBlocked(streak);
+}
+
 void QueryResultFeed::Flush() {
-    std::vector<std::pair<runtime::RowId, std::vector<std::string>>> batch;
+    std::vector<Cells> batch;
     {
         std::lock_guard lock(m_mutex);
         batch.swap(m_pending);
     }
-    for (auto& [id, cells] : batch)
-        m_model->SetCellsById(id, query::kFirstMetricColumn, std::move(cells));
+    for (Cells& cells : batch)
+        m_model->SetCellsById(cells.id, cells.firstColumn, std::move(cells.texts));
 }
 
 }  // namespace mofeng::ui

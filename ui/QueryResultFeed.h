@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -30,8 +31,12 @@ public:
     // Any thread (the run's workers).
     void RunStarted(int total) override;
     bool RowExists(runtime::RowId id) override;
-    void RowResult(runtime::RowId id, std::vector<std::string> cells) override;
+    void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) override;
     void RowFinished(int done, int total) override;
+    // Asks resumeAfterBlocked (set before the run starts; it may wait for the
+    // user's answer to a modal question); without it the run stops.
+    bool ResumeAfterBlocked(int streak) override;
+    std::function<bool(int streak)> resumeAfterBlocked;
 
     int RowsDone() const { return m_done.load(std::memory_order_acquire); }
     int RowsTotal() const { return m_total.load(std::memory_order_acquire); }
@@ -49,7 +54,12 @@ private:
     std::atomic<int> m_total{0};
     std::atomic<bool> m_complete{false};
     std::mutex m_mutex;
-    std::vector<std::pair<runtime::RowId, std::vector<std::string>>> m_pending;  // m_mutex
+    struct Cells {
+        runtime::RowId id;
+        int firstColumn;
+        std::vector<std::string> texts;
+    };
+    std::vector<Cells> m_pending;  // guarded by m_mutex
     UiFlushScheduler m_scheduler;
 };
 

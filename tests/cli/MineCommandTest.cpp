@@ -110,5 +110,17 @@ TEST_F(MineCommandTest, JobsGiveTheOutputOfOneJob) {
     }
 }
 
+TEST_F(MineCommandTest, FailedExpansionsAreSummedUpAndExitWithThree) {
+    ASSERT_EQ(Run({"--must", "花", "--levels", "1", "碎花连衣裙"}), kExitOk) << m_err.str();
+    EXPECT_NE(m_err.str().find("expansions: 正常 "), std::string::npos) << m_err.str();
+    EXPECT_NE(m_err.str().find("失败 0, 被拦截 0"), std::string::npos) << m_err.str();
+    // The suggestion server is gone: the related searches still give rows.
+    ASSERT_EQ(Run({"--suggest-url", "http://127.0.0.1:1", "--retries", "0", "--must", "花",
+                   "--levels", "1", "碎花连衣裙"}),
+              kExitTrouble);
+    EXPECT_FALSE(OutLines().empty());
+    EXPECT_EQ(m_err.str().find("失败 0,"), std::string::npos) << m_err.str();
+}
+
 }  // namespace
 }  // namespace mofeng::cli

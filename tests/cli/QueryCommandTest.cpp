@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <thread>
+
 #include "cli/QueryCommand.h"
+#include "cli/TextField.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
 
@@ -20,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kHeader =
-    "序号\t关键词\t宝贝数量\t昨日搜索指数\t7天平均指数\t指数趋势\t竞争倍数\t趋势比(斜率)";
+    "序号\t关键词\t宝贝数量\t昨日搜索指数\t7天平均指数\t指数趋势\t竞争倍数\t趋势比(斜率)\t状态";
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -84,7 +88,8 @@ TEST_F(QueryCommandTest, WritesTheFilledListAsUtf8Table) {
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(keywords[i]);
         const std::vector<std::string> fields = Fields(lines[i + 1]);
-        ASSERT_EQ(fields.size(), 8u);
+        ASSERT_EQ(fields.size(), 9u);
+        EXPECT_TRUE(fields[8] == "正常" || fields[8] == "无数据") << fields[8];
         EXPECT_EQ(fields[0], std::to_string(i + 1));
         EXPECT_EQ(fields[1], keywords[i]);
         EXPECT_EQ(fields[2], std::to_string(m_simulator.ExpectedListingCount(
@@ -146,6 +151,12 @@ TEST_F(QueryCommandTest, RefusesUnusableCommandLines) {
         {"option without value", {Keywords(), "--out"}, kExitUsage, "needs a value"},
         {"malformed URL", {"--search-url", "ftp://host", Keywords()}, kExitUsage, "ftp://host"},
         {"URL with a path", {"--index-url=http://host/x", Keywords()}, kExitUsage, "http://host/x"},
+        {"retries out of range", {"--retries", "99", Keywords()}, kExitUsage, "--retries"},
+        {"unusable proxy", {"--proxy", "host:1", Keywords()}, kExitUsage, "--proxy"},
+        {"missing cookie file",
+         {"--cookie-file", missing, Keywords()},
+         kExitUsage,
+         "--cookie-file"},
         {"missing keyword file", {missing}, kExitFailure, "missing.txt"},
         {"keyword file is a folder", {m_folder.string()}, kExitFailure, "is a directory"},
         {"output folder missing", {"--out", noFolder, Keywords()}, kExitFailure, "no such folder"},
@@ -173,10 +184,77 @@ TEST_F(QueryCommandTest, MalformedEnvironmentUrlIsAUsageError) {
     EXPECT_NE(m_err.str().find("MOFENG_INDEX_URL"), std::string::npos) << m_err.str();
 }
 
+TEST_F(QueryCommandTest, FailedRowsAreMarkedSummedUpAndExitWithThree) {
+    // The trend endpoint answers, the search page is not there at all.
+    ASSERT_EQ(Run({"--index-url", m_simulator.BaseUrl(), "--search-url", "http://127.0.0.1:1",
+                   "--retries", "1", "--cookie", "session=topsecret", Keywords()}),
+              kExitTrouble)
+        << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> fields = Fields(lines[i]);
+        EXPECT_EQ(fields[8], "失败");
+        EXPECT_EQ(fields[2], "");  // no count rather than a 0 that looks like data
+    }
+    EXPECT_NE(m_err.str().find("rows: 正常 0, 无数据 0, 失败 3, 被拦截 0, 未查询 0"),
+              std::string::npos)
+        << m_err.str();
+    // The pasted cookie reached the server and no output.
+    ASSERT_FALSE(m_simulator.Requests().empty());
+    EXPECT_EQ(m_simulator.Requests().front().cookie.find("session=topsecret"), 0u);
+    EXPECT_EQ(m_out.str().find("topsecret"), std::string::npos);
+    EXPECT_EQ(m_err.str().find("topsecret"), std::string::npos);
+}
+
+TEST_F(QueryCommandTest, InterruptWritesTheRowsDoneAndMarksTheRest) {
+    sim::SimulatorOptions options;
+    options.latencyMs = 150;
+    sim::Simulator slow(options);
+    ASSERT_TRUE(slow.Start());
+    std::thread interrupter([&] {
+        while (slow.RequestCount() < 3)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::raise(SIGINT);
+    });
+    const int exitCode =
+        Run({"--index-url", slow.BaseUrl(), "--search-url", slow.BaseUrl(), Keywords()});
+    interrupter.join();
+    EXPECT_EQ(exitCode, kExitInterrupted);
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_NE(Fields(lines[1])[8], "未查询");
+    EXPECT_EQ(Fields(lines[3])[8], "未查询");
+    EXPECT_NE(m_err.str().find("interrupted"), std::string::npos);
+}
+
+TEST(TextField, ControlsNeverReachTheTerminal) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\tb\r\nc", "a b  c"},
+        {"\x1B[31mred\x07", "\xEF\xBF\xBD[31mred\xEF\xBF\xBD"},
+        {std::string("x\0y", 3), "x\xEF\xBF\xBDy"},
+        {"del\x7F", "del\xEF\xBF\xBD"},
+        {"\xC2\x9B"
+         "2J",
+         "\xEF\xBF\xBD"
+         "2J"},  // C1 CSI in UTF-8
+        {"\xC2\xA0"
+         "nbsp",
+         "\xC2\xA0"
+         "nbsp"},  // not a control
+        {"连衣裙", "连衣裙"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(SafeUtf8(in), out) << in;
+    EXPECT_EQ(TextField(runtime::Utf8ToGbk("裙\x1B")), "裙\xEF\xBF\xBD");
+}
+
 TEST_F(QueryCommandTest, HelpNamesEveryOption) {
     ASSERT_EQ(Run({"--help"}), kExitOk);
-    for (const char* option : {"--search-url", "--index-url", "--suggest-url", "--demo", "--out",
-                               "MOFENG_SEARCH_URL", "KEYWORD_FILE"}) {
+    for (const char* option :
+         {"--search-url", "--index-url", "--suggest-url", "--demo", "--out", "--retries",
+          "--delay-ms", "--cookie-file", "--cookie", "--proxy", "--connect-timeout-s",
+          "--stall-timeout-s", "MOFENG_SEARCH_URL", "KEYWORD_FILE"}) {
         EXPECT_NE(m_out.str().find(option), std::string::npos) << option;
     }
 }

@@ -47,6 +47,10 @@ TEST(KeywordSources, ParsesRepliesAsCaptured) {
         {R"([["裙","x1"])", {}},
         {"[[\"长\n裙\",\"1\"]", {}},
         {R"([["裙","1"],["裙","2"])", {"裙", "裙"}},
+        // Decimal counts, as current replies send them: no entry runs into the next.
+        {R"([["帽子","1851375.3007043828"],["帽子女秋冬","718826.9811948987"],["帽子女","16"])",
+         {"帽子", "帽子女秋冬", "帽子女"}},
+        {R"([["帽子","1851375.3007043828"],["帽子男","718826.98"]])", {"帽子", "帽子男"}},
     };
     for (const Case& c : suggestions)
         EXPECT_EQ(ToUtf8(SuggestionCandidatesFromText(Utf8ToGbk(c.text))), c.expected) << c.text;
@@ -83,22 +87,32 @@ TEST(KeywordSources, FetchesEncodedKeywordsAndDecodesReplies) {
     EXPECT_TRUE(SuggestionKeywords(nowhere, "a").empty());
 }
 
-TEST(KeywordSources, SimulatorRepliesGiveItsKeywords) {
-    sim::Simulator simulator;
-    ASSERT_TRUE(simulator.Start());
-    net::EndpointConfig config;
-    config.searchBase = config.suggestBase = simulator.BaseUrl();
-    std::size_t found = 0;
-    for (const std::string keyword : {"连衣裙", "碎花连衣裙 夏", "a", "雪纺长款 女"}) {
-        const Texts links = simulator.ExpectedRelated(keyword);
-        EXPECT_EQ(ToUtf8(RelatedSearchKeywords(config, Utf8ToGbk(keyword))), links) << keyword;
-        Texts candidates;
-        for (const sim::SuggestionEntry& entry : simulator.ExpectedSuggestions(keyword))
-            candidates.push_back(entry.candidate);
-        EXPECT_EQ(ToUtf8(SuggestionKeywords(config, Utf8ToGbk(keyword))), candidates) << keyword;
-        found += links.size() * candidates.size();
+TEST(KeywordSources, SimulatorRepliesGiveItsKeywordsWithIntegerOrDecimalCounts) {
+    for (const bool decimal : {false, true}) {
+        SCOPED_TRACE(decimal ? "decimal counts" : "integer counts");
+        sim::SimulatorOptions options;
+        options.decimalCounts = decimal;
+        sim::Simulator simulator(options);
+        ASSERT_TRUE(simulator.Start());
+        net::EndpointConfig config;
+        config.searchBase = config.suggestBase = simulator.BaseUrl();
+        std::size_t found = 0;
+        for (const std::string keyword : {"连衣裙", "碎花连衣裙 夏", "a", "雪纺长款 女"}) {
+            const Texts links = simulator.ExpectedRelated(keyword);
+            EXPECT_EQ(ToUtf8(RelatedSearchKeywords(config, Utf8ToGbk(keyword))), links) << keyword;
+            Texts candidates;
+            for (const sim::SuggestionEntry& entry : simulator.ExpectedSuggestions(keyword))
+                candidates.push_back(entry.candidate);
+            EXPECT_EQ(ToUtf8(SuggestionKeywords(config, Utf8ToGbk(keyword))), candidates)
+                << keyword;
+            found += links.size() * candidates.size();
+            const SourceResult looked = SuggestionLookup(config, Utf8ToGbk(keyword), nullptr);
+            EXPECT_EQ(ToUtf8(looked.candidates), candidates);
+            EXPECT_EQ(looked.outcome,
+                      candidates.empty() ? net::LookupOutcome::NoData : net::LookupOutcome::Normal);
+        }
+        EXPECT_GT(found, 0u);
     }
-    EXPECT_GT(found, 0u);
 }
 
 }  // namespace

@@ -75,6 +75,49 @@ TEST(MiningRun, AcceptsByMustContainAndEachStagesOwnDuplicateRule) {
                                      "5 长裙", "6 半身裙"}));
 }
 
+class BlockedStreakObserver final : public MiningObserver {
+public:
+    void Progressed(const MiningProgress&) override {}
+    bool ResumeAfterBlocked(int streak) override {
+        streaks.push_back(streak);
+        return false;
+    }
+    std::vector<int> streaks;
+};
+
+TEST(MiningRun, ExpansionsAreCountedByOutcomeAndBlockedOnesInARowEndTheRun) {
+    test::CraftedEndpoints server;
+    server.SetRelated("裙", {"长裙", "短裙", "中裙", "花裙", "蓝裙"});
+    server.SetSuggestions("长裙", {"长裙子"});
+    for (const char* blocked : {"短裙", "中裙", "花裙"})
+        server.SetReply(std::string("sug ") + blocked, "<script>var x5secdata='1';</script>",
+                        "text/html");
+    for (const int jobs : {1, 8}) {
+        SCOPED_TRACE(std::to_string(jobs) + " jobs");
+        const std::size_t before = server.Asked().size();
+        Miner m{server.Config()};
+        BlockedStreakObserver observer;
+        test::FakeMiningView view(Utf8ToGbk("裙"), 0);
+        test::ViewSink sink(m.list, view, &observer);
+        auto lease = m.state.TryBeginRun();
+        MiningRun run(*lease, {m.config, jobs}, view, sink, m.cancel);
+        ASSERT_TRUE(run.RelatedSearchStage(Utf8ToGbk("裙")));
+        EXPECT_FALSE(run.SuggestionStage());
+        EXPECT_EQ(observer.streaks, std::vector<int>{3});
+        const MiningProgress& progress = run.Progress();
+        EXPECT_TRUE(progress.stoppedForBlocked);
+        EXPECT_TRUE(progress.AnyTrouble());
+        EXPECT_EQ(progress.Count(net::LookupOutcome::Blocked), 3);
+        EXPECT_EQ(progress.Count(net::LookupOutcome::Normal), 2);  // the seed's page, 长裙
+        EXPECT_EQ(progress.Count(net::LookupOutcome::NoData), 5);  // related pages without links
+        EXPECT_EQ(RowsOf(m.list),
+                  (Texts{"1 长裙", "2 短裙", "3 中裙", "4 花裙", "5 蓝裙", "6 长裙子"}));
+        // With one job 蓝裙 is never asked; more jobs may have fetched it ahead.
+        if (jobs == 1)
+            EXPECT_EQ(Asked(server, "sug", before), (Texts{"长裙", "短裙", "中裙", "花裙"}));
+    }
+}
+
 TEST(MiningRun, MustContainIsByteExactAtCharacterBoundariesAndReadLive) {
     test::CraftedEndpoints server;
     // 圓 is 0x88 0x41 in GBK: its trail byte is an ASCII "A".

@@ -274,7 +274,7 @@ TEST_F(IndexQueryRunTest, AnyNumberOfJobsGivesTheCellsAndProgressOfOneJob) {
             EXPECT_EQ(total, static_cast<int>(keywords.size()));
             progress.push_back(done);
         });
-        IndexQueryRun(Config(), m_table, notifier, m_cancel, &observer, jobs);
+        IndexQueryRun(Config(), m_table, notifier, m_cancel, &observer, nullptr, jobs);
 
         const std::vector<runtime::Row> rows = m_table.Rows();
         ASSERT_EQ(rows.size(), keywords.size());
@@ -322,7 +322,7 @@ TEST_F(IndexQueryRunTest, ParallelRunKeepsResultsInTheirRowsWhenTheListChanges) 
             m_table.ReorderRows(reversed);
         }
     });
-    IndexQueryRun(Config(), m_table, notifier, m_cancel, &reorder, 8);
+    IndexQueryRun(Config(), m_table, notifier, m_cancel, &reorder, nullptr, 8);
     for (const runtime::Row& row : m_table.Rows())
         EXPECT_EQ(MetricCells(row), ExpectedCells(runtime::GbkToUtf8(row[1])));
 
@@ -336,7 +336,7 @@ TEST_F(IndexQueryRunTest, ParallelRunKeepsResultsInTheirRowsWhenTheListChanges) 
         if (done == 5)
             m_table.Clear();
     });
-    IndexQueryRun(Config(), m_table, cleared, m_cancel, &clear, 8);
+    IndexQueryRun(Config(), m_table, cleared, m_cancel, &clear, nullptr, 8);
     EXPECT_LE(m_simulator.Requests().size(), 2u * (5 + 8));
     EXPECT_EQ(cleared.messages.size(), 1u);
 }
@@ -354,7 +354,7 @@ TEST(IndexQueryRunStall, CancelReleasesEveryFetchInFlight) {
         table.AppendRows({{std::to_string(i + 1), "stalled" + std::to_string(i)}});
     RecordingNotifier notifier;
     runtime::CancelToken cancel;
-    std::thread run([&] { IndexQueryRun(config, table, notifier, cancel, nullptr, 4); });
+    std::thread run([&] { IndexQueryRun(config, table, notifier, cancel, nullptr, nullptr, 4); });
     // Four trend requests are in flight (and stalled) once the server has them.
     while (simulator.RequestCount() < 4)
         std::this_thread::yield();

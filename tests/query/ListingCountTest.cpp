@@ -85,10 +85,16 @@ TEST(ListingCountFromPage, ReadsTheNumberOfTotalHits) {
         {"no key", R"({"hits":"5",})", 0},
         {"empty page", "", 0},
         {"truncated after the key", R"({"totalHits")", 0},
+        {"quoted exponent form reads as ToNumber", R"("totalHits":"1e3",)", 1000},
+        {"quoted decimal", R"("totalHits":"2.9e1",)", 29},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(ListingCountFromPage(c.page), c.count);
+        // Found exactly when some number follows the key; absent otherwise.
+        const auto found = FindListingCount(c.page);
+        EXPECT_EQ(found.value_or(0), c.count);
+        EXPECT_EQ(found.has_value(), c.count != 0 || c.page.find(":\"0") != std::string::npos);
     }
 }
 

@@ -108,13 +108,14 @@ TEST(RequestRecord, LogLineShowsEveryAcceptHeaderAndMissingOnesAsDash) {
     record.userAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
     record.accept = {"*/*", "*/*"};
     record.outcome = "ok";
+    record.seconds = 1.25;
     EXPECT_EQ(FormatLogLine(record),
-              "GET\t/sug?q=%61\tHTTP/1.0\tMozilla/4.0 (compatible; MSIE 6.0; Windows NT "
+              "1.250\tGET\t/sug?q=%61\tHTTP/1.0\tMozilla/4.0 (compatible; MSIE 6.0; Windows NT "
               "5.0)\t*/* | */*\t-\tok");
     record.userAgent.clear();
     record.accept.clear();
     record.cookie = "mfsim=1\tx";
-    EXPECT_EQ(FormatLogLine(record), "GET\t/sug?q=%61\tHTTP/1.0\t-\t-\tmfsim=1 x\tok");
+    EXPECT_EQ(FormatLogLine(record), "1.250\tGET\t/sug?q=%61\tHTTP/1.0\t-\t-\tmfsim=1 x\tok");
 }
 
 TEST(SimulatorArguments, AcceptsTheDocumentedOptionsOnly) {
@@ -138,6 +139,14 @@ TEST(SimulatorArguments, AcceptsTheDocumentedOptionsOnly) {
         {{"--fail-rate", "nan"}, false},
         {{"--port"}, false},
         {{"--verbose"}, false},
+        {{"--rate-limit", "5", "--block-after", "100", "--require-cookie", "sess=1",
+          "--suggest-counts", "decimal"},
+         true},
+        {{"--rate-limit", "-1"}, false},
+        {{"--rate-limit", "5/s"}, false},
+        {{"--require-cookie", "sess"}, false},
+        {{"--require-cookie", "a=1; b=2"}, false},
+        {{"--suggest-counts", "float"}, false},
     };
     for (const Case& c : cases) {
         const ParsedArguments parsed = ParseSimulatorArguments(c.arguments);

@@ -236,8 +236,15 @@ TEST_F(SimulatorServer, RecordsAndLogShowTheRequestsAndTheCookieRoundTrip) {
 
     std::ifstream log(logPath);
     std::vector<std::string> lines;
+    double previous = 0;
     for (std::string line; std::getline(log, line);) {
-        lines.push_back(line);
+        // Each line starts with its arrival time, in seconds, never going back.
+        const std::size_t tab = line.find('\t');
+        ASSERT_NE(tab, std::string::npos);
+        const double seconds = std::stod(line.substr(0, tab));
+        EXPECT_GE(seconds, previous);
+        previous = seconds;
+        lines.push_back(line.substr(tab + 1));
     }
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0],
@@ -245,6 +252,48 @@ TEST_F(SimulatorServer, RecordsAndLogShowTheRequestsAndTheCookieRoundTrip) {
                   "\tHTTP/1.0\tMozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\t*/*\t-\tok");
     EXPECT_NE(lines[1].find("\t*/* | */*\t" + pair + "\tok"), std::string::npos);
     EXPECT_EQ(lines[2], "GET\t/nothing\tHTTP/1.0\t-\t-\t-\tnot-found");
+}
+
+TEST_F(SimulatorServer, RateLimitBlockAfterAndRequiredCookie) {
+    Simulator& limited = Start(Options([](SimulatorOptions& o) { o.rateLimit = 2; }));
+    std::vector<int> statuses;
+    for (int i = 0; i < 4; ++i)
+        statuses.push_back(RawGet(limited.Port(), TrendTarget("裙")).status);
+    EXPECT_EQ(statuses, (std::vector<int>{200, 200, 429, 429}));
+    EXPECT_EQ(RawGet(limited.Port(), TrendTarget("裙")).Header("Retry-After"), "1");
+
+    Simulator& blocking = Start(Options([](SimulatorOptions& o) { o.blockAfter = 2; }));
+    const std::string target = SuggestTarget("裙");
+    EXPECT_EQ(RawGet(blocking.Port(), target).status, 200);
+    RawGet(blocking.Port(), "/nothing");  // not an endpoint request: not counted
+    EXPECT_EQ(RawGet(blocking.Port(), target).status, 200);
+    const RawReply third = RawGet(blocking.Port(), target);
+    EXPECT_EQ(third.status, 302);
+    EXPECT_EQ(third.Header("Location").rfind("/member/login.jhtml", 0), 0u);
+    EXPECT_EQ(RawGet(blocking.Port(), "/member/login.jhtml?redirect=1").status, 200);
+    EXPECT_EQ(blocking.Requests().back().outcome, "login");
+
+    Simulator& guarded = Start(Options([](SimulatorOptions& o) { o.requireCookie = "sess=ok"; }));
+    EXPECT_EQ(RawGet(guarded.Port(), target).status, 302);
+    const std::string withCookie = std::string(kClientHeaders) + "Cookie: a=1; sess=ok\r\n";
+    EXPECT_EQ(RawGet(guarded.Port(), target, withCookie).status, 200);
+    const std::string wrongCookie = std::string(kClientHeaders) + "Cookie: sess=okay\r\n";
+    EXPECT_EQ(RawGet(guarded.Port(), target, wrongCookie).status, 302);
+    EXPECT_EQ(guarded.Requests()[1].cookie, "a=1; sess=ok");
+}
+
+TEST_F(SimulatorServer, SuggestionCountsComeAsIntegersOrDecimals) {
+    Simulator& integer = Start();
+    Simulator& decimal = Start(Options([](SimulatorOptions& o) { o.decimalCounts = true; }));
+    const std::string keyword = FindKeyword(
+        [&](const std::string& k) { return integer.ExpectedSuggestions(k).size() >= 2; });
+    const std::string plain = RawGet(integer.Port(), SuggestTarget(keyword)).body;
+    const std::string fractional = RawGet(decimal.Port(), SuggestTarget(keyword)).body;
+    const std::regex decimalEntry(R"re(\["[^"]*","\d+\.\d+"\])re");
+    EXPECT_EQ(AllMatches(plain, decimalEntry).size(), 0u);
+    EXPECT_EQ(AllMatches(fractional, decimalEntry).size(),
+              integer.ExpectedSuggestions(keyword).size());
+    EXPECT_EQ(fractional, RawGet(decimal.Port(), SuggestTarget(keyword)).body);  // deterministic
 }
 
 TEST_F(SimulatorServer, FaultsHitTheConfiguredShareOfRequests) {

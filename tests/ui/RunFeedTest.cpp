@@ -47,7 +47,7 @@ private slots:
             feed.RunStarted(3);
             for (std::size_t i = 0; i < ids.size(); ++i) {
                 QVERIFY(feed.RowExists(ids[i]));
-                feed.RowResult(ids[i], {"n" + std::to_string(i), "y", "avg", "t", "c", "s"});
+                feed.RowResult(ids[i], 2, {"n" + std::to_string(i), "y", "avg", "t", "c", "s"});
                 feed.RowFinished(static_cast<int>(i) + 1, 3);
             }
         });
@@ -64,7 +64,7 @@ private slots:
         // A clear marks the run's rows gone: no request, results dropped.
         model.Clear();
         QVERIFY(!feed.RowExists(ids[0]));
-        feed.RowResult(ids[0], {"late"});
+        feed.RowResult(ids[0], 2, {"late"});
         feed.Flush();
         QCOMPARE(model.rowCount(), 0);
     }

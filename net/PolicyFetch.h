@@ -1,0 +1,36 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "net/FetchResult.h"
+#include "runtime/CancelToken.h"
+
+namespace mofeng::net {
+
+// A fetch as a run makes it: paced per host, failures retried.
+struct PolicyFetchResult {
+    FetchResult last;  // the last try
+    FetchOutcome outcome = FetchOutcome::Failed;
+    int retries = 0;     // extra tries made
+    std::string reason;  // GBK, empty for a reply: "连接超时，已重试 2 次"
+};
+
+// Wait before retry number retry (1-based): Retry-After when the reply sent
+// one (capped at 60 s), else a full-jitter pick in [0, min(8 s, 0.5 s * 2^(retry-1))].
+std::chrono::milliseconds RetryDelay(int retry, std::optional<std::chrono::seconds> retryAfter,
+                                     std::mt19937& random);
+
+// HttpFetchResult under the current FetchSettings: each try waits its turn at
+// the host's pacer; a failed try (not a reply, not a blocked page) is tried
+// again up to settings.retries times after RetryDelay. A raised cancel token
+// ends any wait at once. Any thread.
+PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel);
+
+// Why a fetch did not give a reply (GBK), without the retry count.
+std::string FailureReason(const FetchResult& result, FetchOutcome outcome);
+
+}  // namespace mofeng::net

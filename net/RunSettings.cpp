@@ -1,0 +1,152 @@
+#include "net/RunSettings.h"
+
+#include <cstdlib>
+
+namespace mofeng::net {
+namespace {
+
+struct EndpointSource {
+    const char* option;
+    const char* variable;
+    std::optional<std::string> SettingsSources::*given;
+    std::string EndpointConfig::*base;
+    bool RunSettings::*fromDemo;
+};
+
+const EndpointSource kEndpoints[] = {
+    {"--search-url", "MOFENG_SEARCH_URL", &SettingsSources::searchUrl, &EndpointConfig::searchBase,
+     &RunSettings::searchFromDemo},
+    {"--index-url", "MOFENG_INDEX_URL", &SettingsSources::indexUrl, &EndpointConfig::indexBase,
+     &RunSettings::indexFromDemo},
+    {"--suggest-url", "MOFENG_SUGGEST_URL", &SettingsSources::suggestUrl,
+     &EndpointConfig::suggestBase, &RunSettings::suggestFromDemo},
+};
+
+// A whole number within [low, high]; nullopt otherwise.
+std::optional<long> WholeNumber(const std::string& text, long low, long high) {
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    long value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+bool ReadNumber(const std::optional<std::string>& given, const char* name, long low, long high,
+                long& target, std::string& error) {
+    if (!given)
+        return true;
+    const auto value = WholeNumber(*given, low, high);
+    if (!value) {
+        error = std::string(name) + ": '" + *given + "' is not a whole number from " +
+                std::to_string(low) + " to " + std::to_string(high);
+        return false;
+    }
+    target = *value;
+    return true;
+}
+
+bool UsableProxy(const std::string& proxy) {
+    for (const char* scheme : {"http://", "https://", "socks5://", "socks5h://"}) {
+        const std::string prefix(scheme);
+        if (proxy.size() > prefix.size() && proxy.compare(0, prefix.size(), prefix) == 0) {
+            return proxy.find_first_of(" \t\r\n") == std::string::npos;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void RunSettings::UseDemoBase(const std::string& base) {
+    for (const EndpointSource& source : kEndpoints) {
+        if (this->*source.fromDemo)
+            endpoints.*source.base = base;
+    }
+}
+
+void RunSettings::Apply() const {
+    SetTransportLimits(limits);
+    SetFetchSettings(fetch);
+}
+
+Environment ProcessEnvironment() {
+    return [](const char* name) { return std::getenv(name); };
+}
+
+bool ResolveRunSettings(const SettingsSources& sources, const Environment& environment,
+                        RunSettings& resolved, std::string& error) {
+    resolved = RunSettings{};
+    resolved.limits = TransportLimits{};
+    for (const EndpointSource& source : kEndpoints) {
+        const std::optional<std::string>& given = sources.*source.given;
+        std::string text;
+        std::string origin;
+        if (given) {
+            text = *given;
+            origin = source.option;
+        } else if (sources.demo) {
+            resolved.*source.fromDemo = true;
+            continue;
+        } else if (const char* variable = environment ? environment(source.variable) : nullptr) {
+            text = variable;
+            origin = source.variable;
+        } else {
+            continue;
+        }
+        std::string base = NormalizeBaseUrl(text);
+        if (base.empty()) {
+            error = origin + ": '" + text +
+                    "' is not a usable base URL (expected http[s]://host[:port])";
+            return false;
+        }
+        resolved.endpoints.*source.base = std::move(base);
+    }
+
+    long retries = resolved.fetch.retries;
+    long delay = 0;
+    long connect = static_cast<long>(resolved.limits.connectTimeout.count() / 1000);
+    long stall = static_cast<long>(resolved.limits.stallTimeout.count() / 1000);
+    if (!ReadNumber(sources.retries, "--retries", 0, 10, retries, error) ||
+        !ReadNumber(sources.delayMs, "--delay-ms", 0, 60000, delay, error) ||
+        !ReadNumber(sources.connectTimeoutS, "--connect-timeout-s", 1, 600, connect, error) ||
+        !ReadNumber(sources.stallTimeoutS, "--stall-timeout-s", 1, 600, stall, error)) {
+        return false;
+    }
+    resolved.fetch.retries = static_cast<int>(retries);
+    resolved.fetch.minInterval = std::chrono::milliseconds(delay);
+    resolved.limits.connectTimeout = std::chrono::seconds(connect);
+    resolved.limits.stallTimeout = std::chrono::seconds(stall);
+
+    if (sources.proxy && !sources.proxy->empty()) {
+        if (!UsableProxy(*sources.proxy)) {
+            error = "--proxy: '" + *sources.proxy +
+                    "' is not a usable proxy (expected http://, https:// or socks5://host:port)";
+            return false;
+        }
+        resolved.fetch.proxy = *sources.proxy;
+    }
+    if (sources.cookieFile && !sources.cookieFile->empty()) {
+        std::string why;
+        if (!ReadCookieFile(*sources.cookieFile, resolved.fetch.login.fromFile, why)) {
+            error = "--cookie-file: '" + *sources.cookieFile + "': " + why;
+            return false;
+        }
+        resolved.fetch.cookieFile = *sources.cookieFile;
+    }
+    if (sources.cookie && !sources.cookie->empty()) {
+        std::string why;
+        if (!ParseCookieHeader(*sources.cookie, resolved.fetch.login.pasted, why)) {
+            error = "--cookie: " + why;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace mofeng::net

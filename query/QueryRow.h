@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "net/EndpointConfig.h"
+#include "query/RowOutcome.h"
+#include "regex/RegexObject.h"
+#include "runtime/CancelToken.h"
+
+namespace mofeng::query {
+
+// Everything one keyword's lookups give a row.
+struct RowResult {
+    // Columns 2 to 7. The cells of a lookup that failed or was blocked stay
+    // empty (the competition multiple needs both); a reply, even one without
+    // values, gives the cells as the lookups always wrote them.
+    std::array<std::string, 6> cells;
+    RowOutcome outcome = RowOutcome::NotQueried;
+    std::string reason;  // GBK; empty for 正常 and 无数据
+    std::string series;  // the seven day values joined by ','; empty without a series
+};
+
+// The trend request, then the search request, each paced and retried by
+// net::FetchWithPolicy; the row's outcome is the worse of the two. The run's
+// scheduler calls this once per keyword (GBK). A raised cancel token cuts
+// the lookups short; the result is then to be dropped.
+RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
+                   regex::RegexObject& regex, const runtime::CancelToken* cancel);
+
+}  // namespace mofeng::query
