@@ -27,21 +27,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kWindow = 2000;
 constexpr std::size_t kRequiredKeywords = 20000;
 
-class FixedView final : public mining::MiningView {
-public:
-    explicit FixedView(std::string mustContain) : m_mustContain(std::move(mustContain)) {}
-    std::string MustContainText() override { return m_mustContain; }
-    int LevelIndex() override { return 2; }
-    void SetStatusLabel(std::string) override {}
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int position) override { m_position = position; }
-    int ProgressPosition() override { return m_position; }
-
-private:
-    std::string m_mustContain;
-    int m_position = 0;
-};
-
 // When each keyword was accepted, in which stage, and whether a fetch came
 // between it and the acceptance before it.
 class AcceptanceClock final : public mining::MiningObserver {
@@ -103,10 +88,11 @@ void MiningRunOf20000Keywords(benchmark::State& state) {
         mining::MiningState miningState;
         auto lease = miningState.TryBeginRun();
         runtime::MemoryTable list(mining::MiningListColumns());
-        FixedView view(runtime::Utf8ToGbk("裙"));
+        const mining::LiveMiningInputs inputs(runtime::Utf8ToGbk("裙"), 2);
         AcceptanceClock clock;
+        mining::TableMiningSink sink(list, &clock);
         runtime::CancelToken cancel;
-        mining::RunMining(*lease, config, list, view, runtime::Utf8ToGbk("连衣裙"), cancel, &clock);
+        mining::RunMining(*lease, {config}, inputs, sink, runtime::Utf8ToGbk("连衣裙"), cancel);
 
         const std::vector<Clock::time_point>& times = clock.times;
         if (times.size() < kRequiredKeywords) {

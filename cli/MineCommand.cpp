@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "cli/InterruptScope.h"
+#include "cli/JobsOption.h"
 #include "cli/Progress.h"
 #include "cli/TextField.h"
 #include "mining/KeywordExport.h"
@@ -34,7 +35,8 @@ std::vector<OptionSpec> MineOptionSpecs() {
                    "text every keyword must contain: one Chinese character, or "
                    "one or two ASCII characters (required)"},
                   {"levels", "1|2|3", "suggestion levels to expand (default 3)"},
-                  {"out", "FILE", "write the keyword file (GBK, CR LF) instead of stdout"}});
+                  {"out", "FILE", "write the keyword file (GBK, CR LF) instead of stdout"},
+                  JobsOptionSpec()});
     return specs;
 }
 
@@ -47,30 +49,6 @@ int Failure(const CommandStreams& io, const std::string& message) {
     io.err << "mofeng-cli mine: " << message << "\n";
     return kExitFailure;
 }
-
-// The controls of the mining window, fixed for the whole run; the stage-2
-// label and progress bar feed the progress line.
-class CommandLineView final : public mining::MiningView {
-public:
-    CommandLineView(std::string mustContain, int levelIndex)
-        : m_mustContain(std::move(mustContain)), m_levelIndex(levelIndex) {}
-
-    std::string MustContainText() override { return m_mustContain; }
-    int LevelIndex() override { return m_levelIndex; }
-    void SetStatusLabel(std::string) override {}
-    void SetProgressMaximum(int maximum) override { m_maximum = maximum; }
-    void SetProgressPosition(int position) override { m_position = position; }
-    int ProgressPosition() override { return m_position; }
-
-    int Maximum() const { return m_maximum; }
-    int Position() const { return m_position; }
-
-private:
-    const std::string m_mustContain;
-    const int m_levelIndex;
-    int m_maximum = 0;
-    int m_position = 0;
-};
 
 // "expansions: 正常 3, 无数据 1, 失败 0, 被拦截 0" (UTF-8).
 std::string ExpansionSummary(const mining::MiningProgress& progress) {
@@ -86,8 +64,9 @@ std::string ExpansionSummary(const mining::MiningProgress& progress) {
 
 class ProgressObserver final : public mining::MiningObserver {
 public:
-    ProgressObserver(ProgressLine& line, const CommandLineView& view, int levels)
-        : m_line(line), m_view(view), m_levels(levels) {}
+    ProgressObserver(ProgressLine& line, int levels) : m_line(line), m_levels(levels) {}
+    // The sink whose bar the line shows; set before the run starts.
+    void Watch(const mining::TableMiningSink& sink) { m_sink = &sink; }
 
     void Progressed(const mining::MiningProgress& p) override {
         const double seconds =
@@ -97,7 +76,7 @@ public:
             text = "related searches, pass " + std::to_string(p.step) + "/4";
         } else {
             text = "suggestions, level " + std::to_string(p.step) + "/" + std::to_string(m_levels) +
-                   " " + ProgressBarText(m_view.Position(), m_view.Maximum(), 20);
+                   " " + ProgressBarText(m_sink->Position(), m_sink->Maximum(), 20);
         }
         char rate[48];
         std::snprintf(rate, sizeof rate, "%.1f requests/s",
@@ -109,7 +88,7 @@ public:
 
 private:
     ProgressLine& m_line;
-    const CommandLineView& m_view;
+    const mining::TableMiningSink* m_sink = nullptr;
     const int m_levels;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
@@ -156,7 +135,8 @@ std::string MineCommandHelp() {
            "Exit codes: 3 done but some expansions failed or were blocked; 0 done, 1 the\n"
            "output cannot be written or the demo server cannot\n"
            "start, 2 a usage error (missing, empty or too long --must, bad --levels,\n"
-           "malformed URL, no SEED), 130 interrupted (the keywords found so far are still\n"
+           "malformed URL, bad --jobs, no SEED), 130 interrupted (the keywords found so far are "
+           "still\n"
            "written).\n";
 }
 
@@ -198,6 +178,11 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
             return Failure(io, "cannot write '" + *out + "': " + why);
     }
 
+    std::string jobsError;
+    const std::optional<int> jobs = ParseJobs(parsed, jobsError);
+    if (!jobs)
+        return UsageError(io, jobsError);
+
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
     if (!endpoints)
@@ -206,14 +191,16 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     mining::MiningState state;
     auto lease = state.TryBeginRun();
     runtime::MemoryTable list(mining::MiningListColumns());
-    CommandLineView view(must, levels - 1);
+    const mining::LiveMiningInputs inputs(must, levels - 1);
     runtime::CancelToken cancel;
     mining::MiningProgress progress;
     {
         InterruptScope interrupt(cancel);
         ProgressLine line(io.err, io.errIsTerminal);
-        ProgressObserver observer(line, view, levels);
-        mining::MiningRun run(*lease, endpoints->Config(), list, view, cancel, &observer);
+        ProgressObserver observer(line, levels);
+        mining::TableMiningSink sink(list, &observer);
+        observer.Watch(sink);
+        mining::MiningRun run(*lease, {endpoints->Config(), *jobs}, inputs, sink, cancel);
         if (run.RelatedSearchStage(runtime::Utf8ToGbk(seedUtf8)))
             run.SuggestionStage();
         progress = run.Progress();

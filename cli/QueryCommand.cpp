@@ -13,6 +13,7 @@
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
 #include "cli/InterruptScope.h"
+#include "cli/JobsOption.h"
 #include "cli/Progress.h"
 #include "cli/TextField.h"
 #include "query/IndexQueryRun.h"
@@ -33,7 +34,8 @@ std::vector<OptionSpec> QueryOptionSpecs() {
     std::vector<OptionSpec> specs = CommonOptionSpecs();
     specs.insert(
         specs.end() - 1,
-        {"out", "FILE", "write the list to FILE instead of stdout: .xlsx, .csv, else .xls"});
+        {{"out", "FILE", "write the list to FILE instead of stdout: .xlsx, .csv, else .xls"},
+         JobsOptionSpec()});
     return specs;
 }
 
@@ -144,7 +146,8 @@ std::string QueryCommandHelp() {
            "\n"
            "Reads KEYWORD_FILE as the keyword import does (a plain keyword file, .csv, .tsv,\n"
            "an .xlsx workbook or an exported .xls), asks the trend index and the search page\n"
-           "for every keyword, in order, and writes the list: as UTF-8 text on stdout\n"
+           "for every keyword, in order (with --jobs N, N keywords at a time), and writes\n"
+           "the list: as UTF-8 text on stdout\n"
            "(tab-separated, the column captions first; the eight columns and 状态, the row's\n"
            "outcome: 正常, 无数据, 失败, 被拦截 or 未查询), or with --out as a file of the eight\n"
            "columns whose extension chooses the format (.xlsx workbook, .csv UTF-8, else the\n"
@@ -158,7 +161,8 @@ std::string QueryCommandHelp() {
            "\n"
            "Exit codes: 0 done, 1 the keyword file cannot be read, the output cannot be\n"
            "written or the demo server cannot start, 2 a usage error (unknown option,\n"
-           "malformed value, missing keyword file argument), 3 done but some rows failed\n"
+           "malformed value, bad --jobs, missing keyword file argument), 3 done but some rows "
+           "failed\n"
            "or were blocked (all rows are still written), 130 interrupted (the rows done\n"
            "are written).\n";
 }
@@ -179,6 +183,11 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     const std::string* out = parsed.Value("out");
     if (out != nullptr && out->empty())
         return UsageError(io, "--out needs a file name");
+
+    std::string jobsError;
+    const std::optional<int> jobs = ParseJobs(parsed, jobsError);
+    if (!jobs)
+        return UsageError(io, jobsError);
 
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
@@ -210,7 +219,8 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, table.RowCount());
         SilentNotifier notifier;
-        summary = query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer);
+        summary = query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer,
+                                       nullptr, *jobs);
     }
     // An interrupted run still hands over the rows it finished.
     if (cancel.IsCancelled())

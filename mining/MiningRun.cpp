@@ -1,13 +1,15 @@
 #include "mining/MiningRun.h"
 
+#include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "mining/KeywordSources.h"
-#include "mining/MiningList.h"
 #include "mining/MiningTexts.h"
 #include "net/FetchSettings.h"
 #include "runtime/NumberOps.h"
+#include "runtime/ParallelRun.h"
 #include "runtime/TextOps.h"
 
 namespace mofeng::mining {
@@ -17,28 +19,19 @@ constexpr int kRelatedPasses = 4;
 
 }  // namespace
 
-MiningRun::MiningRun(MiningRunLease& lease, const net::EndpointConfig& endpoints,
-                     runtime::Table& list, MiningView& view, const runtime::CancelToken& cancel,
-                     MiningObserver* observer)
-    : m_lease(lease),
-      m_endpoints(endpoints),
-      m_list(list),
-      m_view(view),
-      m_cancel(cancel),
-      m_observer(observer) {}
+MiningRun::MiningRun(MiningRunLease& lease, MiningRunInput input, const MiningInputs& inputs,
+                     MiningSink& sink, const runtime::CancelToken& cancel)
+    : m_lease(lease), m_input(std::move(input)), m_inputs(inputs), m_sink(sink), m_cancel(cancel) {}
 
 void MiningRun::Notify() {
-    if (m_observer != nullptr) {
-        m_observer->Progressed(m_progress);
-    }
+    m_sink.Progressed(m_progress);
 }
 
 std::optional<bool> MiningRun::HoldsMustContain(std::string_view candidate) {
     if (Cancelled()) {
         return std::nullopt;
     }
-    const bool holds = runtime::TextFind(candidate, m_view.MustContainText()) != -1;
-    // A window closing meanwhile answers the read with an empty text.
+    const bool holds = runtime::TextFind(candidate, m_inputs.MustContainText()) != -1;
     if (Cancelled()) {
         return std::nullopt;
     }
@@ -46,9 +39,9 @@ std::optional<bool> MiningRun::HoldsMustContain(std::string_view candidate) {
 }
 
 bool MiningRun::AtRowLimit() {
-    if (!m_progress.rowLimitReached && m_list.RowCount() >= m_rowLimit) {
+    if (!m_progress.rowLimitReached && m_sink.ListRowCount() >= m_rowLimit) {
         m_progress.rowLimitReached = true;
-        m_view.SetStatusLabel(RowLimitLabel());
+        m_sink.SetStatusLabel(RowLimitLabel());
         Notify();
     }
     return m_progress.rowLimitReached;
@@ -59,7 +52,7 @@ bool MiningRun::AppendRow(const std::string& keyword) {
         return false;
     }
     const std::string number = runtime::ToText(static_cast<int>(m_lease.RowCounter()) + 1);
-    if (m_list.AppendRows({runtime::Row{number, keyword}}) < 0) {
+    if (!m_sink.AppendRow(number, keyword)) {
         return false;  // the list has gone: no row, so no number used
     }
     m_lease.CountRow();
@@ -76,7 +69,7 @@ bool MiningRun::Judge(net::LookupOutcome outcome) {
     const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
     if (pauseAfter <= 0 || m_blockedStreak < pauseAfter)
         return true;
-    const bool resume = m_observer != nullptr && m_observer->ResumeAfterBlocked(m_blockedStreak);
+    const bool resume = m_sink.ResumeAfterBlocked(m_blockedStreak);
     if (!resume || Cancelled()) {
         m_progress.stoppedForBlocked = !Cancelled();
         return false;
@@ -85,20 +78,18 @@ bool MiningRun::Judge(net::LookupOutcome outcome) {
     return true;
 }
 
-bool MiningRun::ExpandRelated(const std::string& keyword) {
-    const SourceResult looked = RelatedSearchLookup(m_endpoints, keyword, &m_cancel);
-    const std::vector<std::string>& candidates = looked.candidates;
+bool MiningRun::JudgeRelated(const Candidates& looked) {
     ++m_progress.requests;
     Notify();
     if (!Judge(looked.outcome))
         return false;
     std::vector<std::string>& related = m_lease.RelatedKeywords();
-    for (const std::string& candidate : candidates) {
+    for (const std::string& candidate : looked.candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
         if (!holds) {
             return false;
         }
-        if (!*holds || m_list.FindRow(candidate, kKeywordColumn) != -1) {
+        if (!*holds || m_sink.ListHasKeyword(candidate)) {
             continue;
         }
         if (!AppendRow(candidate)) {
@@ -109,12 +100,21 @@ bool MiningRun::ExpandRelated(const std::string& keyword) {
     return !Ended();
 }
 
+bool MiningRun::ExpandRelated(const std::vector<std::string>& keywords) {
+    return runtime::ConsumeInOrder<Candidates>(
+        keywords.size(), m_input.jobs, m_cancel,
+        [&](std::size_t i) {
+            return RelatedSearchLookup(m_input.endpoints, keywords[i], &m_cancel);
+        },
+        [&](std::size_t, Candidates&& candidates) { return JudgeRelated(candidates); });
+}
+
 bool MiningRun::RelatedSearchStage(std::string_view seed) {
     std::vector<std::string>& related = m_lease.RelatedKeywords();
     related.clear();
     m_progress.stage = 1;
     m_progress.step = 1;
-    if (AtRowLimit() || !ExpandRelated(std::string(seed))) {
+    if (AtRowLimit() || !ExpandRelated({std::string(seed)})) {
         return EndedWell();
     }
     // Each later pass expands what the pass before it accepted; the bounds
@@ -123,26 +123,24 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
     for (int pass = 2; pass <= kRelatedPasses; ++pass) {
         const std::size_t end = related.size();
         m_progress.step = pass;
-        for (std::size_t i = begin; i < end; ++i) {
-            // A copy: accepting candidates appends to the vector.
-            if (!ExpandRelated(std::string(related[i]))) {
-                return EndedWell();
-            }
+        // A copy: judging appends to the vector.
+        const std::vector<std::string> keywords(related.begin() + static_cast<long>(begin),
+                                                related.begin() + static_cast<long>(end));
+        if (!ExpandRelated(keywords)) {
+            return EndedWell();
         }
         begin = end;
     }
     return true;
 }
 
-bool MiningRun::ExpandSuggestions(const std::string& keyword) {
-    const SourceResult looked = SuggestionLookup(m_endpoints, keyword, &m_cancel);
-    const std::vector<std::string>& candidates = looked.candidates;
+bool MiningRun::JudgeSuggestions(const Candidates& looked) {
     ++m_progress.requests;
     Notify();
     if (!Judge(looked.outcome))
         return false;
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
-    for (const std::string& candidate : candidates) {
+    for (const std::string& candidate : looked.candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
         if (!holds) {
             return false;
@@ -161,15 +159,27 @@ bool MiningRun::ExpandSuggestions(const std::string& keyword) {
     return !Ended();
 }
 
-bool MiningRun::ExpandSuggestionKeys(std::size_t from, std::size_t to) {
-    std::vector<std::string>& keys = m_lease.SuggestionKeyList();
-    for (std::size_t i = from; i < to; ++i) {
-        if (!ExpandSuggestions(keys[i])) {
-            return false;
-        }
-        m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
-    }
-    return !Ended();
+bool MiningRun::ExpandSuggestions(const std::vector<std::string>& keywords, bool advanceBar) {
+    return runtime::ConsumeInOrder<Candidates>(
+        keywords.size(), m_input.jobs, m_cancel,
+        [&](std::size_t i) { return SuggestionLookup(m_input.endpoints, keywords[i], &m_cancel); },
+        [&](std::size_t, Candidates&& candidates) {
+            if (!JudgeSuggestions(candidates)) {
+                return false;
+            }
+            if (advanceBar) {
+                m_sink.SetProgress(++m_barPosition, m_barMaximum);
+            }
+            return true;
+        });
+}
+
+void MiningRun::StartLevel(int level, int maximum, const std::string& label) {
+    m_progress.step = level;
+    m_barMaximum = maximum;
+    m_barPosition = 0;
+    m_sink.SetProgress(0, maximum);
+    m_sink.SetStatusLabel(label);
 }
 
 bool MiningRun::SuggestionStage() {
@@ -177,60 +187,49 @@ bool MiningRun::SuggestionStage() {
         return EndedWell();
     }
     m_progress.stage = 2;
-    m_progress.step = 1;
-    const std::vector<std::string>& related = m_lease.RelatedKeywords();
+    const std::vector<std::string> related = m_lease.RelatedKeywords();
     std::vector<std::string>& keys = m_lease.SuggestionKeyList();
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
 
-    m_view.SetProgressMaximum(static_cast<int>(related.size()));
-    m_view.SetProgressPosition(0);
-    m_view.SetStatusLabel(LevelOneLabel());
-    for (const std::string& keyword : related) {
-        if (!ExpandSuggestions(keyword)) {
-            return EndedWell();
-        }
-        m_view.SetProgressPosition(m_view.ProgressPosition() + 1);
+    StartLevel(1, static_cast<int>(related.size()), LevelOneLabel());
+    if (!ExpandSuggestions(related, true)) {
+        return EndedWell();
     }
     keys = seen.Keys();
     const std::size_t levelOneEnd = keys.size();
     if (Cancelled()) {
         return false;
     }
-    if (m_view.LevelIndex() == 0) {
+    if (m_inputs.LevelIndex() == 0) {
         return true;
     }
 
     // Level 2 expands every key seen so far, earlier runs' included.
-    m_progress.step = 2;
-    m_view.SetProgressMaximum(static_cast<int>(levelOneEnd));
-    m_view.SetProgressPosition(0);
-    m_view.SetStatusLabel(LevelTwoLabel());
-    if (!ExpandSuggestionKeys(0, levelOneEnd)) {
+    StartLevel(2, static_cast<int>(levelOneEnd), LevelTwoLabel());
+    if (!ExpandSuggestions(keys, true)) {
         return EndedWell();
     }
-    if (m_view.LevelIndex() == 1) {
+    if (m_inputs.LevelIndex() == 1) {
         return true;
     }
 
     // Level 3 expands the keys level 2 added.
-    m_progress.step = 3;
     keys = seen.Keys();
     const std::size_t levelTwoEnd = keys.size();
-    m_view.SetProgressMaximum(static_cast<int>(levelTwoEnd - levelOneEnd));
-    m_view.SetProgressPosition(0);
-    m_view.SetStatusLabel(LevelThreeLabel());
-    if (!ExpandSuggestionKeys(levelOneEnd, levelTwoEnd)) {
+    StartLevel(3, static_cast<int>(levelTwoEnd - levelOneEnd), LevelThreeLabel());
+    const std::vector<std::string> added(keys.begin() + static_cast<long>(levelOneEnd),
+                                         keys.begin() + static_cast<long>(levelTwoEnd));
+    if (!ExpandSuggestions(added, true)) {
         return EndedWell();
     }
-    m_view.SetStatusLabel(MiningDoneLabel());
+    m_sink.SetStatusLabel(MiningDoneLabel());
     keys = seen.Keys();
     return true;
 }
 
-bool RunMining(MiningRunLease& lease, const net::EndpointConfig& endpoints, runtime::Table& list,
-               MiningView& view, std::string_view seed, const runtime::CancelToken& cancel,
-               MiningObserver* observer) {
-    MiningRun run(lease, endpoints, list, view, cancel, observer);
+bool RunMining(MiningRunLease& lease, const MiningRunInput& input, const MiningInputs& inputs,
+               MiningSink& sink, std::string_view seed, const runtime::CancelToken& cancel) {
+    MiningRun run(lease, input, inputs, sink, cancel);
     return run.RelatedSearchStage(seed) && run.SuggestionStage();
 }
 

@@ -1,11 +1,14 @@
 #include "query/IndexQueryRun.h"
 
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "net/FetchSettings.h"
 #include "regex/RegexObject.h"
+#include "runtime/ParallelRun.h"
 
 namespace mofeng::query {
 namespace {
@@ -14,71 +17,131 @@ void Count(QuerySummary& summary, RowOutcome outcome, int rows = 1) {
     summary.counts[static_cast<std::size_t>(outcome)] += rows;
 }
 
-// Marks rows [from, end) of ids as not queried; their other cells stay.
-void MarkNotQueried(runtime::Table& table, const std::vector<runtime::RowId>& ids,
-                    std::size_t from) {
-    for (std::size_t i = from; i < ids.size(); ++i)
-        table.SetCellsById(ids[i], kOutcomeColumn,
-                           {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}, {}});
+// The cells a row reports: columns 2 to 7, then outcome, reason and series.
+std::vector<std::string> ReportedCells(RowResult row) {
+    std::vector<std::string> cells(row.cells.begin(), row.cells.end());
+    cells.emplace_back(RowOutcomeText(row.outcome));
+    cells.push_back(std::move(row.reason));
+    cells.push_back(std::move(row.series));
+    return cells;
 }
+
+// Writes results into a table by row id and passes progress on.
+class TableQuerySink final : public QuerySink {
+public:
+    TableQuerySink(runtime::Table& table, QueryObserver* observer)
+        : m_table(table), m_observer(observer) {}
+
+    void RunStarted(int total) override {
+        if (m_observer != nullptr)
+            m_observer->RunStarted(total);
+    }
+    bool RowExists(runtime::RowId id) override {
+        return m_table.GetCellById(id, kKeywordColumn).has_value();
+    }
+    void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) override {
+        m_table.SetCellsById(id, firstColumn, std::move(cells));
+    }
+    void RowFinished(int done, int total) override {
+        if (m_observer != nullptr)
+            m_observer->RowFinished(done, total);
+    }
+    bool ResumeAfterBlocked(int streak) override {
+        return m_observer != nullptr && m_observer->ResumeAfterBlocked(streak);
+    }
+
+private:
+    runtime::Table& m_table;
+    QueryObserver* m_observer;
+};
 
 }  // namespace
 
-QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
-                           runtime::Notifier& notifier, const runtime::CancelToken& cancel,
-                           QueryObserver* observer, const std::vector<runtime::RowId>* onlyRows) {
+QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+                           const runtime::CancelToken& cancel) {
     QuerySummary summary;
-    regex::RegexObject regex;
-    const std::vector<runtime::RowId> ids = onlyRows != nullptr ? *onlyRows : table.RowIds();
-    const int total = static_cast<int>(ids.size());
-    if (observer != nullptr)
-        observer->RunStarted(total);
+    const int total = static_cast<int>(input.rows.size());
+    const int jobs = runtime::ClampJobs(input.jobs);
+    sink.RunStarted(total);
 
+    // One regex object per worker. Sink calls and the run's counts are
+    // serialised by one lock; a pause for blocked rows holds it, so the other
+    // workers wait with it.
+    std::vector<std::unique_ptr<regex::RegexObject>> regexes(static_cast<std::size_t>(jobs));
+    std::mutex mutex;
+    std::vector<char> finished(input.rows.size(), 0);
+    int done = 0;
     int blockedStreak = 0;
-    for (int done = 0; done < total; ++done) {
-        if (cancel.IsCancelled()) {
-            summary.cancelled = true;
-            Count(summary, RowOutcome::NotQueried, total - done);
-            return summary;
+    bool stopped = false;  // for blocked rows
+    runtime::ForEachInParallel(input.rows.size(), jobs, cancel, [&](int worker, std::size_t item) {
+        const QueryRowInput& rowInput = input.rows[item];
+        bool exists = false;
+        {
+            std::lock_guard lock(mutex);
+            if (stopped)
+                return;
+            exists = sink.RowExists(rowInput.id);
         }
-        const runtime::RowId id = ids[static_cast<std::size_t>(done)];
-        if (const std::optional<std::string> keyword = table.GetCellById(id, kKeywordColumn)) {
-            RowResult row = QueryRow(config, *keyword, regex, &cancel);
-            if (cancel.IsCancelled()) {
-                summary.cancelled = true;
-                Count(summary, RowOutcome::NotQueried, total - done);
-                return summary;
-            }
-            std::vector<std::string> cells(row.cells.begin(), row.cells.end());
-            cells.emplace_back(RowOutcomeText(row.outcome));
-            cells.push_back(std::move(row.reason));
-            cells.push_back(std::move(row.series));
-            // A table without the storage cells simply drops the last three.
-            table.SetCellsById(id, kFirstMetricColumn, std::move(cells));
-            Count(summary, row.outcome);
-            blockedStreak = row.outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
+        std::optional<RowResult> row;
+        if (exists) {
+            auto& regex = regexes[static_cast<std::size_t>(worker)];
+            if (!regex)
+                regex = std::make_unique<regex::RegexObject>();
+            row = QueryRow(input.endpoints, rowInput.keyword, *regex, &cancel);
         }
-        if (observer != nullptr)
-            observer->RowFinished(done + 1, total);
+        std::lock_guard lock(mutex);
+        if (cancel.IsCancelled() || stopped)
+            return;
+        if (row) {
+            Count(summary, row->outcome);
+            blockedStreak = row->outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
+            sink.RowResult(rowInput.id, kFirstMetricColumn, ReportedCells(std::move(*row)));
+        }
+        finished[item] = 1;
+        sink.RowFinished(++done, total);
         const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
-        if (pauseAfter > 0 && blockedStreak >= pauseAfter && done + 1 < total) {
-            const bool resume = observer != nullptr && observer->ResumeAfterBlocked(blockedStreak);
+        if (pauseAfter > 0 && blockedStreak >= pauseAfter && done < total) {
+            const bool resume = sink.ResumeAfterBlocked(blockedStreak);
             if (cancel.IsCancelled() || !resume) {
+                stopped = true;
                 summary.stoppedForBlocked = !cancel.IsCancelled();
-                summary.cancelled = cancel.IsCancelled();
-                MarkNotQueried(table, ids, static_cast<std::size_t>(done) + 1);
-                Count(summary, RowOutcome::NotQueried, total - done - 1);
-                return summary;
+                return;
             }
             blockedStreak = 0;
         }
-    }
+    });
     if (cancel.IsCancelled()) {
         summary.cancelled = true;
+        Count(summary, RowOutcome::NotQueried, total - done);
+        return summary;
+    }
+    if (stopped) {
+        for (std::size_t i = 0; i < input.rows.size(); ++i) {
+            if (!finished[i])
+                sink.RowResult(input.rows[i].id, kOutcomeColumn,
+                               {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}, {}});
+        }
+        Count(summary, RowOutcome::NotQueried, total - done);
         return summary;
     }
     notifier.ShowMessage(std::string(kQueryDoneText), runtime::kMessageInformation);
     return summary;
+}
+
+QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
+                           runtime::Notifier& notifier, const runtime::CancelToken& cancel,
+                           QueryObserver* observer, const std::vector<runtime::RowId>* onlyRows,
+                           int jobs) {
+    QueryRunInput input;
+    input.endpoints = config;
+    input.jobs = jobs;
+    for (const runtime::RowId id : onlyRows != nullptr ? *onlyRows : table.RowIds()) {
+        // A row gone already is still counted, and skipped, by the run.
+        std::optional<std::string> keyword = table.GetCellById(id, kKeywordColumn);
+        input.rows.push_back({id, keyword ? std::move(*keyword) : std::string()});
+    }
+    TableQuerySink sink(table, observer);
+    return IndexQueryRun(input, sink, notifier, cancel);
 }
 
 std::vector<runtime::RowId> RowsToRetry(runtime::Table& table) {

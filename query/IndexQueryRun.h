@@ -6,6 +6,7 @@
 
 #include "net/EndpointConfig.h"
 #include "query/QueryRow.h"
+#include "query/QuerySink.h"
 #include "query/RowOutcome.h"
 #include "runtime/CancelToken.h"
 #include "runtime/Notifier.h"
@@ -45,22 +46,31 @@ struct QuerySummary {
     }
 };
 
-// Fills columns 2 to 7 of every row of table (or of the rows in onlyRows):
-// for each row, in order, QueryRow, then one write of the six texts and, when
-// the table has them, the outcome, reason and series cells (RowOutcome.h).
-// Rows are taken once by id at the start, so rows added later are not visited,
-// rows removed meanwhile are skipped without a request, and a reordering of
-// the table never moves a result into another keyword's row. When every row
-// has been visited the notifier shows kQueryDoneText (information icon). A
-// raised cancel token ends the run at once: the fetch in flight returns,
-// nothing more is written and no message is shown. After the configured
-// number of rows in a row ended 被拦截 the observer decides whether the run
-// goes on; a stopped run marks its remaining rows 未查询 and shows no message.
-// Blocks the calling thread.
+// Fills columns 2 to 7 of every row of input.rows: each row makes its
+// lookups with QueryRow (trend, then search page) and reports the six texts,
+// then the outcome, reason and series cells (RowOutcome.h), once by id. Up to
+// input.jobs rows are in flight at a time; with any number of jobs each row's
+// cells are exactly those of one job, and with one job the requests go trend
+// 1, search 1, trend 2, ... in list order. Rows the sink says are gone are
+// skipped without a request. When every row has been visited the notifier
+// shows kQueryDoneText (information icon). A raised cancel token ends the run
+// at once: every fetch in flight returns, nothing more is reported and no
+// message is shown. After the configured number of rows in a row (in the
+// order they finish) ended 被拦截, the sink decides whether the run goes on,
+// while the other rows wait; a stopped run reports its unfinished rows 未查询
+// and shows no message. Blocks the calling thread until every worker ended.
+QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+                           const runtime::CancelToken& cancel);
+
+// The run over a thread-safe table (the command line, tests), over every row
+// or the rows in onlyRows: rows are taken by id at the start and results
+// written straight into the table, so rows added later are not visited,
+// cleared rows are skipped and a reordering never moves a result into another
+// keyword's row. A table without the storage cells drops the last three.
 QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
                            runtime::Notifier& notifier, const runtime::CancelToken& cancel,
                            QueryObserver* observer = nullptr,
-                           const std::vector<runtime::RowId>* onlyRows = nullptr);
+                           const std::vector<runtime::RowId>* onlyRows = nullptr, int jobs = 1);
 
 // The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom.
 std::vector<runtime::RowId> RowsToRetry(runtime::Table& table);

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "runtime/ParallelRun.h"
+
 namespace mofeng::ui {
 
 AppContext::AppContext(net::EndpointConfig endpoints, WebPages webPages,
@@ -17,6 +19,10 @@ AppContext::AppContext(net::EndpointConfig endpoints, WebPages webPages,
 AppContext::~AppContext() {
     m_tasks.CancelAll();
     m_tasks.JoinAll();
+}
+
+void AppContext::SetJobs(int jobs) {
+    m_jobs = runtime::ClampJobs(jobs);
 }
 
 }  // namespace mofeng::ui

@@ -42,6 +42,9 @@ public:
     // Read-only after start-up, so any thread may read it.
     const net::EndpointConfig& Endpoints() const { return m_endpoints; }
     const WebPages& Web() const { return m_webPages; }
+    // Fetches a run keeps under way at a time (1..16), read when a run starts.
+    int Jobs() const { return m_jobs; }
+    void SetJobs(int jobs);
     // Where the mining export writes (app::RunFolder); the program's folder
     // unless start-up chose another. Set before the first window opens.
     const std::filesystem::path& RunDirectory() const { return m_runDirectory; }
@@ -58,6 +61,7 @@ private:
     std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
     net::EndpointConfig m_endpoints;
     WebPages m_webPages;
+    int m_jobs = 1;
     std::filesystem::path m_runDirectory;
     mining::MiningState m_mining;
     MainWindowHooks m_hooks;

@@ -11,7 +11,9 @@
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
 #include "ui/AppContext.h"
+#include "ui/KeywordListModel.h"
 #include "ui/MainWindow.h"
+#include "ui/QueryResultFeed.h"
 #include "ui/QueuedCall.h"
 
 namespace mofeng::ui {
@@ -24,54 +26,16 @@ constexpr int kStatusLineHeight = 18;
 
 // Shared by the controller (UI thread) and the run's worker.
 struct IndexQueryController::Run {
-    explicit Run(int rows) : estimate(rows) {}
+    Run(KeywordListModel* model, int rows) : feed(model), estimate(rows) {}
 
     runtime::CancelToken stop;
-    std::atomic<int> done{0};
-    std::atomic<int> total{0};
-    std::atomic<bool> rowsComplete{false};  // every row visited, or the run ended
-    query::ProgressEstimate estimate;       // UI thread only
-    bool stopping = false;                  // UI thread only: stopped, worker not yet ended
+    QueryResultFeed feed;              // results and progress, without waiting
+    std::atomic<bool> ended{false};    // the worker has returned
+    query::ProgressEstimate estimate;  // UI thread only
+    bool stopping = false;             // UI thread only: stopped, worker not yet ended
+
+    bool RowsComplete() const { return ended || feed.RowsComplete(); }
 };
-
-namespace {
-
-// Publishes progress and turns the worker's own cancel (raised when the
-// window shuts down its workers) into a stop of the run.
-class RunObserver final : public query::QueryObserver {
-public:
-    RunObserver(std::atomic<int>& done, std::atomic<int>& total, std::atomic<bool>& complete,
-                runtime::CancelToken& stop, const runtime::CancelToken& workerCancel)
-        : m_done(done),
-          m_total(total),
-          m_complete(complete),
-          m_stop(stop),
-          m_workerCancel(workerCancel) {}
-
-    void RunStarted(int rowsTotal) override {
-        m_total = rowsTotal;
-        if (rowsTotal == 0)
-            m_complete = true;
-    }
-
-    void RowFinished(int rowsDone, int rowsTotal) override {
-        m_total = rowsTotal;
-        m_done = rowsDone;
-        if (rowsDone >= rowsTotal)
-            m_complete = true;
-        if (m_workerCancel.IsCancelled())
-            m_stop.Cancel();
-    }
-
-private:
-    std::atomic<int>& m_done;
-    std::atomic<int>& m_total;
-    std::atomic<bool>& m_complete;
-    runtime::CancelToken& m_stop;
-    const runtime::CancelToken& m_workerCancel;
-};
-
-}  // namespace
 
 IndexQueryController& IndexQueryController::Of(MainWindow& window) {
     if (auto* existing =
@@ -117,15 +81,15 @@ void IndexQueryController::PlaceStatusLine() {
 }
 
 bool IndexQueryController::IsRunning() const {
-    return m_run && !m_run->stopping && !m_run->rowsComplete;
+    return m_run && !m_run->stopping && !m_run->RowsComplete();
 }
 
 int IndexQueryController::RowsDone() const {
-    return m_run ? m_run->done.load() : 0;
+    return m_run ? m_run->feed.RowsDone() : 0;
 }
 
 int IndexQueryController::RowsTotal() const {
-    return m_run ? m_run->total.load() : 0;
+    return m_run ? m_run->feed.RowsTotal() : 0;
 }
 
 void IndexQueryController::StartOrOfferStop() {
@@ -142,24 +106,33 @@ void IndexQueryController::StartOrOfferStop() {
 }
 
 void IndexQueryController::StartRun() {
-    runtime::Table& table = m_window.KeywordTable();
-    auto run = std::make_shared<Run>(table.RowCount());
-    run->total = run->estimate.Total();
+    // The run's inputs, taken now as values: rows by id with their keywords.
+    const runtime::TableData& data = m_window.Model().Data();
+    query::QueryRunInput input;
+    input.endpoints = m_window.Context().Endpoints();
+    input.jobs = m_window.Context().Jobs();
+    input.rows.reserve(static_cast<std::size_t>(data.RowCount()));
+    for (int row = 0; row < data.RowCount(); ++row)
+        input.rows.push_back({data.IdOfRow(row), data.Cell(row, query::kKeywordColumn)});
+
+    auto run = std::make_shared<Run>(&m_window.Model(), static_cast<int>(input.rows.size()));
     m_run = run;
 
     runtime::Notifier& notifier = m_window.Notifier();
-    const net::EndpointConfig endpoints = m_window.Context().Endpoints();
-    // The window joins its workers before the table, the notifier and this
-    // controller go, so the worker may hold on to them.
-    m_window.Tasks().Start(
-        [this, run, &table, &notifier, endpoints](const runtime::CancelToken& workerCancel) {
-            RunObserver observer(run->done, run->total, run->rowsComplete, run->stop, workerCancel);
-            if (workerCancel.IsCancelled())
-                run->stop.Cancel();
-            query::IndexQueryRun(endpoints, table, notifier, run->stop, &observer);
-            run->rowsComplete = true;
-            QueueOnTargetThread(this, [this, run] { Finish(run); });
-        });
+    // The window joins its workers before the notifier and this controller
+    // go, so the worker may hold on to them.
+    m_window.Tasks().Start([this, run, &notifier, input = std::move(input)](
+                               const runtime::CancelToken& workerCancel) mutable {
+        // The window's shutdown stops the run through StopRun; a worker
+        // started after that has its own token raised already.
+        if (workerCancel.IsCancelled())
+            run->stop.Cancel();
+        query::IndexQueryRun(input, run->feed, notifier, run->stop);
+        run->ended = true;
+        // The last reference to the run goes back to the UI thread, where its
+        // feed was made and flushes.
+        QueueOnTargetThread(this, [this, run = std::move(run)] { Finish(run); });
+    });
 
     Refresh();
     m_statusLine->show();
@@ -205,12 +178,12 @@ void IndexQueryController::StopRun() {
 void IndexQueryController::Refresh() {
     if (!m_run)
         return;
-    if (m_run->rowsComplete) {
+    if (m_run->RowsComplete()) {
         Finish(m_run);
         return;
     }
-    const int done = m_run->done;
-    const int total = m_run->total;
+    const int done = m_run->feed.RowsDone();
+    const int total = m_run->feed.RowsTotal();
     m_run->estimate.Update(done);
     QString text = QStringLiteral("正在查询指数：%1/%2").arg(done).arg(total);
     if (const auto left = m_run->estimate.TimeLeft()) {

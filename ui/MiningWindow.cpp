@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -19,7 +20,7 @@
 #include "ui/KeywordListModel.h"
 #include "ui/ListPopupMenu.h"
 #include "ui/MainWindow.h"
-#include "ui/MiningViewBridge.h"
+#include "ui/MiningListFeed.h"
 #include "ui/ModelTable.h"
 #include "ui/QueuedCall.h"
 #include "ui/UiNotifier.h"
@@ -37,9 +38,9 @@ MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
     m_model = new KeywordListModel(MiningListModelColumns(), this);
     m_controls = CreateMiningWindowControls(this, m_model);
     m_table = std::make_unique<ModelTable>(m_model, m_controls.list->selectionModel());
-    m_view = std::make_unique<MiningViewBridge>(
-        this, MiningViewBridge::Controls{m_controls.mustContain, m_controls.levels,
-                                         m_controls.status, m_controls.progress});
+    m_feed = std::make_unique<MiningListFeed>(m_model, m_controls.status, m_controls.progress);
+    m_inputs.SetMustContainText(ToGbk(m_controls.mustContain->text()));
+    m_inputs.SetLevelIndex(m_controls.levels->currentIndex());
     m_notifier = std::make_unique<UiNotifier>(this);
 
     m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"),
@@ -54,6 +55,8 @@ MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
     connect(m_controls.start, &QPushButton::clicked, this, &MiningWindow::StartMining);
     connect(m_controls.mustContain, &QLineEdit::textChanged, this,
             &MiningWindow::MustContainChanged);
+    connect(m_controls.levels, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_inputs.SetLevelIndex(index); });
 }
 
 MiningWindow::~MiningWindow() {
@@ -82,13 +85,14 @@ void MiningWindow::StartMining() {
     }
     m_running = true;
     const std::string seed = ToGbk(m_controls.seed->text());
-    const net::EndpointConfig endpoints = m_context.Endpoints();
-    runtime::Table* table = m_table.get();
-    mining::MiningView* view = m_view.get();
+    const mining::MiningRunInput input{m_context.Endpoints(), m_context.Jobs()};
+    m_feed->StartRun();
+    MiningListFeed* feed = m_feed.get();
+    const mining::MiningInputs* inputs = &m_inputs;
     // Both stages run on this one worker, one after the other. The window
-    // joins it before the table and the view go.
-    m_tasks.Start([this, lease, seed, endpoints, table, view](const runtime::CancelToken& cancel) {
-        mining::RunMining(**lease, endpoints, *table, *view, seed, cancel);
+    // joins it before the feed and the inputs go.
+    m_tasks.Start([this, lease, seed, input, feed, inputs](const runtime::CancelToken& cancel) {
+        mining::RunMining(**lease, input, *inputs, *feed, seed, cancel);
         lease->reset();
         QueueOnTargetThread(this, [this] {
             m_running = false;
@@ -98,7 +102,9 @@ void MiningWindow::StartMining() {
 }
 
 void MiningWindow::MustContainChanged(const QString& text) {
-    if (!mining::IsMustContainTooLong(ToGbk(text))) {
+    const std::string gbk = ToGbk(text);
+    if (!mining::IsMustContainTooLong(gbk)) {
+        m_inputs.SetMustContainText(gbk);
         return;
     }
     m_controls.mustContain->clear();  // comes back here with "", which passes
@@ -106,10 +112,11 @@ void MiningWindow::MustContainChanged(const QString& text) {
 }
 
 void MiningWindow::ClearKeywords() {
-    m_table->Clear();
+    m_feed->ClearList();
 }
 
 void MiningWindow::ExportKeywords() {
+    m_feed->Flush();  // the rows accepted so far, queued ones included
     const bool saved =
         mining::ExportKeywords(m_context.RunDirectory(), ToGbk(m_controls.seed->text()), *m_table);
     m_notifier->ShowMessage(saved ? mining::SaveSucceededMessage() : mining::SaveFailedMessage(),
@@ -117,6 +124,7 @@ void MiningWindow::ExportKeywords() {
 }
 
 void MiningWindow::SendToMainWindow() {
+    m_feed->Flush();
     if (m_mainWindow) {
         mining::SendKeywords(*m_table, m_mainWindow->KeywordTable());
     }
@@ -131,7 +139,7 @@ void MiningWindow::closeEvent(QCloseEvent* event) {
 void MiningWindow::Shutdown() {
     m_tasks.CancelAll();
     m_table->Detach();
-    m_view->Detach();
+    m_feed->Close();
     m_notifier->Detach();
     m_tasks.JoinAll();
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "mining/MiningInputs.h"
 #include "ui/BackgroundTasks.h"
 #include "ui/MiningWindowLayout.h"
 
@@ -20,15 +21,17 @@ namespace mofeng::ui {
 class AppContext;
 class KeywordListModel;
 class MainWindow;
-class MiningViewBridge;
+class MiningListFeed;
 class ModelTable;
 class UiNotifier;
 
 // "淘关键词，我最简单": expands a seed keyword into the mining list and hands
 // the list to the main window. Top-level, no parent. Runs of every mining
-// window share the program's mining state, one run at a time. Closing the
-// window stops its run (the fetch in flight returns), releases the worker if
-// it waits on the window, and joins it before the window goes. UI thread only.
+// window share the program's mining state, one run at a time. A run reads
+// the must-contain text and the level from a copy the window keeps current,
+// and its rows, label and bar reach the window through a feed, so it never
+// waits for the window. Closing the window stops its run (the fetches in
+// flight return) and joins it before the window goes. UI thread only.
 class MiningWindow final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MiningWindow)
@@ -74,7 +77,8 @@ private:
     MiningWindowControls m_controls;
     QMenu* m_menu = nullptr;
     std::unique_ptr<ModelTable> m_table;
-    std::unique_ptr<MiningViewBridge> m_view;
+    mining::LiveMiningInputs m_inputs;
+    std::unique_ptr<MiningListFeed> m_feed;
     std::unique_ptr<UiNotifier> m_notifier;
     bool m_running = false;
     BackgroundTasks m_tasks;  // last member: joined before the rest goes

@@ -96,6 +96,20 @@ TEST_F(MineCommandTest, PrintsNumberedRowsOrWritesTheKeywordFile) {
     EXPECT_LT(rows[1], rows[2]);
 }
 
+TEST_F(MineCommandTest, JobsGiveTheOutputOfOneJob) {
+    ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();
+    const std::string one = m_out.str();
+    ASSERT_FALSE(one.empty());
+    for (const char* jobs : {"2", "8", "16"}) {
+        ASSERT_EQ(Run({"--jobs", jobs, "--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk);
+        EXPECT_EQ(m_out.str(), one) << jobs << " jobs";
+    }
+    for (const char* bad : {"0", "17", "-1", "x", "", "2.5", "008"}) {
+        EXPECT_EQ(Run({"--jobs", bad, "--must", "花", "a"}), kExitUsage) << bad;
+        EXPECT_NE(m_err.str().find("--jobs"), std::string::npos) << m_err.str();
+    }
+}
+
 TEST_F(MineCommandTest, FailedExpansionsAreSummedUpAndExitWithThree) {
     ASSERT_EQ(Run({"--must", "花", "--levels", "1", "碎花连衣裙"}), kExitOk) << m_err.str();
     EXPECT_NE(m_err.str().find("expansions: 正常 "), std::string::npos) << m_err.str();

@@ -259,5 +259,21 @@ TEST_F(QueryCommandTest, HelpNamesEveryOption) {
     }
 }
 
+TEST_F(QueryCommandTest, JobsPrintTheRowsOfOneJobInListOrder) {
+    std::ofstream many(m_folder / "many.txt", std::ios::binary);
+    for (int i = 0; i < 40; ++i)
+        many << runtime::Utf8ToGbk("连衣裙" + std::to_string(i)) << "\r\n";
+    many.close();
+    const std::string file = (m_folder / "many.txt").string();
+    ASSERT_EQ(Run(SimulatorArgs({file})), kExitOk) << m_err.str();
+    const std::string one = m_out.str();
+    for (const char* jobs : {"2", "8"}) {
+        ASSERT_EQ(Run(SimulatorArgs({"--jobs", jobs, file})), kExitOk) << m_err.str();
+        EXPECT_EQ(m_out.str(), one) << jobs << " jobs";
+    }
+    EXPECT_EQ(Run(SimulatorArgs({"--jobs", "17", file})), kExitUsage);
+    EXPECT_NE(QueryCommandHelp().find("--jobs"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace mofeng::cli

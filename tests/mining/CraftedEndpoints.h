@@ -2,8 +2,10 @@
 
 #include <httplib.h>
 
+#include <condition_variable>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,10 +24,15 @@ public:
         for (const char* endpoint : {"search", "sug"}) {
             m_server.Get(std::string("/") + endpoint,
                          [this, endpoint](const httplib::Request& q, httplib::Response& r) {
-                             std::lock_guard lock(m_mutex);
+                             std::unique_lock lock(m_mutex);
                              const std::string key = endpoint + (" " + q.get_param_value("q"));
                              m_asked.push_back(key);
                              m_targets.push_back(q.target);
+                             if (m_stalled.count(key) != 0) {
+                                 ++m_stalling;
+                                 m_changed.notify_all();
+                                 m_changed.wait(lock, [this] { return m_released; });
+                             }
                              const auto& [body, type] = m_replies[key];
                              r.set_content(body, type.empty() ? "text/html" : type.c_str());
                          });
@@ -34,6 +41,7 @@ public:
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
     }
     ~CraftedEndpoints() {
+        ReleaseStalls();
         while (!m_server.is_running())
             std::this_thread::yield();
         m_server.stop();
@@ -66,6 +74,23 @@ public:
         m_replies[key] = {std::move(body), std::move(type)};
     }
 
+    // Requests for key ("search KEYWORD" / "sug KEYWORD") get no answer until
+    // ReleaseStalls.
+    void StallReplies(const std::string& key) {
+        std::lock_guard lock(m_mutex);
+        m_stalled.insert(key);
+    }
+    // Waits until count requests are held.
+    void AwaitStalled(int count) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_stalling >= count; });
+    }
+    void ReleaseStalls() {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+        m_changed.notify_all();
+    }
+
     std::vector<std::string> Asked() const {
         std::lock_guard lock(m_mutex);
         return m_asked;
@@ -77,6 +102,10 @@ public:
 
 private:
     mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::set<std::string> m_stalled;
+    int m_stalling = 0;
+    bool m_released = false;
     std::map<std::string, std::pair<std::string, std::string>> m_replies;
     std::vector<std::string> m_asked;
     std::vector<std::string> m_targets;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -46,6 +48,7 @@ struct Miner {
     MiningState state;
     runtime::MemoryTable list{MiningListColumns()};
     runtime::CancelToken cancel;
+    int jobs = 1;
 
     // seed and must are UTF-8.
     bool Run(const std::string& seed, const std::string& must, int levelIndex,
@@ -53,8 +56,9 @@ struct Miner {
         test::FakeMiningView own(Utf8ToGbk(must), levelIndex);
         auto lease = state.TryBeginRun();
         EXPECT_NE(lease, nullptr);
-        return RunMining(*lease, config, list, view ? *view : own, Utf8ToGbk(seed), cancel,
-                         observer);
+        test::FakeMiningView& used = view ? *view : own;
+        test::ViewSink sink(list, used, observer);
+        return RunMining(*lease, {config, jobs}, used, sink, Utf8ToGbk(seed), cancel);
     }
 };
 
@@ -88,21 +92,30 @@ TEST(MiningRun, ExpansionsAreCountedByOutcomeAndBlockedOnesInARowEndTheRun) {
     for (const char* blocked : {"短裙", "中裙", "花裙"})
         server.SetReply(std::string("sug ") + blocked, "<script>var x5secdata='1';</script>",
                         "text/html");
-    Miner m{server.Config()};
-    BlockedStreakObserver observer;
-    test::FakeMiningView view(Utf8ToGbk("裙"), 0);
-    auto lease = m.state.TryBeginRun();
-    MiningRun run(*lease, m.config, m.list, view, m.cancel, &observer);
-    ASSERT_TRUE(run.RelatedSearchStage(Utf8ToGbk("裙")));
-    EXPECT_FALSE(run.SuggestionStage());
-    EXPECT_EQ(observer.streaks, std::vector<int>{3});
-    const MiningProgress& progress = run.Progress();
-    EXPECT_TRUE(progress.stoppedForBlocked);
-    EXPECT_TRUE(progress.AnyTrouble());
-    EXPECT_EQ(progress.Count(net::LookupOutcome::Blocked), 3);
-    EXPECT_EQ(progress.Count(net::LookupOutcome::Normal), 2);  // the seed's page, 长裙
-    EXPECT_EQ(progress.Count(net::LookupOutcome::NoData), 5);  // the related pages without links
-    EXPECT_EQ(Asked(server, "sug"), (Texts{"长裙", "短裙", "中裙", "花裙"}));  // 蓝裙 never asked
+    for (const int jobs : {1, 8}) {
+        SCOPED_TRACE(std::to_string(jobs) + " jobs");
+        const std::size_t before = server.Asked().size();
+        Miner m{server.Config()};
+        BlockedStreakObserver observer;
+        test::FakeMiningView view(Utf8ToGbk("裙"), 0);
+        test::ViewSink sink(m.list, view, &observer);
+        auto lease = m.state.TryBeginRun();
+        MiningRun run(*lease, {m.config, jobs}, view, sink, m.cancel);
+        ASSERT_TRUE(run.RelatedSearchStage(Utf8ToGbk("裙")));
+        EXPECT_FALSE(run.SuggestionStage());
+        EXPECT_EQ(observer.streaks, std::vector<int>{3});
+        const MiningProgress& progress = run.Progress();
+        EXPECT_TRUE(progress.stoppedForBlocked);
+        EXPECT_TRUE(progress.AnyTrouble());
+        EXPECT_EQ(progress.Count(net::LookupOutcome::Blocked), 3);
+        EXPECT_EQ(progress.Count(net::LookupOutcome::Normal), 2);  // the seed's page, 长裙
+        EXPECT_EQ(progress.Count(net::LookupOutcome::NoData), 5);  // related pages without links
+        EXPECT_EQ(RowsOf(m.list),
+                  (Texts{"1 长裙", "2 短裙", "3 中裙", "4 花裙", "5 蓝裙", "6 长裙子"}));
+        // With one job 蓝裙 is never asked; more jobs may have fetched it ahead.
+        if (jobs == 1)
+            EXPECT_EQ(Asked(server, "sug", before), (Texts{"长裙", "短裙", "中裙", "花裙"}));
+    }
 }
 
 TEST(MiningRun, MustContainIsByteExactAtCharacterBoundariesAndReadLive) {
@@ -202,7 +215,8 @@ TEST(MiningRun, OneRunAtATimeAndCancelWritesNothingMore) {
     };
     auto lease = m.state.TryBeginRun();
     EXPECT_EQ(m.state.TryBeginRun(), nullptr);
-    EXPECT_FALSE(RunMining(*lease, m.config, m.list, view, "seed", m.cancel));
+    test::ViewSink sink(m.list, view);
+    EXPECT_FALSE(RunMining(*lease, {m.config}, view, sink, "seed", m.cancel));
     // Raised while b was judged: nothing goes in from then on.
     EXPECT_EQ(RowsOf(m.list), (Texts{"1 a"}));
     EXPECT_EQ(server.Asked().size(), 1u);
@@ -231,7 +245,8 @@ TEST(MiningRun, StopsAtTheRowLimitAndSaysSo) {
         test::FakeMiningView view("", 2);
         const std::size_t before = server.Asked().size();
         auto lease = m.state.TryBeginRun();
-        MiningRun run(*lease, m.config, m.list, view, m.cancel);
+        test::ViewSink sink(m.list, view);
+        MiningRun run(*lease, {m.config}, view, sink, m.cancel);
         run.SetRowLimit(limit);
         EXPECT_TRUE(run.RelatedSearchStage("seed"));
         EXPECT_TRUE(run.SuggestionStage());
@@ -307,6 +322,136 @@ TEST(MiningRun, SimulatorRunsFollowThePassRulesAndSkipBadReplies) {
         if (faults == 0)
             EXPECT_EQ(searched, expected);
     }
+}
+
+// Everything a run reports, in order, with a hook after each accepted row.
+class RecordingSink final : public TableMiningSink {
+public:
+    explicit RecordingSink(runtime::Table& list) : TableMiningSink(list) {}
+
+    bool AppendRow(std::string number, std::string keyword) override {
+        log.push_back("row " + number + " " + runtime::GbkToUtf8(keyword));
+        const bool added = TableMiningSink::AppendRow(std::move(number), std::move(keyword));
+        if (afterRow)
+            afterRow(++rows);
+        return added;
+    }
+    void SetStatusLabel(const std::string& text) override {
+        log.push_back("label " + runtime::GbkToUtf8(text));
+    }
+    void SetProgress(int position, int maximum) override {
+        log.push_back("bar " + std::to_string(position) + "/" + std::to_string(maximum));
+    }
+    void Progressed(const MiningProgress& p) override {
+        log.push_back("at " + std::to_string(p.stage) + "." + std::to_string(p.step) + " " +
+                      std::to_string(p.requests) + " " + std::to_string(p.accepted));
+    }
+
+    std::function<void(int rows)> afterRow;
+    Texts log;
+    int rows = 0;
+};
+
+// One run from a fresh program state; the log of what it reported and the
+// seen set afterwards.
+struct RunRecord {
+    Texts log;
+    Texts rows;
+    std::vector<std::string> seen;
+};
+
+RunRecord RecordRun(
+    const net::EndpointConfig& config, int jobs, int levelIndex,
+    const std::function<void(int, test::FakeMiningView&, runtime::MemoryTable&)>& afterRow = {}) {
+    MiningState state;
+    runtime::MemoryTable list{MiningListColumns()};
+    test::FakeMiningView view(Utf8ToGbk("裙"), levelIndex);
+    RecordingSink sink(list);
+    if (afterRow)
+        sink.afterRow = [&](int rows) { afterRow(rows, view, list); };
+    runtime::CancelToken cancel;
+    auto lease = state.TryBeginRun();
+    EXPECT_TRUE(RunMining(*lease, {config, jobs}, view, sink, Utf8ToGbk("连衣裙"), cancel));
+    return {sink.log, RowsOf(list), state.SeenSuggestionSet().Keys()};
+}
+
+void ExpectSameRuns(const RunRecord& one, const RunRecord& many) {
+    EXPECT_EQ(many.log, one.log);
+    EXPECT_EQ(many.rows, one.rows);
+    EXPECT_EQ(many.seen, one.seen);
+}
+
+TEST(MiningRunJobs, AnyNumberOfJobsGivesTheRowsLabelsAndProgressOfOneJob) {
+    sim::Simulator simulator;
+    ASSERT_TRUE(simulator.Start());
+    net::EndpointConfig config;
+    config.searchBase = config.suggestBase = simulator.BaseUrl();
+    for (const int levelIndex : {0, 1}) {
+        const RunRecord one = RecordRun(config, 1, levelIndex);
+        ASSERT_GT(one.rows.size(), 50u);
+        for (const int jobs : {2, 8}) {
+            SCOPED_TRACE(std::to_string(jobs) + " jobs, level index " + std::to_string(levelIndex));
+            ExpectSameRuns(one, RecordRun(config, jobs, levelIndex));
+        }
+    }
+}
+
+TEST(MiningRunJobs, ChangesDuringAParallelRunTakeEffectAsWithOneJob) {
+    sim::Simulator simulator;
+    ASSERT_TRUE(simulator.Start());
+    net::EndpointConfig config;
+    config.searchBase = config.suggestBase = simulator.BaseUrl();
+    const struct {
+        const char* name;
+        std::function<void(int, test::FakeMiningView&, runtime::MemoryTable&)> afterRow;
+    } cases[] = {
+        // The must-contain edit counts from the next candidate on.
+        {"must-contain changed",
+         [](int rows, test::FakeMiningView& view, runtime::MemoryTable&) {
+             if (rows == 12)
+                 view.mustContain = Utf8ToGbk("衣");
+         }},
+        // "清空关键词": later stage-1 duplicates of cleared rows come back.
+        {"list cleared",
+         [](int rows, test::FakeMiningView&, runtime::MemoryTable& list) {
+             if (rows == 6)
+                 list.Clear();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunRecord one = RecordRun(config, 1, 0, c.afterRow);
+        ExpectSameRuns(one, RecordRun(config, 8, 0, c.afterRow));
+        ASSERT_GT(one.rows.size(), 12u);
+    }
+    // The edit really changed what was accepted.
+    const RunRecord edited = RecordRun(config, 8, 0, cases[0].afterRow);
+    for (std::size_t i = 12; i < edited.rows.size(); ++i)
+        EXPECT_NE(edited.rows[i].find("衣"), std::string::npos) << edited.rows[i];
+}
+
+TEST(MiningRunJobs, CancelEndsEveryFetchInFlight) {
+    test::CraftedEndpoints server;
+    server.SetRelated("seed", {"a", "b", "c", "d", "e", "f"});
+    for (const char* keyword : {"a", "b", "c", "d", "e", "f"})
+        server.StallReplies("search " + std::string(keyword));
+    MiningState state;
+    runtime::MemoryTable list{MiningListColumns()};
+    const LiveMiningInputs inputs("", 2);
+    TableMiningSink sink(list);
+    runtime::CancelToken cancel;
+    std::thread run([&] {
+        auto lease = state.TryBeginRun();
+        EXPECT_FALSE(RunMining(*lease, {server.Config(), 4}, inputs, sink, "seed", cancel));
+    });
+    // Pass 2: four of the six pages are asked for at once, and none answers.
+    server.AwaitStalled(4);
+    cancel.Cancel();
+    run.join();  // a fetch that ignored the cancel would hold this
+    server.ReleaseStalls();
+    EXPECT_EQ(RowsOf(list), (Texts{"1 a", "2 b", "3 c", "4 d", "5 e", "6 f"}));
+    EXPECT_EQ(Asked(server, "search").size(), 1u + 4u);
+    EXPECT_TRUE(Asked(server, "sug").empty());
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <mutex>
+#include <numeric>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -245,6 +248,124 @@ TEST(IndexQueryRunStall, CancelReleasesAFetchInFlight) {
     EXPECT_EQ(simulator.RequestCount(), 1u);
     EXPECT_TRUE(notifier.messages.empty());
     EXPECT_EQ(table.Rows()[0], (runtime::Row{"1", "stalled", "", "", "", "", "", ""}));
+}
+
+// Many keywords, the simulator's own ones and some it has no data for.
+std::vector<std::string> ManyKeywords(std::size_t count) {
+    std::vector<std::string> keywords;
+    for (std::size_t i = 0; i < count; ++i)
+        keywords.push_back((i % 7 == 3 ? "无数据" : "连衣裙") + std::to_string(i));
+    return keywords;
+}
+
+TEST_F(IndexQueryRunTest, AnyNumberOfJobsGivesTheCellsAndProgressOfOneJob) {
+    const std::vector<std::string> keywords = ManyKeywords(60);
+    std::vector<runtime::Row> reference;
+    std::multiset<std::string> referenceTargets;
+    for (const int jobs : {1, 2, 8, 16}) {
+        SCOPED_TRACE(std::to_string(jobs) + " jobs");
+        m_table.Clear();
+        m_simulator.ClearRequests();
+        Fill(m_table, keywords);
+        const std::uint64_t before = m_simulator.RequestCount();
+        RecordingNotifier notifier(&m_simulator);
+        std::vector<int> progress;
+        CallbackObserver observer([&](int done, int total) {
+            EXPECT_EQ(total, static_cast<int>(keywords.size()));
+            progress.push_back(done);
+        });
+        IndexQueryRun(Config(), m_table, notifier, m_cancel, &observer, nullptr, jobs);
+
+        const std::vector<runtime::Row> rows = m_table.Rows();
+        ASSERT_EQ(rows.size(), keywords.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            EXPECT_EQ(MetricCells(rows[i]), ExpectedCells(keywords[i])) << keywords[i];
+        std::vector<int> counting(keywords.size());
+        std::iota(counting.begin(), counting.end(), 1);
+        EXPECT_EQ(progress, counting);
+        ASSERT_EQ(notifier.messages.size(), 1u);
+        EXPECT_EQ(notifier.requestsAtMessage - before, 2 * keywords.size());
+
+        // The same requests; within a row the trend request comes first.
+        std::multiset<std::string> targets;
+        std::map<std::string, std::size_t> trendAt;
+        const std::vector<sim::RequestRecord> requests = m_simulator.Requests();
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            const std::string& target = requests[i].target;
+            targets.insert(target);
+            if (target.rfind(kTrendPath, 0) == 0) {
+                trendAt[target.substr(kTrendPath.size())] = i;
+            } else {
+                const std::string key = target.substr(kSearchPath.size());
+                ASSERT_TRUE(trendAt.count(key)) << "search before trend: " << key;
+            }
+        }
+        if (jobs == 1) {
+            reference = rows;
+            referenceTargets = targets;
+        } else {
+            EXPECT_EQ(rows, reference);
+            EXPECT_EQ(targets, referenceTargets);
+        }
+    }
+}
+
+TEST_F(IndexQueryRunTest, ParallelRunKeepsResultsInTheirRowsWhenTheListChanges) {
+    const std::vector<std::string> keywords = ManyKeywords(30);
+    // Reversed after the fifth row: every keyword keeps its own figures.
+    Fill(m_table, keywords);
+    RecordingNotifier notifier;
+    CallbackObserver reorder([&](int done, int) {
+        if (done == 5) {
+            std::vector<int> reversed(keywords.size());
+            std::iota(reversed.rbegin(), reversed.rend(), 0);
+            m_table.ReorderRows(reversed);
+        }
+    });
+    IndexQueryRun(Config(), m_table, notifier, m_cancel, &reorder, nullptr, 8);
+    for (const runtime::Row& row : m_table.Rows())
+        EXPECT_EQ(MetricCells(row), ExpectedCells(runtime::GbkToUtf8(row[1])));
+
+    // Cleared after the fifth row: the rest are skipped, at most the rows
+    // already under way still ask, and the run still ends with its message.
+    m_table.Clear();
+    m_simulator.ClearRequests();
+    Fill(m_table, keywords);
+    RecordingNotifier cleared;
+    CallbackObserver clear([&](int done, int) {
+        if (done == 5)
+            m_table.Clear();
+    });
+    IndexQueryRun(Config(), m_table, cleared, m_cancel, &clear, nullptr, 8);
+    EXPECT_LE(m_simulator.Requests().size(), 2u * (5 + 8));
+    EXPECT_EQ(cleared.messages.size(), 1u);
+}
+
+TEST(IndexQueryRunStall, CancelReleasesEveryFetchInFlight) {
+    sim::SimulatorOptions options;
+    options.stallRate = 1.0;
+    sim::Simulator simulator(options);
+    ASSERT_TRUE(simulator.Start());
+    net::EndpointConfig config;
+    config.searchBase = config.indexBase = simulator.BaseUrl();
+
+    runtime::MemoryTable table(app::KeywordListColumns());
+    for (int i = 0; i < 20; ++i)
+        table.AppendRows({{std::to_string(i + 1), "stalled" + std::to_string(i)}});
+    RecordingNotifier notifier;
+    runtime::CancelToken cancel;
+    std::thread run([&] { IndexQueryRun(config, table, notifier, cancel, nullptr, nullptr, 4); });
+    // Four trend requests are in flight (and stalled) once the server has them.
+    while (simulator.RequestCount() < 4)
+        std::this_thread::yield();
+    // A fetch that ignored the cancel would hold the join for its whole stall.
+    cancel.Cancel();
+    run.join();
+
+    EXPECT_EQ(simulator.RequestCount(), 4u);
+    EXPECT_TRUE(notifier.messages.empty());
+    for (const runtime::Row& row : table.Rows())
+        EXPECT_EQ(runtime::Row(row.begin() + kFirstMetricColumn, row.end()), runtime::Row(6));
 }
 
 }  // namespace

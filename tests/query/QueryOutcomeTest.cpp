@@ -225,6 +225,34 @@ TEST_F(QueryOutcome, BlockedRowsInARowPauseTheRunWhichStopsOrResumes) {
     EXPECT_EQ(notifier.shown, 1);  // only the run that went to the end says so
 }
 
+TEST_F(QueryOutcome, AParallelRunPausesForBlockedRowsInTheOrderTheyFinish) {
+    net::test::LocalHttpServer server(CraftedRoutes);
+    SilentNotifier notifier;
+    runtime::CancelToken cancel;
+    for (const bool resume : {false, true}) {
+        SCOPED_TRACE(resume ? "resume" : "stop");
+        net::ProcessPacer().Reset();
+        runtime::MemoryTable table = StoredTable();
+        Fill(table, std::vector<std::string>(7, "ok-blocked"));
+        BlockedObserver observer([&] { return resume; });
+        const QuerySummary summary =
+            IndexQueryRun(At(server.Url("")), table, notifier, cancel, &observer, nullptr, 4);
+        // Every third blocked row asks; the rows in flight meanwhile wait.
+        EXPECT_EQ(observer.streaks, (resume ? std::vector<int>{3, 3} : std::vector<int>{3}));
+        EXPECT_EQ(summary.stoppedForBlocked, !resume);
+        const int blocked = summary.Count(RowOutcome::Blocked);
+        EXPECT_EQ(blocked + summary.Count(RowOutcome::NotQueried), 7);
+        EXPECT_EQ(blocked, resume ? 7 : 3);
+        int marked = 0;
+        for (const runtime::Row& row : table.Rows()) {
+            marked += row[kOutcomeColumn] == Text(RowOutcome::Blocked);
+            EXPECT_TRUE(row[kOutcomeColumn] == Text(RowOutcome::Blocked) ||
+                        row[kOutcomeColumn] == Text(RowOutcome::NotQueried));
+        }
+        EXPECT_EQ(marked, blocked);
+    }
+}
+
 TEST_F(QueryOutcome, AKeywordTooLongForAnAddressFailsWithTheReason) {
     net::test::LocalHttpServer server(CraftedRoutes);
     runtime::MemoryTable table = StoredTable();

@@ -10,9 +10,13 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "query/IndexMetrics.h"
@@ -227,6 +231,80 @@ private slots:
             QVERIFY2(elapsed < 5000, qPrintable(QString::number(elapsed)));
             QCOMPARE(f.simulator.RequestCount(), static_cast<std::uint64_t>(1));
         }
+    }
+
+    void ParallelRunFillsEveryRowAsOneJobDoesThroughSorts() {
+        Fixture f(Slow());
+        f.context->SetJobs(8);
+        f.ChooseStartQuery();
+        for (const auto& [afterRows, column] : {std::pair{3, 2}, {9, 5}, {14, 1}}) {
+            QTRY_VERIFY_WITH_TIMEOUT(f.Controller().RowsDone() >= afterRows, 30000);
+            f.ClickHeader(column);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(FindBox(kDoneText) != nullptr, 30000);
+        QCOMPARE(f.simulator.RequestCount(), static_cast<std::uint64_t>(2 * kRows));
+        f.VerifyEveryRow();
+        FindBox(kDoneText)->accept();
+    }
+
+    void WorkersNeverWaitForTheUiThread() {
+        Fixture f(Slow());
+        f.context->SetJobs(8);
+        f.ChooseStartQuery();
+        // The UI thread serves no events now: a worker waiting for it would
+        // never finish its rows.
+        QElapsedTimer clock;
+        clock.start();
+        while (f.Controller().RowsDone() < kRows && clock.elapsed() < 30000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        QCOMPARE(f.Controller().RowsDone(), kRows);
+        QCOMPARE(f.FilledRows(), 0);  // the results wait for the UI thread
+        QTRY_COMPARE(f.FilledRows(), kRows);
+        f.VerifyEveryRow();
+        QTRY_VERIFY_WITH_TIMEOUT(FindBox(kDoneText) != nullptr, 30000);
+        FindBox(kDoneText)->accept();
+    }
+
+    void TheUiThreadIsNotHeldUpDuringAParallelRun() {
+        sim::SimulatorOptions options;  // no latency: results arrive as fast as they can
+        Fixture f(options);
+        std::vector<runtime::Row> rows;
+        for (int i = 0; i < 3000; ++i)
+            rows.push_back(
+                {std::to_string(i + 1), runtime::Utf8ToGbk("连衣裙") + std::to_string(i)});
+        f.window->Model().AppendRows(std::move(rows));
+        f.context->SetJobs(8);
+        QElapsedTimer sinceTick;
+        qint64 worstGap = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout,
+                [&] { worstGap = std::max(worstGap, sinceTick.restart()); });
+        ticker.start(10);
+        sinceTick.start();
+        f.ChooseStartQuery();
+        QTRY_VERIFY_WITH_TIMEOUT(FindBox(kDoneText) != nullptr, 60000);
+        ticker.stop();
+        qInfo("worst gap between 10 ms ticks during the run: %lld ms", worstGap);
+        // Lenient: only a UI thread held by the workers comes near it.
+        QVERIFY2(worstGap < 500, qPrintable(QString::number(worstGap)));
+        f.VerifyEveryRow();
+        FindBox(kDoneText)->accept();
+    }
+
+    void ClosingTheWindowStopsEveryStalledFetch() {
+        sim::SimulatorOptions options;
+        options.stallRate = 1.0;
+        Fixture f(options);
+        f.context->SetJobs(8);
+        f.ChooseStartQuery();
+        QTRY_VERIFY(f.simulator.RequestCount() >= 8);  // eight fetches hang
+        QElapsedTimer clock;
+        clock.start();
+        f.window->close();
+        f.window.reset();
+        qInfo("closing the window with 8 stalled fetches took %lld ms", clock.elapsed());
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(f.simulator.RequestCount(), static_cast<std::uint64_t>(8));
     }
 };
 

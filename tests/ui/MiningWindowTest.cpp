@@ -15,8 +15,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -320,6 +322,34 @@ private slots:
         QVERIFY(!f.context->Mining().IsRunActive());
         QTRY_VERIFY(second.isNull());
         QCOMPARE(f.simulator.RequestCount(), std::uint64_t(1));
+    }
+
+    void ParallelRunNeverWaitsForTheWindowAndMatchesOneJob() {
+        std::vector<std::vector<std::string>> lists;
+        for (const int jobs : {1, 8}) {
+            Fixture f;
+            f.context->SetJobs(jobs);
+            ui::MiningWindow* window = f.Open();
+            Fill(window, QStringLiteral("连衣裙"), QStringLiteral("裙"), 1);
+            ClickStart(window);
+            // The UI thread serves no events until the run has ended.
+            QElapsedTimer clock;
+            clock.start();
+            while (f.context->Mining().IsRunActive() && clock.elapsed() < 60000)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            QVERIFY(!f.context->Mining().IsRunActive());
+            QCOMPARE(window->Model().rowCount(), 0);  // every row still queued
+            QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
+            QCOMPARE(StatusText(window), QStringLiteral("二级淘词"));
+            std::vector<std::string> rows;
+            for (int row = 0; row < window->Model().rowCount(); ++row)
+                rows.push_back(window->Model().Data().Cell(row, 0) + " " +
+                               window->Model().Data().Cell(row, 1));
+            QVERIFY(rows.size() > 50);
+            lists.push_back(std::move(rows));
+            window->close();
+        }
+        QCOMPARE(lists[1], lists[0]);
     }
 };
 

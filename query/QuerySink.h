@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "net/EndpointConfig.h"
+#include "runtime/Table.h"
+
+namespace mofeng::query {
+
+// One row as a run takes it when it starts: its identity and its keyword
+// (column 1, GBK).
+struct QueryRowInput {
+    runtime::RowId id = 0;
+    std::string keyword;
+};
+
+// Everything a query run works from, taken as values when it starts.
+struct QueryRunInput {
+    net::EndpointConfig endpoints;
+    std::vector<QueryRowInput> rows;  // list order
+    int jobs = 1;                     // rows in flight at a time, 1..16
+};
+
+// Where a query run reports. Calls come from the run's worker threads but
+// never two at a time, so an implementation needs no lock of its own against
+// the run; it must not wait for the UI thread.
+class QuerySink {
+public:
+    virtual ~QuerySink() = default;
+
+    // Before the first request; total is the number of rows taken.
+    virtual void RunStarted(int total) {}
+    // Asked before a row's first request: false skips the row without any
+    // request (it has been removed from the list meanwhile).
+    virtual bool RowExists(runtime::RowId id) { return true; }
+    // Texts of consecutive columns from firstColumn of the row with this id:
+    // columns 2 to 7 and the outcome, reason and series cells of a finished
+    // row, or the outcome cells alone of a row a stopped run left 未查询.
+    virtual void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) = 0;
+    // After each row, its result (if any) already delivered; done counts
+    // finished and skipped rows, in the order they finished.
+    virtual void RowFinished(int done, int total) {}
+    // After `streak` rows in a row ended 被拦截: true resumes the run (with
+    // the fetch settings as they are then), false stops it. No other row is
+    // reported meanwhile. May wait for the user. The default stops.
+    virtual bool ResumeAfterBlocked(int streak) { return false; }
+};
+
+}  // namespace mofeng::query

@@ -1,0 +1,113 @@
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mining/MiningList.h"
+#include "query/IndexQueryRun.h"
+#include "ui/KeywordListModel.h"
+#include "ui/MiningListFeed.h"
+#include "ui/QueryResultFeed.h"
+
+using namespace mofeng;
+
+namespace {
+
+std::vector<ui::KeywordListModel::Column> Columns(int count) {
+    std::vector<ui::KeywordListModel::Column> columns;
+    for (int c = 0; c < count; ++c)
+        columns.push_back({"c" + std::to_string(c), 50});
+    return columns;
+}
+
+std::vector<std::string> Keywords(const ui::KeywordListModel& model) {
+    return model.Data().ColumnTexts(mining::kKeywordColumn);
+}
+
+}  // namespace
+
+// The sinks that carry a run's results to the UI thread.
+class RunFeedTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void QueryResultsLandByIdInBatchesWithoutWaiting() {
+        ui::KeywordListModel model(Columns(8));
+        model.AppendRows({{"1", "a"}, {"2", "b"}, {"3", "c"}});
+        const std::vector<runtime::RowId> ids = model.Data().RowIds();
+        ui::QueryResultFeed feed(&model);
+        int changes = 0;
+        connect(&model, &QAbstractItemModel::dataChanged, this, [&] { ++changes; });
+
+        // From a worker, with the UI thread not serving events meanwhile.
+        std::thread worker([&] {
+            feed.RunStarted(3);
+            for (std::size_t i = 0; i < ids.size(); ++i) {
+                QVERIFY(feed.RowExists(ids[i]));
+                feed.RowResult(ids[i], 2, {"n" + std::to_string(i), "y", "avg", "t", "c", "s"});
+                feed.RowFinished(static_cast<int>(i) + 1, 3);
+            }
+        });
+        worker.join();
+        QCOMPARE(feed.RowsDone(), 3);
+        QVERIFY(feed.RowsComplete());
+        QCOMPARE(changes, 0);  // nothing written behind the UI thread's back
+
+        model.ReorderRows({2, 0, 1});  // a sort before the batch arrives
+        QTRY_COMPARE(model.Data().Cell(0, 2), std::string("n2"));
+        QCOMPARE(model.Data().Cell(1, 2), std::string("n0"));
+        QCOMPARE(model.Data().Cell(2, 7), std::string("s"));
+
+        // A clear marks the run's rows gone: no request, results dropped.
+        model.Clear();
+        QVERIFY(!feed.RowExists(ids[0]));
+        feed.RowResult(ids[0], 2, {"late"});
+        feed.Flush();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void MiningClearReachesTheRunInOrderWithItsRows() {
+        ui::KeywordListModel model(Columns(2));
+        QLabel status;
+        QProgressBar progress;
+        model.AppendRows({{"1", "old"}});
+        ui::MiningListFeed feed(&model, &status, &progress);
+        feed.StartRun();
+        QVERIFY(feed.ListHasKeyword("old"));  // rows from before the run count
+
+        QVERIFY(feed.AppendRow("2", "x"));
+        QVERIFY(feed.AppendRow("3", "y"));
+        feed.SetProgress(1, 4);
+        QVERIFY(feed.ListHasKeyword("x"));  // queued rows count at once
+        QCOMPARE(feed.ListRowCount(), std::int64_t(3));
+        QCOMPARE(model.rowCount(), 1);
+
+        // Cleared while x and y are still queued: they go with the rest.
+        feed.ClearList();
+        QVERIFY(!feed.ListHasKeyword("old") && !feed.ListHasKeyword("x"));
+        QCOMPARE(feed.ListRowCount(), std::int64_t(0));
+        QVERIFY(feed.AppendRow("4", "x"));
+        feed.SetStatusLabel("\xD2\xBB\xBC\xB6\xCC\xD4\xB4\xCA");  // 一级淘词
+        QTRY_COMPARE(model.rowCount(), 1);
+        QCOMPARE(Keywords(model), std::vector<std::string>{"x"});
+        QCOMPARE(model.Data().Cell(0, 0), std::string("4"));
+        QCOMPARE(status.text(), QStringLiteral("一级淘词"));
+        QCOMPARE(progress.value(), 1);
+        QCOMPARE(progress.maximum(), 4);
+
+        // A new run takes the index from the list again.
+        feed.StartRun();
+        QVERIFY(feed.ListHasKeyword("x") && !feed.ListHasKeyword("y"));
+        // A closed window takes no more rows.
+        feed.Close();
+        QVERIFY(!feed.AppendRow("5", "z"));
+        feed.Flush();
+        QCOMPARE(model.rowCount(), 1);
+    }
+};
+
+QTEST_MAIN(RunFeedTest)
+#include "RunFeedTest.moc"
