@@ -7,11 +7,15 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
 #include "ui/AppContext.h"
+#include "ui/BlockedPausePrompt.h"
+#include "ui/KeywordListModel.h"
 #include "ui/MainWindow.h"
+#include "ui/OutcomeCountsText.h"
 #include "ui/QueuedCall.h"
 
 namespace mofeng::ui {
@@ -32,6 +36,7 @@ struct IndexQueryController::Run {
     std::atomic<bool> rowsComplete{false};  // every row visited, or the run ended
     query::ProgressEstimate estimate;       // UI thread only
     bool stopping = false;                  // UI thread only: stopped, worker not yet ended
+    PauseAnswer pause;                      // the worker waits here after a blocked streak
 };
 
 namespace {
@@ -41,12 +46,18 @@ namespace {
 class RunObserver final : public query::QueryObserver {
 public:
     RunObserver(std::atomic<int>& done, std::atomic<int>& total, std::atomic<bool>& complete,
-                runtime::CancelToken& stop, const runtime::CancelToken& workerCancel)
+                runtime::CancelToken& stop, const runtime::CancelToken& workerCancel,
+                std::function<bool(int)> askResume)
         : m_done(done),
           m_total(total),
           m_complete(complete),
           m_stop(stop),
-          m_workerCancel(workerCancel) {}
+          m_workerCancel(workerCancel),
+          m_askResume(std::move(askResume)) {}
+
+    bool ResumeAfterBlocked(int streak) override {
+        return !m_workerCancel.IsCancelled() && !m_stop.IsCancelled() && m_askResume(streak);
+    }
 
     void RunStarted(int rowsTotal) override {
         m_total = rowsTotal;
@@ -69,6 +80,7 @@ private:
     std::atomic<bool>& m_complete;
     runtime::CancelToken& m_stop;
     const runtime::CancelToken& m_workerCancel;
+    std::function<bool(int)> m_askResume;  // blocks the worker until answered
 };
 
 }  // namespace
@@ -99,8 +111,10 @@ IndexQueryController::IndexQueryController(MainWindow& window)
 }
 
 IndexQueryController::~IndexQueryController() {
-    if (m_run)
+    if (m_run) {
         m_run->stop.Cancel();
+        m_run->pause.Give(false);
+    }
 }
 
 bool IndexQueryController::eventFilter(QObject* watched, QEvent* event) {
@@ -141,9 +155,24 @@ void IndexQueryController::StartOrOfferStop() {
     }
 }
 
-void IndexQueryController::StartRun() {
+void IndexQueryController::RetryFailedRows() {
+    if (m_run) {
+        StartOrOfferStop();
+        return;
+    }
+    std::vector<runtime::RowId> rows = query::RowsToRetry(m_window.KeywordTable());
+    if (rows.empty()) {
+        m_window.SetStatusText(QStringLiteral("没有需要重试的行。  ") +
+                               OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
+        return;
+    }
+    StartRun(std::move(rows));
+}
+
+void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> onlyRows) {
     runtime::Table& table = m_window.KeywordTable();
-    auto run = std::make_shared<Run>(table.RowCount());
+    auto run =
+        std::make_shared<Run>(onlyRows ? static_cast<int>(onlyRows->size()) : table.RowCount());
     run->total = run->estimate.Total();
     m_run = run;
 
@@ -151,12 +180,27 @@ void IndexQueryController::StartRun() {
     const net::EndpointConfig endpoints = m_window.Context().Endpoints();
     // The window joins its workers before the table, the notifier and this
     // controller go, so the worker may hold on to them.
+    QPointer<IndexQueryController> self(this);
+    auto askResume = [self, run](int streak) {
+        QueueOnTargetThread(self.data(), [self, run, streak] {
+            if (self && run == self->m_run && !run->stopping) {
+                self->m_pauseBox = AskResumeAfterBlocked(
+                    &self->m_window, streak, [run](bool resume) { run->pause.Give(resume); });
+            } else {
+                run->pause.Give(false);
+            }
+        });
+        return run->pause.Wait();
+    };
     m_window.Tasks().Start(
-        [this, run, &table, &notifier, endpoints](const runtime::CancelToken& workerCancel) {
-            RunObserver observer(run->done, run->total, run->rowsComplete, run->stop, workerCancel);
+        [this, run, &table, &notifier, endpoints, askResume,
+         onlyRows = std::move(onlyRows)](const runtime::CancelToken& workerCancel) {
+            RunObserver observer(run->done, run->total, run->rowsComplete, run->stop, workerCancel,
+                                 askResume);
             if (workerCancel.IsCancelled())
                 run->stop.Cancel();
-            query::IndexQueryRun(endpoints, table, notifier, run->stop, &observer);
+            query::IndexQueryRun(endpoints, table, notifier, run->stop, &observer,
+                                 onlyRows ? &*onlyRows : nullptr);
             run->rowsComplete = true;
             QueueOnTargetThread(this, [this, run] { Finish(run); });
         });
@@ -196,6 +240,7 @@ void IndexQueryController::StopRun() {
     if (!m_run || m_run->stopping)
         return;
     m_run->stop.Cancel();
+    m_run->pause.Give(false);
     // The run stays until its worker has ended (its Finish arrives after any
     // write it queued before the stop), so a new run cannot overlap it.
     m_run->stopping = true;
@@ -217,7 +262,8 @@ void IndexQueryController::Refresh() {
         text +=
             QStringLiteral("，预计还需 %1").arg(QString::fromStdString(query::DurationText(*left)));
     }
-    m_statusLine->setText(text);
+    m_statusLine->setText(text + QStringLiteral("  ") +
+                          OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
 }
 
 void IndexQueryController::HideProgress() {
@@ -225,6 +271,8 @@ void IndexQueryController::HideProgress() {
     m_statusLine->hide();
     if (m_stopQuestion)
         m_stopQuestion->close();
+    if (m_pauseBox)
+        m_pauseBox->reject();
 }
 
 void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
@@ -232,6 +280,8 @@ void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
         return;
     m_run.reset();
     HideProgress();
+    m_window.SetStatusText(QStringLiteral("查询结束：") +
+                           OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
     if (m_startAfterStop) {
         m_startAfterStop = false;
         StartRun();
@@ -241,6 +291,9 @@ void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
 void InstallIndexQuery(AppContext& context) {
     context.Hooks().startIndexQuery = [](MainWindow& window) {
         IndexQueryController::Of(window).StartOrOfferStop();
+    };
+    context.Hooks().retryFailedRows = [](MainWindow& window) {
+        IndexQueryController::Of(window).RetryFailedRows();
     };
 }
 
