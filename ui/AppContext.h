@@ -23,6 +23,8 @@ struct MainWindowHooks {
     // "开始查询指数": starts one run over the window's KeywordTable() on the
     // window's Tasks() and returns at once.
     std::function<void(MainWindow&)> startIndexQuery;
+    // "重试失败行": as startIndexQuery over the rows marked 失败/被拦截/未查询.
+    std::function<void(MainWindow&)> retryFailedRows;
     // "自动淘词": opens another, independent mining window.
     std::function<void(MainWindow&)> openMiningWindow;
 };

@@ -7,12 +7,15 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
 #include "ui/AppContext.h"
+#include "ui/BlockedPausePrompt.h"
 #include "ui/KeywordListModel.h"
 #include "ui/MainWindow.h"
+#include "ui/OutcomeCountsText.h"
 #include "ui/QueryResultFeed.h"
 #include "ui/QueuedCall.h"
 
@@ -33,6 +36,7 @@ struct IndexQueryController::Run {
     std::atomic<bool> ended{false};    // the worker has returned
     query::ProgressEstimate estimate;  // UI thread only
     bool stopping = false;             // UI thread only: stopped, worker not yet ended
+    PauseAnswer pause;                 // the worker waits here after a blocked streak
 
     bool RowsComplete() const { return ended || feed.RowsComplete(); }
 };
@@ -63,8 +67,10 @@ IndexQueryController::IndexQueryController(MainWindow& window)
 }
 
 IndexQueryController::~IndexQueryController() {
-    if (m_run)
+    if (m_run) {
         m_run->stop.Cancel();
+        m_run->pause.Give(false);
+    }
 }
 
 bool IndexQueryController::eventFilter(QObject* watched, QEvent* event) {
@@ -105,18 +111,54 @@ void IndexQueryController::StartOrOfferStop() {
     }
 }
 
-void IndexQueryController::StartRun() {
+void IndexQueryController::RetryFailedRows() {
+    if (m_run) {
+        StartOrOfferStop();
+        return;
+    }
+    std::vector<runtime::RowId> rows = query::RowsToRetry(m_window.KeywordTable());
+    if (rows.empty()) {
+        m_window.SetStatusText(QStringLiteral("没有需要重试的行。  ") +
+                               OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
+        return;
+    }
+    StartRun(std::move(rows));
+}
+
+void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> onlyRows) {
     // The run's inputs, taken now as values: rows by id with their keywords.
     const runtime::TableData& data = m_window.Model().Data();
     query::QueryRunInput input;
     input.endpoints = m_window.Context().Endpoints();
     input.jobs = m_window.Context().Jobs();
-    input.rows.reserve(static_cast<std::size_t>(data.RowCount()));
-    for (int row = 0; row < data.RowCount(); ++row)
-        input.rows.push_back({data.IdOfRow(row), data.Cell(row, query::kKeywordColumn)});
+    if (onlyRows) {
+        input.rows.reserve(onlyRows->size());
+        for (const runtime::RowId id : *onlyRows) {
+            const int row = data.RowOfId(id);
+            if (row >= 0)
+                input.rows.push_back({id, data.Cell(row, query::kKeywordColumn)});
+        }
+    } else {
+        input.rows.reserve(static_cast<std::size_t>(data.RowCount()));
+        for (int row = 0; row < data.RowCount(); ++row)
+            input.rows.push_back({data.IdOfRow(row), data.Cell(row, query::kKeywordColumn)});
+    }
 
     auto run = std::make_shared<Run>(&m_window.Model(), static_cast<int>(input.rows.size()));
     m_run = run;
+    // After a blocked streak the worker waits for the seller's 继续 or 停止.
+    QPointer<IndexQueryController> self(this);
+    run->feed.resumeAfterBlocked = [self, run](int streak) {
+        QueueOnTargetThread(self.data(), [self, run, streak] {
+            if (self && run == self->m_run && !run->stopping) {
+                self->m_pauseBox = AskResumeAfterBlocked(
+                    &self->m_window, streak, [run](bool resume) { run->pause.Give(resume); });
+            } else {
+                run->pause.Give(false);
+            }
+        });
+        return run->pause.Wait();
+    };
 
     runtime::Notifier& notifier = m_window.Notifier();
     // The window joins its workers before the notifier and this controller
@@ -169,6 +211,7 @@ void IndexQueryController::StopRun() {
     if (!m_run || m_run->stopping)
         return;
     m_run->stop.Cancel();
+    m_run->pause.Give(false);
     // The run stays until its worker has ended (its Finish arrives after any
     // write it queued before the stop), so a new run cannot overlap it.
     m_run->stopping = true;
@@ -190,7 +233,8 @@ void IndexQueryController::Refresh() {
         text +=
             QStringLiteral("，预计还需 %1").arg(QString::fromStdString(query::DurationText(*left)));
     }
-    m_statusLine->setText(text);
+    m_statusLine->setText(text + QStringLiteral("  ") +
+                          OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
 }
 
 void IndexQueryController::HideProgress() {
@@ -198,13 +242,18 @@ void IndexQueryController::HideProgress() {
     m_statusLine->hide();
     if (m_stopQuestion)
         m_stopQuestion->close();
+    if (m_pauseBox)
+        m_pauseBox->reject();
 }
 
 void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
     if (run != m_run)
         return;
-    m_run.reset();
+    run->feed.Flush();  // the counts below see every row that arrived
+    m_run.reset();      // run may be a reference to m_run: not used below
     HideProgress();
+    m_window.SetStatusText(QStringLiteral("查询结束：") +
+                           OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
     if (m_startAfterStop) {
         m_startAfterStop = false;
         StartRun();
@@ -214,6 +263,9 @@ void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
 void InstallIndexQuery(AppContext& context) {
     context.Hooks().startIndexQuery = [](MainWindow& window) {
         IndexQueryController::Of(window).StartOrOfferStop();
+    };
+    context.Hooks().retryFailedRows = [](MainWindow& window) {
+        IndexQueryController::Of(window).RetryFailedRows();
     };
 }
 

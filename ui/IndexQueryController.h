@@ -4,6 +4,10 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
+#include <vector>
+
+#include "runtime/TableData.h"
 
 class QLabel;
 class QMessageBox;
@@ -33,6 +37,9 @@ public:
     // Stops the run in progress: the fetch in flight returns, nothing more is
     // written and no completion message is shown.
     void StopRun();
+    // "重试失败行": a run over only the rows marked 失败, 被拦截 or 未查询
+    // (query::RowsToRetry); while a run is in progress, as StartOrOfferStop.
+    void RetryFailedRows();
 
     // A run has rows left to do and has not been stopped.
     bool IsRunning() const;
@@ -46,7 +53,7 @@ private:
     struct Run;
 
     explicit IndexQueryController(MainWindow& window);
-    void StartRun();
+    void StartRun(std::optional<std::vector<runtime::RowId>> onlyRows = std::nullopt);
     void OfferStop();
     void Refresh();
     void PlaceStatusLine();
@@ -57,8 +64,9 @@ private:
     QLabel* m_statusLine = nullptr;
     QTimer* m_refreshTimer = nullptr;
     QPointer<QMessageBox> m_stopQuestion;
-    std::shared_ptr<Run> m_run;     // the run in progress (or stopping); null when idle
-    bool m_startAfterStop = false;  // a start was asked for while a run was stopping
+    QPointer<QMessageBox> m_pauseBox;  // 继续/停止 after a blocked streak, while shown
+    std::shared_ptr<Run> m_run;        // the run in progress (or stopping); null when idle
+    bool m_startAfterStop = false;     // a start was asked for while a run was stopping
 };
 
 // Makes "开始查询指数" of every main window of this context use its

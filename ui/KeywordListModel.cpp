@@ -1,8 +1,11 @@
 #include "ui/KeywordListModel.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "query/RowOutcome.h"
 #include "ui/GbkQt.h"
+#include "ui/OutcomeMarks.h"
 
 namespace mofeng::ui {
 namespace {
@@ -14,18 +17,39 @@ const std::string kNoText;
 KeywordListModel::KeywordListModel(std::vector<Column> columns, QObject* parent)
     : QAbstractTableModel(parent),
       m_columns(std::move(columns)),
-      m_data(static_cast<int>(m_columns.size())) {}
+      m_data(static_cast<int>(m_columns.size())),
+      m_shownColumns(static_cast<int>(m_columns.size())) {}
+
+KeywordListModel::KeywordListModel(std::vector<Column> columns, int shownColumns, QObject* parent)
+    : KeywordListModel(std::move(columns), parent) {
+    m_shownColumns = std::clamp(shownColumns, 0, m_data.ColumnCount());
+    m_marksOutcomes = m_shownColumns <= query::kOutcomeColumn &&
+                      m_data.ColumnCount() >= query::kStoredColumnCount;
+}
 
 int KeywordListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_data.RowCount();
 }
 
 int KeywordListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_data.ColumnCount();
+    return parent.isValid() ? 0 : m_shownColumns;
 }
 
 QVariant KeywordListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+    if (!index.isValid()) {
+        return {};
+    }
+    if (m_marksOutcomes && (role == Qt::BackgroundRole || role == Qt::ToolTipRole)) {
+        const std::string& outcome = m_data.Cell(index.row(), query::kOutcomeColumn);
+        if (role == Qt::BackgroundRole) {
+            return OutcomeBackground(outcome);
+        }
+        if (QVariant tip = OutcomeToolTip(outcome, m_data.Cell(index.row(), query::kReasonColumn));
+            tip.isValid()) {
+            return tip;
+        }
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }
     // Converted on demand: only the visible cells are ever asked for.
@@ -54,9 +78,11 @@ int KeywordListModel::AppendRows(std::vector<runtime::Row> rows) {
 }
 
 void KeywordListModel::SetCell(int row, int column, std::string text) {
-    if (m_data.SetCell(row, column, std::move(text))) {
-        const QModelIndex cell = index(row, column);
-        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+    if (m_data.SetCell(row, column, std::move(text)) && m_shownColumns > 0) {
+        const bool shown = column < m_shownColumns;
+        emit dataChanged(index(row, shown ? column : 0),
+                         index(row, shown ? column : LastShownColumn()),
+                         {Qt::DisplayRole, Qt::ToolTipRole, Qt::BackgroundRole});
     }
 }
 
@@ -75,8 +101,13 @@ bool KeywordListModel::SetCellsById(runtime::RowId id, int firstColumn,
             last = column;
         }
     }
-    if (first >= 0) {
-        emit dataChanged(index(row, first), index(row, last), {Qt::DisplayRole, Qt::ToolTipRole});
+    if (first >= 0 && m_shownColumns > 0) {
+        if (last >= m_shownColumns) {
+            first = 0;
+            last = LastShownColumn();
+        }
+        emit dataChanged(index(row, first), index(row, last),
+                         {Qt::DisplayRole, Qt::ToolTipRole, Qt::BackgroundRole});
     }
     return true;
 }
@@ -91,12 +122,11 @@ void KeywordListModel::Clear() {
 }
 
 void KeywordListModel::ReorderRows(const std::vector<int>& sourceOfPosition) {
-    if (!m_data.ReorderRows(sourceOfPosition) || m_data.RowCount() == 0 ||
-        m_data.ColumnCount() == 0) {
+    if (!m_data.ReorderRows(sourceOfPosition) || m_data.RowCount() == 0 || m_shownColumns == 0) {
         return;
     }
-    emit dataChanged(index(0, 0), index(m_data.RowCount() - 1, m_data.ColumnCount() - 1),
-                     {Qt::DisplayRole, Qt::ToolTipRole});
+    emit dataChanged(index(0, 0), index(m_data.RowCount() - 1, LastShownColumn()),
+                     {Qt::DisplayRole, Qt::ToolTipRole, Qt::BackgroundRole});
 }
 
 const std::string& KeywordListModel::ColumnTitle(int column) const {

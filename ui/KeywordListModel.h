@@ -23,6 +23,10 @@ public:
     };
 
     explicit KeywordListModel(std::vector<Column> columns, QObject* parent = nullptr);
+    // Stores every column but shows only the first shownColumns; the keyword
+    // list's stored outcome cells (query/RowOutcome.h), when it has them, mark
+    // its rows (ui/OutcomeMarks.h).
+    KeywordListModel(std::vector<Column> columns, int shownColumns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -61,8 +65,14 @@ private:
         return column >= 0 && column < static_cast<int>(m_columns.size());
     }
 
+    // The last shown column a change of this row repaints: all of them when
+    // a stored-only cell (which may change the row's mark) changed.
+    int LastShownColumn() const { return m_shownColumns - 1; }
+
     std::vector<Column> m_columns;
     runtime::TableData m_data;
+    int m_shownColumns = 0;
+    bool m_marksOutcomes = false;
 };
 
 }  // namespace mofeng::ui

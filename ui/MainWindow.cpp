@@ -52,7 +52,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setGeometry(kMainWindowGeometry);
 
-    m_model = new KeywordListModel(MainListColumns(), this);
+    m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
     m_controls = CreateMainWindowControls(this, m_model);
     m_table = std::make_unique<ModelTable>(m_model, m_controls.list->selectionModel());
     m_notifier = std::make_unique<UiNotifier>(this);
@@ -71,7 +71,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
          QLatin1String(kMenuSeparator),  //
          QStringLiteral("撤销清空"),     //
          QStringLiteral("保存列表…"),    //
-         QStringLiteral("打开列表…")});
+         QStringLiteral("打开列表…"),    //
+         QStringLiteral("重试失败行")});
     ConnectMenu();
     connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &MainWindow::SortByColumn);
@@ -120,6 +121,7 @@ void MainWindow::ConnectMenu() {
         {u"撤销清空", &MainWindow::UndoClear},
         {u"保存列表…", &MainWindow::ChooseAndSaveList},
         {u"打开列表…", &MainWindow::ChooseAndOpenList},
+        {u"重试失败行", &MainWindow::RetryFailedRows},
     };
     for (const auto& [name, slot] : commands) {
         connect(MenuAction(QString::fromUtf16(name)), &QAction::triggered, this, slot);
@@ -213,6 +215,10 @@ void MainWindow::AdoptMiningList(KeywordListModel& miningModel) {
 
 QString MainWindow::StatusText() const {
     return m_statusLine->text();
+}
+
+void MainWindow::SetStatusText(const QString& text) {
+    m_statusLine->setText(text);
 }
 
 bool MainWindow::SaveListTo(const QString& path) {
@@ -310,6 +316,12 @@ bool MainWindow::ExportSelectedTo(const QString& path) {
 
 void MainWindow::StartIndexQuery() {
     if (const auto& hook = m_context.Hooks().startIndexQuery) {
+        hook(*this);
+    }
+}
+
+void MainWindow::RetryFailedRows() {
+    if (const auto& hook = m_context.Hooks().retryFailedRows) {
         hook(*this);
     }
 }

@@ -77,6 +77,7 @@ public:
     void AdoptMiningList(KeywordListModel& miningModel);
     // The line under the list.
     QString StatusText() const;
+    void SetStatusText(const QString& text);
     // "保存列表…" / "打开列表…" after their dialogs: every row with every cell;
     // opening appends the file's rows. False on failure.
     bool SaveListTo(const QString& path);
@@ -92,6 +93,7 @@ public slots:
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
     void StartIndexQuery();   // runs AppContext::Hooks().startIndexQuery
+    void RetryFailedRows();   // runs AppContext::Hooks().retryFailedRows
     void OpenMiningWindow();  // runs AppContext::Hooks().openMiningWindow
     void OpenSite();
     void OpenTutorial();

@@ -67,7 +67,7 @@ QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, 
 
 std::vector<KeywordListModel::Column> MainListColumns() {
     std::vector<KeywordListModel::Column> result;
-    for (const auto& [title, width] : app::KeywordListColumns()) {
+    for (const auto& [title, width] : app::KeywordListStorageColumns()) {
         result.push_back({title, width});
     }
     return result;

@@ -23,7 +23,8 @@ inline constexpr int kTabRowHeight = 23;
 // Column of the main list that holds the keyword.
 inline constexpr int kKeywordColumn = 1;
 
-// The main list's eight columns with their initial widths; titles GBK.
+// The main list's eight columns and its stored cells after them
+// (app::KeywordListStorageColumns), with their initial widths; titles GBK.
 std::vector<KeywordListModel::Column> MainListColumns();
 
 // The controls of the main window, owned by the window.
