@@ -136,7 +136,7 @@ TEST_F(Policy, RepliesAndBlockedPagesAreNotRetried) {
     };
     for (const auto& [reply, outcome] : cases) {
         SCOPED_TRACE(reply);
-        RawHttpServer server([&](int s, const std::string& request) {
+        RawHttpServer server([&, reply = reply](int s, const std::string& request) {
             if (request.find("GET /member/login.jhtml") == 0)
                 RawHttpServer::SendAll(s, Reply("HTTP/1.0 200 OK", "please log in"));
             else
