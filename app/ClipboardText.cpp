@@ -8,8 +8,6 @@
 namespace mofeng::app {
 namespace {
 
-constexpr std::string_view kKeywordCaption = "\xB9\xD8\xBC\xFC\xB4\xCA";  // 关键词 (GBK)
-
 void AppendCell(std::string& out, const std::string& text) {
     if (text.find_first_of("\t\r\n\"") == std::string::npos) {
         out += text;
@@ -72,10 +70,9 @@ std::vector<std::string> PastedKeywords(std::string_view text) {
     std::optional<std::size_t> column;
     while (records.Next(fields)) {
         if (!column) {
-            const auto caption = std::find(fields.begin(), fields.end(), kKeywordCaption);
-            column =
-                caption == fields.end() ? 0 : static_cast<std::size_t>(caption - fields.begin());
-            if (caption != fields.end()) {
+            const std::optional<std::size_t> caption = KeywordCaptionColumn(fields);
+            column = caption.value_or(0);
+            if (caption) {
                 continue;
             }
         }

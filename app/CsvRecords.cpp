@@ -1,5 +1,7 @@
 #include "app/CsvRecords.h"
 
+#include <algorithm>
+
 namespace mofeng::app {
 
 bool CsvRecords::Next(std::vector<std::string>& fields) {
@@ -50,6 +52,13 @@ bool CsvRecords::Next(std::vector<std::string>& fields) {
     }
     m_position = i;
     return true;
+}
+
+std::optional<std::size_t> KeywordCaptionColumn(const std::vector<std::string>& fields) {
+    const auto caption = std::find(fields.begin(), fields.end(), kKeywordCaption);
+    if (caption == fields.end())
+        return std::nullopt;
+    return static_cast<std::size_t>(caption - fields.begin());
 }
 
 }  // namespace mofeng::app

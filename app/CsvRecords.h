@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,11 @@ private:
     char m_delimiter;
     std::size_t m_position = 0;
 };
+
+// "关键词" (GBK): the caption of the keyword column in a file's first record.
+inline constexpr std::string_view kKeywordCaption = "\xB9\xD8\xBC\xFC\xB4\xCA";
+
+// Position of the field equal to kKeywordCaption; nullopt when none is.
+std::optional<std::size_t> KeywordCaptionColumn(const std::vector<std::string>& fields);
 
 }  // namespace mofeng::app

@@ -59,7 +59,6 @@ private:
     int m_rowsAdded = 0;
 };
 
-constexpr std::string_view kKeywordCaption = "\xB9\xD8\xBC\xFC\xB4\xCA";  // 关键词 (GBK)
 constexpr std::string_view kKeywordCaptionUtf8 = "关键词";
 constexpr std::string_view kZipSignature = "PK\x03\x04";
 
@@ -139,10 +138,9 @@ ImportResult ImportDelimited(std::string bytes, char delimiter, RowSink& sink,
             return sink.Finish(false, ImportProblem::Cancelled);
         }
         if (!column) {
-            const auto caption = std::find(fields.begin(), fields.end(), kKeywordCaption);
-            column =
-                caption == fields.end() ? 0 : static_cast<std::size_t>(caption - fields.begin());
-            if (caption != fields.end()) {
+            const std::optional<std::size_t> caption = KeywordCaptionColumn(fields);
+            column = caption.value_or(0);
+            if (caption) {
                 continue;
             }
         }

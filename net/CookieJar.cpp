@@ -6,6 +6,8 @@
 #include <ctime>
 #include <set>
 
+#include "net/HeaderText.h"
+
 namespace mofeng::net {
 namespace {
 
@@ -19,21 +21,13 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // Splits "a; b; c" into its trimmed parts.
 std::vector<std::string_view> SplitAttributes(std::string_view text) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = std::min(text.find(';', start), text.size());
-        parts.push_back(Trim(text.substr(start, end - start)));
+        parts.push_back(TrimHeaderText(text.substr(start, end - start)));
         start = end + 1;
     }
     return parts;
@@ -57,15 +51,16 @@ void CookieJar::Store(std::string_view host, std::string_view setCookie) {
     if (equals == std::string_view::npos || equals == 0)
         return;
     Cookie cookie;
-    cookie.name = std::string(Trim(parts.front().substr(0, equals)));
-    cookie.value = std::string(Trim(parts.front().substr(equals + 1)));
+    cookie.name = std::string(TrimHeaderText(parts.front().substr(0, equals)));
+    cookie.value = std::string(TrimHeaderText(parts.front().substr(equals + 1)));
     cookie.domain = Lower(host);
     bool expired = false;
     for (std::size_t i = 1; i < parts.size(); ++i) {
         const std::size_t eq = parts[i].find('=');
-        const std::string key = Lower(Trim(parts[i].substr(0, eq)));
-        const std::string_view value =
-            eq == std::string_view::npos ? std::string_view() : Trim(parts[i].substr(eq + 1));
+        const std::string key = Lower(TrimHeaderText(parts[i].substr(0, eq)));
+        const std::string_view value = eq == std::string_view::npos
+                                           ? std::string_view()
+                                           : TrimHeaderText(parts[i].substr(eq + 1));
         if (key == "domain" && !value.empty()) {
             std::string domain = Lower(value);
             if (domain.front() == '.')

@@ -4,18 +4,12 @@
 #include <ctime>
 #include <fstream>
 
+#include "net/HeaderText.h"
+
 namespace mofeng::net {
 namespace {
 
 constexpr std::string_view kHttpOnlyPrefix = "#HttpOnly_";
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
 
 // A byte a Cookie header cannot carry (it would end or split the header).
 bool HasControlByte(std::string_view text) {
@@ -64,7 +58,7 @@ bool ReadCookieFile(const std::filesystem::path& path, std::vector<Cookie>& cook
     const std::time_t now = std::time(nullptr);
     std::string text;
     for (int number = 1; std::getline(file, text); ++number) {
-        std::string_view line = Trim(text);
+        std::string_view line = TrimHeaderText(text);
         if (line.substr(0, kHttpOnlyPrefix.size()) == kHttpOnlyPrefix) {
             line.remove_prefix(kHttpOnlyPrefix.size());
         } else if (line.empty() || line.front() == '#') {
@@ -92,13 +86,13 @@ bool ReadCookieFile(const std::filesystem::path& path, std::vector<Cookie>& cook
 
 bool ParseCookieHeader(std::string_view text, std::vector<Cookie>& cookies, std::string& error) {
     cookies.clear();
-    text = Trim(text);
+    text = TrimHeaderText(text);
     if (text.size() >= 7 && (text.substr(0, 7) == "Cookie:" || text.substr(0, 7) == "cookie:"))
-        text = Trim(text.substr(7));
+        text = TrimHeaderText(text.substr(7));
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find(';', start), text.size());
-        const std::string_view pair = Trim(text.substr(start, end - start));
+        const std::string_view pair = TrimHeaderText(text.substr(start, end - start));
         start = end + 1;
         if (pair.empty())
             continue;
@@ -108,8 +102,8 @@ bool ParseCookieHeader(std::string_view text, std::vector<Cookie>& cookies, std:
             return false;
         }
         Cookie cookie;
-        cookie.name = std::string(Trim(pair.substr(0, equals)));
-        cookie.value = std::string(Trim(pair.substr(equals + 1)));
+        cookie.name = std::string(TrimHeaderText(pair.substr(0, equals)));
+        cookie.value = std::string(TrimHeaderText(pair.substr(equals + 1)));
         if (HasControlByte(cookie.name) || HasControlByte(cookie.value)) {
             error = "cookie " + std::to_string(cookies.size() + 1) + " holds a control byte";
             return false;
