@@ -1,4 +1,4 @@
-#include "ui/GuiProgram.h"
+#include "ui/startup/GuiProgram.h"
 
 int main(int argc, char** argv) {
     return mofeng::ui::RunGuiProgram(argc, argv);

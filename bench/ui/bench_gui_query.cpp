@@ -20,9 +20,9 @@
 
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
-#include "ui/AppContext.h"
-#include "ui/IndexQueryController.h"
-#include "ui/MainWindow.h"
+#include "ui/startup/AppContext.h"
+#include "ui/main/IndexQueryController.h"
+#include "ui/main/MainWindow.h"
 
 using namespace mofeng;
 

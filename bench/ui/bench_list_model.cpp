@@ -14,8 +14,8 @@
 #include <random>
 #include <thread>
 
-#include "ui/KeywordListModel.h"
-#include "ui/ModelTable.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/common/ModelTable.h"
 
 using mofeng::runtime::Row;
 using mofeng::ui::KeywordListModel;

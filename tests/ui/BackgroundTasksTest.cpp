@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "ui/BackgroundTasks.h"
+#include "ui/common/BackgroundTasks.h"
 
 using mofeng::runtime::CancelToken;
 using mofeng::ui::BackgroundTasks;

@@ -23,10 +23,10 @@
 #include "runtime/CodePage.h"
 #include "runtime/NumberOps.h"
 #include "sim/Simulator.h"
-#include "ui/AppContext.h"
-#include "ui/IndexQueryController.h"
-#include "ui/KeywordListModel.h"
-#include "ui/MainWindow.h"
+#include "ui/startup/AppContext.h"
+#include "ui/main/IndexQueryController.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/main/MainWindow.h"
 
 using namespace mofeng;
 

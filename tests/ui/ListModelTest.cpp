@@ -5,8 +5,8 @@
 
 #include <numeric>
 
-#include "ui/GbkQt.h"
-#include "ui/KeywordListModel.h"
+#include "ui/common/GbkQt.h"
+#include "ui/common/KeywordListModel.h"
 
 using mofeng::runtime::Row;
 using mofeng::ui::KeywordListModel;

@@ -17,11 +17,11 @@
 #include "app/SessionStore.h"
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
-#include "ui/AppContext.h"
-#include "ui/KeywordListModel.h"
-#include "ui/MainWindow.h"
-#include "ui/SessionKeeper.h"
-#include "ui/SessionStartup.h"
+#include "ui/startup/AppContext.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/main/MainWindow.h"
+#include "ui/common/SessionKeeper.h"
+#include "ui/startup/SessionStartup.h"
 
 using namespace mofeng;
 using Row = runtime::Row;

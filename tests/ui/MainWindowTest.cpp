@@ -20,14 +20,14 @@
 #include <vector>
 
 #include "app/SpreadsheetExport.h"
-#include "ui/AppContext.h"
-#include "ui/BackgroundTasks.h"
-#include "ui/GbkQt.h"
-#include "ui/HomeTrendPrefetch.h"
-#include "ui/KeywordListModel.h"
-#include "ui/LightTheme.h"
-#include "ui/MainWindow.h"
-#include "ui/StartupOptions.h"
+#include "ui/startup/AppContext.h"
+#include "ui/common/BackgroundTasks.h"
+#include "ui/common/GbkQt.h"
+#include "ui/startup/HomeTrendPrefetch.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/common/LightTheme.h"
+#include "ui/main/MainWindow.h"
+#include "ui/startup/StartupOptions.h"
 
 using mofeng::runtime::Row;
 using mofeng::ui::AppContext;

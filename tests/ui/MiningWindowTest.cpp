@@ -25,11 +25,11 @@
 #include "EventLoopWait.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
-#include "ui/AppContext.h"
-#include "ui/KeywordListModel.h"
-#include "ui/MainWindow.h"
-#include "ui/MiningWindow.h"
-#include "ui/MiningWindowOpener.h"
+#include "ui/startup/AppContext.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/main/MainWindow.h"
+#include "ui/mining/MiningWindow.h"
+#include "ui/mining/MiningWindowOpener.h"
 
 using namespace mofeng;
 

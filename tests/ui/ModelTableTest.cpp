@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "EventLoopWait.h"
-#include "ui/KeywordListModel.h"
-#include "ui/ModelTable.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/common/ModelTable.h"
 
 using mofeng::runtime::Row;
 using mofeng::ui::KeywordListModel;

@@ -8,9 +8,9 @@
 
 #include "mining/MiningList.h"
 #include "query/IndexQueryRun.h"
-#include "ui/KeywordListModel.h"
-#include "ui/MiningListFeed.h"
-#include "ui/QueryResultFeed.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/mining/MiningListFeed.h"
+#include "ui/main/QueryResultFeed.h"
 
 using namespace mofeng;
 

@@ -15,11 +15,11 @@
 
 #include "EventLoopWait.h"
 #include "runtime/CodePage.h"
-#include "ui/AppContext.h"
-#include "ui/GuiProgram.h"
-#include "ui/MainWindow.h"
-#include "ui/MiningWindow.h"
-#include "ui/MiningWindowOpener.h"
+#include "ui/startup/AppContext.h"
+#include "ui/startup/GuiProgram.h"
+#include "ui/main/MainWindow.h"
+#include "ui/mining/MiningWindow.h"
+#include "ui/mining/MiningWindowOpener.h"
 
 using namespace mofeng;
 

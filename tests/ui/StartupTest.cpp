@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
-#include "ui/StartupOptions.h"
-#include "ui/WebPages.h"
+#include "ui/startup/StartupOptions.h"
+#include "ui/startup/WebPages.h"
 
 // What the desktop program decides before Qt opens a window: its options
 // (read without a QApplication), whether a display can be expected, and

@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "ui/UiNotifier.h"
+#include "ui/common/UiNotifier.h"
 
 using mofeng::ui::UiNotifier;
 

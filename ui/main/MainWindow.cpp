@@ -1,0 +1,369 @@
+#include "ui/main/MainWindow.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+
+#include <filesystem>
+#include <utility>
+
+#include "app/ClipboardText.h"
+#include "app/ColumnSort.h"
+#include "app/ExportFormats.h"
+#include "app/KeywordImport.h"
+#include "app/KeywordListColumns.h"
+#include "app/SessionStore.h"
+#include "app/SpreadsheetExport.h"
+#include "ui/startup/AppContext.h"
+#include "ui/common/FileDialogSettings.h"
+#include "ui/common/GbkQt.h"
+#include "ui/common/HyperlinkLabel.h"
+#include "ui/common/KeywordListModel.h"
+#include "ui/common/ListPopupMenu.h"
+#include "ui/common/ModelTable.h"
+#include "ui/common/SessionKeeper.h"
+#include "ui/common/UiNotifier.h"
+#include "ui/common/UiResources.h"
+
+namespace mofeng::ui {
+namespace {
+
+std::filesystem::path ToNativePath(const QString& path) {
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+constexpr char kSaveFailed[] = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 保存失败 (GBK)
+constexpr int kStatusLineHeight = 18;
+
+}  // namespace
+
+MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context) {
+    InitUiResources();
+    setWindowTitle(QStringLiteral("墨枫V1.1"));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setGeometry(kMainWindowGeometry);
+
+    m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
+    m_controls = CreateMainWindowControls(this, m_model);
+    m_table = std::make_unique<ModelTable>(m_model, m_controls.list->selectionModel());
+    m_notifier = std::make_unique<UiNotifier>(this);
+
+    m_importDialog =
+        new FileDialogSettings(QFileDialog::AcceptOpen, QStringLiteral("通用对话框1"), this);
+    m_exportDialog =
+        new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("通用对话框2"), this);
+
+    m_menu = CreateListPopupMenu(
+        this, m_controls.list, QStringLiteral("菜单"),
+        {QStringLiteral("清空数据"), QStringLiteral("导入关键词"), QStringLiteral("导出选中到表格"),
+         QStringLiteral("开始查询指数"), QLatin1String(kMenuSeparator), QStringLiteral("自动淘词"),
+         QLatin1String(kMenuSeparator), QStringLiteral("青禾软件官网"),
+         // The program's own commands, one section after the original items.
+         QLatin1String(kMenuSeparator),  //
+         QStringLiteral("撤销清空"),     //
+         QStringLiteral("保存列表…"),    //
+         QStringLiteral("打开列表…"),    //
+         QStringLiteral("重试失败行")});
+    ConnectMenu();
+    connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &MainWindow::SortByColumn);
+    connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
+
+    m_listDialog =
+        new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("列表对话框"), this);
+    m_statusLine = new QLabel(m_controls.list->parentWidget());
+    m_statusLine->setObjectName(QStringLiteral("标签_状态行"));
+    m_controls.list->installEventFilter(this);
+    PlaceStatusLine();
+}
+
+void MainWindow::PlaceStatusLine() {
+    if (m_statusLine != nullptr) {
+        const QRect list = m_controls.list->geometry();
+        m_statusLine->setGeometry(list.left() + 2, list.bottom() + 1, list.width() - 4,
+                                  kStatusLineHeight);
+    }
+}
+
+MainWindow::~MainWindow() {
+    Shutdown();
+}
+
+runtime::Table& MainWindow::KeywordTable() {
+    return *m_table;
+}
+
+runtime::Notifier& MainWindow::Notifier() {
+    return *m_notifier;
+}
+
+QAction* MainWindow::MenuAction(const QString& name) const {
+    return m_menu->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::ConnectMenu() {
+    const std::pair<const char16_t*, void (MainWindow::*)()> commands[] = {
+        {u"清空数据", &MainWindow::ClearList},
+        {u"导入关键词", &MainWindow::ChooseAndImportFile},
+        {u"导出选中到表格", &MainWindow::ChooseAndExportSelection},
+        {u"开始查询指数", &MainWindow::StartIndexQuery},
+        {u"自动淘词", &MainWindow::OpenMiningWindow},
+        {u"青禾软件官网", &MainWindow::OpenSite},
+        {u"撤销清空", &MainWindow::UndoClear},
+        {u"保存列表…", &MainWindow::ChooseAndSaveList},
+        {u"打开列表…", &MainWindow::ChooseAndOpenList},
+        {u"重试失败行", &MainWindow::RetryFailedRows},
+    };
+    for (const auto& [name, slot] : commands) {
+        connect(MenuAction(QString::fromUtf16(name)), &QAction::triggered, this, slot);
+    }
+}
+
+void MainWindow::ClearList() {
+    const runtime::TableData& data = m_model->Data();
+    if (data.RowCount() == 0) {
+        return;
+    }
+    std::vector<runtime::Row> rows(static_cast<std::size_t>(data.RowCount()));
+    for (int r = 0; r < data.RowCount(); ++r) {
+        for (int c = 0; c < data.ColumnCount(); ++c) {
+            rows[static_cast<std::size_t>(r)].push_back(data.Cell(r, c));
+        }
+    }
+    m_clearedRows = std::move(rows);
+    m_table->Clear();
+}
+
+void MainWindow::UndoClear() {
+    if (!m_clearedRows.empty()) {
+        m_table->AppendRows(std::exchange(m_clearedRows, {}));
+    }
+}
+
+void MainWindow::CopySelection() {
+    const std::vector<int> rows = m_table->SelectedRows();
+    if (!rows.empty()) {
+        QGuiApplication::clipboard()->setText(
+            FromGbk(app::CopiedRowsText(*m_table, rows, app::kKeywordListColumnCount)));
+    }
+}
+
+void MainWindow::PasteKeywords() {
+    std::vector<runtime::Row> rows;
+    int number = 0;
+    for (std::string& keyword : app::PastedKeywords(ToGbk(QGuiApplication::clipboard()->text()))) {
+        runtime::Row row(static_cast<std::size_t>(kKeywordColumn) + 1);
+        row[0] = std::to_string(++number);
+        row[kKeywordColumn] = std::move(keyword);
+        rows.push_back(std::move(row));
+    }
+    m_table->AppendRows(std::move(rows));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_controls.list && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            CopySelection();
+            return true;
+        }
+        if (key->matches(QKeySequence::Paste)) {
+            PasteKeywords();
+            return true;
+        }
+        if (key->matches(QKeySequence::Undo)) {
+            UndoClear();
+            return true;
+        }
+        if (key->matches(QKeySequence::SelectAll)) {
+            m_controls.list->selectAll();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::AttachSession(std::unique_ptr<SessionKeeper> session,
+                               std::vector<runtime::Row> restoredMainRows,
+                               std::vector<runtime::Row> restoredMiningRows,
+                               const QString& statusText) {
+    m_session = std::move(session);
+    m_model->AppendRows(std::move(restoredMainRows));
+    if (m_session) {
+        m_session->Track(m_model, app::kSessionMainList);
+    }
+    m_pendingMiningRows = std::move(restoredMiningRows);
+    m_statusLine->setText(statusText);
+}
+
+void MainWindow::AdoptMiningList(KeywordListModel& miningModel) {
+    if (!m_session || m_session->Tracks(app::kSessionMiningList)) {
+        return;
+    }
+    miningModel.AppendRows(std::exchange(m_pendingMiningRows, {}));
+    m_session->Track(&miningModel, app::kSessionMiningList);
+}
+
+QString MainWindow::StatusText() const {
+    return m_statusLine->text();
+}
+
+void MainWindow::SetStatusText(const QString& text) {
+    m_statusLine->setText(text);
+}
+
+bool MainWindow::SaveListTo(const QString& path) {
+    const runtime::TableData& data = m_model->Data();
+    std::vector<runtime::Row> rows(static_cast<std::size_t>(data.RowCount()));
+    for (int r = 0; r < data.RowCount(); ++r) {
+        for (int c = 0; c < data.ColumnCount(); ++c) {
+            rows[static_cast<std::size_t>(r)].push_back(data.Cell(r, c));
+        }
+    }
+    return app::SaveListFile(ToNativePath(path), rows);
+}
+
+bool MainWindow::OpenListFrom(const QString& path) {
+    std::vector<runtime::Row> rows;
+    if (!app::LoadListFile(ToNativePath(path), rows)) {
+        return false;
+    }
+    m_table->AppendRows(std::move(rows));
+    return true;
+}
+
+void MainWindow::ChooseAndSaveList() {
+    FileDialogOptions& options = m_listDialog->Options();
+    options.title = QStringLiteral("保存列表");
+    options.nameFilter = QStringLiteral("墨枫列表（*.mofeng）(*.mofeng)");
+    options.defaultSuffix = QStringLiteral("mofeng");
+    options.fileMustExist = false;
+    options.confirmOverwrite = true;
+    if (m_listDialog->Show(this, QFileDialog::AcceptSave) &&
+        !SaveListTo(m_listDialog->FileName())) {
+        m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
+    }
+}
+
+void MainWindow::ChooseAndOpenList() {
+    FileDialogOptions& options = m_listDialog->Options();
+    options.title = QStringLiteral("打开列表");
+    options.fileMustExist = true;
+    if (m_listDialog->Show(this, QFileDialog::AcceptOpen) &&
+        !OpenListFrom(m_listDialog->FileName())) {
+        m_notifier->ShowMessage(app::ImportProblemText(app::ImportProblem::NotText),
+                                runtime::kMessageInformation);
+    }
+}
+
+void MainWindow::OfferImportFile(const QString& path) {
+    m_importDialog->OfferFileName(path);
+}
+
+void MainWindow::ChooseAndImportFile() {
+    if (m_importDialog->Show(this)) {
+        ImportFile(m_importDialog->FileName());
+    }
+}
+
+void MainWindow::ImportFile(const QString& path) {
+    runtime::Table* table = m_table.get();
+    runtime::Notifier* notifier = m_notifier.get();
+    m_tasks.Start([table, notifier, file = ToNativePath(path)](const runtime::CancelToken& cancel) {
+        const app::ImportResult result =
+            app::ImportKeywordFile(file, *table, kKeywordColumn, true, &cancel);
+        if (const std::string why = app::ImportProblemText(result.problem); !why.empty()) {
+            notifier->ShowMessage(why, runtime::kMessageInformation);
+        }
+    });
+}
+
+void MainWindow::ChooseAndExportSelection() {
+    // The rows are the ones selected when the command was chosen.
+    const std::vector<int> rows = m_table->SelectedRows();
+    if (rows.empty()) {
+        return;
+    }
+    FileDialogOptions& options = m_exportDialog->Options();
+    options.title = QStringLiteral("复制记录到xls");
+    options.nameFilter = QStringLiteral(
+        "Microsoft Excel（*.xls）(*.xls);;Excel 工作簿（*.xlsx）(*.xlsx);;CSV "
+        "UTF-8（*.csv）(*.csv)");
+    options.defaultSuffix = QStringLiteral("xls");
+    options.fileMustExist = false;
+    options.confirmOverwrite = true;
+    if (m_exportDialog->Show(this) &&
+        !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows,
+                         app::kKeywordListColumnCount)) {
+        m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
+    }
+}
+
+bool MainWindow::ExportSelectedTo(const QString& path) {
+    const std::vector<int> rows = m_table->SelectedRows();
+    return !rows.empty() &&
+           app::ExportRows(ToNativePath(path), *m_table, rows, app::kKeywordListColumnCount);
+}
+
+void MainWindow::StartIndexQuery() {
+    if (const auto& hook = m_context.Hooks().startIndexQuery) {
+        hook(*this);
+    }
+}
+
+void MainWindow::RetryFailedRows() {
+    if (const auto& hook = m_context.Hooks().retryFailedRows) {
+        hook(*this);
+    }
+}
+
+void MainWindow::OpenMiningWindow() {
+    if (const auto& hook = m_context.Hooks().openMiningWindow) {
+        hook(*this);
+    }
+}
+
+void MainWindow::OpenSite() {
+    QDesktopServices::openUrl(m_context.Web().site);
+}
+
+void MainWindow::OpenTutorial() {
+    QDesktopServices::openUrl(m_context.Web().tutorial);
+}
+
+void MainWindow::SortByColumn(int column) {
+    app::SortByColumn(*m_table, column);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    QWidget::closeEvent(event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    FitMainWindowControls(m_controls, size());
+    PlaceStatusLine();
+    QWidget::resizeEvent(event);
+}
+
+void MainWindow::Shutdown() {
+    emit ShuttingDown();
+    m_tasks.CancelAll();
+    m_table->Detach();
+    m_notifier->Detach();
+    m_tasks.JoinAll();
+    if (m_session) {
+        m_session->FlushNow();
+    }
+}
+
+}  // namespace mofeng::ui

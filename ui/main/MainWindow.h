@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/common/BackgroundTasks.h"
+#include "ui/main/MainWindowLayout.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTableView;
+
+namespace mofeng::runtime {
+class Notifier;
+class Table;
+}  // namespace mofeng::runtime
+
+namespace mofeng::ui {
+
+class AppContext;
+class FileDialogSettings;
+class KeywordListModel;
+class ModelTable;
+class SessionKeeper;
+class UiNotifier;
+
+// The program's first window: the keyword list with its pop-up menu on the
+// "指数查询" tab, the home picture on "首页". UI thread only, except where
+// noted. Closing it cancels its workers, releases any of them waiting on the
+// window, and joins them before the window goes.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    explicit MainWindow(AppContext& context, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    AppContext& Context() { return m_context; }
+    // The file the next 导入关键词 dialog offers.
+    void OfferImportFile(const QString& path);
+    // The keyword list as the core logic sees it; any thread.
+    runtime::Table& KeywordTable();
+    // Message boxes for runs started from this window; any thread.
+    runtime::Notifier& Notifier();
+    // Workers of this window: imports, query runs.
+    BackgroundTasks& Tasks() { return m_tasks; }
+    KeywordListModel& Model() { return *m_model; }
+    QTableView& List() { return *m_controls.list; }
+    // The pop-up menu's action with this objectName (its text); null if none.
+    QAction* MenuAction(const QString& name) const;
+
+    // "导入关键词" after its dialog: imports path (numbered from 1, keyword in
+    // column 1) on a new worker and returns at once.
+    void ImportFile(const QString& path);
+    // "导出选中到表格" after its dialog: writes the selected rows (the eight
+    // shown columns) to path in the format its extension names (.xlsx, .csv,
+    // else .xls), as a whole or not at all. False, and no file touched, when
+    // no row is selected; false when the file cannot be written.
+    bool ExportSelectedTo(const QString& path);
+
+    // The session that keeps this window's lists; restoredRows go into the
+    // list first. The status line then says how many rows came back.
+    void AttachSession(std::unique_ptr<SessionKeeper> session,
+                       std::vector<std::vector<std::string>> restoredMainRows,
+                       std::vector<std::vector<std::string>> restoredMiningRows,
+                       const QString& statusText);
+    // Null without a session.
+    SessionKeeper* Session() { return m_session.get(); }
+    // The first mining window opened gets the restored mining list and is
+    // kept in the session; later ones are not. Nothing without a session.
+    void AdoptMiningList(KeywordListModel& miningModel);
+    // The line under the list.
+    QString StatusText() const;
+    void SetStatusText(const QString& text);
+    // "保存列表…" / "打开列表…" after their dialogs: every row with every cell;
+    // opening appends the file's rows. False on failure.
+    bool SaveListTo(const QString& path);
+    bool OpenListFrom(const QString& path);
+
+public slots:
+    void ClearList();          // keeps the rows for UndoClear
+    void UndoClear();          // "撤销清空", Ctrl+Z: the last cleared rows come back at the end
+    void CopySelection();      // Ctrl+C: captions and selected rows, tab-separated
+    void PasteKeywords();      // Ctrl+V: the clipboard's keywords as numbered rows
+    void ChooseAndSaveList();  // "保存列表…"
+    void ChooseAndOpenList();  // "打开列表…"
+    void ChooseAndImportFile();
+    void ChooseAndExportSelection();
+    void StartIndexQuery();   // runs AppContext::Hooks().startIndexQuery
+    void RetryFailedRows();   // runs AppContext::Hooks().retryFailedRows
+    void OpenMiningWindow();  // runs AppContext::Hooks().openMiningWindow
+    void OpenSite();
+    void OpenTutorial();
+    void SortByColumn(int column);
+
+signals:
+    // Emitted on the UI thread when the window starts to shut down (closed or
+    // destroyed), before its workers are cancelled and joined.
+    void ShuttingDown();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void PlaceStatusLine();
+    void ConnectMenu();
+    // Cancels, detaches and joins; safe to call more than once.
+    void Shutdown();
+
+    AppContext& m_context;
+    KeywordListModel* m_model = nullptr;
+    MainWindowControls m_controls;
+    QMenu* m_menu = nullptr;
+    FileDialogSettings* m_importDialog = nullptr;
+    FileDialogSettings* m_exportDialog = nullptr;
+    std::unique_ptr<ModelTable> m_table;
+    std::unique_ptr<UiNotifier> m_notifier;
+    QLabel* m_statusLine = nullptr;
+    FileDialogSettings* m_listDialog = nullptr;
+    std::vector<std::vector<std::string>> m_clearedRows;  // for UndoClear
+    std::vector<std::vector<std::string>> m_pendingMiningRows;
+    std::unique_ptr<SessionKeeper> m_session;
+    BackgroundTasks m_tasks;  // last member: joined before the rest goes
+};
+
+}  // namespace mofeng::ui

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "mining/MiningSink.h"
+#include "ui/common/UiFlushScheduler.h"
+
+class QLabel;
+class QProgressBar;
+
+namespace mofeng::ui {
+
+class KeywordListModel;
+
+// The mining window's sink: accepted rows, the status label and the bar are
+// queued and shown on the UI thread in batches, so the run never waits for
+// the window. It keeps the key index of the list's keyword column that the
+// run's duplicate test reads; every change of the list goes through here
+// (rows the run adds, ClearList), under one lock with the queue, so the
+// index always agrees with the list as it stands after the rows queued so
+// far. Created and destroyed on the UI thread; the run's worker must have
+// ended before it goes.
+class MiningListFeed final : public mining::MiningSink {
+public:
+    MiningListFeed(KeywordListModel* model, QLabel* status, QProgressBar* progress);
+    MiningListFeed(const MiningListFeed&) = delete;
+    MiningListFeed& operator=(const MiningListFeed&) = delete;
+
+    // UI thread, before a run starts: the index is taken anew from the list
+    // (rows put in by other means count too) and the feed is reopened.
+    void StartRun();
+    // UI thread: removes every row, those still queued included; the run's
+    // later rows go in after the clear, as they would have without a queue.
+    void ClearList();
+    // UI thread (the window closing): later rows are refused.
+    void Close();
+    // UI thread: shows whatever has arrived (also done by the queued flush).
+    void Flush();
+
+    // The judging thread of the run.
+    bool ListHasKeyword(std::string_view keyword) override;
+    std::int64_t ListRowCount() override;
+    bool AppendRow(std::string number, std::string keyword) override;
+    void SetStatusLabel(const std::string& text) override;
+    void SetProgress(int position, int maximum) override;
+
+private:
+    struct StringHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const noexcept {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+
+    KeywordListModel* m_model;  // UI thread only, like the two controls
+    QLabel* m_status;
+    QProgressBar* m_progress;
+
+    std::mutex m_mutex;  // guards everything below
+    bool m_open = true;
+    std::int64_t m_rowCount = 0;  // the model's rows and the queued ones
+    std::unordered_set<std::string, StringHash, std::equal_to<>> m_keys;
+    std::vector<runtime::Row> m_pendingRows;
+    std::optional<std::string> m_pendingLabel;
+    std::optional<std::pair<int, int>> m_pendingProgress;  // position, maximum
+    UiFlushScheduler m_scheduler;
+};
+
+}  // namespace mofeng::ui

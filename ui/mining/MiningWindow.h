@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+#include "mining/MiningInputs.h"
+#include "ui/common/BackgroundTasks.h"
+#include "ui/mining/MiningWindowLayout.h"
+
+class QAction;
+class QMenu;
+
+namespace mofeng::runtime {
+class Table;
+}
+
+namespace mofeng::ui {
+
+class AppContext;
+class KeywordListModel;
+class MainWindow;
+class MiningListFeed;
+class ModelTable;
+class UiNotifier;
+
+// "淘关键词，我最简单": expands a seed keyword into the mining list and hands
+// the list to the main window. Top-level, no parent. Runs of every mining
+// window share the program's mining state, one run at a time. A run reads
+// the must-contain text and the level from a copy the window keeps current,
+// and its rows, label and bar reach the window through a feed, so it never
+// waits for the window. Closing the window stops its run (the fetches in
+// flight return) and joins it before the window goes. UI thread only.
+class MiningWindow final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MiningWindow)
+
+public:
+    // mainWindow receives "传送至主窗口"; when it has gone, nothing is sent.
+    MiningWindow(AppContext& context, MainWindow* mainWindow);
+    ~MiningWindow() override;
+
+    // The mining list as the core logic sees it; any thread.
+    runtime::Table& MiningTable();
+    KeywordListModel& Model() { return *m_model; }
+    // The pop-up menu's action with this objectName (its text); null if none.
+    QAction* MenuAction(const QString& name) const;
+    // A run started here has not ended yet.
+    bool IsRunning() const { return m_running; }
+
+public slots:
+    // "开始淘词": an empty must-contain text, or a run already going in any
+    // mining window, gives a message and starts nothing; otherwise a run
+    // starts on a worker and this returns at once.
+    void StartMining();
+    void ClearKeywords();     // "清空关键词"
+    void ExportKeywords();    // "导出关键词": SEED_关键词.txt in the program's folder
+    void SendToMainWindow();  // "传送至主窗口"
+
+signals:
+    // After a run started here has ended (finished or stopped).
+    void RunEnded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Empties the must-contain edit, with a hint, once it holds over 2 bytes.
+    void MustContainChanged(const QString& text);
+    // Stops, detaches and joins; safe to call more than once.
+    void Shutdown();
+
+    AppContext& m_context;
+    QPointer<MainWindow> m_mainWindow;
+    KeywordListModel* m_model = nullptr;
+    MiningWindowControls m_controls;
+    QMenu* m_menu = nullptr;
+    std::unique_ptr<ModelTable> m_table;
+    mining::LiveMiningInputs m_inputs;
+    std::unique_ptr<MiningListFeed> m_feed;
+    std::unique_ptr<UiNotifier> m_notifier;
+    bool m_running = false;
+    BackgroundTasks m_tasks;  // last member: joined before the rest goes
+};
+
+}  // namespace mofeng::ui

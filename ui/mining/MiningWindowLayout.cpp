@@ -1,0 +1,71 @@
+#include "ui/mining/MiningWindowLayout.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+
+#include "mining/MiningList.h"
+#include "ui/common/ReportListView.h"
+
+namespace mofeng::ui {
+namespace {
+
+template <typename Control>
+Control* Place(Control* control, const QString& name, QRect rect) {
+    control->setObjectName(name);
+    control->setGeometry(rect);
+    return control;
+}
+
+QLabel* AddLabel(QWidget* window, const QString& name, const QString& text, QRect rect) {
+    auto* label = Place(new QLabel(text, window), name, rect);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+}  // namespace
+
+std::vector<KeywordListModel::Column> MiningListModelColumns() {
+    std::vector<KeywordListModel::Column> columns;
+    for (auto& [title, width] : mining::MiningListColumns()) {
+        columns.push_back({title, width});
+    }
+    return columns;
+}
+
+MiningWindowControls CreateMiningWindowControls(QWidget* window, KeywordListModel* model) {
+    MiningWindowControls c;
+    c.banner = Place(new QLabel(window), QStringLiteral("图片框1"), {-8, 0, 448, 60});
+    c.banner->setPixmap(QPixmap(QStringLiteral(":/mining_banner.jpg")));
+    c.banner->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    c.seedCaption =
+        AddLabel(window, QStringLiteral("标签1"), QStringLiteral("关键词："), {8, 75, 48, 16});
+    c.seed = Place(new QLineEdit(window), QStringLiteral("编辑框_关键词"), {56, 70, 88, 24});
+    c.mustCaption =
+        AddLabel(window, QStringLiteral("标签2"), QStringLiteral("必须包含："), {152, 75, 56, 16});
+    c.mustContain =
+        Place(new QLineEdit(window), QStringLiteral("编辑框_关键词1"), {213, 71, 43, 24});
+
+    c.levels = Place(new QComboBox(window), QStringLiteral("组合框1"), {269, 73, 75, 20});
+    c.levels->addItems(
+        {QStringLiteral("一级淘词"), QStringLiteral("二级淘词"), QStringLiteral("三级淘词")});
+    c.levels->setCurrentIndex(2);
+
+    c.start = Place(new QPushButton(QStringLiteral("开始淘词"), window),
+                    QStringLiteral("按钮_一键淘词"), {356, 70, 72, 24});
+    c.list = CreateReportListView(window, model, QStringLiteral("超级列表框1"), {7, 102, 424, 194});
+    c.status =
+        AddLabel(window, QStringLiteral("标签_状态"), QStringLiteral("第一级："), {8, 298, 48, 14});
+    c.progress = Place(new QProgressBar(window), QStringLiteral("进度条1"), {61, 298, 371, 16});
+    c.progress->setTextVisible(false);
+    c.progress->setRange(0, 100);
+    c.progress->setValue(0);
+    return c;
+}
+
+}  // namespace mofeng::ui

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "mining/MiningState.h"
+#include "net/EndpointConfig.h"
+#include "runtime/OrderedKeySet.h"
+#include "sim/Simulator.h"
+#include "ui/common/BackgroundTasks.h"
+#include "ui/startup/WebPages.h"
+
+namespace mofeng::ui {
+
+class MainWindow;
+
+// Main-window commands that other parts of the program provide: the code that
+// builds the index query run sets startIndexQuery, the mining window sets
+// openMiningWindow. Called on the UI thread with the window whose menu was
+// used; an empty hook makes its menu entry do nothing.
+struct MainWindowHooks {
+    // "开始查询指数": starts one run over the window's KeywordTable() on the
+    // window's Tasks() and returns at once.
+    std::function<void(MainWindow&)> startIndexQuery;
+    // "重试失败行": as startIndexQuery over the rows marked 失败/被拦截/未查询.
+    std::function<void(MainWindow&)> retryFailedRows;
+    // "自动淘词": opens another, independent mining window.
+    std::function<void(MainWindow&)> openMiningWindow;
+};
+
+// The program-wide objects: created before the main window, released after
+// the event loop has ended. UI thread only, except where noted.
+class AppContext final {
+public:
+    // simulator: the in-process endpoint simulator of --demo (may be null); it
+    // is stopped after the program-wide workers have been joined.
+    AppContext(net::EndpointConfig endpoints, WebPages webPages,
+               std::unique_ptr<sim::Simulator> simulator = nullptr);
+    ~AppContext();  // cancels and joins Tasks(), then stops the simulator
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+
+    // Read-only after start-up, so any thread may read it.
+    const net::EndpointConfig& Endpoints() const { return m_endpoints; }
+    const WebPages& Web() const { return m_webPages; }
+    // Fetches a run keeps under way at a time (1..16), read when a run starts.
+    int Jobs() const { return m_jobs; }
+    void SetJobs(int jobs);
+    // Where the mining export writes (app::RunFolder); the program's folder
+    // unless start-up chose another. Set before the first window opens.
+    const std::filesystem::path& RunDirectory() const { return m_runDirectory; }
+    void SetRunDirectory(std::filesystem::path folder) { m_runDirectory = std::move(folder); }
+    // The mining runs' set of suggestion keywords already seen; thread-safe.
+    runtime::OrderedKeySet& SeenSuggestionSet() { return m_mining.SeenSuggestionSet(); }
+    // The state every mining window's runs share, one run at a time.
+    mining::MiningState& Mining() { return m_mining; }
+    // Workers that belong to no window (the start-up trend fetch).
+    BackgroundTasks& Tasks() { return m_tasks; }
+    MainWindowHooks& Hooks() { return m_hooks; }
+
+private:
+    std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
+    net::EndpointConfig m_endpoints;
+    WebPages m_webPages;
+    int m_jobs = 1;
+    std::filesystem::path m_runDirectory;
+    mining::MiningState m_mining;
+    MainWindowHooks m_hooks;
+    BackgroundTasks m_tasks;  // last member: joined first
+};
+
+}  // namespace mofeng::ui
