@@ -10,8 +10,8 @@
 #include <QFile>
 #include <QMenu>
 #include <QMessageBox>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,9 +20,9 @@
 
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
-#include "ui/startup/AppContext.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
+#include "ui/startup/AppContext.h"
 
 using namespace mofeng;
 
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
     ui::AppContext context(endpoints,
                            ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
-    ui::InstallIndexQuery(context);
+
     context.SetJobs(jobs);
     ui::MainWindow window(context);
     window.show();
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
         menu->hide();
     });
 
-    auto& controller = ui::IndexQueryController::Of(window);
+    auto& controller = window.Query();
     QElapsedTimer timer;
     timer.start();
     window.MenuAction(QStringLiteral("开始查询指数"))->trigger();

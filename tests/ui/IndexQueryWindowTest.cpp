@@ -23,10 +23,10 @@
 #include "runtime/CodePage.h"
 #include "runtime/NumberOps.h"
 #include "sim/Simulator.h"
-#include "ui/startup/AppContext.h"
-#include "ui/main/IndexQueryController.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
+#include "ui/startup/AppContext.h"
 
 using namespace mofeng;
 
@@ -58,7 +58,6 @@ public:
         endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
         context = std::make_unique<ui::AppContext>(
             endpoints, ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
-        ui::InstallIndexQuery(*context);
         window = std::make_unique<ui::MainWindow>(*context);
         window->show();
         window->findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
@@ -74,7 +73,7 @@ public:
         QTRY_COMPARE(window->Model().rowCount(), kRows);
     }
 
-    ui::IndexQueryController& Controller() { return ui::IndexQueryController::Of(*window); }
+    ui::IndexQueryController& Controller() { return window->Query(); }
     void ChooseStartQuery() { window->MenuAction(QStringLiteral("开始查询指数"))->trigger(); }
 
     void ClickHeader(int column) {

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
@@ -13,6 +14,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -20,13 +22,14 @@
 #include <vector>
 
 #include "app/SpreadsheetExport.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/BackgroundTasks.h"
 #include "ui/common/GbkQt.h"
-#include "ui/startup/HomeTrendPrefetch.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/LightTheme.h"
 #include "ui/main/MainWindow.h"
+#include "ui/mining/MiningWindowManager.h"
+#include "ui/startup/AppContext.h"
+#include "ui/startup/HomeTrendPrefetch.h"
 #include "ui/startup/StartupOptions.h"
 
 using mofeng::runtime::Row;
@@ -129,7 +132,7 @@ private slots:
     void headerClickSortsLargestFirst();
     void selectionStaysAtPositionsAfterSort();
     void clearDataRemovesRowsKeepsColumns();
-    void commandsReachHooksAndWebPages();
+    void commandsReachMiningWindowsAndWebPages();
     void closingDuringImportReturnsWithWorkersJoined();
     void startupOptions_data();
     void startupOptions();
@@ -406,21 +409,29 @@ void MainWindowTest::clearDataRemovesRowsKeepsColumns() {
     QVERIFY(f.SelectedRows().empty());
 }
 
-void MainWindowTest::commandsReachHooksAndWebPages() {
+void MainWindowTest::commandsReachMiningWindowsAndWebPages() {
     Fixture f;
-    // Without hooks the two entries do nothing.
-    f.window.MenuAction(QStringLiteral("开始查询指数"))->trigger();
-    f.window.MenuAction(QStringLiteral("自动淘词"))->trigger();
+    // Every command has an ASCII object name of its own.
+    QSet<QString> names;
+    for (QAction* action : f.window.findChild<QMenu*>(QStringLiteral("菜单"))->actions()) {
+        if (action->isSeparator())
+            continue;
+        const QString name = action->objectName();
+        QVERIFY2(!name.isEmpty() && std::all_of(name.begin(), name.end(),
+                                                [](QChar c) { return c.unicode() < 0x80; }),
+                 qPrintable(action->text()));
+        QVERIFY2(!names.contains(name), qPrintable(name));
+        names.insert(name);
+    }
+    QVERIFY(names.size() >= 10);
 
-    std::vector<std::pair<QString, MainWindow*>> calls;
-    f.context.Hooks().startIndexQuery = [&](MainWindow& w) { calls.emplace_back("query", &w); };
-    f.context.Hooks().openMiningWindow = [&](MainWindow& w) { calls.emplace_back("mining", &w); };
-    f.window.MenuAction(QStringLiteral("开始查询指数"))->trigger();
+    // Each "自动淘词" opens another mining window; closing the main window
+    // closes them.
     f.window.MenuAction(QStringLiteral("自动淘词"))->trigger();
-    f.window.MenuAction(QStringLiteral("开始查询指数"))->trigger();  // again: another run
-    using Call = std::pair<QString, MainWindow*>;
-    QCOMPARE(calls, std::vector<Call>(
-                        {{"query", &f.window}, {"mining", &f.window}, {"query", &f.window}}));
+    f.window.MenuAction(QStringLiteral("自动淘词"))->trigger();
+    QCOMPARE(f.window.MiningWindows().OpenWindows().size(), std::size_t{2});
+    f.window.MiningWindows().CloseAll();
+    QVERIFY(f.window.MiningWindows().OpenWindows().empty());
 
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "Open");

@@ -25,11 +25,10 @@
 #include "EventLoopWait.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/main/MainWindow.h"
 #include "ui/mining/MiningWindow.h"
-#include "ui/mining/MiningWindowOpener.h"
+#include "ui/startup/AppContext.h"
 
 using namespace mofeng;
 
@@ -70,7 +69,6 @@ public:
         endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
         context = std::make_unique<ui::AppContext>(
             endpoints, ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
-        ui::InstallMiningWindow(*context);
         mainWindow = std::make_unique<ui::MainWindow>(*context);
         mainWindow->show();
     }

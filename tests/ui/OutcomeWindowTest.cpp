@@ -23,10 +23,10 @@
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
-#include "ui/startup/AppContext.h"
-#include "ui/main/IndexQueryController.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
+#include "ui/startup/AppContext.h"
 
 using namespace mofeng;
 
@@ -76,7 +76,6 @@ public:
         endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
         context = std::make_unique<ui::AppContext>(
             endpoints, ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
-        ui::InstallIndexQuery(*context);
         window = std::make_unique<ui::MainWindow>(*context);
         window->show();
         window->findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
@@ -245,7 +244,7 @@ private slots:
             BoxButton(FindBox(asks), QStringLiteral("继续"))->click();
             QTRY_VERIFY(FindBox(asks) == nullptr);
             QTRY_VERIFY_WITH_TIMEOUT(f.simulator.RequestCount() > requestsAtPause, 30000);
-            ui::IndexQueryController::Of(*f.window).StopRun();
+            f.window->Query().StopRun();
         } else {
             BoxButton(FindBox(asks), QStringLiteral("停止"))->click();
         }

@@ -15,11 +15,10 @@
 
 #include "EventLoopWait.h"
 #include "runtime/CodePage.h"
-#include "ui/startup/AppContext.h"
-#include "ui/startup/GuiProgram.h"
 #include "ui/main/MainWindow.h"
 #include "ui/mining/MiningWindow.h"
-#include "ui/mining/MiningWindowOpener.h"
+#include "ui/startup/AppContext.h"
+#include "ui/startup/GuiProgram.h"
 
 using namespace mofeng;
 
@@ -90,7 +89,6 @@ private slots:
         QCOMPARE(QDir::currentPath(), expected);
         QCOMPARE(FromPath(context.RunDirectory()), expected);
 
-        ui::InstallMiningWindow(context);
         ui::MainWindow mainWindow(context);
         mainWindow.show();
         DialogAnswerer answerer;

@@ -11,13 +11,13 @@
 
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/BlockedPausePrompt.h"
 #include "ui/common/KeywordListModel.h"
-#include "ui/main/MainWindow.h"
 #include "ui/common/OutcomeCountsText.h"
-#include "ui/main/QueryResultFeed.h"
 #include "ui/common/QueuedCall.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/QueryResultFeed.h"
+#include "ui/startup/AppContext.h"
 
 namespace mofeng::ui {
 namespace {
@@ -40,14 +40,6 @@ struct IndexQueryController::Run {
 
     bool RowsComplete() const { return ended || feed.RowsComplete(); }
 };
-
-IndexQueryController& IndexQueryController::Of(MainWindow& window) {
-    if (auto* existing =
-            window.findChild<IndexQueryController*>(QString(), Qt::FindDirectChildrenOnly)) {
-        return *existing;
-    }
-    return *new IndexQueryController(window);
-}
 
 IndexQueryController::IndexQueryController(MainWindow& window)
     : QObject(&window), m_window(window) {
@@ -258,15 +250,6 @@ void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
         m_startAfterStop = false;
         StartRun();
     }
-}
-
-void InstallIndexQuery(AppContext& context) {
-    context.Hooks().startIndexQuery = [](MainWindow& window) {
-        IndexQueryController::Of(window).StartOrOfferStop();
-    };
-    context.Hooks().retryFailedRows = [](MainWindow& window) {
-        IndexQueryController::Of(window).RetryFailedRows();
-    };
 }
 
 }  // namespace mofeng::ui

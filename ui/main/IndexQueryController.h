@@ -28,8 +28,8 @@ class IndexQueryController final : public QObject {
     Q_DISABLE_COPY_MOVE(IndexQueryController)
 
 public:
-    // The window's controller, created on first use (a child of the window).
-    static IndexQueryController& Of(MainWindow& window);
+    // A child of window; the window creates one for itself.
+    explicit IndexQueryController(MainWindow& window);
     ~IndexQueryController() override;
 
     // Starts a run, or, while one is in progress, asks whether to stop it.
@@ -52,7 +52,6 @@ protected:
 private:
     struct Run;
 
-    explicit IndexQueryController(MainWindow& window);
     void StartRun(std::optional<std::vector<runtime::RowId>> onlyRows = std::nullopt);
     void OfferStop();
     void Refresh();
@@ -68,9 +67,5 @@ private:
     std::shared_ptr<Run> m_run;        // the run in progress (or stopping); null when idle
     bool m_startAfterStop = false;     // a start was asked for while a run was stopping
 };
-
-// Makes "开始查询指数" of every main window of this context use its
-// IndexQueryController.
-void InstallIndexQuery(AppContext& context);
 
 }  // namespace mofeng::ui

@@ -23,7 +23,6 @@
 #include "app/KeywordListColumns.h"
 #include "app/SessionStore.h"
 #include "app/SpreadsheetExport.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/FileDialogSettings.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/HyperlinkLabel.h"
@@ -33,6 +32,9 @@
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
+#include "ui/main/IndexQueryController.h"
+#include "ui/mining/MiningWindowManager.h"
+#include "ui/startup/AppContext.h"
 
 namespace mofeng::ui {
 namespace {
@@ -62,17 +64,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_exportDialog =
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("通用对话框2"), this);
 
-    m_menu = CreateListPopupMenu(
-        this, m_controls.list, QStringLiteral("菜单"),
-        {QStringLiteral("清空数据"), QStringLiteral("导入关键词"), QStringLiteral("导出选中到表格"),
-         QStringLiteral("开始查询指数"), QLatin1String(kMenuSeparator), QStringLiteral("自动淘词"),
-         QLatin1String(kMenuSeparator), QStringLiteral("青禾软件官网"),
-         // The program's own commands, one section after the original items.
-         QLatin1String(kMenuSeparator),  //
-         QStringLiteral("撤销清空"),     //
-         QStringLiteral("保存列表…"),    //
-         QStringLiteral("打开列表…"),    //
-         QStringLiteral("重试失败行")});
+    m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"));
+    m_actions = CreateMainWindowActions(m_menu, this);
     ConnectMenu();
     connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &MainWindow::SortByColumn);
@@ -84,6 +77,9 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_statusLine->setObjectName(QStringLiteral("标签_状态行"));
     m_controls.list->installEventFilter(this);
     PlaceStatusLine();
+
+    m_query = new IndexQueryController(*this);
+    m_miningWindows = new MiningWindowManager(m_context, *this);
 }
 
 void MainWindow::PlaceStatusLine() {
@@ -106,25 +102,25 @@ runtime::Notifier& MainWindow::Notifier() {
     return *m_notifier;
 }
 
-QAction* MainWindow::MenuAction(const QString& name) const {
-    return m_menu->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+QAction* MainWindow::MenuAction(const QString& text) const {
+    return MenuActionByText(m_menu, text);
 }
 
 void MainWindow::ConnectMenu() {
-    const std::pair<const char16_t*, void (MainWindow::*)()> commands[] = {
-        {u"清空数据", &MainWindow::ClearList},
-        {u"导入关键词", &MainWindow::ChooseAndImportFile},
-        {u"导出选中到表格", &MainWindow::ChooseAndExportSelection},
-        {u"开始查询指数", &MainWindow::StartIndexQuery},
-        {u"自动淘词", &MainWindow::OpenMiningWindow},
-        {u"青禾软件官网", &MainWindow::OpenSite},
-        {u"撤销清空", &MainWindow::UndoClear},
-        {u"保存列表…", &MainWindow::ChooseAndSaveList},
-        {u"打开列表…", &MainWindow::ChooseAndOpenList},
-        {u"重试失败行", &MainWindow::RetryFailedRows},
+    const std::pair<QAction*, void (MainWindow::*)()> commands[] = {
+        {m_actions.clearList, &MainWindow::ClearList},
+        {m_actions.importKeywords, &MainWindow::ChooseAndImportFile},
+        {m_actions.exportSelection, &MainWindow::ChooseAndExportSelection},
+        {m_actions.startQuery, &MainWindow::StartIndexQuery},
+        {m_actions.openMining, &MainWindow::OpenMiningWindow},
+        {m_actions.openSite, &MainWindow::OpenSite},
+        {m_actions.undoClear, &MainWindow::UndoClear},
+        {m_actions.saveList, &MainWindow::ChooseAndSaveList},
+        {m_actions.openList, &MainWindow::ChooseAndOpenList},
+        {m_actions.retryFailed, &MainWindow::RetryFailedRows},
     };
-    for (const auto& [name, slot] : commands) {
-        connect(MenuAction(QString::fromUtf16(name)), &QAction::triggered, this, slot);
+    for (const auto& [action, slot] : commands) {
+        connect(action, &QAction::triggered, this, slot);
     }
 }
 
@@ -315,21 +311,15 @@ bool MainWindow::ExportSelectedTo(const QString& path) {
 }
 
 void MainWindow::StartIndexQuery() {
-    if (const auto& hook = m_context.Hooks().startIndexQuery) {
-        hook(*this);
-    }
+    m_query->StartOrOfferStop();
 }
 
 void MainWindow::RetryFailedRows() {
-    if (const auto& hook = m_context.Hooks().retryFailedRows) {
-        hook(*this);
-    }
+    m_query->RetryFailedRows();
 }
 
 void MainWindow::OpenMiningWindow() {
-    if (const auto& hook = m_context.Hooks().openMiningWindow) {
-        hook(*this);
-    }
+    m_miningWindows->Open();
 }
 
 void MainWindow::OpenSite() {
@@ -345,6 +335,7 @@ void MainWindow::SortByColumn(int column) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    m_miningWindows->CloseAll();
     Shutdown();
     QWidget::closeEvent(event);
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/common/BackgroundTasks.h"
+#include "ui/main/MainWindowActions.h"
 #include "ui/main/MainWindowLayout.h"
 
 class QAction;
@@ -24,7 +25,9 @@ namespace mofeng::ui {
 
 class AppContext;
 class FileDialogSettings;
+class IndexQueryController;
 class KeywordListModel;
+class MiningWindowManager;
 class ModelTable;
 class SessionKeeper;
 class UiNotifier;
@@ -52,8 +55,14 @@ public:
     BackgroundTasks& Tasks() { return m_tasks; }
     KeywordListModel& Model() { return *m_model; }
     QTableView& List() { return *m_controls.list; }
-    // The pop-up menu's action with this objectName (its text); null if none.
-    QAction* MenuAction(const QString& name) const;
+    // The pop-up menu's commands.
+    const MainWindowActions& Actions() const { return m_actions; }
+    // The pop-up menu's action with this text; null if none.
+    QAction* MenuAction(const QString& text) const;
+    // "开始查询指数" and "重试失败行" of this window.
+    IndexQueryController& Query() { return *m_query; }
+    // The mining windows "自动淘词" opened from this window.
+    MiningWindowManager& MiningWindows() { return *m_miningWindows; }
 
     // "导入关键词" after its dialog: imports path (numbered from 1, keyword in
     // column 1) on a new worker and returns at once.
@@ -92,9 +101,9 @@ public slots:
     void ChooseAndOpenList();  // "打开列表…"
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
-    void StartIndexQuery();   // runs AppContext::Hooks().startIndexQuery
-    void RetryFailedRows();   // runs AppContext::Hooks().retryFailedRows
-    void OpenMiningWindow();  // runs AppContext::Hooks().openMiningWindow
+    void StartIndexQuery();   // starts a run, or offers to stop the one in progress
+    void RetryFailedRows();   // a run over the rows marked 失败/被拦截/未查询
+    void OpenMiningWindow();  // another, independent mining window
     void OpenSite();
     void OpenTutorial();
     void SortByColumn(int column);
@@ -119,6 +128,9 @@ private:
     KeywordListModel* m_model = nullptr;
     MainWindowControls m_controls;
     QMenu* m_menu = nullptr;
+    MainWindowActions m_actions;
+    IndexQueryController* m_query = nullptr;         // child of the window
+    MiningWindowManager* m_miningWindows = nullptr;  // child of the window
     FileDialogSettings* m_importDialog = nullptr;
     FileDialogSettings* m_exportDialog = nullptr;
     std::unique_ptr<ModelTable> m_table;

@@ -15,16 +15,16 @@
 #include "mining/MiningRun.h"
 #include "mining/MiningTexts.h"
 #include "runtime/Notifier.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/ListPopupMenu.h"
-#include "ui/main/MainWindow.h"
-#include "ui/mining/MiningListFeed.h"
 #include "ui/common/ModelTable.h"
 #include "ui/common/QueuedCall.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
+#include "ui/main/MainWindow.h"
+#include "ui/mining/MiningListFeed.h"
+#include "ui/startup/AppContext.h"
 
 namespace mofeng::ui {
 
@@ -43,15 +43,15 @@ MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
     m_inputs.SetLevelIndex(m_controls.levels->currentIndex());
     m_notifier = std::make_unique<UiNotifier>(this);
 
-    m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"),
-                                 {QStringLiteral("清空关键词"), QStringLiteral("导出关键词"),
-                                  QStringLiteral("传送至主窗口")});
-    connect(MenuAction(QStringLiteral("清空关键词")), &QAction::triggered, this,
-            &MiningWindow::ClearKeywords);
-    connect(MenuAction(QStringLiteral("导出关键词")), &QAction::triggered, this,
-            &MiningWindow::ExportKeywords);
-    connect(MenuAction(QStringLiteral("传送至主窗口")), &QAction::triggered, this,
-            &MiningWindow::SendToMainWindow);
+    m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"));
+    m_actions.clearKeywords = AddMenuAction(m_menu, QStringLiteral("清空关键词"), "clearKeywords");
+    m_actions.exportKeywords =
+        AddMenuAction(m_menu, QStringLiteral("导出关键词"), "exportKeywords");
+    m_actions.sendToMainWindow =
+        AddMenuAction(m_menu, QStringLiteral("传送至主窗口"), "sendToMainWindow");
+    connect(m_actions.clearKeywords, &QAction::triggered, this, &MiningWindow::ClearKeywords);
+    connect(m_actions.exportKeywords, &QAction::triggered, this, &MiningWindow::ExportKeywords);
+    connect(m_actions.sendToMainWindow, &QAction::triggered, this, &MiningWindow::SendToMainWindow);
     connect(m_controls.start, &QPushButton::clicked, this, &MiningWindow::StartMining);
     connect(m_controls.mustContain, &QLineEdit::textChanged, this,
             &MiningWindow::MustContainChanged);
@@ -67,8 +67,8 @@ runtime::Table& MiningWindow::MiningTable() {
     return *m_table;
 }
 
-QAction* MiningWindow::MenuAction(const QString& name) const {
-    return m_menu->findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+QAction* MiningWindow::MenuAction(const QString& text) const {
+    return MenuActionByText(m_menu, text);
 }
 
 void MiningWindow::StartMining() {

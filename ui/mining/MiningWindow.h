@@ -44,8 +44,15 @@ public:
     // The mining list as the core logic sees it; any thread.
     runtime::Table& MiningTable();
     KeywordListModel& Model() { return *m_model; }
-    // The pop-up menu's action with this objectName (its text); null if none.
-    QAction* MenuAction(const QString& name) const;
+    // The list's pop-up menu commands.
+    struct Actions {
+        QAction* clearKeywords = nullptr;     // 清空关键词
+        QAction* exportKeywords = nullptr;    // 导出关键词
+        QAction* sendToMainWindow = nullptr;  // 传送至主窗口
+    };
+    const Actions& MenuActions() const { return m_actions; }
+    // The pop-up menu's action with this text; null if none.
+    QAction* MenuAction(const QString& text) const;
     // A run started here has not ended yet.
     bool IsRunning() const { return m_running; }
 
@@ -76,6 +83,7 @@ private:
     KeywordListModel* m_model = nullptr;
     MiningWindowControls m_controls;
     QMenu* m_menu = nullptr;
+    Actions m_actions;
     std::unique_ptr<ModelTable> m_table;
     mining::LiveMiningInputs m_inputs;
     std::unique_ptr<MiningListFeed> m_feed;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 
 #include "mining/MiningState.h"
@@ -12,22 +11,6 @@
 #include "ui/startup/WebPages.h"
 
 namespace mofeng::ui {
-
-class MainWindow;
-
-// Main-window commands that other parts of the program provide: the code that
-// builds the index query run sets startIndexQuery, the mining window sets
-// openMiningWindow. Called on the UI thread with the window whose menu was
-// used; an empty hook makes its menu entry do nothing.
-struct MainWindowHooks {
-    // "开始查询指数": starts one run over the window's KeywordTable() on the
-    // window's Tasks() and returns at once.
-    std::function<void(MainWindow&)> startIndexQuery;
-    // "重试失败行": as startIndexQuery over the rows marked 失败/被拦截/未查询.
-    std::function<void(MainWindow&)> retryFailedRows;
-    // "自动淘词": opens another, independent mining window.
-    std::function<void(MainWindow&)> openMiningWindow;
-};
 
 // The program-wide objects: created before the main window, released after
 // the event loop has ended. UI thread only, except where noted.
@@ -57,7 +40,6 @@ public:
     mining::MiningState& Mining() { return m_mining; }
     // Workers that belong to no window (the start-up trend fetch).
     BackgroundTasks& Tasks() { return m_tasks; }
-    MainWindowHooks& Hooks() { return m_hooks; }
 
 private:
     std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
@@ -66,7 +48,6 @@ private:
     int m_jobs = 1;
     std::filesystem::path m_runDirectory;
     mining::MiningState m_mining;
-    MainWindowHooks m_hooks;
     BackgroundTasks m_tasks;  // last member: joined first
 };
 

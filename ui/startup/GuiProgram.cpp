@@ -18,16 +18,14 @@
 #include "runtime/BuildInfo.h"
 #include "runtime/RuntimeError.h"
 #include "sim/Simulator.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/GbkQt.h"
-#include "ui/startup/HomeTrendPrefetch.h"
-#include "ui/main/IndexQueryController.h"
 #include "ui/common/LightTheme.h"
+#include "ui/common/UiResources.h"
 #include "ui/main/MainWindow.h"
-#include "ui/mining/MiningWindowOpener.h"
+#include "ui/startup/AppContext.h"
+#include "ui/startup/HomeTrendPrefetch.h"
 #include "ui/startup/SessionStartup.h"
 #include "ui/startup/StartupOptions.h"
-#include "ui/common/UiResources.h"
 
 namespace mofeng::ui {
 namespace {
@@ -154,8 +152,6 @@ int RunGuiProgram(int argc, char** argv) {
                    QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                    app::IsFolderWritable);
     runtime::SetRuntimeErrorHandler(ShowRuntimeErrorAndExit);
-    InstallIndexQuery(context);
-    InstallMiningWindow(context);
 
     InitUiResources();
     ApplyLightTheme(app);

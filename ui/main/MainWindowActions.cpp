@@ -1,0 +1,29 @@
+#include "ui/main/MainWindowActions.h"
+
+#include <QMenu>
+
+#include "ui/common/ListPopupMenu.h"
+
+namespace mofeng::ui {
+
+MainWindowActions CreateMainWindowActions(QMenu* menu, QWidget* window) {
+    (void)window;  // for the shortcuts of the commands that have them
+    MainWindowActions a;
+    a.clearList = AddMenuAction(menu, QStringLiteral("清空数据"), "clearList");
+    a.importKeywords = AddMenuAction(menu, QStringLiteral("导入关键词"), "importKeywords");
+    a.exportSelection = AddMenuAction(menu, QStringLiteral("导出选中到表格"), "exportSelection");
+    a.startQuery = AddMenuAction(menu, QStringLiteral("开始查询指数"), "startQuery");
+    menu->addSeparator();
+    a.openMining = AddMenuAction(menu, QStringLiteral("自动淘词"), "openMining");
+    menu->addSeparator();
+    a.openSite = AddMenuAction(menu, QStringLiteral("青禾软件官网"), "openSite");
+    // The program's own commands.
+    menu->addSeparator();
+    a.undoClear = AddMenuAction(menu, QStringLiteral("撤销清空"), "undoClear");
+    a.saveList = AddMenuAction(menu, QStringLiteral("保存列表…"), "saveList");
+    a.openList = AddMenuAction(menu, QStringLiteral("打开列表…"), "openList");
+    a.retryFailed = AddMenuAction(menu, QStringLiteral("重试失败行"), "retryFailed");
+    return a;
+}
+
+}  // namespace mofeng::ui

@@ -1,0 +1,28 @@
+#pragma once
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace mofeng::ui {
+
+// The main list's pop-up menu commands. The first section is the original
+// program's menu in its order; the program's own commands follow in one
+// section after "青禾软件官网". Object names are ASCII; texts are the seller's.
+struct MainWindowActions {
+    QAction* clearList = nullptr;        // 清空数据
+    QAction* importKeywords = nullptr;   // 导入关键词
+    QAction* exportSelection = nullptr;  // 导出选中到表格
+    QAction* startQuery = nullptr;       // 开始查询指数
+    QAction* openMining = nullptr;       // 自动淘词
+    QAction* openSite = nullptr;         // 青禾软件官网
+    QAction* undoClear = nullptr;        // 撤销清空
+    QAction* saveList = nullptr;         // 保存列表…
+    QAction* openList = nullptr;         // 打开列表…
+    QAction* retryFailed = nullptr;      // 重试失败行
+};
+
+// Fills menu with the actions, in menu order; shortcuts act in window.
+MainWindowActions CreateMainWindowActions(QMenu* menu, QWidget* window);
+
+}  // namespace mofeng::ui
