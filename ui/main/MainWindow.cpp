@@ -102,6 +102,10 @@ runtime::Notifier& MainWindow::Notifier() {
     return *m_notifier;
 }
 
+std::vector<int> MainWindow::SelectedRows() const {
+    return m_table->SelectedRows();
+}
+
 QAction* MainWindow::MenuAction(const QString& text) const {
     return MenuActionByText(m_menu, text);
 }
@@ -146,7 +150,7 @@ void MainWindow::UndoClear() {
 }
 
 void MainWindow::CopySelection() {
-    const std::vector<int> rows = m_table->SelectedRows();
+    const std::vector<int> rows = SelectedRows();
     if (!rows.empty()) {
         QGuiApplication::clipboard()->setText(
             FromGbk(app::CopiedRowsText(*m_table, rows, app::kKeywordListColumnCount)));
@@ -285,7 +289,7 @@ void MainWindow::ImportFile(const QString& path) {
 
 void MainWindow::ChooseAndExportSelection() {
     // The rows are the ones selected when the command was chosen.
-    const std::vector<int> rows = m_table->SelectedRows();
+    const std::vector<int> rows = SelectedRows();
     if (rows.empty()) {
         return;
     }
@@ -305,7 +309,7 @@ void MainWindow::ChooseAndExportSelection() {
 }
 
 bool MainWindow::ExportSelectedTo(const QString& path) {
-    const std::vector<int> rows = m_table->SelectedRows();
+    const std::vector<int> rows = SelectedRows();
     return !rows.empty() &&
            app::ExportRows(ToNativePath(path), *m_table, rows, app::kKeywordListColumnCount);
 }

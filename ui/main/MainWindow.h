@@ -55,6 +55,8 @@ public:
     BackgroundTasks& Tasks() { return m_tasks; }
     KeywordListModel& Model() { return *m_model; }
     QTableView& List() { return *m_controls.list; }
+    // The list's rows (model rows, ascending) the seller has selected.
+    std::vector<int> SelectedRows() const;
     // The pop-up menu's commands.
     const MainWindowActions& Actions() const { return m_actions; }
     // The pop-up menu's action with this text; null if none.
