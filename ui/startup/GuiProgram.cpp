@@ -18,16 +18,17 @@
 #include "runtime/BuildInfo.h"
 #include "runtime/RuntimeError.h"
 #include "sim/Simulator.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/GbkQt.h"
-#include "ui/startup/HomeTrendPrefetch.h"
-#include "ui/main/IndexQueryController.h"
 #include "ui/common/LightTheme.h"
+#include "ui/common/UiResources.h"
+#include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
 #include "ui/mining/MiningWindowOpener.h"
+#include "ui/startup/AppContext.h"
+#include "ui/startup/HomeTrendPrefetch.h"
+#include "ui/startup/QtTranslations.h"
 #include "ui/startup/SessionStartup.h"
 #include "ui/startup/StartupOptions.h"
-#include "ui/common/UiResources.h"
 
 namespace mofeng::ui {
 namespace {
@@ -159,6 +160,7 @@ int RunGuiProgram(int argc, char** argv) {
 
     InitUiResources();
     ApplyLightTheme(app);
+    InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     int exitCode = 0;
     {
