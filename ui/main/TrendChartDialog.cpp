@@ -49,8 +49,15 @@ QChart* BuildChart(const QString& keyword, const app::SeriesValues& values, QDat
     auto* dayAxis = new QBarCategoryAxis;
     dayAxis->append(TrendDayLabels(yesterday));
     auto* valueAxis = new QValueAxis;
-    const double high = *std::max_element(values.begin(), values.end());
-    valueAxis->setRange(0, high > 0 ? high * 1.15 : 1);
+    // The days' own span with a margin, so that their changes can be seen;
+    // never below 0. Equal days stand at two thirds of the height.
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    const double margin = (*high - *low) * 0.3;
+    if (margin > 0) {
+        valueAxis->setRange(std::max(0.0, *low - margin), *high + margin);
+    } else {
+        valueAxis->setRange(0, *high > 0 ? *high * 1.5 : 1);
+    }
     valueAxis->setLabelFormat(QStringLiteral("%.0f"));
     valueAxis->applyNiceNumbers();
     chart->addAxis(dayAxis, Qt::AlignBottom);
