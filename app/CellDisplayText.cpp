@@ -22,6 +22,11 @@ bool IsNonFiniteText(std::string_view text) {
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         text.remove_prefix(1);
     }
+    // Most cells are digits: one byte tells.
+    if (text.empty() || (std::tolower(static_cast<unsigned char>(text.front())) != 'i' &&
+                         std::tolower(static_cast<unsigned char>(text.front())) != 'n')) {
+        return false;
+    }
     return EqualsIgnoringCase(text, "inf") || EqualsIgnoringCase(text, "infinity") ||
            EqualsIgnoringCase(text, "nan");
 }
