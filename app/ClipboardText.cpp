@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/CellDisplayText.h"
 #include "app/CsvRecords.h"
 
 namespace mofeng::app {
 namespace {
 
-void AppendCell(std::string& out, const std::string& text) {
-    if (text.find_first_of("\t\r\n\"") == std::string::npos) {
+void AppendCell(std::string& out, std::string_view text) {
+    if (text.find_first_of("\t\r\n\"") == std::string_view::npos) {
         out += text;
         return;
     }
@@ -40,7 +41,7 @@ std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows, 
             if (c > 0) {
                 out += '\t';
             }
-            AppendCell(out, table.GetCell(row, c));
+            AppendCell(out, CellDisplayText(c, table.GetCell(row, c)));
         }
         out += "\r\n";
     }

@@ -11,7 +11,7 @@ namespace mofeng::app {
 // The given rows of the first columnCount columns as a spreadsheet takes them
 // from the clipboard: the captions first, then one line per row, cells
 // separated by tabs, lines ended by CR LF; a cell holding a tab, a line break
-// or a quote is quoted as in CSV. GBK.
+// or a quote is quoted as in CSV; cells as CellDisplayText shows them. GBK.
 std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows, int columnCount);
 
 // The keywords of pasted text (GBK), top to bottom. Text with a tab is read

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/CellDisplayText.h"
 #include "app/SpreadsheetExport.h"
 #include "runtime/CodePage.h"
 
@@ -124,7 +125,7 @@ std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows
     AppendCsvRecord(out, fields);
     for (int row : rows) {
         for (int c = 0; c < columns; ++c) {
-            fields[static_cast<std::size_t>(c)] = table.GetCell(row, c);
+            fields[static_cast<std::size_t>(c)] = CellDisplayText(c, table.GetCell(row, c));
         }
         AppendCsvRecord(out, fields);
     }
@@ -156,7 +157,7 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
     lxw_row_t sheetRow = 1;
     for (auto it = rows.begin(); ok && it != rows.end(); ++it, ++sheetRow) {
         for (int c = 0; ok && c < columns; ++c) {
-            const std::string text = table.GetCell(*it, c);
+            const std::string text(CellDisplayText(c, table.GetCell(*it, c)));
             const auto column = static_cast<lxw_col_t>(c);
             if (text.empty()) {
                 continue;

@@ -19,6 +19,9 @@ enum class ExportFormat {
 // By the path's extension (any case): .xlsx, .csv, otherwise .xls.
 ExportFormat ExportFormatOf(const std::filesystem::path& path);
 
+// Every format writes the cells as CellDisplayText shows them: a figure
+// without a value is the text "--", never a number.
+
 // The first columnCount columns (all when negative) of the given rows.
 std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows,
                              int columnCount = -1);

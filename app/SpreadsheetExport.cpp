@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/CellDisplayText.h"
 #include "app/KeywordListColumns.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/NumberOps.h"
@@ -86,7 +87,7 @@ void AppendDataRow(std::string& out, runtime::Table& table, int row, int columnC
     out += kLineEnd;
     for (int column = 1; column < columnCount; ++column) {
         out += "<td>";
-        AppendEscaped(out, table.GetCell(row, column));
+        AppendEscaped(out, CellDisplayText(column, table.GetCell(row, column)));
         out += "</td>";
         out += kLineEnd;
     }

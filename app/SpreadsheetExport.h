@@ -19,7 +19,8 @@ std::string_view XlsHeaderTemplate();
 // and one row per entry of rows, in the order given (callers pass ascending
 // positions); only the first columnCount columns when it is not negative.
 // Titles and cell texts are written as they are except that "&",
-// "<" and ">" become entities, so a text is never taken as markup. A row
+// "<" and ">" become entities, so a text is never taken as markup, and that a
+// figure without a value reads as CellDisplayText shows it ("--"). A row
 // position that does not exist gives empty cells.
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
                                      int columnCount = -1);

@@ -9,6 +9,7 @@
 #include <numeric>
 #include <ostream>
 
+#include "app/CellDisplayText.h"
 #include "app/ExportFormats.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
@@ -109,14 +110,17 @@ private:
     query::ProgressEstimate m_estimate;
 };
 
-// The eight columns and 状态; a row the run did not reach reads 未查询.
+// The eight columns as the list shows them, and 状态; a row the run did not
+// reach reads 未查询.
 void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
     for (int c = 0; c < app::kKeywordListColumnCount; ++c)
         out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
     out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn)) << '\n';
     for (const runtime::Row& row : table.Rows()) {
         for (int c = 0; c < app::kKeywordListColumnCount; ++c)
-            out << (c ? "\t" : "") << TextField(row[static_cast<std::size_t>(c)]);
+            out << (c ? "\t" : "")
+                << TextField(
+                       std::string(app::CellDisplayText(c, row[static_cast<std::size_t>(c)])));
         const std::string& outcome = row[query::kOutcomeColumn];
         out << '\t'
             << TextField(outcome.empty()
@@ -151,9 +155,10 @@ std::string QueryCommandHelp() {
            "(tab-separated, the column captions first; the eight columns and 状态, the row's\n"
            "outcome: 正常, 无数据, 失败, 被拦截 or 未查询), or with --out as a file of the eight\n"
            "columns whose extension chooses the format (.xlsx workbook, .csv UTF-8, else the\n"
-           ".xls document). A summary of the outcomes goes to stderr. After 3 rows in a row\n"
-           "met a login or verification page the run stops; the rows left are 未查询. Ctrl-C\n"
-           "writes the rows done so far.\n"
+           ".xls document). A figure without a value (a slope or competition multiple\n"
+           "divided by zero) reads --. A summary of the outcomes goes to stderr. After 3 rows\n"
+           "in a row met a login or verification page the run stops; the rows left are\n"
+           "未查询. Ctrl-C writes the rows done so far.\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
            "Options:\n" +

@@ -1,6 +1,6 @@
 // The spreadsheet document for any titles, widths, cells and row list: every
 // text sits in its cell as markup-free text whose entities decode to exactly
-// the text, cells appear in table order, and the head is the fixed template.
+// the text as the list shows it, cells appear in table order, and the head is the fixed template.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/CellDisplayText.h"
 #include "app/SpreadsheetExport.h"
 #include "fuzz/FuzzCheck.h"
 #include "runtime/MemoryTable.h"
@@ -89,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int position : exported) {
         for (int c = 0; c < columnCount; ++c) {
             const bool exists = position >= 0 && position < static_cast<int>(rows.size());
-            expected.push_back(exists ? rows[static_cast<std::size_t>(position)][c] : "");
+            expected.emplace_back(
+                exists ? app::CellDisplayText(c, rows[static_cast<std::size_t>(position)][c]) : "");
         }
     }
     const std::vector<std::string_view> cells =

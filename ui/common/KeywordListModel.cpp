@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/CellDisplayText.h"
 #include "query/RowOutcome.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/OutcomeMarks.h"
@@ -53,7 +54,7 @@ QVariant KeywordListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     // Converted on demand: only the visible cells are ever asked for.
-    return FromGbk(m_data.Cell(index.row(), index.column()));
+    return FromGbk(app::CellDisplayText(index.column(), m_data.Cell(index.row(), index.column())));
 }
 
 QVariant KeywordListModel::headerData(int section, Qt::Orientation orientation, int role) const {

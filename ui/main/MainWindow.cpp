@@ -33,6 +33,8 @@
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
 #include "ui/main/IndexQueryController.h"
+#include "ui/main/TrendChartDialog.h"
+#include "ui/main/TrendRowLookup.h"
 #include "ui/mining/MiningWindowManager.h"
 #include "ui/startup/AppContext.h"
 
@@ -70,6 +72,20 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &MainWindow::SortByColumn);
     connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
+
+    // The seven-day chart of a row: double-click on it, or Ctrl+T for the current row.
+    const auto showTrendChart = [this](const QModelIndex& index) {
+        if (!ShowTrendChart(this, m_model->Data(), KeywordListRowOf(index).row)) {
+            SetStatusText(QStringLiteral("这一行没有七日指数，没有趋势图"));
+        }
+    };
+    auto* trendChart = new QAction(QStringLiteral("七日趋势图"), this);
+    trendChart->setObjectName(QStringLiteral("七日趋势图"));
+    trendChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    addAction(trendChart);
+    connect(trendChart, &QAction::triggered, this,
+            [this, showTrendChart] { showTrendChart(m_controls.list->currentIndex()); });
+    connect(m_controls.list, &QTableView::doubleClicked, this, showTrendChart);
 
     m_listDialog =
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("列表对话框"), this);

@@ -12,6 +12,7 @@
 #include "ui/common/HyperlinkLabel.h"
 #include "ui/common/ReportListView.h"
 #include "ui/common/UiFonts.h"
+#include "ui/main/TrendSparklineDelegate.h"
 
 namespace mofeng::ui {
 namespace {
@@ -89,6 +90,8 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
                                  QStringLiteral(":/index_banner.gif"), kBannerRect);
     controls.list =
         CreateReportListView(indexPage, model, QStringLiteral("超级列表框1"), kListRect);
+    // Column 5, 指数趋势: the row's seven days drawn beside the trend.
+    controls.list->setItemDelegateForColumn(5, new TrendSparklineDelegate(controls.list));
 
     controls.tutorialLink = new HyperlinkLabel(QStringLiteral("视频教程"), window);
     controls.tutorialLink->setObjectName(QStringLiteral("超级链接框1"));

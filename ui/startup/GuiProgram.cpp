@@ -24,6 +24,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/startup/AppContext.h"
 #include "ui/startup/HomeTrendPrefetch.h"
+#include "ui/startup/QtTranslations.h"
 #include "ui/startup/SessionStartup.h"
 #include "ui/startup/StartupOptions.h"
 
@@ -155,6 +156,7 @@ int RunGuiProgram(int argc, char** argv) {
 
     InitUiResources();
     ApplyLightTheme(app);
+    InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     int exitCode = 0;
     {

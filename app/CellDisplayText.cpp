@@ -1,0 +1,41 @@
+#include "app/CellDisplayText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace mofeng::app {
+namespace {
+
+constexpr int kFirstFigureColumn = 2;  // 宝贝数量
+constexpr int kLastFigureColumn = 7;   // 趋势比(斜率)
+
+bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
+    return text.size() == lower.size() &&
+           std::equal(text.begin(), text.end(), lower.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
+
+}  // namespace
+
+bool IsNonFiniteText(std::string_view text) {
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        text.remove_prefix(1);
+    }
+    // Most cells are digits: one byte tells.
+    if (text.empty() || (std::tolower(static_cast<unsigned char>(text.front())) != 'i' &&
+                         std::tolower(static_cast<unsigned char>(text.front())) != 'n')) {
+        return false;
+    }
+    return EqualsIgnoringCase(text, "inf") || EqualsIgnoringCase(text, "infinity") ||
+           EqualsIgnoringCase(text, "nan");
+}
+
+std::string_view CellDisplayText(int column, std::string_view stored) {
+    if (column < kFirstFigureColumn || column > kLastFigureColumn || !IsNonFiniteText(stored)) {
+        return stored;
+    }
+    return kNoFigureText;
+}
+
+}  // namespace mofeng::app

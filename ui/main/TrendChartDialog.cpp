@@ -1,0 +1,127 @@
+#include "ui/main/TrendChartDialog.h"
+
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+
+#include "query/RowOutcome.h"
+#include "runtime/TableData.h"
+#include "ui/common/GbkQt.h"
+
+namespace mofeng::ui {
+namespace {
+
+constexpr int kKeywordColumn = 1;
+const QColor kSeriesColor(0xc8, 0x55, 0x3d);
+const QColor kAverageColor(0x2a, 0x6f, 0xb0);
+
+QChart* BuildChart(const QString& keyword, const app::SeriesValues& values, QDate yesterday) {
+    auto* chart = new QChart;
+    chart->setTitle(keyword);
+    chart->legend()->setAlignment(Qt::AlignBottom);
+
+    auto* days = new QLineSeries;
+    days->setName(QStringLiteral("搜索指数"));
+    for (std::size_t day = 0; day < values.size(); ++day) {
+        days->append(static_cast<double>(day), values[day]);
+    }
+    days->setPen(QPen(kSeriesColor, 2.2));
+    days->setPointsVisible(true);
+    days->setPointLabelsVisible(true);
+    days->setPointLabelsFormat(QStringLiteral("@yPoint"));
+    days->setPointLabelsClipping(false);
+
+    const int average = app::SeriesAverage(values);
+    auto* averageLine = new QLineSeries;
+    averageLine->setName(QStringLiteral("7天平均 %1").arg(average));
+    averageLine->append(0, average);
+    averageLine->append(static_cast<double>(values.size() - 1), average);
+    averageLine->setPen(QPen(kAverageColor, 1.5, Qt::DashLine));
+
+    chart->addSeries(days);
+    chart->addSeries(averageLine);
+
+    auto* dayAxis = new QBarCategoryAxis;
+    dayAxis->append(TrendDayLabels(yesterday));
+    auto* valueAxis = new QValueAxis;
+    // The days' own span with a margin, so that their changes can be seen;
+    // never below 0. Equal days stand at two thirds of the height.
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    const double margin = (*high - *low) * 0.3;
+    if (margin > 0) {
+        valueAxis->setRange(std::max(0.0, *low - margin), *high + margin);
+    } else {
+        valueAxis->setRange(0, *high > 0 ? *high * 1.5 : 1);
+    }
+    valueAxis->setLabelFormat(QStringLiteral("%.0f"));
+    valueAxis->applyNiceNumbers();
+    chart->addAxis(dayAxis, Qt::AlignBottom);
+    chart->addAxis(valueAxis, Qt::AlignLeft);
+    for (QLineSeries* series : {days, averageLine}) {
+        series->attachAxis(dayAxis);
+        series->attachAxis(valueAxis);
+    }
+    return chart;
+}
+
+}  // namespace
+
+QStringList TrendDayLabels(QDate yesterday) {
+    QStringList labels;
+    for (int back = 6; back >= 0; --back) {
+        labels << yesterday.addDays(-back).toString(QStringLiteral("MM-dd"));
+    }
+    return labels;
+}
+
+TrendChartDialog::TrendChartDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("趋势图"));
+    setModal(false);
+    resize(560, 360);
+    m_view = new QChartView(new QChart, this);
+    m_view->setRenderHint(QPainter::Antialiasing);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+}
+
+void TrendChartDialog::ShowSeries(const QString& keyword, const app::SeriesValues& values,
+                                  QDate yesterday) {
+    setWindowTitle(keyword.isEmpty() ? QStringLiteral("指数趋势")
+                                     : QStringLiteral("指数趋势 - %1").arg(keyword));
+    QChart* old = m_view->chart();
+    m_view->setChart(BuildChart(keyword, values, yesterday));
+    delete old;  // the view lets go of a replaced chart without deleting it
+}
+
+QChart* TrendChartDialog::Chart() const {
+    return m_view->chart();
+}
+
+bool ShowTrendChart(QWidget* parent, const runtime::TableData& data, int row) {
+    if (row < 0 || row >= data.RowCount()) {
+        return false;
+    }
+    const std::optional<app::SeriesValues> values =
+        app::ParseSeriesCell(data.Cell(row, query::kSeriesColumn));
+    if (!values) {
+        return false;
+    }
+    auto* dialog = parent->findChild<TrendChartDialog*>(QString(), Qt::FindDirectChildrenOnly);
+    if (dialog == nullptr) {
+        dialog = new TrendChartDialog(parent);
+    }
+    dialog->ShowSeries(FromGbk(data.Cell(row, kKeywordColumn)), *values,
+                       QDate::currentDate().addDays(-1));
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    return true;
+}
+
+}  // namespace mofeng::ui
