@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/KeywordListColumns.h"
 #include "app/OwnXlsDocument.h"
 #include "app/SpreadsheetExport.h"
 #include "fuzz/FuzzCheck.h"
@@ -45,7 +46,8 @@ void CheckExportReadsBack(FuzzedDataProvider& input) {
     for (std::size_t i = 0; i < all.size(); ++i) {
         all[i] = static_cast<int>(i);
     }
-    const std::string document = app::BuildSpreadsheetDocument(table, all);
+    const std::string document =
+        app::BuildSpreadsheetDocument(table, all, app::InitialWidths(columns));
     FUZZ_CHECK(app::IsOwnXlsDocument(document));
     FUZZ_CHECK(app::ReadOwnXlsRows(document) == rows);
 }

@@ -89,7 +89,7 @@ struct Fixture {
         return rows;
     }
 
-    std::vector<int> SelectedRows() { return window.KeywordTable().SelectedRows(); }
+    std::vector<int> SelectedRows() { return window.SelectedRows(); }
 
     void Select(std::initializer_list<int> rows) {
         for (int row : rows) {
@@ -225,7 +225,7 @@ void MainWindowTest::listGrowsWithTheWindow() {
     f.window.resize(800, 400);  // smaller than at the start: clipped, not shrunk
     QCOMPARE(list.size(), QSize(887, 303));
     // Growing the list must not stretch a column: exported widths stay.
-    QCOMPARE(f.window.KeywordTable().ColumnWidth(7), 100);
+    QCOMPARE(f.window.ColumnWidths().at(7), 100);
 }
 
 void MainWindowTest::popupMenuListsEntriesInOrder() {
@@ -318,8 +318,8 @@ void MainWindowTest::exportWritesSelectedRowsWithScreenWidths() {
     QFile in(path);
     QVERIFY(in.open(QIODevice::ReadOnly));
     const QByteArray written = in.readAll();
-    QCOMPARE(written,
-             Bytes(mofeng::app::BuildSpreadsheetDocument(f.window.KeywordTable(), {0, 2})));
+    QCOMPARE(written, Bytes(mofeng::app::BuildSpreadsheetDocument(f.window.KeywordTable(), {0, 2},
+                                                                  f.window.ColumnWidths())));
 
     // What the initial widths (845 px in all) must give, checked on their own.
     QVERIFY(

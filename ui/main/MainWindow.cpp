@@ -8,11 +8,13 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QTableView>
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -56,7 +58,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
 
     m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
     m_controls = CreateMainWindowControls(this, m_model);
-    m_table = std::make_unique<ModelTable>(m_model, m_controls.list->selectionModel());
+    m_table = std::make_unique<ModelTable>(m_model);
     m_notifier = std::make_unique<UiNotifier>(this);
 
     m_importDialog =
@@ -103,7 +105,31 @@ runtime::Notifier& MainWindow::Notifier() {
 }
 
 std::vector<int> MainWindow::SelectedRows() const {
-    return m_table->SelectedRows();
+    std::vector<int> rows;
+    const QAbstractItemModel* shown = m_controls.list->model();
+    // Ranges may overlap and need not cover whole rows: collect, then unique.
+    for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows.push_back(ModelRowOf(shown->index(row, 0)));
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::erase(rows, -1);
+    return rows;
+}
+
+int MainWindow::ModelRowOf(const QModelIndex& shownIndex) const {
+    return shownIndex.isValid() ? shownIndex.row() : -1;
+}
+
+std::vector<int> MainWindow::ColumnWidths() const {
+    const QHeaderView* header = m_controls.list->horizontalHeader();
+    std::vector<int> widths;
+    for (int column = 0; column < app::kKeywordListColumnCount; ++column) {
+        widths.push_back(header->isSectionHidden(column) ? 0 : header->sectionSize(column));
+    }
+    return widths;
 }
 
 QAction* MainWindow::MenuAction(const QString& text) const {
@@ -302,7 +328,7 @@ void MainWindow::ChooseAndExportSelection() {
     options.fileMustExist = false;
     options.confirmOverwrite = true;
     if (m_exportDialog->Show(this) &&
-        !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows,
+        !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows, ColumnWidths(),
                          app::kKeywordListColumnCount)) {
         m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
     }
@@ -310,8 +336,8 @@ void MainWindow::ChooseAndExportSelection() {
 
 bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
-    return !rows.empty() &&
-           app::ExportRows(ToNativePath(path), *m_table, rows, app::kKeywordListColumnCount);
+    return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
+                                            app::kKeywordListColumnCount);
 }
 
 void MainWindow::StartIndexQuery() {

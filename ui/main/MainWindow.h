@@ -57,6 +57,9 @@ public:
     QTableView& List() { return *m_controls.list; }
     // The list's rows (model rows, ascending) the seller has selected.
     std::vector<int> SelectedRows() const;
+    // The widths in pixels the list shows its columns at, in column order (0
+    // for a hidden column): what the export writes.
+    std::vector<int> ColumnWidths() const;
     // The pop-up menu's commands.
     const MainWindowActions& Actions() const { return m_actions; }
     // The pop-up menu's action with this text; null if none.
@@ -121,6 +124,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The model row a row index of the list's view shows; -1 for none.
+    int ModelRowOf(const QModelIndex& shownIndex) const;
     void PlaceStatusLine();
     void ConnectMenu();
     // Cancels, detaches and joins; safe to call more than once.
