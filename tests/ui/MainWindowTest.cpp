@@ -93,8 +93,9 @@ struct Fixture {
 
     void Select(std::initializer_list<int> rows) {
         for (int row : rows) {
+            // Rows of the list as shown (the same as the model's while nothing is filtered).
             window.List().selectionModel()->select(
-                window.Model().index(row, 0),
+                window.List().model()->index(row, 0),
                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
@@ -242,7 +243,8 @@ void MainWindowTest::popupMenuListsEntriesInOrder() {
                                    "撤销清空",                       //
                                    "保存列表…",                      //
                                    "打开列表…",                      //
-                                   "重试失败行"}));
+                                   "重试失败行",                     //
+                                   "筛选…"}));
     for (const QString& entry : entries) {
         if (entry != QLatin1String("-")) {
             QVERIFY2(f.window.MenuAction(entry) && f.window.MenuAction(entry)->isEnabled(),

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QSettings>
 #include <QTableView>
 
 #include <algorithm>
@@ -31,10 +32,13 @@
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/ListPopupMenu.h"
 #include "ui/common/ModelTable.h"
+#include "ui/common/ReportListView.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
+#include "ui/main/FilterBar.h"
 #include "ui/main/IndexQueryController.h"
+#include "ui/main/KeywordFilterProxy.h"
 #include "ui/mining/MiningWindowManager.h"
 #include "ui/startup/AppContext.h"
 
@@ -58,6 +62,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
 
     m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
     m_controls = CreateMainWindowControls(this, m_model);
+    m_filter = new KeywordFilterProxy(m_model, this);
+    ShowThroughProxy(m_controls.list, m_filter);
     m_table = std::make_unique<ModelTable>(m_model);
     m_notifier = std::make_unique<UiNotifier>(this);
 
@@ -69,8 +75,11 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"));
     m_actions = CreateMainWindowActions(m_menu, this);
     ConnectMenu();
-    connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &MainWindow::SortByColumn);
+    QHeaderView* header = m_controls.list->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    ForgetSortOrder();
+    connect(header, &QHeaderView::sectionClicked, this, &MainWindow::SortByColumn);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::ForgetSortOrder);
     connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
 
     m_listDialog =
@@ -78,6 +87,15 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_statusLine = new QLabel(m_controls.list->parentWidget());
     m_statusLine->setObjectName(QStringLiteral("标签_状态行"));
     m_controls.list->installEventFilter(this);
+    m_filterBar = new FilterBar(m_controls.list->parentWidget());
+    m_filterBar->hide();
+    connect(m_filterBar, &FilterBar::CriteriaChanged, this,
+            [this] { m_filter->SetCriteria(m_filterBar->Criteria()); });
+    connect(m_filterBar, &FilterBar::CloseRequested, this, &MainWindow::HideFilter);
+    connect(m_actions.showFilter, &QAction::triggered, this, &MainWindow::ShowFilter);
+    if (QSettings().value(QLatin1String(kFilterVisibleKey), false).toBool()) {
+        SetFilterVisible(true);
+    }
     PlaceStatusLine();
 
     m_query = new IndexQueryController(*this);
@@ -120,7 +138,8 @@ std::vector<int> MainWindow::SelectedRows() const {
 }
 
 int MainWindow::ModelRowOf(const QModelIndex& shownIndex) const {
-    return shownIndex.isValid() ? shownIndex.row() : -1;
+    const QModelIndex source = m_filter->mapToSource(shownIndex);
+    return source.isValid() ? source.row() : -1;
 }
 
 std::vector<int> MainWindow::ColumnWidths() const {
@@ -211,7 +230,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->matches(QKeySequence::SelectAll)) {
-            m_controls.list->selectAll();
+            m_controls.list->selectAll();  // the rows the filter shows
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && IsFilterShown()) {
+            HideFilter();
             return true;
         }
     }
@@ -361,7 +384,53 @@ void MainWindow::OpenTutorial() {
 }
 
 void MainWindow::SortByColumn(int column) {
-    app::SortByColumn(*m_table, column);
+    const bool reverse = column == m_sortColumn && m_sortOrder == app::SortOrder::LargestFirst;
+    const app::SortOrder order =
+        reverse ? app::SortOrder::SmallestFirst : app::SortOrder::LargestFirst;
+    app::SortByColumn(*m_table, column, order);
+    m_sortColumn = column;
+    m_sortOrder = order;
+    m_controls.list->horizontalHeader()->setSortIndicator(
+        column, order == app::SortOrder::LargestFirst ? Qt::DescendingOrder : Qt::AscendingOrder);
+    m_controls.list->scrollToTop();
+}
+
+void MainWindow::ForgetSortOrder() {
+    m_sortColumn = -1;
+    m_sortOrder = app::SortOrder::LargestFirst;
+    // No section: the header shows no arrow.
+    m_controls.list->horizontalHeader()->setSortIndicator(-1, Qt::DescendingOrder);
+}
+
+bool MainWindow::IsFilterShown() const {
+    return !m_filterBar->isHidden();
+}
+
+void MainWindow::ShowFilter() {
+    SetFilterVisible(true);
+    m_filterBar->FocusKeyword();
+}
+
+void MainWindow::HideFilter() {
+    m_filterBar->Clear();
+    SetFilterVisible(false);
+    m_controls.list->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::SetFilterVisible(bool visible) {
+    m_filterBar->setVisible(visible);
+    LayOutList();
+    QSettings().setValue(QLatin1String(kFilterVisibleKey), visible);
+}
+
+void MainWindow::LayOutList() {
+    FitMainWindowControls(m_controls, size());
+    if (IsFilterShown()) {
+        const QRect list = m_controls.list->geometry();
+        m_filterBar->setGeometry(list.left(), list.top(), list.width(), FilterBar::kHeight);
+        m_controls.list->setGeometry(list.adjusted(0, FilterBar::kHeight, 0, 0));
+    }
+    PlaceStatusLine();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -371,8 +440,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
-    FitMainWindowControls(m_controls, size());
-    PlaceStatusLine();
+    LayOutList();
     QWidget::resizeEvent(event);
 }
 
