@@ -15,7 +15,8 @@ namespace {
 constexpr int kCountColumn = 2;     // 宝贝数量
 constexpr int kAverageColumn = 4;   // 7天平均指数
 constexpr int kMultipleColumn = 6;  // 竞争倍数
-constexpr int kBoundWidth = 52;
+constexpr int kBoundWidth = 46;
+constexpr int kWordsWidth = 116;
 
 QLineEdit* AddField(QHBoxLayout* row, QWidget* bar, const char* name, const QString& hint,
                     int width) {
@@ -39,13 +40,13 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
-    row->setSpacing(4);
+    row->setSpacing(3);
 
     AddLabel(row, this, QStringLiteral("包含"));
-    m_keyword = AddField(row, this, "filterKeyword", QStringLiteral("关键词包含…"), 130);
-    row->addSpacing(6);
+    m_keyword = AddField(row, this, "filterKeyword", QStringLiteral("关键词包含…"), kWordsWidth);
+    row->addSpacing(8);
     AddLabel(row, this, QStringLiteral("排除"));
-    m_exclude = AddField(row, this, "filterExclude", QStringLiteral("排除词，空格分隔"), 130);
+    m_exclude = AddField(row, this, "filterExclude", QStringLiteral("空格分隔"), kWordsWidth);
 
     const std::array<std::pair<int, QString>, 3> ranges{{
         {kCountColumn, QStringLiteral("宝贝数量")},
@@ -56,7 +57,7 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
                                                  {"filterMinAverage", "filterMaxAverage"},
                                                  {"filterMinMultiple", "filterMaxMultiple"}};
     for (std::size_t i = 0; i < ranges.size(); ++i) {
-        row->addSpacing(6);
+        row->addSpacing(8);
         AddLabel(row, this, ranges[i].second);
         QLineEdit* min = AddField(row, this, kNames[i][0], QStringLiteral("最小"), kBoundWidth);
         AddLabel(row, this, QStringLiteral("–"));
