@@ -89,8 +89,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_controls.list->installEventFilter(this);
     m_filterBar = new FilterBar(m_controls.list->parentWidget());
     m_filterBar->hide();
-    connect(m_filterBar, &FilterBar::CriteriaChanged, this,
-            [this] { m_filter->SetCriteria(m_filterBar->Criteria()); });
+    connect(m_filterBar, &FilterBar::CriteriaChanged, this, &MainWindow::ApplyFilter);
     connect(m_filterBar, &FilterBar::CloseRequested, this, &MainWindow::HideFilter);
     connect(m_actions.showFilter, &QAction::triggered, this, &MainWindow::ShowFilter);
     if (QSettings().value(QLatin1String(kFilterVisibleKey), false).toBool()) {
@@ -387,7 +386,25 @@ void MainWindow::SortByColumn(int column) {
     const bool reverse = column == m_sortColumn && m_sortOrder == app::SortOrder::LargestFirst;
     const app::SortOrder order =
         reverse ? app::SortOrder::SmallestFirst : app::SortOrder::LargestFirst;
+    // Selected positions stay where they are, also when the filter is reset.
+    std::vector<std::pair<int, int>> positions;
+    for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
+        positions.emplace_back(range.top(), range.bottom());
+    }
     app::SortByColumn(*m_table, column, order);
+    if (m_filter->IsFiltering()) {
+        m_filter->JudgeAllRows();  // a small list's change would wait for the event loop
+        QItemSelection selection;
+        const int last = m_filter->rowCount() - 1;
+        for (const auto& [top, bottom] : positions) {
+            if (top <= last) {
+                selection.select(m_filter->index(top, 0),
+                                 m_filter->index(std::min(bottom, last), 0));
+            }
+        }
+        m_controls.list->selectionModel()->select(
+            selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     m_sortColumn = column;
     m_sortOrder = order;
     m_controls.list->horizontalHeader()->setSortIndicator(
@@ -400,6 +417,34 @@ void MainWindow::ForgetSortOrder() {
     m_sortOrder = app::SortOrder::LargestFirst;
     // No section: the header shows no arrow.
     m_controls.list->horizontalHeader()->setSortIndicator(-1, Qt::DescendingOrder);
+}
+
+void MainWindow::ApplyFilter() {
+    // The reset drops the selection: the selected rows still shown get it back.
+    const std::vector<int> selected = SelectedRows();
+    m_filter->SetCriteria(m_filterBar->Criteria());
+    QItemSelection selection;
+    int first = -1;
+    int last = -2;
+    auto flush = [&] {
+        if (first >= 0) {
+            selection.select(m_filter->index(first, 0), m_filter->index(last, 0));
+        }
+    };
+    for (int row : selected) {  // ascending model rows give ascending shown rows
+        const int shown = m_filter->mapFromSource(m_model->index(row, 0)).row();
+        if (shown < 0) {
+            continue;
+        }
+        if (shown != last + 1) {
+            flush();
+            first = shown;
+        }
+        last = shown;
+    }
+    flush();
+    m_controls.list->selectionModel()->select(
+        selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 bool MainWindow::IsFilterShown() const {

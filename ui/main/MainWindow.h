@@ -143,6 +143,8 @@ private:
     // The list below the filter bar when it shows, then the status line.
     void LayOutList();
     void SetFilterVisible(bool visible);
+    // The bar's criteria to the proxy; the selected rows still shown stay selected.
+    void ApplyFilter();
     void ForgetSortOrder();
     void ConnectMenu();
     // Cancels, detaches and joins; safe to call more than once.
