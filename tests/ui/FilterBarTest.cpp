@@ -241,10 +241,13 @@ void FilterBarTest::rowsAreJudgedAgainWhenTheirFiguresArriveOrMove() {
     w.window.Model().SetCellsById(ids[0], 2, {"150"});
     QTRY_COMPARE(w.Shown(), (QStringList{"碎花连衣裙", "雪纺连衣裙"}));
 
-    // A sort moves the texts: the filter follows them, in the new order.
+    // A sort moves the texts: the filter follows them, in the new order,
+    // and the selection stays at its place in the view.
+    w.window.List().selectRow(0);
     w.window.SortByColumn(2);
     QCOMPARE(w.Shown(), (QStringList{"雪纺连衣裙", "碎花连衣裙"}));
     QCOMPARE(w.window.Model().Data().Cell(0, 2), std::string("500"));
+    QCOMPARE(w.window.SelectedRows(), std::vector<int>{0});
     w.window.SortByColumn(2);
     QCOMPARE(w.Shown(), (QStringList{"碎花连衣裙", "雪纺连衣裙"}));
 }
