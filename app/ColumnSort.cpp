@@ -39,17 +39,12 @@ int InsertPositionIn(int count, double x, const ValueAt& valueAt) {
     return lo + 1;
 }
 
-}  // namespace
-
-int FindInsertPosition(const std::vector<double>& keyValues, double x) {
-    return InsertPositionIn(static_cast<int>(keyValues.size()), x,
-                            [&](int p) { return keyValues[static_cast<std::size_t>(p - 1)]; });
-}
-
-std::vector<int> DescendingRowOrder(const std::vector<std::string>& columnTexts) {
+// The binary-insertion pass over the keys sign * ToNumber(text), walked
+// backwards.
+std::vector<int> DescendingOrderOf(const std::vector<std::string>& columnTexts, double sign) {
     RankedSequence keys(columnTexts.size());
     for (std::size_t row = 0; row < columnTexts.size(); ++row) {
-        const double x = runtime::ToNumber(columnTexts[row]);
+        const double x = sign * runtime::ToNumber(columnTexts[row]);
         const int position =
             InsertPositionIn(keys.Size(), x, [&](int p) { return keys.ValueAt(p); });
         keys.Insert(position, x, static_cast<int>(row));
@@ -59,8 +54,25 @@ std::vector<int> DescendingRowOrder(const std::vector<std::string>& columnTexts)
     return order;
 }
 
-void SortByColumn(runtime::Table& table, int column) {
-    table.ReorderRows(DescendingRowOrder(table.ColumnTexts(column)));
+}  // namespace
+
+int FindInsertPosition(const std::vector<double>& keyValues, double x) {
+    return InsertPositionIn(static_cast<int>(keyValues.size()), x,
+                            [&](int p) { return keyValues[static_cast<std::size_t>(p - 1)]; });
+}
+
+std::vector<int> DescendingRowOrder(const std::vector<std::string>& columnTexts) {
+    return DescendingOrderOf(columnTexts, 1.0);
+}
+
+std::vector<int> AscendingRowOrder(const std::vector<std::string>& columnTexts) {
+    return DescendingOrderOf(columnTexts, -1.0);
+}
+
+void SortByColumn(runtime::Table& table, int column, SortOrder order) {
+    const std::vector<std::string> texts = table.ColumnTexts(column);
+    table.ReorderRows(order == SortOrder::LargestFirst ? DescendingRowOrder(texts)
+                                                       : AscendingRowOrder(texts));
 }
 
 }  // namespace mofeng::app

@@ -24,8 +24,16 @@ int FindInsertPosition(const std::vector<double>& keyValues, double x);
 // n·sqrt(n) short element moves and n·log²(n) steps, not the n² of array inserts.
 std::vector<int> DescendingRowOrder(const std::vector<std::string>& columnTexts);
 
-// Sorts the table's rows by the column, largest first (one ColumnTexts and
-// one ReorderRows call; rows added in between make the reorder a no-op).
-void SortByColumn(runtime::Table& table, int column);
+// The ascending order of a column: DescendingRowOrder of the negated keys,
+// so the comparison and its tolerance are exactly those of the largest-first
+// order, reversed. Ties follow the same rule mirrored: a column whose keys are
+// all equal comes out reversed here too (two clicks restore the order).
+std::vector<int> AscendingRowOrder(const std::vector<std::string>& columnTexts);
+
+enum class SortOrder { LargestFirst, SmallestFirst };
+
+// Sorts the table's rows by the column (one ColumnTexts and one ReorderRows
+// call; rows added in between make the reorder a no-op).
+void SortByColumn(runtime::Table& table, int column, SortOrder order = SortOrder::LargestFirst);
 
 }  // namespace mofeng::app

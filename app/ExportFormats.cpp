@@ -133,6 +133,7 @@ std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows
 }
 
 std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::vector<int>& rows,
+                                             const std::vector<int>& columnWidths,
                                              int columnCount) {
     const int columns = ColumnsOf(table, columnCount);
     const ScratchFile scratch;
@@ -149,7 +150,7 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
     bool ok = sheet != nullptr;
     for (int c = 0; ok && c < columns; ++c) {
         ok = worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                                  SheetWidth(table.ColumnWidth(c)), nullptr) == LXW_NO_ERROR &&
+                                  SheetWidth(WidthOf(columnWidths, c)), nullptr) == LXW_NO_ERROR &&
              worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
                                     runtime::GbkToUtf8(table.ColumnTitle(c)).c_str(),
                                     nullptr) == LXW_NO_ERROR;
@@ -183,20 +184,21 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
 }
 
 bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
-                const std::vector<int>& rows, int columnCount, const runtime::DeviceWrapper& wrap) {
+                const std::vector<int>& rows, const std::vector<int>& columnWidths, int columnCount,
+                const runtime::DeviceWrapper& wrap) {
     if (!runtime::IsAbsentOrRegularFile(path)) {
         return false;
     }
     std::optional<std::string> document;
     switch (ExportFormatOf(path)) {
         case ExportFormat::Xlsx:
-            document = BuildXlsxDocument(table, rows, columnCount);
+            document = BuildXlsxDocument(table, rows, columnWidths, columnCount);
             break;
         case ExportFormat::Csv:
             document = BuildCsvDocument(table, rows, columnCount);
             break;
         case ExportFormat::Xls:
-            document = BuildSpreadsheetDocument(table, rows, columnCount);
+            document = BuildSpreadsheetDocument(table, rows, columnWidths, columnCount);
             break;
     }
     return document && runtime::WriteFileAtomically(path, *document, wrap);

@@ -26,15 +26,17 @@ ExportFormat ExportFormatOf(const std::filesystem::path& path);
 std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows,
                              int columnCount = -1);
 // A cell goes in as a number when its text is a finite decimal number, except
-// in the keyword column (1), which is always text; column widths follow the
-// list's. nullopt when the workbook could not be made.
+// in the keyword column (1), which is always text; column widths follow
+// columnWidths (pixels, as BuildSpreadsheetDocument takes them). nullopt when
+// the workbook could not be made.
 std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::vector<int>& rows,
+                                             const std::vector<int>& columnWidths,
                                              int columnCount = -1);
 
 // Builds the document for path's format and writes it with
 // WriteFileAtomically. False when nothing was written.
 bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
-                const std::vector<int>& rows, int columnCount = -1,
-                const runtime::DeviceWrapper& wrap = nullptr);
+                const std::vector<int>& rows, const std::vector<int>& columnWidths,
+                int columnCount = -1, const runtime::DeviceWrapper& wrap = nullptr);
 
 }  // namespace mofeng::app

@@ -27,4 +27,13 @@ const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns() {
     return columns;
 }
 
+std::vector<int> InitialWidths(const std::vector<std::pair<std::string, int>>& columns) {
+    std::vector<int> widths;
+    widths.reserve(columns.size());
+    for (const auto& column : columns) {
+        widths.push_back(column.second);
+    }
+    return widths;
+}
+
 }  // namespace mofeng::app

@@ -19,4 +19,8 @@ const std::vector<std::pair<std::string, int>>& KeywordListColumns();
 // kKeywordListColumnCount.
 const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns();
 
+// The widths of column definitions such as those above, in their order: what
+// an export is given where no view has its own widths (the command line).
+std::vector<int> InitialWidths(const std::vector<std::pair<std::string, int>>& columns);
+
 }  // namespace mofeng::app

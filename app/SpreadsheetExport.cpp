@@ -97,14 +97,20 @@ void AppendDataRow(std::string& out, runtime::Table& table, int row, int columnC
 
 }  // namespace
 
+int WidthOf(const std::vector<int>& widths, int column) {
+    return column >= 0 && column < static_cast<int>(widths.size())
+               ? widths[static_cast<std::size_t>(column)]
+               : 0;
+}
+
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
-                                     int shownColumns) {
+                                     const std::vector<int>& columnWidths, int shownColumns) {
     // Cells a list stores after its shown columns are never exported.
     const int columnCount =
         std::min(shownColumns < 0 ? kKeywordListColumnCount : shownColumns, table.ColumnCount());
     std::vector<int> widths;
     for (int column = 0; column < columnCount; ++column) {
-        widths.push_back(table.ColumnWidth(column));
+        widths.push_back(WidthOf(columnWidths, column));
     }
 
     std::string out;

@@ -13,9 +13,13 @@ namespace mofeng::app {
 // 6,232 bytes of GBK. Built on first use; safe from any thread.
 std::string_view XlsHeaderTemplate();
 
+// widths[column] in pixels; 0 for a column outside the vector.
+int WidthOf(const std::vector<int>& widths, int column);
+
 // The whole spreadsheet document (HTML the spreadsheet program opens as a
 // worksheet, GBK) for the given rows: the template, a table with one column
-// per table column at its current width, a header row of the column titles,
+// per table column at its width in columnWidths (pixels, in column order, as
+// the view shows them; 0 for a column past its end), a header row of the column titles,
 // and one row per entry of rows, in the order given (callers pass ascending
 // positions); only the first columnCount columns when it is not negative.
 // Titles and cell texts are written as they are except that "&",
@@ -23,7 +27,7 @@ std::string_view XlsHeaderTemplate();
 // figure without a value reads as CellDisplayText shows it ("--"). A row
 // position that does not exist gives empty cells.
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
-                                     int columnCount = -1);
+                                     const std::vector<int>& columnWidths, int columnCount = -1);
 
 // Replaces the file with the bytes as a whole (runtime::WriteFileAtomically):
 // false for an empty path, a target that is not a regular file, and on any

@@ -12,6 +12,7 @@
 
 #include "app/ColumnSort.h"
 #include "app/KeywordImport.h"
+#include "app/KeywordListColumns.h"
 #include "app/SpreadsheetExport.h"
 #include "runtime/MemoryTable.h"
 
@@ -99,9 +100,10 @@ void BM_BuildSpreadsheetDocument(benchmark::State& state) {
     for (int i = 0; i < 100'000; ++i) {
         rows[i] = i;
     }
+    const std::vector<int> widths = mofeng::app::InitialWidths(Columns());
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const std::string document = mofeng::app::BuildSpreadsheetDocument(table, rows);
+        const std::string document = mofeng::app::BuildSpreadsheetDocument(table, rows, widths);
         bytes = document.size();
         benchmark::DoNotOptimize(document.data());
     }

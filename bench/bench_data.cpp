@@ -14,6 +14,7 @@
 
 #include "app/ExportFormats.h"
 #include "app/KeywordImport.h"
+#include "app/KeywordListColumns.h"
 #include "app/SessionStore.h"
 #include "app/SessionWriter.h"
 #include "runtime/MemoryTable.h"
@@ -79,10 +80,10 @@ int main() {
         }
     }
     auto start = Clock::now();
-    mofeng::app::ExportRows(folder / "k.csv", source, all);
+    mofeng::app::ExportRows(folder / "k.csv", source, all, mofeng::app::InitialWidths(Columns()));
     const double csvExport = SecondsSince(start);
     start = Clock::now();
-    mofeng::app::ExportRows(folder / "k.xlsx", source, all);
+    mofeng::app::ExportRows(folder / "k.xlsx", source, all, mofeng::app::InitialWidths(Columns()));
     const double xlsxExport = SecondsSince(start);
 
     const double text = TimeImport(folder / "k.txt");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/CellDisplayText.h"
+#include "app/KeywordListColumns.h"
 #include "app/OwnXlsDocument.h"
 #include "app/SpreadsheetExport.h"
 #include "fuzz/FuzzCheck.h"
@@ -46,7 +47,8 @@ void CheckExportReadsBack(FuzzedDataProvider& input) {
     for (std::size_t i = 0; i < all.size(); ++i) {
         all[i] = static_cast<int>(i);
     }
-    const std::string document = app::BuildSpreadsheetDocument(table, all);
+    const std::string document =
+        app::BuildSpreadsheetDocument(table, all, app::InitialWidths(columns));
     FUZZ_CHECK(app::IsOwnXlsDocument(document));
     std::vector<runtime::Row> shown = rows;
     for (runtime::Row& row : shown) {

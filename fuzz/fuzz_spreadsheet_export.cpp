@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/CellDisplayText.h"
+#include "app/KeywordListColumns.h"
 #include "app/SpreadsheetExport.h"
 #include "fuzz/FuzzCheck.h"
 #include "runtime/MemoryTable.h"
@@ -79,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         exported.push_back(input.ConsumeIntegralInRange(-2, 8));
     }
 
-    const std::string document = app::BuildSpreadsheetDocument(table, exported);
+    const std::string document =
+        app::BuildSpreadsheetDocument(table, exported, app::InitialWidths(columns));
     const std::string_view head = app::XlsHeaderTemplate();
     FUZZ_CHECK(document.starts_with(head));
 

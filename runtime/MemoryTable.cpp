@@ -1,11 +1,22 @@
 #include "runtime/MemoryTable.h"
 
-#include <algorithm>
-
 namespace mofeng::runtime {
 
-MemoryTable::MemoryTable(std::vector<std::pair<std::string, int>> columns)
-    : m_columns(std::move(columns)), m_data(static_cast<int>(m_columns.size())) {}
+namespace {
+
+std::vector<std::string> TitlesOf(const std::vector<std::pair<std::string, int>>& columns) {
+    std::vector<std::string> titles;
+    titles.reserve(columns.size());
+    for (const auto& column : columns) {
+        titles.push_back(column.first);
+    }
+    return titles;
+}
+
+}  // namespace
+
+MemoryTable::MemoryTable(const std::vector<std::pair<std::string, int>>& columns)
+    : m_titles(TitlesOf(columns)), m_data(static_cast<int>(m_titles.size())) {}
 
 int MemoryTable::RowCount() {
     std::lock_guard lock(m_mutex);
@@ -39,26 +50,13 @@ int MemoryTable::FindRow(std::string_view text, int column) {
 void MemoryTable::Clear() {
     std::lock_guard lock(m_mutex);
     m_data.Clear();
-    m_selected.clear();
-}
-
-std::vector<int> MemoryTable::SelectedRows() {
-    std::lock_guard lock(m_mutex);
-    return m_selected;
 }
 
 std::string MemoryTable::ColumnTitle(int column) {
-    if (column < 0 || column >= static_cast<int>(m_columns.size())) {
+    if (column < 0 || column >= static_cast<int>(m_titles.size())) {
         return {};
     }
-    return m_columns[column].first;
-}
-
-int MemoryTable::ColumnWidth(int column) {
-    if (column < 0 || column >= static_cast<int>(m_columns.size())) {
-        return 0;
-    }
-    return m_columns[column].second;
+    return m_titles[static_cast<std::size_t>(column)];
 }
 
 std::vector<std::string> MemoryTable::ColumnTexts(int column) {
@@ -68,7 +66,7 @@ std::vector<std::string> MemoryTable::ColumnTexts(int column) {
 
 void MemoryTable::ReorderRows(const std::vector<int>& sourceOfPosition) {
     std::lock_guard lock(m_mutex);
-    m_data.ReorderRows(sourceOfPosition);  // selection stays at its positions
+    m_data.ReorderRows(sourceOfPosition);
 }
 
 std::vector<RowId> MemoryTable::RowIds() {
@@ -95,15 +93,6 @@ bool MemoryTable::SetCellsById(RowId id, int firstColumn, std::vector<std::strin
         m_data.SetCell(row, firstColumn + static_cast<int>(i), std::move(texts[i]));
     }
     return true;
-}
-
-void MemoryTable::SetSelectedRows(std::vector<int> rows) {
-    std::lock_guard lock(m_mutex);
-    const int rowCount = m_data.RowCount();
-    std::erase_if(rows, [rowCount](int row) { return row < 0 || row >= rowCount; });
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    m_selected = std::move(rows);
 }
 
 std::vector<Row> MemoryTable::Rows() {

@@ -39,15 +39,13 @@ public:
 
     virtual void Clear() = 0;
 
-    virtual std::vector<int> SelectedRows() = 0;  // ascending
     virtual std::string ColumnTitle(int column) = 0;
-    virtual int ColumnWidth(int column) = 0;  // pixels
 
     // The texts of one column, top to bottom.
     virtual std::vector<std::string> ColumnTexts(int column) = 0;
     // Reorders rows: new position p receives the row now at sourceOfPosition[p]
     // (a permutation of 0..RowCount-1; anything else is ignored). Row ids move
-    // with their texts; selection stays at the positions.
+    // with their texts.
     virtual void ReorderRows(const std::vector<int>& sourceOfPosition) = 0;
 
     // Row identities, top to bottom.

@@ -39,7 +39,7 @@ Row KeywordRow(int number) {
 double AppendThroughWorker(QTableView& view, int total, int batch) {
     KeywordListModel model(KeywordColumns());
     view.setModel(&model);
-    ModelTable table(&model, view.selectionModel());
+    ModelTable table(&model);
     std::atomic<bool> done{false};
     QElapsedTimer timer;
     timer.start();

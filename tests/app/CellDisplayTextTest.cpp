@@ -132,12 +132,14 @@ protected:
 TEST_F(NonFiniteExportTest, EveryFormatReadsBackTwoHyphensAsText) {
     {
         const fs::path path = m_folder / "list.xls";
-        ASSERT_TRUE(ExportRows(path, *m_table, m_rows, kKeywordListColumnCount));
+        ASSERT_TRUE(ExportRows(path, *m_table, m_rows, InitialWidths(KeywordListColumns()),
+                               kKeywordListColumnCount));
         ExpectShownRows(ReadOwnXlsRows(Read(path)), "xls");
     }
     {
         const fs::path path = m_folder / "list.csv";
-        ASSERT_TRUE(ExportRows(path, *m_table, m_rows, kKeywordListColumnCount));
+        ASSERT_TRUE(ExportRows(path, *m_table, m_rows, InitialWidths(KeywordListColumns()),
+                               kKeywordListColumnCount));
         ExpectShownRows(Records(runtime::Utf8ToGbk(Read(path).substr(3)), ','), "csv");
     }
     {
@@ -146,7 +148,8 @@ TEST_F(NonFiniteExportTest, EveryFormatReadsBackTwoHyphensAsText) {
     }
     {
         const fs::path path = m_folder / "list.xlsx";
-        ASSERT_TRUE(ExportRows(path, *m_table, m_rows, kKeywordListColumnCount));
+        ASSERT_TRUE(ExportRows(path, *m_table, m_rows, InitialWidths(KeywordListColumns()),
+                               kKeywordListColumnCount));
         std::vector<std::vector<std::string>> rows;
         ASSERT_TRUE(ReadFirstXlsxSheet(Read(path), [&](SheetRow& row) {
             for (std::string& cell : row) {
@@ -164,7 +167,8 @@ TEST(NonFiniteExport, XlsOfFiniteRowsKeepsItsBytes) {
     runtime::MemoryTable table(KeywordListColumns());
     table.AppendRows({{"1", "inf", "5000", "177", "135", "42  \xA1\xFC", "270", "0.5"},
                       {"2", "b", "0", "", "0", "0  --", "0", "-0.0"}});
-    const std::string document = BuildSpreadsheetDocument(table, {0, 1});
+    const std::string document =
+        BuildSpreadsheetDocument(table, {0, 1}, InitialWidths(KeywordListColumns()));
     const std::string rows =
         "<tr height=19 style='mso-height-source:userset;height:14.25pt'> \r\n"
         "  <td height=19 style='height:14.25pt'>1</td>\r\n<td>inf</td>\r\n<td>5000</td>\r\n"

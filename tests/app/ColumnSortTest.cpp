@@ -135,5 +135,63 @@ TEST(SortByColumn, MovesWholeRowsAndAllEqualKeysReverse) {
     EXPECT_EQ(table.Rows(), byCount);
 }
 
+// Texts in the order `order` gives.
+std::vector<std::string> Reordered(const std::vector<std::string>& texts,
+                                   const std::vector<int>& order) {
+    std::vector<std::string> out;
+    for (int row : order) {
+        out.push_back(texts[static_cast<std::size_t>(row)]);
+    }
+    return out;
+}
+
+// Figures as a list holds them: two decimals, many ties, some empty cells.
+TEST(AscendingRowOrder, MirrorsTheLargestFirstOrderExactlyTiesIncluded) {
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < 1 + round % 50; ++i) {
+            char buffer[32];
+            const int kind = static_cast<int>(random() % 4);
+            std::snprintf(buffer, sizeof buffer, "%.2f",
+                          (static_cast<int>(random() % 9) - 3) * 0.25);
+            texts.push_back(kind == 0 ? std::string() : "k" + std::to_string(i) + "|" + buffer);
+        }
+        // The sort reads the leading number: strip the tags for the keys,
+        // keep them in the texts to tell rows apart.
+        std::vector<std::string> keys;
+        for (const std::string& text : texts) {
+            keys.push_back(text.empty() ? text : text.substr(text.find('|') + 1));
+        }
+        const std::vector<int> down = DescendingRowOrder(keys);
+        const std::vector<std::string> sortedDown = Reordered(texts, down);
+        const std::vector<std::string> sortedDownKeys = Reordered(keys, down);
+        // Smallest first, from the largest-first order: its exact mirror.
+        std::vector<std::string> mirror(sortedDown.rbegin(), sortedDown.rend());
+        const std::vector<int> up = AscendingRowOrder(sortedDownKeys);
+        ASSERT_EQ(Reordered(sortedDown, up), mirror) << "round " << round;
+        // And back again: the largest-first order comes back exactly.
+        const std::vector<std::string> mirrorKeys(sortedDownKeys.rbegin(), sortedDownKeys.rend());
+        ASSERT_EQ(Reordered(mirror, DescendingRowOrder(mirrorKeys)), sortedDown)
+            << "round " << round;
+        // From any order, the keys come out ascending.
+        const std::vector<std::string> upKeys = Reordered(keys, AscendingRowOrder(keys));
+        for (std::size_t i = 1; i < upKeys.size(); ++i) {
+            ASSERT_LE(runtime::ToNumber(upKeys[i - 1]), runtime::ToNumber(upKeys[i]) + 1e-7);
+        }
+    }
+}
+
+TEST(SortByColumn, SmallestFirstMovesWholeRows) {
+    runtime::MemoryTable table({{"No", 55}, {"Keyword", 160}, {"Count", 100}});
+    table.AppendRows({{"1", "a", "5"}, {"2", "b", "3"}, {"3", "c", "8"}, {"4", "d", "-1"}});
+    SortByColumn(table, 2, SortOrder::SmallestFirst);
+    EXPECT_EQ(table.Rows(),
+              (std::vector<runtime::Row>{
+                  {"4", "d", "-1"}, {"2", "b", "3"}, {"1", "a", "5"}, {"3", "c", "8"}}));
+    EXPECT_EQ(AscendingRowOrder({"2", "2", "1", "3"}), (std::vector<int>{2, 1, 0, 3}));
+    EXPECT_EQ(AscendingRowOrder({}), std::vector<int>{});
+}
+
 }  // namespace
 }  // namespace mofeng::app

@@ -46,6 +46,7 @@ protected:
     fs::path m_folder;
     std::unique_ptr<runtime::MemoryTable> m_table;
     const std::vector<int> m_rows{0, 1, 2};
+    const std::vector<int> m_widths = InitialWidths(KeywordListColumns());
 };
 
 TEST_F(ExportFormatsTest, FormatFollowsTheExtension) {
@@ -57,7 +58,7 @@ TEST_F(ExportFormatsTest, FormatFollowsTheExtension) {
 
 TEST_F(ExportFormatsTest, CsvIsUtf8WithMarkAndQuotesWhatNeedsIt) {
     const fs::path path = m_folder / "list.csv";
-    ASSERT_TRUE(ExportRows(path, *m_table, m_rows, kKeywordListColumnCount));
+    ASSERT_TRUE(ExportRows(path, *m_table, m_rows, m_widths, kKeywordListColumnCount));
     const std::string csv = Read(path);
     EXPECT_EQ(csv,
               "\xEF\xBB\xBF序号,关键词,宝贝数量,昨日搜索指数,7天平均指数,指数趋势,竞争倍数,趋势比("
@@ -88,7 +89,7 @@ std::string RunCommand(const std::string& command) {
 
 TEST_F(ExportFormatsTest, WorkbookReadByAnIndependentReaderHasNumbersAsNumbers) {
     const fs::path path = m_folder / "list.xlsx";
-    ASSERT_TRUE(ExportRows(path, *m_table, m_rows, kKeywordListColumnCount));
+    ASSERT_TRUE(ExportRows(path, *m_table, m_rows, m_widths, kKeywordListColumnCount));
     const fs::path script = m_folder / "read.py";
     std::ofstream(script) << "import openpyxl, sys\n"
                              "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
@@ -114,7 +115,7 @@ TEST_F(ExportFormatsTest, WorkbookReadByAnIndependentReaderHasNumbersAsNumbers) 
 
 TEST_F(ExportFormatsTest, XlsKeepsItsBytesAndShowsOnlyTheEightColumns) {
     const fs::path path = m_folder / "list.xls";
-    ASSERT_TRUE(ExportRows(path, *m_table, m_rows, kKeywordListColumnCount));
+    ASSERT_TRUE(ExportRows(path, *m_table, m_rows, m_widths, kKeywordListColumnCount));
     const std::string xls = Read(path);
     EXPECT_EQ(xls.find("hidden"), std::string::npos);
     EXPECT_EQ(xls.find(">ok<"), std::string::npos);
@@ -130,7 +131,8 @@ TEST_F(ExportFormatsTest, AFailingWriteKeepsThePreviousExport) {
             };
             return std::make_unique<Broken>();
         };
-        EXPECT_FALSE(ExportRows(path, *m_table, m_rows, kKeywordListColumnCount, failing));
+        EXPECT_FALSE(
+            ExportRows(path, *m_table, m_rows, m_widths, kKeywordListColumnCount, failing));
         EXPECT_EQ(Read(path), "previous") << name;
     }
 }

@@ -106,7 +106,8 @@ TEST(ImportFormats, OwnSpreadsheetComesBackWithEveryColumn) {
     std::vector<int> rows(3);
     std::iota(rows.begin(), rows.end(), 0);
     // Recognised by its content, whatever the name.
-    NamedFile file("sheet.dat", BuildSpreadsheetDocument(exported, rows));
+    NamedFile file("sheet.dat",
+                   BuildSpreadsheetDocument(exported, rows, InitialWidths(KeywordListColumns())));
 
     auto table = MainList();
     ASSERT_EQ(ImportKeywordFile(file.Path(), table, 1, true).rowsAdded, 3);

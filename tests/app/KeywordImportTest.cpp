@@ -129,9 +129,7 @@ public:
     std::string GetCell(int r, int c) override { return m_inner.GetCell(r, c); }
     int FindRow(std::string_view t, int c) override { return m_inner.FindRow(t, c); }
     void Clear() override { m_inner.Clear(); }
-    std::vector<int> SelectedRows() override { return m_inner.SelectedRows(); }
     std::string ColumnTitle(int c) override { return m_inner.ColumnTitle(c); }
-    int ColumnWidth(int c) override { return m_inner.ColumnWidth(c); }
     std::vector<std::string> ColumnTexts(int c) override { return m_inner.ColumnTexts(c); }
     void ReorderRows(const std::vector<int>& o) override { m_inner.ReorderRows(o); }
     std::vector<runtime::RowId> RowIds() override { return m_inner.RowIds(); }

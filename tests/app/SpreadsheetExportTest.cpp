@@ -50,7 +50,6 @@ TEST(SpreadsheetDocument, SmallListIsByteExact) {
     for (int i = 0; i < 10; ++i) {
         table.AppendRows({{std::to_string(i), "<b>x&y</b>", Utf8ToGbk("连衣裙")}});
     }
-    table.SetSelectedRows({5, 2, 9});
 
     auto Row = [](int i) {
         return "<tr height=19 style='mso-height-source:userset;height:14.25pt'> \r\n"
@@ -74,7 +73,7 @@ TEST(SpreadsheetDocument, SmallListIsByteExact) {
         "</tr>\r\n" +
         Row(2) + Row(5) + Row(9) + " <![endif]>\r\n</table>\r\n</body>\r\n</html>";
 
-    EXPECT_EQ(BuildSpreadsheetDocument(table, table.SelectedRows()), expected);
+    EXPECT_EQ(BuildSpreadsheetDocument(table, {2, 5, 9}, {55, 0, 160}), expected);
 }
 
 TEST(SpreadsheetDocument, KeywordListWidths) {
@@ -86,7 +85,8 @@ TEST(SpreadsheetDocument, KeywordListWidths) {
                                 {"5", 100},
                                 {"6", 100},
                                 {"7", 100}});
-    const std::string document = BuildSpreadsheetDocument(table, {});
+    const std::string document =
+        BuildSpreadsheetDocument(table, {}, {55, 160, 100, 110, 120, 100, 100, 100});
     EXPECT_NE(document.find(" width=635 style='border-collapse:   collapse;table-layout:fixed;"
                             "width:477pt' u2:str>\r\n <col width=55 style='mso-width-source:"
                             "userset;mso-width-alt:1760;width:41pt'>\r\n"),

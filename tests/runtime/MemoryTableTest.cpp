@@ -53,14 +53,12 @@ TEST(MemoryTable, IdsMoveWithTextsAndAreNeverReused) {
     MemoryTable table = MakeTable();
     table.AppendRows({{"1", "a"}, {"2", "b"}, {"3", "c"}});
     const std::vector<RowId> ids = table.RowIds();
-    table.SetSelectedRows({2, 0, 7, 0});
     table.ReorderRows({1, 2, 0});
     EXPECT_EQ(table.ColumnTexts(1), (std::vector<std::string>{"b", "c", "a"}));
     EXPECT_EQ(table.RowIds(), (std::vector<RowId>{ids[1], ids[2], ids[0]}));
     EXPECT_EQ(table.GetCellById(ids[0], 1), "a");
     EXPECT_TRUE(table.SetCellsById(ids[0], 2, {"5"}));
     EXPECT_EQ(table.GetCell(2, 2), "5");
-    EXPECT_EQ(table.SelectedRows(), (std::vector<int>{0, 2}));  // stays at positions
 
     for (const auto& bad :
          std::vector<std::vector<int>>{{0, 1}, {0, 0, 1}, {0, 1, 3}, {-1, 0, 1}}) {
@@ -69,7 +67,6 @@ TEST(MemoryTable, IdsMoveWithTextsAndAreNeverReused) {
     }
 
     table.Clear();
-    EXPECT_TRUE(table.SelectedRows().empty());
     EXPECT_EQ(table.GetCellById(ids[0], 1), std::nullopt);
     EXPECT_FALSE(table.SetCellsById(ids[0], 1, {"x"}));
     table.AppendRows({{"1", "new"}});

@@ -17,10 +17,10 @@
 #include "app/SessionStore.h"
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
-#include "ui/startup/AppContext.h"
 #include "ui/common/KeywordListModel.h"
-#include "ui/main/MainWindow.h"
 #include "ui/common/SessionKeeper.h"
+#include "ui/main/MainWindow.h"
+#include "ui/startup/AppContext.h"
 #include "ui/startup/SessionStartup.h"
 
 using namespace mofeng;
@@ -109,7 +109,7 @@ private slots:
         window.Model().AppendRows(
             {MainRow("1", runtime::Utf8ToGbk("连衣裙")), MainRow("2", "a\tb"), MainRow("3", "c")});
         QTest::keyClick(&window.List(), Qt::Key_A, Qt::ControlModifier);
-        QCOMPARE(window.KeywordTable().SelectedRows(), (std::vector<int>{0, 1, 2}));
+        QCOMPARE(window.SelectedRows(), (std::vector<int>{0, 1, 2}));
         QTest::keyClick(&window.List(), Qt::Key_C, Qt::ControlModifier);
         const QString copied = QGuiApplication::clipboard()->text();
         QVERIFY(copied.startsWith(QStringLiteral("序号\t关键词\t宝贝数量")));

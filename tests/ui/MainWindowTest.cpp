@@ -89,12 +89,13 @@ struct Fixture {
         return rows;
     }
 
-    std::vector<int> SelectedRows() { return window.KeywordTable().SelectedRows(); }
+    std::vector<int> SelectedRows() { return window.SelectedRows(); }
 
     void Select(std::initializer_list<int> rows) {
         for (int row : rows) {
+            // Rows of the list as shown (the same as the model's while nothing is filtered).
             window.List().selectionModel()->select(
-                window.Model().index(row, 0),
+                window.List().model()->index(row, 0),
                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
@@ -225,7 +226,7 @@ void MainWindowTest::listGrowsWithTheWindow() {
     f.window.resize(800, 400);  // smaller than at the start: clipped, not shrunk
     QCOMPARE(list.size(), QSize(887, 303));
     // Growing the list must not stretch a column: exported widths stay.
-    QCOMPARE(f.window.KeywordTable().ColumnWidth(7), 100);
+    QCOMPARE(f.window.ColumnWidths().at(7), 100);
 }
 
 void MainWindowTest::popupMenuListsEntriesInOrder() {
@@ -242,7 +243,8 @@ void MainWindowTest::popupMenuListsEntriesInOrder() {
                                    "撤销清空",                       //
                                    "保存列表…",                      //
                                    "打开列表…",                      //
-                                   "重试失败行"}));
+                                   "重试失败行",                     //
+                                   "筛选…"}));
     for (const QString& entry : entries) {
         if (entry != QLatin1String("-")) {
             QVERIFY2(f.window.MenuAction(entry) && f.window.MenuAction(entry)->isEnabled(),
@@ -318,8 +320,8 @@ void MainWindowTest::exportWritesSelectedRowsWithScreenWidths() {
     QFile in(path);
     QVERIFY(in.open(QIODevice::ReadOnly));
     const QByteArray written = in.readAll();
-    QCOMPARE(written,
-             Bytes(mofeng::app::BuildSpreadsheetDocument(f.window.KeywordTable(), {0, 2})));
+    QCOMPARE(written, Bytes(mofeng::app::BuildSpreadsheetDocument(f.window.KeywordTable(), {0, 2},
+                                                                  f.window.ColumnWidths())));
 
     // What the initial widths (845 px in all) must give, checked on their own.
     QVERIFY(

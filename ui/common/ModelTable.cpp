@@ -1,8 +1,5 @@
 #include "ui/common/ModelTable.h"
 
-#include <QItemSelectionModel>
-
-#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -10,11 +7,10 @@
 
 namespace mofeng::ui {
 
-ModelTable::ModelTable(KeywordListModel* model, QItemSelectionModel* selection)
-    : m_bridge(model), m_selection(selection) {}
+ModelTable::ModelTable(KeywordListModel* model) : m_bridge(model) {}
 
 ModelTable::~ModelTable() {
-    m_bridge.Detach();  // before m_selection goes: queued work reads it
+    m_bridge.Detach();
 }
 
 void ModelTable::Detach() {
@@ -81,34 +77,9 @@ void ModelTable::Clear() {
     });
 }
 
-std::vector<int> ModelTable::SelectedRowsNow(const KeywordListModel& model) const {
-    std::vector<int> rows;
-    if (!m_selection || m_selection->model() != &model) {
-        return rows;
-    }
-    // Ranges may overlap and need not cover whole rows: collect, then unique.
-    for (const QItemSelectionRange& range : m_selection->selection()) {
-        for (int row = range.top(); row <= range.bottom(); ++row) {
-            rows.push_back(row);
-        }
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
-
-std::vector<int> ModelTable::SelectedRows() {
-    return Run(std::vector<int>(),
-               [this](KeywordListModel& model) { return SelectedRowsNow(model); });
-}
-
 std::string ModelTable::ColumnTitle(int column) {
     return Run(std::string(),
                [column](KeywordListModel& model) { return model.ColumnTitle(column); });
-}
-
-int ModelTable::ColumnWidth(int column) {
-    return Run(0, [column](KeywordListModel& model) { return model.ColumnWidth(column); });
 }
 
 std::vector<std::string> ModelTable::ColumnTexts(int column) {

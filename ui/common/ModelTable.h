@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPointer>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,22 +7,19 @@
 #include "runtime/Table.h"
 #include "ui/common/UiThreadBridge.h"
 
-class QItemSelectionModel;
-
 namespace mofeng::ui {
 
 class KeywordListModel;
 
-// The Table the core logic works on, over a list model and its view's
-// selection. Any thread may call: on the model's thread a call runs at once;
-// from another thread it is carried out on the model's thread while the
-// caller waits, so a read sees the list as it is now and each call is atomic.
-// Once detached, or once the model is deleted, every call returns at once
-// with the empty result (0, empty text, -1, false, nullopt) and does nothing.
+// The Table the core logic works on, over a list model. Any thread may call: on the model's thread
+// a call runs at once; from another thread it is carried out on the model's thread while the caller
+// waits, so a read sees the list as it is now and each call is atomic. Once detached, or once the
+// model is deleted, every call returns at once with the empty result (0, empty text, -1, false,
+// nullopt) and does nothing.
 class ModelTable final : public runtime::Table {
 public:
-    // On the model's thread. selection may be null (nothing is ever selected).
-    ModelTable(KeywordListModel* model, QItemSelectionModel* selection);
+    // On the model's thread.
+    explicit ModelTable(KeywordListModel* model);
     ~ModelTable() override;
     ModelTable(const ModelTable&) = delete;
     ModelTable& operator=(const ModelTable&) = delete;
@@ -39,9 +34,7 @@ public:
     int AppendRows(std::vector<runtime::Row> rows) override;
     int FindRow(std::string_view text, int column) override;
     void Clear() override;
-    std::vector<int> SelectedRows() override;
     std::string ColumnTitle(int column) override;
-    int ColumnWidth(int column) override;
     std::vector<std::string> ColumnTexts(int column) override;
     void ReorderRows(const std::vector<int>& sourceOfPosition) override;
     std::vector<runtime::RowId> RowIds() override;
@@ -53,10 +46,7 @@ private:
     template <typename Result, typename Work>
     Result Run(Result empty, Work work);
 
-    std::vector<int> SelectedRowsNow(const KeywordListModel& model) const;
-
     UiThreadBridge m_bridge;
-    QPointer<QItemSelectionModel> m_selection;  // model's thread only
 };
 
 }  // namespace mofeng::ui

@@ -1,7 +1,10 @@
 #include "ui/common/ReportListView.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QTableView>
+
+#include <vector>
 
 #include "ui/common/KeywordListModel.h"
 
@@ -36,6 +39,20 @@ QTableView* CreateReportListView(QWidget* parent, KeywordListModel* model, const
     QObject::connect(header, &QHeaderView::sectionResized, model,
                      [model](int column, int, int width) { model->SetColumnWidth(column, width); });
     return list;
+}
+
+void ShowThroughProxy(QTableView* list, QAbstractItemModel* shown) {
+    QHeaderView* header = list->horizontalHeader();
+    std::vector<int> widths;
+    for (int column = 0; column < header->count(); ++column) {
+        widths.push_back(header->sectionSize(column));
+    }
+    QItemSelectionModel* old = list->selectionModel();
+    list->setModel(shown);
+    delete old;  // a view never deletes the selection model it replaces
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        header->resizeSection(static_cast<int>(column), widths[column]);
+    }
 }
 
 }  // namespace mofeng::ui

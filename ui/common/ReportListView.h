@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 
+class QAbstractItemModel;
 class QTableView;
 class QWidget;
 
@@ -15,5 +16,9 @@ class KeywordListModel;
 // model told of every column width the user drags.
 QTableView* CreateReportListView(QWidget* parent, KeywordListModel* model, const QString& name,
                                  QRect rect);
+
+// Makes list show shown (a proxy over the model it showed until now) with
+// the columns at the widths they had. The old selection goes.
+void ShowThroughProxy(QTableView* list, QAbstractItemModel* shown);
 
 }  // namespace mofeng::ui

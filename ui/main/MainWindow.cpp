@@ -8,11 +8,14 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QSettings>
 #include <QTableView>
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -29,12 +32,15 @@
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/ListPopupMenu.h"
 #include "ui/common/ModelTable.h"
+#include "ui/common/ReportListView.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
+#include "ui/main/FilterBar.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/TrendChartDialog.h"
 #include "ui/main/TrendRowLookup.h"
+#include "ui/main/KeywordFilterProxy.h"
 #include "ui/mining/MiningWindowManager.h"
 #include "ui/startup/AppContext.h"
 
@@ -58,7 +64,9 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
 
     m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
     m_controls = CreateMainWindowControls(this, m_model);
-    m_table = std::make_unique<ModelTable>(m_model, m_controls.list->selectionModel());
+    m_filter = new KeywordFilterProxy(m_model, this);
+    ShowThroughProxy(m_controls.list, m_filter);
+    m_table = std::make_unique<ModelTable>(m_model);
     m_notifier = std::make_unique<UiNotifier>(this);
 
     m_importDialog =
@@ -69,8 +77,11 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"));
     m_actions = CreateMainWindowActions(m_menu, this);
     ConnectMenu();
-    connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &MainWindow::SortByColumn);
+    QHeaderView* header = m_controls.list->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    ForgetSortOrder();
+    connect(header, &QHeaderView::sectionClicked, this, &MainWindow::SortByColumn);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::ForgetSortOrder);
     connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
 
     // The seven-day chart of a row: double-click on it, or Ctrl+T for the current row.
@@ -92,6 +103,14 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_statusLine = new QLabel(m_controls.list->parentWidget());
     m_statusLine->setObjectName(QStringLiteral("标签_状态行"));
     m_controls.list->installEventFilter(this);
+    m_filterBar = new FilterBar(m_controls.list->parentWidget());
+    m_filterBar->hide();
+    connect(m_filterBar, &FilterBar::CriteriaChanged, this, &MainWindow::ApplyFilter);
+    connect(m_filterBar, &FilterBar::CloseRequested, this, &MainWindow::HideFilter);
+    connect(m_actions.showFilter, &QAction::triggered, this, &MainWindow::ShowFilter);
+    if (QSettings().value(QLatin1String(kFilterVisibleKey), false).toBool()) {
+        SetFilterVisible(true);
+    }
     PlaceStatusLine();
 
     m_query = new IndexQueryController(*this);
@@ -119,7 +138,32 @@ runtime::Notifier& MainWindow::Notifier() {
 }
 
 std::vector<int> MainWindow::SelectedRows() const {
-    return m_table->SelectedRows();
+    std::vector<int> rows;
+    const QAbstractItemModel* shown = m_controls.list->model();
+    // Ranges may overlap and need not cover whole rows: collect, then unique.
+    for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            rows.push_back(ModelRowOf(shown->index(row, 0)));
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::erase(rows, -1);
+    return rows;
+}
+
+int MainWindow::ModelRowOf(const QModelIndex& shownIndex) const {
+    const QModelIndex source = m_filter->mapToSource(shownIndex);
+    return source.isValid() ? source.row() : -1;
+}
+
+std::vector<int> MainWindow::ColumnWidths() const {
+    const QHeaderView* header = m_controls.list->horizontalHeader();
+    std::vector<int> widths;
+    for (int column = 0; column < app::kKeywordListColumnCount; ++column) {
+        widths.push_back(header->isSectionHidden(column) ? 0 : header->sectionSize(column));
+    }
+    return widths;
 }
 
 QAction* MainWindow::MenuAction(const QString& text) const {
@@ -201,7 +245,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->matches(QKeySequence::SelectAll)) {
-            m_controls.list->selectAll();
+            m_controls.list->selectAll();  // the rows the filter shows
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && IsFilterShown()) {
+            HideFilter();
             return true;
         }
     }
@@ -318,7 +366,7 @@ void MainWindow::ChooseAndExportSelection() {
     options.fileMustExist = false;
     options.confirmOverwrite = true;
     if (m_exportDialog->Show(this) &&
-        !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows,
+        !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows, ColumnWidths(),
                          app::kKeywordListColumnCount)) {
         m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
     }
@@ -326,8 +374,8 @@ void MainWindow::ChooseAndExportSelection() {
 
 bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
-    return !rows.empty() &&
-           app::ExportRows(ToNativePath(path), *m_table, rows, app::kKeywordListColumnCount);
+    return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
+                                            app::kKeywordListColumnCount);
 }
 
 void MainWindow::StartIndexQuery() {
@@ -351,7 +399,99 @@ void MainWindow::OpenTutorial() {
 }
 
 void MainWindow::SortByColumn(int column) {
-    app::SortByColumn(*m_table, column);
+    const bool reverse = column == m_sortColumn && m_sortOrder == app::SortOrder::LargestFirst;
+    const app::SortOrder order =
+        reverse ? app::SortOrder::SmallestFirst : app::SortOrder::LargestFirst;
+    // Selected positions stay where they are, also when the filter is reset.
+    std::vector<std::pair<int, int>> positions;
+    for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
+        positions.emplace_back(range.top(), range.bottom());
+    }
+    app::SortByColumn(*m_table, column, order);
+    if (m_filter->IsFiltering()) {
+        m_filter->JudgeAllRows();  // a small list's change would wait for the event loop
+        QItemSelection selection;
+        const int last = m_filter->rowCount() - 1;
+        for (const auto& [top, bottom] : positions) {
+            if (top <= last) {
+                selection.select(m_filter->index(top, 0),
+                                 m_filter->index(std::min(bottom, last), 0));
+            }
+        }
+        m_controls.list->selectionModel()->select(
+            selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    m_sortColumn = column;
+    m_sortOrder = order;
+    m_controls.list->horizontalHeader()->setSortIndicator(
+        column, order == app::SortOrder::LargestFirst ? Qt::DescendingOrder : Qt::AscendingOrder);
+    m_controls.list->scrollToTop();
+}
+
+void MainWindow::ForgetSortOrder() {
+    m_sortColumn = -1;
+    m_sortOrder = app::SortOrder::LargestFirst;
+    // No section: the header shows no arrow.
+    m_controls.list->horizontalHeader()->setSortIndicator(-1, Qt::DescendingOrder);
+}
+
+void MainWindow::ApplyFilter() {
+    // The reset drops the selection: the selected rows still shown get it back.
+    const std::vector<int> selected = SelectedRows();
+    m_filter->SetCriteria(m_filterBar->Criteria());
+    QItemSelection selection;
+    int first = -1;
+    int last = -2;
+    auto flush = [&] {
+        if (first >= 0) {
+            selection.select(m_filter->index(first, 0), m_filter->index(last, 0));
+        }
+    };
+    for (int row : selected) {  // ascending model rows give ascending shown rows
+        const int shown = m_filter->mapFromSource(m_model->index(row, 0)).row();
+        if (shown < 0) {
+            continue;
+        }
+        if (shown != last + 1) {
+            flush();
+            first = shown;
+        }
+        last = shown;
+    }
+    flush();
+    m_controls.list->selectionModel()->select(
+        selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+bool MainWindow::IsFilterShown() const {
+    return !m_filterBar->isHidden();
+}
+
+void MainWindow::ShowFilter() {
+    SetFilterVisible(true);
+    m_filterBar->FocusKeyword();
+}
+
+void MainWindow::HideFilter() {
+    m_filterBar->Clear();
+    SetFilterVisible(false);
+    m_controls.list->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::SetFilterVisible(bool visible) {
+    m_filterBar->setVisible(visible);
+    LayOutList();
+    QSettings().setValue(QLatin1String(kFilterVisibleKey), visible);
+}
+
+void MainWindow::LayOutList() {
+    FitMainWindowControls(m_controls, size());
+    if (IsFilterShown()) {
+        const QRect list = m_controls.list->geometry();
+        m_filterBar->setGeometry(list.left(), list.top(), list.width(), FilterBar::kHeight);
+        m_controls.list->setGeometry(list.adjusted(0, FilterBar::kHeight, 0, 0));
+    }
+    PlaceStatusLine();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -361,8 +501,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
-    FitMainWindowControls(m_controls, size());
-    PlaceStatusLine();
+    LayOutList();
     QWidget::resizeEvent(event);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ColumnSort.h"
 #include "ui/common/BackgroundTasks.h"
 #include "ui/main/MainWindowActions.h"
 #include "ui/main/MainWindowLayout.h"
@@ -25,7 +26,9 @@ namespace mofeng::ui {
 
 class AppContext;
 class FileDialogSettings;
+class FilterBar;
 class IndexQueryController;
+class KeywordFilterProxy;
 class KeywordListModel;
 class MiningWindowManager;
 class ModelTable;
@@ -54,9 +57,18 @@ public:
     // Workers of this window: imports, query runs.
     BackgroundTasks& Tasks() { return m_tasks; }
     KeywordListModel& Model() { return *m_model; }
+    // The list shows the rows of Model() that pass the filter, through this
+    // proxy: its row r is model row Filter().mapToSource(...).row().
     QTableView& List() { return *m_controls.list; }
-    // The list's rows (model rows, ascending) the seller has selected.
+    KeywordFilterProxy& Filter() { return *m_filter; }
+    FilterBar& FilterControls() { return *m_filterBar; }
+    bool IsFilterShown() const;
+    // The list's rows (model rows, ascending) the seller has selected and the
+    // filter shows.
     std::vector<int> SelectedRows() const;
+    // The widths in pixels the list shows its columns at, in column order (0
+    // for a hidden column): what the export writes.
+    std::vector<int> ColumnWidths() const;
     // The pop-up menu's commands.
     const MainWindowActions& Actions() const { return m_actions; }
     // The pop-up menu's action with this text; null if none.
@@ -108,7 +120,11 @@ public slots:
     void OpenMiningWindow();  // another, independent mining window
     void OpenSite();
     void OpenTutorial();
+    // A header click: largest first, or smallest first when the last sort
+    // was largest first on the same column; then the view's top.
     void SortByColumn(int column);
+    void ShowFilter();  // "筛选…", Ctrl+F: the bar with its keyword field focused
+    void HideFilter();  // Esc, the bar's close button: every row shown again
 
 signals:
     // Emitted on the UI thread when the window starts to shut down (closed or
@@ -121,14 +137,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The model row a row index of the list's view shows; -1 for none.
+    int ModelRowOf(const QModelIndex& shownIndex) const;
     void PlaceStatusLine();
+    // The list below the filter bar when it shows, then the status line.
+    void LayOutList();
+    void SetFilterVisible(bool visible);
+    // The bar's criteria to the proxy; the selected rows still shown stay selected.
+    void ApplyFilter();
+    void ForgetSortOrder();
     void ConnectMenu();
     // Cancels, detaches and joins; safe to call more than once.
     void Shutdown();
 
     AppContext& m_context;
     KeywordListModel* m_model = nullptr;
+    KeywordFilterProxy* m_filter = nullptr;  // what the list shows
     MainWindowControls m_controls;
+    FilterBar* m_filterBar = nullptr;
+    int m_sortColumn = -1;  // of the last header click; -1 before any
+    app::SortOrder m_sortOrder = app::SortOrder::LargestFirst;
     QMenu* m_menu = nullptr;
     MainWindowActions m_actions;
     IndexQueryController* m_query = nullptr;         // child of the window

@@ -37,7 +37,7 @@ MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
 
     m_model = new KeywordListModel(MiningListModelColumns(), this);
     m_controls = CreateMiningWindowControls(this, m_model);
-    m_table = std::make_unique<ModelTable>(m_model, m_controls.list->selectionModel());
+    m_table = std::make_unique<ModelTable>(m_model);
     m_feed = std::make_unique<MiningListFeed>(m_model, m_controls.status, m_controls.progress);
     m_inputs.SetMustContainText(ToGbk(m_controls.mustContain->text()));
     m_inputs.SetLevelIndex(m_controls.levels->currentIndex());
