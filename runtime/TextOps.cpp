@@ -151,7 +151,15 @@ std::string CharText(unsigned char code) {
 }
 
 std::string TextFromBytes(std::string_view bytes) {
-    return std::string(bytes.substr(0, std::min(bytes.find('\0'), bytes.size())));
+    return std::string(TextViewFromBytes(bytes));
+}
+
+std::string_view TextViewFromBytes(std::string_view bytes) {
+    return bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
+}
+
+void ReleaseText(std::string& text) {
+    std::string().swap(text);
 }
 
 }  // namespace mofeng::runtime

@@ -61,6 +61,7 @@ TEST(PageText, ConvertsOnlyWhatDeclaresUtf8) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(DeclaredCharset(c.page), c.charset);
         EXPECT_EQ(PageTextAsGbk(c.page), c.text);
+        EXPECT_EQ(PageTextAsGbk(FetchedPage(c.page)), c.text);  // taking the page
     }
 }
 
