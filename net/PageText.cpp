@@ -101,8 +101,9 @@ std::string PageTextAsGbk(const FetchedPage& page) {
 }
 
 std::string PageTextAsGbk(FetchedPage&& page) {
+    const bool utf8 = DeclaresUtf8(page);  // a meta tag may follow a NUL
     page.body.resize(runtime::TextViewFromBytes(page.body).size());
-    if (!DeclaresUtf8(page))
+    if (!utf8)
         return std::move(page.body);
     std::string text = runtime::Utf8ToGbk(page.body);
     runtime::ReleaseText(page.body);

@@ -55,6 +55,10 @@ TEST(PageText, ConvertsOnlyWhatDeclaresUtf8) {
          {kUtf8Word + std::string(1, '\0') + kUtf8Word, "text/html; charset=utf-8"},
          "utf-8",
          kGbkWord},
+        {"a meta tag after the NUL still declares",
+         {kUtf8Word + std::string(1, '\0') + "<meta charset=utf-8>", ""},
+         "utf-8",
+         kGbkWord},
         {"empty reply", {"", ""}, "", ""},
     };
     for (const auto& c : cases) {
