@@ -117,10 +117,10 @@ void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
         out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
     out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn)) << '\n';
     for (const runtime::Row& row : table.Rows()) {
-        for (int c = 0; c < app::kKeywordListColumnCount; ++c)
-            out << (c ? "\t" : "")
-                << TextField(
-                       std::string(app::CellDisplayText(c, row[static_cast<std::size_t>(c)])));
+        for (int c = 0; c < app::kKeywordListColumnCount; ++c) {
+            out << (c ? "	" : "");
+            WriteTextField(out, app::CellDisplayText(c, row[static_cast<std::size_t>(c)]));
+        }
         const std::string& outcome = row[query::kOutcomeColumn];
         out << '\t'
             << TextField(outcome.empty()

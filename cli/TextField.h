@@ -1,6 +1,8 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
+#include <string_view>
 
 namespace mofeng::cli {
 
@@ -9,6 +11,10 @@ namespace mofeng::cli {
 // control (U+0080..U+009F) becomes U+FFFD, so server text cannot drive the
 // terminal.
 std::string TextField(const std::string& gbk);
+
+// TextField(gbk) written to out piece by piece, so a huge cell is never held
+// again in full as UTF-8.
+void WriteTextField(std::ostream& out, std::string_view gbk);
 
 // The same for a text that is UTF-8 already.
 std::string SafeUtf8(std::string utf8);

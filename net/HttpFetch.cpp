@@ -269,6 +269,19 @@ TransportError Run(CURLM* multi, Transfer& transfer, const TransportLimits& limi
     }
 }
 
+// This thread's handles, made on its first request and kept for the next:
+// a fresh multi handle costs a socket pair and its set-up on every request.
+// Each request resets the easy handle's options before it sets its own.
+struct ThreadHandles {
+    std::unique_ptr<CURLM, MultiDeleter> multi{curl_multi_init()};
+    std::unique_ptr<CURL, EasyDeleter> easy{curl_easy_init()};
+};
+
+ThreadHandles& HandlesOfThisThread() {
+    thread_local ThreadHandles handles;
+    return handles;
+}
+
 bool IsRedirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -285,26 +298,27 @@ std::string RequestOnce(const std::string& target, CURLU* parsed, const RequestS
     withCookies.cookieHeader =
         ComposeCookieHeader(transfer.host, ProcessCookieJar(), setup.settings.login);
 
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
-    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    ThreadHandles& handles = HandlesOfThisThread();
+    CURLM* const multi = handles.multi.get();
+    CURL* const easy = handles.easy.get();
     result.finalUrl = target;
-    if (!multi || !easy) {
+    if (multi == nullptr || easy == nullptr) {
         result.error = TransportError::Connect;
         return {};
     }
-    transfer.easy = easy.get();
-    if (!Configure(easy.get(), parsed, withCookies, transfer) ||
-        curl_multi_add_handle(multi.get(), easy.get()) != CURLM_OK) {
+    curl_easy_reset(easy);
+    transfer.easy = easy;
+    if (!Configure(easy, parsed, withCookies, transfer) ||
+        curl_multi_add_handle(multi, easy) != CURLM_OK) {
         result.error = TransportError::UnusableUrl;
         return {};
     }
-    result.error = Run(multi.get(), transfer, setup.limits, deadline, cancel);
-    curl_multi_remove_handle(multi.get(), easy.get());
-    curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &result.status);
+    result.error = Run(multi, transfer, setup.limits, deadline, cancel);
+    curl_multi_remove_handle(multi, easy);
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
     const char* type = nullptr;
     result.contentType.clear();
-    if (curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_TYPE, &type) == CURLE_OK &&
-        type != nullptr) {
+    if (curl_easy_getinfo(easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type != nullptr) {
         result.contentType = type;
     }
     if (result.error == TransportError::None && transfer.announcedLength &&
@@ -315,7 +329,7 @@ std::string RequestOnce(const std::string& target, CURLU* parsed, const RequestS
     result.body = std::move(transfer.body);
     const char* location = nullptr;
     if (result.error == TransportError::None && IsRedirect(result.status) &&
-        curl_easy_getinfo(easy.get(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK &&
+        curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location) == CURLE_OK &&
         location != nullptr) {
         return location;
     }

@@ -86,11 +86,27 @@ std::string DeclaredCharset(const FetchedPage& page) {
     return charset;
 }
 
-std::string PageTextAsGbk(const FetchedPage& page) {
-    std::string text = runtime::TextFromBytes(page.body);
+namespace {
+
+bool DeclaresUtf8(const FetchedPage& page) {
     const std::string charset = DeclaredCharset(page);
-    if (charset == "utf-8" || charset == "utf8")
-        return runtime::Utf8ToGbk(text);
+    return charset == "utf-8" || charset == "utf8";
+}
+
+}  // namespace
+
+std::string PageTextAsGbk(const FetchedPage& page) {
+    const std::string_view text = runtime::TextViewFromBytes(page.body);
+    return DeclaresUtf8(page) ? runtime::Utf8ToGbk(text) : std::string(text);
+}
+
+std::string PageTextAsGbk(FetchedPage&& page) {
+    const bool utf8 = DeclaresUtf8(page);  // a meta tag may follow a NUL
+    page.body.resize(runtime::TextViewFromBytes(page.body).size());
+    if (!utf8)
+        return std::move(page.body);
+    std::string text = runtime::Utf8ToGbk(page.body);
+    runtime::ReleaseText(page.body);
     return text;
 }
 

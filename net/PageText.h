@@ -27,5 +27,9 @@ std::string DeclaredCharset(const FetchedPage& page);
 // converted from the body up to its first NUL; any other reply gives the body
 // bytes up to the first NUL unchanged (pages are GBK unless they say so).
 std::string PageTextAsGbk(const FetchedPage& page);
+// The same, taking the page: a GBK body becomes the text in place, and a
+// UTF-8 body is freed once converted, so a large page is never held twice
+// over.
+std::string PageTextAsGbk(FetchedPage&& page);
 
 }  // namespace mofeng::net

@@ -35,32 +35,54 @@ std::string JoinSeries(const TrendSeries& series) {
     return joined;
 }
 
+// What FetchWithPolicy gives for a URL over the length limit, without the
+// URL being built: a keyword longer than the limit makes any URL longer
+// still (percent-encoding never shrinks it), and it only goes into the query
+// part, so urlWithoutKeyword has the path the outcome is judged by.
+net::PolicyFetchResult RefusedAsTooLong(std::string urlWithoutKeyword) {
+    net::PolicyFetchResult fetched;
+    fetched.last.error = net::TransportError::UrlTooLong;
+    fetched.last.finalUrl = std::move(urlWithoutKeyword);
+    fetched.outcome = net::ClassifyFetch(fetched.last);
+    fetched.reason = net::FailureReason(fetched.last, fetched.outcome);
+    return fetched;
+}
+
 }  // namespace
 
 RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
                    regex::RegexObject& regex, const runtime::CancelToken* cancel) {
     RowResult row;
-    const std::string encoded = net::PercentEncodeUtf8(keyword);
+    const bool sendable = keyword.size() <= net::kMaxUrlBytes;
+    const std::string encoded = sendable ? net::PercentEncodeUtf8(keyword) : std::string();
 
-    net::PolicyFetchResult trend = net::FetchWithPolicy(config.TrendUrl(encoded), cancel);
+    net::PolicyFetchResult trend = sendable ? net::FetchWithPolicy(config.TrendUrl(encoded), cancel)
+                                            : RefusedAsTooLong(config.TrendUrl({}));
     const bool trendReplied = trend.outcome == net::FetchOutcome::Reply;
     TrendSeries series;
     if (trendReplied) {
-        series =
-            ParseTrendSeries(runtime::Utf8ToGbk(runtime::TextFromBytes(trend.last.body)), regex);
+        // One large text at a time: the reply goes once it is GBK, the GBK
+        // text once the regex holds its own UTF-8 copy, and that copy once
+        // the values are read. The search page may be just as large.
+        std::string text = runtime::Utf8ToGbk(runtime::TextViewFromBytes(trend.last.body));
+        runtime::ReleaseText(trend.last.body);
+        series = ParseTrendSeries(text, regex);
+        regex.ReleaseSubject();
     }
-    trend.last.body = std::string();  // not needed past here: the search page may be large
+    runtime::ReleaseText(trend.last.body);
     const bool seriesFound = !series.values[0].empty();
     const RowOutcome trendOutcome = FromFetch(trend, seriesFound);
     if (cancel != nullptr && cancel->IsCancelled())
         return row;
 
-    net::PolicyFetchResult search = net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel);
+    net::PolicyFetchResult search =
+        sendable ? net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel)
+                 : RefusedAsTooLong(config.SearchPageUrl({}));
     const bool searchReplied = search.outcome == net::FetchOutcome::Reply;
     std::optional<std::int32_t> count;
     if (searchReplied) {
-        net::FetchedPage page{std::move(search.last.body), std::move(search.last.contentType)};
-        count = FindListingCount(net::PageTextAsGbk(page));
+        count = FindListingCount(net::PageTextAsGbk(
+            net::FetchedPage{std::move(search.last.body), std::move(search.last.contentType)}));
     }
     const RowOutcome searchOutcome = FromFetch(search, count.has_value());
 

@@ -22,7 +22,7 @@ TrendSeries FetchTrendSeries(const net::EndpointConfig& config, std::string_view
                              regex::RegexObject& regex, const runtime::CancelToken* cancel) {
     const std::string url = config.TrendUrl(net::PercentEncodeUtf8(keyword));
     const std::string body = net::HttpFetch(url, cancel);
-    return ParseTrendSeries(runtime::Utf8ToGbk(runtime::TextFromBytes(body)), regex);
+    return ParseTrendSeries(runtime::Utf8ToGbk(runtime::TextViewFromBytes(body)), regex);
 }
 
 }  // namespace mofeng::query

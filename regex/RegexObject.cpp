@@ -32,6 +32,9 @@ bool RegexObject::Search(std::string_view pattern, std::string_view subject, boo
         state->compiled =
             std::make_shared<const CompiledPattern>(pattern, caseSensitive, multiLine);
     }
+    // The last subject goes before the next is converted: one search's
+    // subject at a time.
+    m_state.reset();
     if (state->compiled->IsValid()) {
         state->subject = runtime::GbkToUtf8(subject);
         state->complete = state->matches.Collect(*state->compiled, state->subject, global) ==
@@ -101,6 +104,15 @@ RegexObject RegexObject::Clone() const {
 
 void RegexObject::Release() {
     m_state.reset();
+}
+
+void RegexObject::ReleaseSubject() {
+    if (!m_state)
+        return;
+    auto kept = std::make_shared<State>();
+    kept->pattern = m_state->pattern;
+    kept->compiled = m_state->compiled;
+    m_state = std::move(kept);
 }
 
 }  // namespace mofeng::regex

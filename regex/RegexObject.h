@@ -50,6 +50,10 @@ public:
     RegexObject Clone() const;
     // Drops the pattern, matches and subject.
     void Release();
+    // Drops the matches and the subject once their results are read, so a
+    // large subject is not kept; the pattern stays, compiled, for the next
+    // Search. Afterwards there are no matches and Replace gives "".
+    void ReleaseSubject();
     void EmptyOperation() const {}
 
 private:

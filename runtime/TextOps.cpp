@@ -71,12 +71,17 @@ int TextFind(std::string_view text, std::string_view sought, int start, bool ign
     if (sought.empty()) {
         return 1;
     }
+    // The first byte is tested here: most positions fail on it.
+    const auto soughtFirst = static_cast<unsigned char>(sought[0]);
+    const unsigned char first = ignoreCase ? FoldAscii(soughtFirst) : soughtFirst;
     std::size_t at = skip;
     while (length - at >= sought.size()) {
-        if (MatchesAt(text, at, sought, ignoreCase)) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if ((ignoreCase ? FoldAscii(byte) : byte) == first &&
+            MatchesAt(text, at, sought, ignoreCase)) {
             return static_cast<int>(at + 1);
         }
-        if (IsHighByte(static_cast<unsigned char>(text[at]))) {
+        if (IsHighByte(byte)) {
             // A lead byte: its trail byte never starts a match. A lead byte
             // at the end of the text (or before a NUL) ends the search.
             if (at + 1 >= length || text[at + 1] == '\0') {
@@ -151,7 +156,15 @@ std::string CharText(unsigned char code) {
 }
 
 std::string TextFromBytes(std::string_view bytes) {
-    return std::string(bytes.substr(0, std::min(bytes.find('\0'), bytes.size())));
+    return std::string(TextViewFromBytes(bytes));
+}
+
+std::string_view TextViewFromBytes(std::string_view bytes) {
+    return bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
+}
+
+void ReleaseText(std::string& text) {
+    std::string().swap(text);
 }
 
 }  // namespace mofeng::runtime

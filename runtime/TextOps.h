@@ -36,5 +36,9 @@ std::string CharText(unsigned char code);  // the one-byte text; empty for 0
 
 // Bytes taken as text: everything up to the first NUL byte.
 std::string TextFromBytes(std::string_view bytes);
+// The same text without a copy: a view of bytes up to the first NUL byte.
+std::string_view TextViewFromBytes(std::string_view bytes);
+// Empties text and hands its buffer back (assigning "" keeps the capacity).
+void ReleaseText(std::string& text);
 
 }  // namespace mofeng::runtime

@@ -249,6 +249,39 @@ TEST(TextField, ControlsNeverReachTheTerminal) {
     EXPECT_EQ(TextField(runtime::Utf8ToGbk("裙\x1B")), "裙\xEF\xBF\xBD");
 }
 
+// A huge cell is written in pieces; no piece may cut a double-byte
+// character, valid or not, so the output is TextField's byte for byte.
+TEST(TextField, AHugeCellWrittenInPiecesReadsAsAWholeOne) {
+    const std::string word = runtime::Utf8ToGbk("连衣裙");
+    struct Case {
+        const char* name;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"one ASCII byte shifts every pair", "a" +
+                                                 [&] {
+                                                     std::string s;
+                                                     while (s.size() < 300'000)
+                                                         s += word;
+                                                     return s;
+                                                 }()},
+        {"invalid pairs and lone lead bytes",
+         [] {
+             std::string s;
+             while (s.size() < 300'000)
+                 s += "\x81\x7F\xFF\xFE\xFE\x81\x40x\x1B";
+             return s;
+         }()},
+        {"a lead byte last", std::string(200'000, 'k') + "\xB5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ostringstream out;
+        WriteTextField(out, c.text);
+        EXPECT_TRUE(out.str() == TextField(c.text));
+    }
+}
+
 TEST_F(QueryCommandTest, HelpNamesEveryOption) {
     ASSERT_EQ(Run({"--help"}), kExitOk);
     for (const char* option :

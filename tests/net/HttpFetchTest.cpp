@@ -127,6 +127,39 @@ TEST(HttpFetch, ConnectionDroppedMidBodyKeepsTheBytesReceived) {
     EXPECT_EQ(contentType, "");
 }
 
+// One thread's fetches share its handles: whatever ended the one before
+// (a cut body, a refused redirect, no listener, a cancel), the next request
+// is the same fixed request and gets its own whole reply.
+TEST(HttpFetch, EachFetchOnAThreadStartsAfresh) {
+    RawHttpServer cut([](int socket, const std::string&) {
+        RawHttpServer::SendAll(socket, "HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\nshort");
+    });
+    RawHttpServer away([](int socket, const std::string&) {
+        RawHttpServer::SendAll(socket,
+                               "HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:1/x\r\n"
+                               "Content-Length: 0\r\n\r\n");
+    });
+    RawHttpServer fine(ReplyOk);
+    const runtime::CancelToken* none = nullptr;
+    runtime::CancelToken cancelled;
+    cancelled.Cancel();
+    const std::pair<std::string, const runtime::CancelToken*> before[] = {
+        {cut.Url("/cut"), none},
+        {away.Url("/away"), none},
+        {"http://127.0.0.1:1/none", none},
+        {fine.Url("/cancelled"), &cancelled},
+    };
+    int fetched = 0;
+    for (const auto& [url, cancel] : before) {
+        SCOPED_TRACE(url);
+        HttpFetch(url, cancel);
+        EXPECT_EQ(HttpFetch(fine.Url("/next")), "ok");
+        ++fetched;
+        ASSERT_EQ(fine.Requests().size(), static_cast<std::size_t>(fetched));
+        EXPECT_EQ(fine.Requests().back(), ExpectedRequest(fine, "/next"));
+    }
+}
+
 TEST(HttpFetch, CookiesAreSharedAcrossThreads) {
     LocalHttpServer server([](httplib::Server& routes) {
         routes.Get("/login", [](const httplib::Request&, httplib::Response& res) {

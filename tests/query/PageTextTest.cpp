@@ -55,12 +55,17 @@ TEST(PageText, ConvertsOnlyWhatDeclaresUtf8) {
          {kUtf8Word + std::string(1, '\0') + kUtf8Word, "text/html; charset=utf-8"},
          "utf-8",
          kGbkWord},
+        {"a meta tag after the NUL still declares",
+         {kUtf8Word + std::string(1, '\0') + "<meta charset=utf-8>", ""},
+         "utf-8",
+         kGbkWord},
         {"empty reply", {"", ""}, "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(DeclaredCharset(c.page), c.charset);
         EXPECT_EQ(PageTextAsGbk(c.page), c.text);
+        EXPECT_EQ(PageTextAsGbk(FetchedPage(c.page)), c.text);  // taking the page
     }
 }
 

@@ -217,6 +217,21 @@ TEST(RegexObjectTest, CloneKeepsItsResultsWhenTheOriginalMovesOn) {
     EXPECT_EQ(clone.Replace("$2"), "34 6");
 }
 
+TEST(RegexObjectTest, ReleasingTheSubjectKeepsThePatternForTheNextSearch) {
+    RegexObject regex;
+    ASSERT_TRUE(regex.Search(kTrendPattern, R"([1,2,3,4,5,6,7,0],"lastdate":")"));
+    const RegexObject clone = regex.Clone();
+    regex.ReleaseSubject();
+    EXPECT_EQ(regex.MatchCount(), 0);
+    EXPECT_EQ(regex.SubMatchText(1, 1), "");
+    EXPECT_EQ(regex.Replace("x"), "");
+    EXPECT_EQ(regex.PatternText(), kTrendPattern);
+    EXPECT_EQ(clone.SubMatchText(1, 7), "7");  // a clone keeps its own results
+
+    ASSERT_TRUE(regex.Search(kTrendPattern, R"([9,8,7,6,5,4,3,0],"lastdate":")"));
+    EXPECT_EQ(regex.SubMatchText(1, 1), "9");
+}
+
 // The matches of one search are kept in about the subject's size: a pattern
 // that matches every character of a large subject ends incomplete instead of
 // holding several times the subject.
