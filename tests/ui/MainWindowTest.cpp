@@ -242,7 +242,8 @@ void MainWindowTest::popupMenuListsEntriesInOrder() {
                                    "撤销清空",                       //
                                    "保存列表…",                      //
                                    "打开列表…",                      //
-                                   "重试失败行"}));
+                                   "重试失败行",                     //
+                                   "设置"}));
     for (const QString& entry : entries) {
         if (entry != QLatin1String("-")) {
             QVERIFY2(f.window.MenuAction(entry) && f.window.MenuAction(entry)->isEnabled(),

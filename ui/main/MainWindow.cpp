@@ -34,6 +34,7 @@
 #include "ui/common/UiResources.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/mining/MiningWindowManager.h"
+#include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
 
 namespace mofeng::ui {
@@ -122,6 +123,7 @@ void MainWindow::ConnectMenu() {
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
         {m_actions.retryFailed, &MainWindow::RetryFailedRows},
+        {m_actions.settings, &MainWindow::OpenSettings},
     };
     for (const auto& [action, slot] : commands) {
         connect(action, &QAction::triggered, this, slot);
@@ -324,6 +326,10 @@ void MainWindow::RetryFailedRows() {
 
 void MainWindow::OpenMiningWindow() {
     m_miningWindows->Open();
+}
+
+void MainWindow::OpenSettings() {
+    OpenSettingsDialog(m_context, this);
 }
 
 void MainWindow::OpenSite() {

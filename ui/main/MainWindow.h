@@ -106,6 +106,7 @@ public slots:
     void StartIndexQuery();   // starts a run, or offers to stop the one in progress
     void RetryFailedRows();   // a run over the rows marked 失败/被拦截/未查询
     void OpenMiningWindow();  // another, independent mining window
+    void OpenSettings();      // "设置", Ctrl+,: window-modal, returns at once
     void OpenSite();
     void OpenTutorial();
     void SortByColumn(int column);

@@ -1,5 +1,6 @@
 #include "ui/main/MainWindowActions.h"
 
+#include <QKeySequence>
 #include <QMenu>
 
 #include "ui/common/ListPopupMenu.h"
@@ -7,7 +8,6 @@
 namespace mofeng::ui {
 
 MainWindowActions CreateMainWindowActions(QMenu* menu, QWidget* window) {
-    (void)window;  // for the shortcuts of the commands that have them
     MainWindowActions a;
     a.clearList = AddMenuAction(menu, QStringLiteral("清空数据"), "clearList");
     a.importKeywords = AddMenuAction(menu, QStringLiteral("导入关键词"), "importKeywords");
@@ -23,6 +23,8 @@ MainWindowActions CreateMainWindowActions(QMenu* menu, QWidget* window) {
     a.saveList = AddMenuAction(menu, QStringLiteral("保存列表…"), "saveList");
     a.openList = AddMenuAction(menu, QStringLiteral("打开列表…"), "openList");
     a.retryFailed = AddMenuAction(menu, QStringLiteral("重试失败行"), "retryFailed");
+    a.settings = AddMenuAction(menu, QStringLiteral("设置"), "settings",
+                               QKeySequence(Qt::CTRL | Qt::Key_Comma), window);
     return a;
 }
 

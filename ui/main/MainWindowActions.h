@@ -20,6 +20,7 @@ struct MainWindowActions {
     QAction* saveList = nullptr;         // 保存列表…
     QAction* openList = nullptr;         // 打开列表…
     QAction* retryFailed = nullptr;      // 重试失败行
+    QAction* settings = nullptr;         // 设置 (Ctrl+,)
 };
 
 // Fills menu with the actions, in menu order; shortcuts act in window.
