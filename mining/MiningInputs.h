@@ -3,6 +3,10 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "runtime/TextOps.h"
 
 namespace mofeng::mining {
 
@@ -15,11 +19,14 @@ public:
     virtual std::string MustContainText() const = 0;
     // Selected level: 0 one level, 1 two levels, 2 three levels, -1 none.
     virtual int LevelIndex() const = 0;
+    // Whether candidate (GBK) holds one of the exclude words, matched as the
+    // must-contain text is. None by default.
+    virtual bool HoldsExcludedWord(std::string_view candidate) const { return false; }
 };
 
-// A copy of the mining window's must-contain edit and level list that the
-// window keeps current as the user changes them (or fixed values, for the
-// command line). Thread-safe.
+// A copy of the mining window's must-contain edit, level list and exclude
+// words that the window keeps current as the user changes them (or fixed
+// values, for the command line). Thread-safe.
 class LiveMiningInputs final : public MiningInputs {
 public:
     LiveMiningInputs(std::string mustContain = {}, int levelIndex = -1)
@@ -37,9 +44,24 @@ public:
     }
     void SetLevelIndex(int index) { m_levelIndex.store(index, std::memory_order_release); }
 
+    bool HoldsExcludedWord(std::string_view candidate) const override {
+        std::lock_guard lock(m_mutex);
+        for (const std::string& word : m_excludeWords) {
+            if (!word.empty() && runtime::TextFind(candidate, word) != -1)
+                return true;
+        }
+        return false;
+    }
+    // GBK words; empty ones never match.
+    void SetExcludeWords(std::vector<std::string> words) {
+        std::lock_guard lock(m_mutex);
+        m_excludeWords = std::move(words);
+    }
+
 private:
     mutable std::mutex m_mutex;
-    std::string m_mustContain;  // guarded by m_mutex
+    std::string m_mustContain;                // guarded by m_mutex
+    std::vector<std::string> m_excludeWords;  // guarded by m_mutex
     std::atomic<int> m_levelIndex;
 };
 

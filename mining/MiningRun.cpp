@@ -31,7 +31,8 @@ std::optional<bool> MiningRun::HoldsMustContain(std::string_view candidate) {
     if (Cancelled()) {
         return std::nullopt;
     }
-    const bool holds = runtime::TextFind(candidate, m_inputs.MustContainText()) != -1;
+    const bool holds = runtime::TextFind(candidate, m_inputs.MustContainText()) != -1 &&
+                       !m_inputs.HoldsExcludedWord(candidate);
     if (Cancelled()) {
         return std::nullopt;
     }
@@ -64,7 +65,10 @@ bool MiningRun::AppendRow(const std::string& keyword) {
 bool MiningRun::Judge(net::LookupOutcome outcome) {
     if (Cancelled())
         return false;
+    // Reported with its outcome counted, so a pause after a blocked streak
+    // shows the whole streak.
     ++m_progress.outcomes[static_cast<std::size_t>(outcome)];
+    Notify();
     m_blockedStreak = outcome == net::LookupOutcome::Blocked ? m_blockedStreak + 1 : 0;
     const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
     if (pauseAfter <= 0 || m_blockedStreak < pauseAfter)
@@ -72,6 +76,8 @@ bool MiningRun::Judge(net::LookupOutcome outcome) {
     const bool resume = m_sink.ResumeAfterBlocked(m_blockedStreak);
     if (!resume || Cancelled()) {
         m_progress.stoppedForBlocked = !Cancelled();
+        if (m_progress.stoppedForBlocked)
+            Notify();  // the observers learn why the run ends
         return false;
     }
     m_blockedStreak = 0;
@@ -80,7 +86,6 @@ bool MiningRun::Judge(net::LookupOutcome outcome) {
 
 bool MiningRun::JudgeRelated(const Candidates& looked) {
     ++m_progress.requests;
-    Notify();
     if (!Judge(looked.outcome))
         return false;
     std::vector<std::string>& related = m_lease.RelatedKeywords();
@@ -136,7 +141,6 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
 
 bool MiningRun::JudgeSuggestions(const Candidates& looked) {
     ++m_progress.requests;
-    Notify();
     if (!Judge(looked.outcome))
         return false;
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();

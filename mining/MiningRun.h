@@ -26,7 +26,9 @@ struct MiningRunInput {
 // related-search links, four passes, then through the suggestions, one to
 // three levels as the live level index says. A keyword is accepted when it
 // holds the must-contain text (read anew per candidate; byte-wise,
-// case-sensitive, at character boundaries) and is new by the stage's rule:
+// case-sensitive, at character boundaries) and none of the exclude words
+// (matched alike; an excluded candidate is not expanded either), and is new
+// by the stage's rule:
 // stage 1 asks the sink whether the list's keyword column holds it, stage 2
 // adds it to the program-wide seen set. Each accepted keyword is appended as
 // one row numbered by the never-reset row counter. Only stage 2 reports the
@@ -74,7 +76,8 @@ private:
     bool Judge(net::LookupOutcome outcome);
     bool JudgeRelated(const Candidates& candidates);
     bool JudgeSuggestions(const Candidates& candidates);
-    // Whether the candidate holds the must-contain text; nullopt once cancelled.
+    // Whether the candidate holds the must-contain text and no exclude word;
+    // nullopt once cancelled.
     std::optional<bool> HoldsMustContain(std::string_view candidate);
     bool AppendRow(const std::string& keyword);
     void StartLevel(int level, int maximum, const std::string& label);

@@ -125,8 +125,10 @@ bool ResolveRunSettings(const SettingsSources& sources, const Environment& envir
 
     if (sources.proxy && !sources.proxy->empty()) {
         if (!UsableProxy(*sources.proxy)) {
-            error = "--proxy: '" + *sources.proxy +
-                    "' is not a usable proxy (expected http://, https:// or socks5://host:port)";
+            // Not quoted: a proxy URL may carry a password.
+            error =
+                "--proxy: not a usable proxy (expected http://, https:// or "
+                "socks5://host:port)";
             return false;
         }
         resolved.fetch.proxy = *sources.proxy;

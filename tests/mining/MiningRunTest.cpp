@@ -146,6 +146,32 @@ TEST(MiningRun, MustContainIsByteExactAtCharacterBoundariesAndReadLive) {
     EXPECT_EQ(RowsOf(m.list), (Texts{"1 x1", "2 y1", "3 y2"}));
 }
 
+TEST(MiningRun, ExcludeWordsRefuseCandidatesInBothStagesAtCharacterBoundaries) {
+    test::CraftedEndpoints server;
+    // 圓 ends in the byte of "A": an exclude word "A" must not refuse it.
+    server.SetRelated("裙", {"长裙", "短裙", "A字裙", "圓裙", "蓝色短裙"});
+    server.SetSuggestions("圓裙", {"圓裙子", "红圓裙"});
+    server.SetSuggestions("短裙", {"短裙女", "短裙红"});
+    Miner m{server.Config()};
+    LiveMiningInputs inputs(Utf8ToGbk("裙"), 0);
+    inputs.SetExcludeWords({Utf8ToGbk("长"), "A", Utf8ToGbk("红"), ""});
+    auto lease = m.state.TryBeginRun();
+    TableMiningSink sink(m.list);
+    const std::size_t before = server.Asked().size();
+    EXPECT_TRUE(RunMining(*lease, {m.config, 1}, inputs, sink, Utf8ToGbk("裙"), m.cancel));
+    EXPECT_EQ(RowsOf(m.list), (Texts{"1 短裙", "2 圓裙", "3 蓝色短裙", "4 短裙女", "5 圓裙子"}));
+    // Excluded candidates are never expanded.
+    for (const std::string& asked : Asked(server, "sug", before))
+        EXPECT_EQ(asked.find("长"), std::string::npos) << asked;
+
+    // Words set mid-way count from the next candidate; none leaves all in.
+    inputs.SetExcludeWords({});
+    EXPECT_FALSE(inputs.HoldsExcludedWord(Utf8ToGbk("长裙")));
+    inputs.SetExcludeWords({Utf8ToGbk("长裙")});
+    EXPECT_TRUE(inputs.HoldsExcludedWord(Utf8ToGbk("加长裙子")));
+    EXPECT_FALSE(inputs.HoldsExcludedWord(Utf8ToGbk("长 裙")));
+}
+
 TEST(MiningRun, EachPassExpandsExactlyWhatThePassBeforeAccepted) {
     test::CraftedEndpoints server;
     const std::pair<const char*, Texts> graph[] = {

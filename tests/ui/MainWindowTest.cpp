@@ -244,7 +244,8 @@ void MainWindowTest::popupMenuListsEntriesInOrder() {
                                    "保存列表…",                      //
                                    "打开列表…",                      //
                                    "重试失败行",                     //
-                                   "筛选…"}));
+                                   "筛选…",                          //
+                                   "设置"}));
     for (const QString& entry : entries) {
         if (entry != QLatin1String("-")) {
             QVERIFY2(f.window.MenuAction(entry) && f.window.MenuAction(entry)->isEnabled(),

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -9,9 +10,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -27,7 +31,10 @@
 #include "sim/Simulator.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/main/MainWindow.h"
+#include "ui/mining/ExcludeWordsDialog.h"
 #include "ui/mining/MiningWindow.h"
+#include "ui/mining/MiningWindowManager.h"
+#include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
 
 using namespace mofeng;
@@ -124,6 +131,14 @@ void ClickStart(ui::MiningWindow* window) {
     QTest::mouseClick(Control<QPushButton>(window, u"按钮_一键淘词"), Qt::LeftButton);
 }
 
+QAbstractButton* BoxButton(QMessageBox* box, const QString& text) {
+    for (QAbstractButton* button : box->buttons()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
 QString StatusText(ui::MiningWindow* window) {
     return Control<QLabel>(window, u"标签_状态")->text();
 }
@@ -152,7 +167,11 @@ private slots:
         QVERIFY(first != nullptr && second != nullptr && first != second);
         QVERIFY(first->parent() == nullptr && !first->isModal());
         QCOMPARE(first->windowTitle(), QStringLiteral("淘关键词，我最简单"));
-        QCOMPARE(first->geometry(), QRect(50, 50, 448, 347));
+        QCOMPARE(first->geometry().size(), QSize(448, 347));
+        // Offset from the main window, and the second from the first.
+        const QPoint mainCorner = f.mainWindow->frameGeometry().topLeft();
+        QVERIFY(first->frameGeometry().topLeft() != mainCorner);
+        QVERIFY(second->frameGeometry().topLeft() != first->frameGeometry().topLeft());
         const std::tuple<const char16_t*, QRect, QString> controls[] = {
             {u"图片框1", {-8, 0, 448, 60}, {}},
             {u"标签1", {8, 75, 48, 16}, QStringLiteral("关键词：")},
@@ -182,7 +201,8 @@ private slots:
         for (QAction* action : first->findChild<QMenu*>(QStringLiteral("菜单"))->actions())
             menu << action->text();
         QCOMPARE(menu, (QStringList{QStringLiteral("清空关键词"), QStringLiteral("导出关键词"),
-                                    QStringLiteral("传送至主窗口")}));
+                                    QStringLiteral("传送至主窗口"), QString(),
+                                    QStringLiteral("排除词…")}));
         first->close();
         second->close();
     }
@@ -226,6 +246,13 @@ private slots:
         ClickStart(window);
         QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
         QCOMPARE(StatusText(window), QStringLiteral("淘词完毕"));
+        QCOMPARE(Control<QPushButton>(window, u"按钮_一键淘词")->text(),
+                 QStringLiteral("开始淘词"));
+        QVERIFY2(window->CountsText().startsWith(
+                     QStringLiteral("淘词完毕：共 %1 个关键词").arg(window->Model().rowCount())),
+                 qPrintable(window->CountsText()));
+        QVERIFY(window->CountsText().contains(
+            QStringLiteral("已接受 %1 个关键词").arg(window->Model().rowCount())));
         auto* progress = Control<QProgressBar>(window, u"进度条1");
         QCOMPARE(progress->value(), progress->maximum());
         const runtime::TableData& rows = window->Model().Data();
@@ -245,6 +272,7 @@ private slots:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().toStdString(), expectedFile);
+        QCOMPARE(window->CountsText(), QStringLiteral("已导出：") + QDir::toNativeSeparators(path));
         QVERIFY(file.remove());
         // A seed that would leave the program's folder writes nothing.
         Control<QLineEdit>(window, u"编辑框_关键词")->setText(QStringLiteral("../碎花"));
@@ -257,6 +285,8 @@ private slots:
         f.mainWindow->KeywordTable().AppendRows({{"1", "k"}});
         window->MenuAction(QStringLiteral("传送至主窗口"))->trigger();
         QCOMPARE(answerer.shown.back().text, QStringLiteral("传送完毕"));
+        QCOMPARE(f.mainWindow->StatusText(),
+                 QStringLiteral("已传送 %1 个关键词至主窗口").arg(count));
         QCOMPARE(answerer.shown.back().icon, QMessageBox::Information);
         const runtime::TableData& main = f.mainWindow->Model().Data();
         QCOMPARE(main.RowCount(), count + 1);
@@ -349,7 +379,197 @@ private slots:
         }
         QCOMPARE(lists[1], lists[0]);
     }
+
+    void TheStartButtonStopsTheRunItStarted() {
+        Fixture f(Slow());
+        ui::MiningWindow* window = f.Open();
+        Fill(window, QStringLiteral("连衣裙"), QStringLiteral("裙"), 2);
+        auto* button = Control<QPushButton>(window, u"按钮_一键淘词");
+        ClickStart(window);
+        QCOMPARE(button->text(), QStringLiteral("停止淘词"));
+        QVERIFY(RunEventLoopUntil([&] { return window->Model().rowCount() >= 3; }));
+        QTRY_VERIFY(window->CountsText().contains(QStringLiteral("已请求")));
+        ClickStart(window);  // now 停止淘词
+        QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }, 10000));
+        QVERIFY(!f.context->Mining().IsRunActive());
+        QCOMPARE(button->text(), QStringLiteral("开始淘词"));
+        const int rows = window->Model().rowCount();
+        QVERIFY2(
+            window->CountsText().startsWith(QStringLiteral("淘词已停止：共 %1 个关键词").arg(rows)),
+            qPrintable(window->CountsText()));
+        // Nothing more is fetched or written after the stop.
+        const std::uint64_t requests = f.simulator.RequestCount();
+        QTest::qWait(200);
+        QCOMPARE(f.simulator.RequestCount(), requests);
+        QCOMPARE(window->Model().rowCount(), rows);
+        // The same button starts a new run.
+        ClickStart(window);
+        QVERIFY(window->IsRunning());
+        QCOMPARE(button->text(), QStringLiteral("停止淘词"));
+        window->close();
+        QVERIFY(!f.context->Mining().IsRunActive());
+    }
+
+    void ExcludeWordsRefuseCandidatesAndAreRemembered() {
+        QCOMPARE(ui::ParseExcludeWords(QStringLiteral(" 长  短\n红\t长\u3000蓝 ")),
+                 (QStringList{QStringLiteral("长"), QStringLiteral("短"), QStringLiteral("红"),
+                              QStringLiteral("蓝")}));
+        QVERIFY(ui::ParseExcludeWords(QStringLiteral(" \n ")).isEmpty());
+
+        Fixture f;
+        ui::MiningWindow* window = f.Open();
+        window->MenuActions().excludeWords->trigger();
+        auto* dialog = window->findChild<ui::ExcludeWordsDialog*>();
+        QVERIFY(dialog != nullptr && dialog->isVisible());
+        dialog->findChild<QPlainTextEdit*>(QStringLiteral("excludeWords"))
+            ->setPlainText(QStringLiteral("碎花 \n 长"));
+        dialog->accept();
+        QCOMPARE(window->ExcludeWords(),
+                 (QStringList{QStringLiteral("碎花"), QStringLiteral("长")}));
+        Fill(window, QStringLiteral("连衣裙"), QStringLiteral("裙"), 1);
+        ClickStart(window);
+        QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
+        const runtime::TableData& rows = window->Model().Data();
+        QVERIFY(rows.RowCount() > 10);
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            const std::string keyword = runtime::GbkToUtf8(rows.Cell(row, 1));
+            QVERIFY2(keyword.find("碎花") == std::string::npos &&
+                         keyword.find("长") == std::string::npos,
+                     keyword.c_str());
+        }
+        window->close();
+
+        // Remembered: the next window starts with the words chosen last.
+        ui::MiningWindow* next = f.Open();
+        QCOMPARE(next->ExcludeWords(), (QStringList{QStringLiteral("碎花"), QStringLiteral("长")}));
+        next->close();
+        QSettings().remove(QLatin1String(ui::kExcludeWordsKey));
+
+        // Without the words the same run does offer them.
+        Fixture without;
+        ui::MiningWindow* plain = without.Open();
+        QVERIFY(plain->ExcludeWords().isEmpty());
+        Fill(plain, QStringLiteral("连衣裙"), QStringLiteral("裙"), 1);
+        ClickStart(plain);
+        QVERIFY(RunEventLoopUntil([&] { return !plain->IsRunning(); }));
+        bool offered = false;
+        const runtime::TableData& all = plain->Model().Data();
+        for (int row = 0; row < all.RowCount(); ++row)
+            offered |= runtime::GbkToUtf8(all.Cell(row, 1)).find("长") != std::string::npos;
+        QVERIFY(offered);
+        plain->close();
+    }
+
+    void ResizingGrowsTheListAndTheInitialSizeKeepsEveryPlace() {
+        Fixture f;
+        ui::MiningWindow* window = f.Open();
+        QCOMPARE(window->minimumSize(), QSize(448, 347));
+        const char16_t* const fixedAbove[] = {
+            u"标签1", u"编辑框_关键词", u"标签2", u"编辑框_关键词1", u"组合框1", u"按钮_一键淘词"};
+        std::vector<QRect> above;
+        for (const char16_t* name : fixedAbove)
+            above.push_back(Control<QWidget>(window, name)->geometry());
+        const std::tuple<QSize, QRect, QRect, QRect> sizes[] = {
+            {{700, 600}, {7, 102, 676, 447}, {8, 551, 48, 14}, {61, 551, 623, 16}},
+            {{448, 347}, {7, 102, 424, 194}, {8, 298, 48, 14}, {61, 298, 371, 16}},
+        };
+        for (const auto& [size, list, status, progress] : sizes) {
+            window->resize(size);
+            QTRY_COMPARE(Control<QWidget>(window, u"超级列表框1")->geometry(), list);
+            QCOMPARE(Control<QWidget>(window, u"标签_状态")->geometry(), status);
+            QCOMPARE(Control<QWidget>(window, u"进度条1")->geometry(), progress);
+            auto* counts = window->findChild<QLabel*>(QStringLiteral("runCounts"));
+            QCOMPARE(counts->geometry().bottom() < size.height(), true);
+            QCOMPARE(counts->geometry().top() > progress.bottom(), true);
+            for (std::size_t i = 0; i < above.size(); ++i)
+                QCOMPARE(Control<QWidget>(window, fixedAbove[i])->geometry(), above[i]);
+        }
+        window->close();
+    }
+
+    void NewWindowsOpenOffsetFromTheMainWindowAndOnTheScreen() {
+        const QRect screen(0, 0, 1280, 800);
+        const QSize size(460, 380);
+        const std::tuple<QRect, int, QPoint> cases[] = {
+            {{100, 100, 700, 500}, 0, {148, 148}},   // two steps from the main window's corner
+            {{100, 100, 700, 500}, 1, {172, 172}},   // each further window a step on
+            {{100, 100, 700, 500}, 8, {148, 148}},   // back to the start after eight
+            {{1000, 600, 700, 500}, 0, {820, 420}},  // kept on the screen
+            {{-300, -50, 700, 500}, 0, {0, 0}},
+        };
+        for (const auto& [mainFrame, open, expected] : cases)
+            QCOMPARE(ui::OpeningPosition(mainFrame, open, size, screen), expected);
+        QCOMPARE(ui::OpeningPosition({10, 10, 5, 5}, 0, size, QRect()), QPoint(58, 58));
+    }
+
+    // Last: each blocked reply slows the simulator's host down for a while.
+    void BlockedStreakPausesWithTheSameBox() {
+        for (const bool resume : {false, true}) {
+            sim::SimulatorOptions options;
+            options.blockAfter = 2;
+            Fixture f(options);
+            ui::MiningWindow* window = f.Open();
+            Fill(window, QStringLiteral("连衣裙"), QStringLiteral("裙"), 2);
+            ClickStart(window);
+            const auto box = [window] {
+                return window->findChild<QMessageBox*>(QStringLiteral("拦截暂停"));
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(box() != nullptr && box()->isVisible(), 30000);
+            QVERIFY(box()->text().contains(QStringLiteral("「设置」")));
+            QVERIFY(window->IsRunning());
+            QVERIFY2(window->CountsText().contains(QStringLiteral("被拦截 3")),
+                     qPrintable(window->CountsText()));
+            const std::uint64_t requestsAtPause = f.simulator.RequestCount();
+            if (!resume) {
+                BoxButton(box(), QStringLiteral("停止"))->click();
+                QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }, 10000));
+                QVERIFY2(window->CountsText().startsWith(QStringLiteral("被淘宝拦截，淘词已停止")),
+                         qPrintable(window->CountsText()));
+                QCOMPARE(f.simulator.RequestCount(), requestsAtPause);
+                window->close();
+                continue;
+            }
+            // 设置… opens the settings over the window and asks again after.
+            BoxButton(box(), QStringLiteral("设置…"))->click();
+            QTRY_VERIFY(window->findChild<ui::SettingsDialog*>() != nullptr);
+            QVERIFY(box() == nullptr || !box()->isVisible());
+            window->findChild<ui::SettingsDialog*>()->reject();
+            QTRY_VERIFY(box() != nullptr && box()->isVisible());
+            QCOMPARE(f.simulator.RequestCount(), requestsAtPause);
+            BoxButton(box(), QStringLiteral("继续"))->click();
+            QTRY_VERIFY_WITH_TIMEOUT(f.simulator.RequestCount() > requestsAtPause, 30000);
+            // 停止淘词 ends the paced wait at once.
+            ClickStart(window);
+            QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }, 10000));
+            QVERIFY(window->CountsText().startsWith(QStringLiteral("淘词已停止")));
+            window->close();
+        }
+    }
+
+    void ClosingTheWindowReleasesAPausedRun() {
+        sim::SimulatorOptions options;
+        options.blockAfter = 1;
+        Fixture f(options);
+        ui::MiningWindow* window = f.Open();
+        Fill(window, QStringLiteral("连衣裙"), QStringLiteral("裙"), 2);
+        ClickStart(window);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            window->findChild<QMessageBox*>(QStringLiteral("拦截暂停")) != nullptr, 30000);
+        QPointer<ui::MiningWindow> alive(window);
+        QVERIFY(window->close());  // answers 停止, so the worker is joined
+        QVERIFY(!f.context->Mining().IsRunActive());
+        QTRY_VERIFY(alive.isNull());
+    }
 };
 
-QTEST_MAIN(MiningWindowTest)
+int main(int argc, char** argv) {
+    // A HOME of its own: the windows remember their exclude words.
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mofeng-mining-test"));
+    MiningWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "MiningWindowTest.moc"

@@ -1,7 +1,10 @@
+#include <QAbstractButton>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QTest>
 
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,8 +12,8 @@
 #include "mining/MiningList.h"
 #include "query/IndexQueryRun.h"
 #include "ui/common/KeywordListModel.h"
-#include "ui/mining/MiningListFeed.h"
 #include "ui/main/QueryResultFeed.h"
+#include "ui/mining/MiningListFeed.h"
 
 using namespace mofeng;
 
@@ -73,8 +76,10 @@ private slots:
         ui::KeywordListModel model(Columns(2));
         QLabel status;
         QProgressBar progress;
+        QLabel counts;
+        QWidget window;
         model.AppendRows({{"1", "old"}});
-        ui::MiningListFeed feed(&model, &status, &progress);
+        ui::MiningListFeed feed(&model, &status, &progress, &counts, &window, {});
         feed.StartRun();
         QVERIFY(feed.ListHasKeyword("old"));  // rows from before the run count
 
@@ -106,6 +111,48 @@ private slots:
         QVERIFY(!feed.AppendRow("5", "z"));
         feed.Flush();
         QCOMPARE(model.rowCount(), 1);
+    }
+
+    void MiningPauseIsAnsweredStopWhenTheRunStopsOrTheWindowCloses() {
+        ui::KeywordListModel model(Columns(2));
+        QLabel status;
+        QLabel counts;
+        QProgressBar progress;
+        QWidget window;
+        ui::MiningListFeed feed(&model, &status, &progress, &counts, &window, {});
+        feed.StartRun();
+        mining::MiningProgress streak;
+        streak.requests = 3;
+        streak.outcomes[static_cast<std::size_t>(net::LookupOutcome::Blocked)] = 3;
+        feed.Progressed(streak);
+        const auto box = [&] { return window.findChild<QMessageBox*>(QStringLiteral("拦截暂停")); };
+
+        // Stopped while the box is shown: the worker gets 停止 and the box goes.
+        std::optional<bool> answer;
+        std::thread worker([&] { answer = feed.ResumeAfterBlocked(3); });
+        QTRY_VERIFY(box() != nullptr && box()->isVisible());
+        QVERIFY(counts.text().contains(QStringLiteral("被拦截 3")));  // shown before the question
+        feed.EndPause();
+        worker.join();
+        QCOMPARE(answer, std::optional<bool>(false));
+        QTRY_VERIFY(box() == nullptr);
+
+        // 继续 in the box resumes.
+        answer.reset();
+        worker = std::thread([&] { answer = feed.ResumeAfterBlocked(3); });
+        QTRY_VERIFY(box() != nullptr && box()->isVisible());
+        for (QAbstractButton* button : box()->buttons()) {
+            if (button->text() == QStringLiteral("继续"))
+                button->click();
+        }
+        worker.join();
+        QCOMPARE(answer, std::optional<bool>(true));
+
+        // Closed: no box, no wait.
+        feed.Close();
+        QCOMPARE(feed.ResumeAfterBlocked(3), false);
+        QTest::qWait(50);
+        QVERIFY(box() == nullptr);
     }
 };
 

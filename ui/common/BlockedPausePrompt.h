@@ -27,10 +27,18 @@ private:
     std::optional<bool> m_resume;
 };
 
-// "继续" / "停止" after `streak` rows in a row were blocked: a window-modal
-// box over parent saying that Taobao asks for a login or verification. It
-// returns at once; answered(true) follows 继续, answered(false) 停止 or any
-// other close of the box (which deletes itself). UI thread only.
-QMessageBox* AskResumeAfterBlocked(QWidget* parent, int streak, std::function<void(bool)> answered);
+// Opens the settings over the paused window; reask() when they have closed.
+using OpenSettingsForPause = std::function<void(std::function<void()> reask)>;
+
+// "继续" / "停止" after `streak` rows (or expansions) in a row were blocked:
+// a window-modal box over parent saying that Taobao asks for a login or
+// verification, and that a cookie can be given in 设置. It returns at once;
+// answered(true) follows 继续, answered(false) 停止 or any other close of the
+// box (which deletes itself). With openSettings the box also offers "设置…":
+// it closes without an answer, the settings open, and the same question is
+// asked again in a new box when they close (not if parent has gone by then).
+// UI thread only.
+QMessageBox* AskResumeAfterBlocked(QWidget* parent, int streak, std::function<void(bool)> answered,
+                                   OpenSettingsForPause openSettings = {});
 
 }  // namespace mofeng::ui

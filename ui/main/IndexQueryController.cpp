@@ -17,6 +17,7 @@
 #include "ui/common/QueuedCall.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/QueryResultFeed.h"
+#include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
 
 namespace mofeng::ui {
@@ -143,8 +144,12 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
     run->feed.resumeAfterBlocked = [self, run](int streak) {
         QueueOnTargetThread(self.data(), [self, run, streak] {
             if (self && run == self->m_run && !run->stopping) {
+                MainWindow* window = &self->m_window;
                 self->m_pauseBox = AskResumeAfterBlocked(
-                    &self->m_window, streak, [run](bool resume) { run->pause.Give(resume); });
+                    window, streak, [run](bool resume) { run->pause.Give(resume); },
+                    [window](std::function<void()> reask) {
+                        OpenSettingsDialog(window->Context(), window, std::move(reask));
+                    });
             } else {
                 run->pause.Give(false);
             }

@@ -42,6 +42,7 @@
 #include "ui/main/TrendRowLookup.h"
 #include "ui/main/KeywordFilterProxy.h"
 #include "ui/mining/MiningWindowManager.h"
+#include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
 
 namespace mofeng::ui {
@@ -182,6 +183,7 @@ void MainWindow::ConnectMenu() {
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
         {m_actions.retryFailed, &MainWindow::RetryFailedRows},
+        {m_actions.settings, &MainWindow::OpenSettings},
     };
     for (const auto& [action, slot] : commands) {
         connect(action, &QAction::triggered, this, slot);
@@ -388,6 +390,10 @@ void MainWindow::RetryFailedRows() {
 
 void MainWindow::OpenMiningWindow() {
     m_miningWindows->Open();
+}
+
+void MainWindow::OpenSettings() {
+    OpenSettingsDialog(m_context, this);
 }
 
 void MainWindow::OpenSite() {

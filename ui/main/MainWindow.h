@@ -118,6 +118,7 @@ public slots:
     void StartIndexQuery();   // starts a run, or offers to stop the one in progress
     void RetryFailedRows();   // a run over the rows marked 失败/被拦截/未查询
     void OpenMiningWindow();  // another, independent mining window
+    void OpenSettings();      // "设置", Ctrl+,: window-modal, returns at once
     void OpenSite();
     void OpenTutorial();
     // A header click: largest first, or smallest first when the last sort

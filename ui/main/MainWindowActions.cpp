@@ -25,6 +25,8 @@ MainWindowActions CreateMainWindowActions(QMenu* menu, QWidget* window) {
     a.retryFailed = AddMenuAction(menu, QStringLiteral("重试失败行"), "retryFailed");
     a.showFilter =
         AddMenuAction(menu, QStringLiteral("筛选…"), "showFilter", QKeySequence::Find, window);
+    a.settings = AddMenuAction(menu, QStringLiteral("设置"), "settings",
+                               QKeySequence(Qt::CTRL | Qt::Key_Comma), window);
     return a;
 }
 

@@ -21,6 +21,7 @@ struct MainWindowActions {
     QAction* openList = nullptr;         // 打开列表…
     QAction* retryFailed = nullptr;      // 重试失败行
     QAction* showFilter = nullptr;       // 筛选…, Ctrl+F
+    QAction* settings = nullptr;         // 设置 (Ctrl+,)
 };
 
 // Fills menu with the actions, in menu order; shortcuts act in window.

@@ -3,23 +3,33 @@
 #include <QLabel>
 #include <QProgressBar>
 
+#include <QMessageBox>
+
 #include <algorithm>
+#include <utility>
 
 #include "mining/MiningList.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/common/QueuedCall.h"
 
 namespace mofeng::ui {
 
-MiningListFeed::MiningListFeed(KeywordListModel* model, QLabel* status, QProgressBar* progress)
+MiningListFeed::MiningListFeed(KeywordListModel* model, QLabel* status, QProgressBar* progress,
+                               QLabel* counts, QWidget* window, OpenSettingsForPause openSettings)
     : m_model(model),
       m_status(status),
       m_progress(progress),
+      m_counts(counts),
+      m_window(window),
+      m_openSettings(std::move(openSettings)),
       m_scheduler(model, [this] { Flush(); }) {}
 
 void MiningListFeed::StartRun() {
     std::lock_guard lock(m_mutex);
     m_open = true;
+    m_lastProgress = {};
+    m_countsPending = false;
     m_keys.clear();
     m_rowCount = m_model->rowCount() + static_cast<std::int64_t>(m_pendingRows.size());
     for (std::string& keyword : m_model->Data().ColumnTexts(mining::kKeywordColumn))
@@ -39,19 +49,42 @@ void MiningListFeed::ClearList() {
 }
 
 void MiningListFeed::Close() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_open = false;
+    }
+    EndPause();
+}
+
+void MiningListFeed::EndPause() {
+    std::shared_ptr<PauseAnswer> pause;
+    {
+        std::lock_guard lock(m_mutex);
+        pause = std::exchange(m_pause, nullptr);
+    }
+    if (pause)
+        pause->Give(false);
+    if (m_pauseBox)
+        m_pauseBox->reject();
+}
+
+mining::MiningProgress MiningListFeed::LastProgress() {
     std::lock_guard lock(m_mutex);
-    m_open = false;
+    return m_lastProgress;
 }
 
 void MiningListFeed::Flush() {
     std::vector<runtime::Row> rows;
     std::optional<std::string> label;
     std::optional<std::pair<int, int>> progress;
+    std::optional<mining::MiningProgress> counts;
     {
         std::lock_guard lock(m_mutex);
         rows.swap(m_pendingRows);
         label.swap(m_pendingLabel);
         progress.swap(m_pendingProgress);
+        if (std::exchange(m_countsPending, false))
+            counts = m_lastProgress;
     }
     if (!rows.empty())
         m_model->AppendRows(std::move(rows));
@@ -63,6 +96,8 @@ void MiningListFeed::Flush() {
         m_progress->setRange(0, std::max(progress->second, 1));
         m_progress->setValue(progress->first);
     }
+    if (counts)
+        m_counts->setText(MiningCountsText(*counts));
 }
 
 bool MiningListFeed::ListHasKeyword(std::string_view keyword) {
@@ -102,6 +137,51 @@ void MiningListFeed::SetProgress(int position, int maximum) {
         m_pendingProgress.emplace(position, maximum);
     }
     m_scheduler.Request();
+}
+
+void MiningListFeed::Progressed(const mining::MiningProgress& progress) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_lastProgress = progress;
+        m_countsPending = true;
+    }
+    m_scheduler.Request();
+}
+
+bool MiningListFeed::ResumeAfterBlocked(int streak) {
+    auto pause = std::make_shared<PauseAnswer>();
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_open)
+            return false;
+        m_pause = pause;
+    }
+    QueueOnTargetThread(m_model, [this, pause, streak] {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_pause != pause)  // answered 停止 before the box could show
+                return;
+        }
+        Flush();  // the counts of the streak, before the question
+        m_pauseBox = AskResumeAfterBlocked(
+            m_window, streak, [pause](bool resume) { pause->Give(resume); }, m_openSettings);
+    });
+    const bool resume = pause->Wait();
+    std::lock_guard lock(m_mutex);
+    if (m_pause == pause)
+        m_pause.reset();
+    return resume;
+}
+
+QString MiningCountsText(const mining::MiningProgress& progress) {
+    QString text = QStringLiteral("已接受 %1 个关键词 · 已请求 %2 次")
+                       .arg(progress.accepted)
+                       .arg(progress.requests);
+    const std::int64_t failed = progress.Count(net::LookupOutcome::Failed);
+    const std::int64_t blocked = progress.Count(net::LookupOutcome::Blocked);
+    if (failed > 0 || blocked > 0)
+        text += QStringLiteral("（失败 %1 · 被拦截 %2）").arg(failed).arg(blocked);
+    return text;
 }
 
 }  // namespace mofeng::ui

@@ -8,11 +8,19 @@
 #include <utility>
 #include <vector>
 
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
 #include "mining/MiningSink.h"
+#include "ui/common/BlockedPausePrompt.h"
 #include "ui/common/UiFlushScheduler.h"
 
 class QLabel;
+class QMessageBox;
 class QProgressBar;
+class QWidget;
 
 namespace mofeng::ui {
 
@@ -24,11 +32,16 @@ class KeywordListModel;
 // run's duplicate test reads; every change of the list goes through here
 // (rows the run adds, ClearList), under one lock with the queue, so the
 // index always agrees with the list as it stands after the rows queued so
-// far. Created and destroyed on the UI thread; the run's worker must have
-// ended before it goes.
+// far. After a blocked streak the run waits for the seller's 继续 or 停止
+// in the pause box over window; stopping or closing answers 停止, so the
+// worker is never left waiting. Created and destroyed on the UI thread; the
+// run's worker must have ended before it goes.
 class MiningListFeed final : public mining::MiningSink {
 public:
-    MiningListFeed(KeywordListModel* model, QLabel* status, QProgressBar* progress);
+    // counts shows the run's accepted keywords and requests; openSettings
+    // (may be empty) is offered by the pause box.
+    MiningListFeed(KeywordListModel* model, QLabel* status, QProgressBar* progress, QLabel* counts,
+                   QWidget* window, OpenSettingsForPause openSettings);
     MiningListFeed(const MiningListFeed&) = delete;
     MiningListFeed& operator=(const MiningListFeed&) = delete;
 
@@ -38,8 +51,14 @@ public:
     // UI thread: removes every row, those still queued included; the run's
     // later rows go in after the clear, as they would have without a queue.
     void ClearList();
-    // UI thread (the window closing): later rows are refused.
+    // UI thread (the window closing): later rows are refused, a pause is
+    // answered 停止.
     void Close();
+    // UI thread (the run stopped): a pause is answered 停止 and its box goes.
+    void EndPause();
+    // The run's counts as last reported; UI thread, once its worker has
+    // ended (any thread may call it, it takes the lock).
+    mining::MiningProgress LastProgress();
     // UI thread: shows whatever has arrived (also done by the queued flush).
     void Flush();
 
@@ -49,6 +68,9 @@ public:
     bool AppendRow(std::string number, std::string keyword) override;
     void SetStatusLabel(const std::string& text) override;
     void SetProgress(int position, int maximum) override;
+    void Progressed(const mining::MiningProgress& progress) override;
+    // Blocks until the seller answers the pause box (or the run is stopped).
+    bool ResumeAfterBlocked(int streak) override;
 
 private:
     struct StringHash {
@@ -61,6 +83,10 @@ private:
     KeywordListModel* m_model;  // UI thread only, like the two controls
     QLabel* m_status;
     QProgressBar* m_progress;
+    QLabel* m_counts;
+    QWidget* m_window;
+    OpenSettingsForPause m_openSettings;
+    QPointer<QMessageBox> m_pauseBox;  // UI thread
 
     std::mutex m_mutex;  // guards everything below
     bool m_open = true;
@@ -69,7 +95,14 @@ private:
     std::vector<runtime::Row> m_pendingRows;
     std::optional<std::string> m_pendingLabel;
     std::optional<std::pair<int, int>> m_pendingProgress;  // position, maximum
+    mining::MiningProgress m_lastProgress;
+    bool m_countsPending = false;
+    std::shared_ptr<PauseAnswer> m_pause;  // the pause being asked; null when none
     UiFlushScheduler m_scheduler;
 };
+
+// "已接受 N 个关键词 · 已请求 M 次", with the failed and blocked counts
+// when there are any.
+QString MiningCountsText(const mining::MiningProgress& progress);
 
 }  // namespace mofeng::ui

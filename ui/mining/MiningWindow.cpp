@@ -3,12 +3,19 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QSettings>
 #include <QTableView>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "mining/KeywordExport.h"
 #include "mining/MiningCommands.h"
@@ -23,7 +30,9 @@
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
 #include "ui/main/MainWindow.h"
+#include "ui/mining/ExcludeWordsDialog.h"
 #include "ui/mining/MiningListFeed.h"
+#include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
 
 namespace mofeng::ui {
@@ -33,14 +42,19 @@ MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
     InitUiResources();
     setWindowTitle(QStringLiteral("淘关键词，我最简单"));
     setGeometry(kMiningWindowGeometry);
-    setFixedSize(kMiningWindowGeometry.size());
+    setMinimumSize(kMiningWindowGeometry.size());
 
     m_model = new KeywordListModel(MiningListModelColumns(), this);
     m_controls = CreateMiningWindowControls(this, m_model);
     m_table = std::make_unique<ModelTable>(m_model);
-    m_feed = std::make_unique<MiningListFeed>(m_model, m_controls.status, m_controls.progress);
+    m_feed = std::make_unique<MiningListFeed>(
+        m_model, m_controls.status, m_controls.progress, m_controls.counts, this,
+        [this](std::function<void()> reask) {
+            OpenSettingsDialog(m_context, this, std::move(reask));
+        });
     m_inputs.SetMustContainText(ToGbk(m_controls.mustContain->text()));
     m_inputs.SetLevelIndex(m_controls.levels->currentIndex());
+    SetExcludeWords(QSettings().value(QLatin1String(kExcludeWordsKey)).toStringList());
     m_notifier = std::make_unique<UiNotifier>(this);
 
     m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"));
@@ -49,10 +63,18 @@ MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
         AddMenuAction(m_menu, QStringLiteral("导出关键词"), "exportKeywords");
     m_actions.sendToMainWindow =
         AddMenuAction(m_menu, QStringLiteral("传送至主窗口"), "sendToMainWindow");
+    m_menu->addSeparator();
+    m_actions.excludeWords = AddMenuAction(m_menu, QStringLiteral("排除词…"), "excludeWords");
     connect(m_actions.clearKeywords, &QAction::triggered, this, &MiningWindow::ClearKeywords);
     connect(m_actions.exportKeywords, &QAction::triggered, this, &MiningWindow::ExportKeywords);
     connect(m_actions.sendToMainWindow, &QAction::triggered, this, &MiningWindow::SendToMainWindow);
-    connect(m_controls.start, &QPushButton::clicked, this, &MiningWindow::StartMining);
+    connect(m_actions.excludeWords, &QAction::triggered, this, &MiningWindow::ChooseExcludeWords);
+    connect(m_controls.start, &QPushButton::clicked, this, [this] {
+        if (m_running)
+            StopMining();
+        else
+            StartMining();
+    });
     connect(m_controls.mustContain, &QLineEdit::textChanged, this,
             &MiningWindow::MustContainChanged);
     connect(m_controls.levels, &QComboBox::currentIndexChanged, this,
@@ -72,6 +94,8 @@ QAction* MiningWindow::MenuAction(const QString& text) const {
 }
 
 void MiningWindow::StartMining() {
+    if (m_running)
+        return;
     if (m_controls.mustContain->text().isEmpty()) {
         m_notifier->ShowMessage(mining::MustContainMissingMessage(), runtime::kMessageInformation);
         return;
@@ -84,6 +108,9 @@ void MiningWindow::StartMining() {
         return;
     }
     m_running = true;
+    m_stopAsked = false;
+    m_controls.start->setText(QStringLiteral("停止淘词"));
+    m_controls.counts->setText(MiningCountsText({}));
     const std::string seed = ToGbk(m_controls.seed->text());
     const mining::MiningRunInput input{m_context.Endpoints(), m_context.Jobs()};
     m_feed->StartRun();
@@ -94,11 +121,60 @@ void MiningWindow::StartMining() {
     m_tasks.Start([this, lease, seed, input, feed, inputs](const runtime::CancelToken& cancel) {
         mining::RunMining(**lease, input, *inputs, *feed, seed, cancel);
         lease->reset();
-        QueueOnTargetThread(this, [this] {
-            m_running = false;
-            emit RunEnded();
-        });
+        QueueOnTargetThread(this, [this] { Ended(); });
     });
+}
+
+void MiningWindow::StopMining() {
+    if (!m_running)
+        return;
+    m_stopAsked = true;
+    m_tasks.CancelAll();
+    m_feed->EndPause();
+}
+
+void MiningWindow::Ended() {
+    m_running = false;
+    m_feed->Flush();
+    m_controls.start->setText(QStringLiteral("开始淘词"));
+    const mining::MiningProgress progress = m_feed->LastProgress();
+    QString line = QStringLiteral("淘词完毕：共 %1 个关键词");
+    if (m_stopAsked)
+        line = QStringLiteral("淘词已停止：共 %1 个关键词");
+    else if (progress.stoppedForBlocked)
+        line = QStringLiteral("被淘宝拦截，淘词已停止：共 %1 个关键词");
+    m_controls.counts->setText(line.arg(m_model->rowCount()) + QStringLiteral("（") +
+                               MiningCountsText(progress) + QStringLiteral("）"));
+    emit RunEnded();
+}
+
+void MiningWindow::SetExcludeWords(const QStringList& words) {
+    m_excludeWords = words;
+    std::vector<std::string> gbk;
+    for (const QString& word : words)
+        gbk.push_back(ToGbk(word));
+    m_inputs.SetExcludeWords(std::move(gbk));
+    m_controls.list->setToolTip(
+        words.isEmpty() ? QString() : QStringLiteral("排除词：") + words.join(QLatin1Char(' ')));
+}
+
+void MiningWindow::ChooseExcludeWords() {
+    auto* dialog = new ExcludeWordsDialog(m_excludeWords, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        SetExcludeWords(dialog->Words());
+        QSettings().setValue(QLatin1String(kExcludeWordsKey), m_excludeWords);
+        m_controls.counts->setText(
+            m_excludeWords.isEmpty()
+                ? QStringLiteral("排除词已清空")
+                : QStringLiteral("排除词（%1 个）：").arg(m_excludeWords.size()) +
+                      m_excludeWords.join(QLatin1Char(' ')));
+    });
+    dialog->open();
+}
+
+QString MiningWindow::CountsText() const {
+    return m_controls.counts->text();
 }
 
 void MiningWindow::MustContainChanged(const QString& text) {
@@ -117,8 +193,14 @@ void MiningWindow::ClearKeywords() {
 
 void MiningWindow::ExportKeywords() {
     m_feed->Flush();  // the rows accepted so far, queued ones included
-    const bool saved =
-        mining::ExportKeywords(m_context.RunDirectory(), ToGbk(m_controls.seed->text()), *m_table);
+    const std::string seed = ToGbk(m_controls.seed->text());
+    const bool saved = mining::ExportKeywords(m_context.RunDirectory(), seed, *m_table);
+    if (saved) {
+        const QString folder = QString::fromStdU16String(m_context.RunDirectory().u16string());
+        const QString name = QString::fromStdString(mining::ExportFileName(seed));
+        m_controls.counts->setText(QStringLiteral("已导出：") +
+                                   QDir::toNativeSeparators(QDir(folder).filePath(name)));
+    }
     m_notifier->ShowMessage(saved ? mining::SaveSucceededMessage() : mining::SaveFailedMessage(),
                             runtime::kMessagePlain);
 }
@@ -126,9 +208,15 @@ void MiningWindow::ExportKeywords() {
 void MiningWindow::SendToMainWindow() {
     m_feed->Flush();
     if (m_mainWindow) {
-        mining::SendKeywords(*m_table, m_mainWindow->KeywordTable());
+        const int sent = mining::SendKeywords(*m_table, m_mainWindow->KeywordTable());
+        m_mainWindow->SetStatusText(QStringLiteral("已传送 %1 个关键词至主窗口").arg(sent));
     }
     m_notifier->ShowMessage(mining::SentToMainWindowMessage(), runtime::kMessageInformation);
+}
+
+void MiningWindow::resizeEvent(QResizeEvent* event) {
+    LayOutMiningWindow(m_controls, event->size());
+    QWidget::resizeEvent(event);
 }
 
 void MiningWindow::closeEvent(QCloseEvent* event) {

@@ -65,7 +65,19 @@ MiningWindowControls CreateMiningWindowControls(QWidget* window, KeywordListMode
     c.progress->setTextVisible(false);
     c.progress->setRange(0, 100);
     c.progress->setValue(0);
+    c.counts = AddLabel(window, QStringLiteral("runCounts"), QString(), {8, 318, 424, 16});
     return c;
+}
+
+void LayOutMiningWindow(const MiningWindowControls& controls, QSize size) {
+    // Margins of the initial layout: list 7 px left and 17 px right, the
+    // bar's line 49 px and the counts 29 px above the bottom.
+    const int width = size.width();
+    const int height = size.height();
+    controls.list->setGeometry(7, 102, width - 24, height - 153);
+    controls.status->setGeometry(8, height - 49, 48, 14);
+    controls.progress->setGeometry(61, height - 49, width - 77, 16);
+    controls.counts->setGeometry(8, height - 29, width - 24, 16);
 }
 
 }  // namespace mofeng::ui

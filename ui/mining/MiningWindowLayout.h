@@ -35,10 +35,17 @@ struct MiningWindowControls {
     QTableView* list = nullptr;        // 超级列表框1
     QLabel* status = nullptr;          // 标签_状态 "第一级："
     QProgressBar* progress = nullptr;  // 进度条1
+    QLabel* counts = nullptr;          // runCounts: the run's counts, then its final line
 };
 
-// Creates the controls on window at their fixed places, the list showing
-// model. UI thread.
+// Creates the controls on window at their places for the initial size, the
+// list showing model. UI thread.
 MiningWindowControls CreateMiningWindowControls(QWidget* window, KeywordListModel* model);
+
+// Places the controls for a client area of size: the list takes what the
+// window grows by, the line under it keeps to the bottom and stretches; the
+// controls above the list stay put. At kMiningWindowGeometry's size every
+// control is where CreateMiningWindowControls put it. UI thread.
+void LayOutMiningWindow(const MiningWindowControls& controls, QSize size);
 
 }  // namespace mofeng::ui

@@ -1,9 +1,27 @@
 #include "ui/mining/MiningWindowManager.h"
 
+#include <QScreen>
+
+#include <algorithm>
+
 #include "ui/main/MainWindow.h"
 #include "ui/mining/MiningWindow.h"
 
 namespace mofeng::ui {
+
+QPoint OpeningPosition(const QRect& mainFrame, int alreadyOpen, QSize size, const QRect& screen) {
+    // Down and to the right of the main window's title bar, each further
+    // window a step further, back to the first step when off the screen.
+    const QPoint step(kMiningWindowStep, kMiningWindowStep);
+    QPoint place = mainFrame.topLeft() + step * (2 + alreadyOpen % 8);
+    if (!screen.isEmpty()) {
+        place.setX(std::clamp(place.x(), screen.left(),
+                              std::max(screen.left(), screen.right() + 1 - size.width())));
+        place.setY(std::clamp(place.y(), screen.top(),
+                              std::max(screen.top(), screen.bottom() + 1 - size.height())));
+    }
+    return place;
+}
 
 MiningWindowManager::MiningWindowManager(AppContext& context, MainWindow& mainWindow)
     : QObject(&mainWindow), m_context(context), m_mainWindow(mainWindow) {}
@@ -12,6 +30,9 @@ MiningWindow* MiningWindowManager::Open() {
     std::erase_if(m_windows, [](const QPointer<MiningWindow>& open) { return !open; });
     auto* window = new MiningWindow(m_context, &m_mainWindow);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    window->move(OpeningPosition(m_mainWindow.frameGeometry(), static_cast<int>(m_windows.size()),
+                                 window->frameGeometry().size(),
+                                 m_mainWindow.screen()->availableGeometry()));
     m_windows.emplace_back(window);
     m_mainWindow.AdoptMiningList(window->Model());
     window->show();

@@ -2,12 +2,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 #include "mining/MiningState.h"
 #include "net/EndpointConfig.h"
 #include "runtime/OrderedKeySet.h"
 #include "sim/Simulator.h"
 #include "ui/common/BackgroundTasks.h"
+#include "ui/settings/SettingsTexts.h"
 #include "ui/startup/WebPages.h"
 
 namespace mofeng::ui {
@@ -24,8 +26,15 @@ public:
     AppContext(const AppContext&) = delete;
     AppContext& operator=(const AppContext&) = delete;
 
-    // Read-only after start-up, so any thread may read it.
+    // The endpoints of the next run: set and read on the UI thread only; a
+    // run copies them when it starts, so a change reaches the next run.
     const net::EndpointConfig& Endpoints() const { return m_endpoints; }
+    void SetEndpoints(net::EndpointConfig endpoints) { m_endpoints = std::move(endpoints); }
+    // The settings texts last applied (start-up or the settings dialog),
+    // the pasted cookie included: it lives here, in memory only.
+    const SettingsTexts& Settings() const { return m_settings; }
+    void SetSettings(SettingsTexts settings) { m_settings = std::move(settings); }
+    // Read-only after start-up, so any thread may read it.
     const WebPages& Web() const { return m_webPages; }
     // Fetches a run keeps under way at a time (1..16), read when a run starts.
     int Jobs() const { return m_jobs; }
@@ -45,6 +54,7 @@ private:
     std::unique_ptr<sim::Simulator> m_simulator;  // first member: destroyed last
     net::EndpointConfig m_endpoints;
     WebPages m_webPages;
+    SettingsTexts m_settings;
     int m_jobs = 1;
     std::filesystem::path m_runDirectory;
     mining::MiningState m_mining;

@@ -22,6 +22,8 @@
 #include "ui/common/LightTheme.h"
 #include "ui/common/UiResources.h"
 #include "ui/main/MainWindow.h"
+#include "ui/settings/RememberedSettings.h"
+#include "ui/settings/SettingsResolution.h"
 #include "ui/startup/AppContext.h"
 #include "ui/startup/HomeTrendPrefetch.h"
 #include "ui/startup/QtTranslations.h"
@@ -125,18 +127,20 @@ int RunGuiProgram(int argc, char** argv) {
     const QString programDir = QCoreApplication::applicationDirPath();
 
     // The same resolution as the command-line program: a malformed
-    // MOFENG_*_URL is refused here too instead of quietly replaced.
-    net::SettingsSources sources;
-    sources.demo = options.demo;
-    sources.searchUrl = options.searchUrl;
-    sources.indexUrl = options.indexUrl;
-    sources.suggestUrl = options.suggestUrl;
-    net::RunSettings settings;
+    // MOFENG_*_URL is refused here too instead of quietly replaced. What the
+    // settings dialog remembered comes after the environment.
+    StartupSettings startup;
     std::string error;
-    if (!net::ResolveRunSettings(sources, net::ProcessEnvironment(), settings, error)) {
+    if (!ResolveStartupSettings(options, net::ProcessEnvironment(), LoadRememberedSettings(),
+                                startup, error)) {
         PrintLine(stderr, QStringLiteral("mofeng: ") + QString::fromStdString(error));
         return 2;
     }
+    if (!startup.ignored.empty()) {
+        PrintLine(stderr, QStringLiteral("mofeng: remembered settings not used: ") +
+                              QString::fromStdString(startup.ignored));
+    }
+    net::RunSettings& settings = startup.run;
     std::unique_ptr<sim::Simulator> simulator;
     if (settings.NeedsDemo()) {
         simulator = std::make_unique<sim::Simulator>();
@@ -149,6 +153,8 @@ int RunGuiProgram(int argc, char** argv) {
     settings.Apply();
     AppContext context(settings.endpoints, WebPages::FromEnvironment(programDir),
                        std::move(simulator));
+    context.SetSettings(startup.applied);
+    context.SetJobs(startup.applied.jobs);
     EnterRunFolder(context, programDir,
                    QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
                    app::IsFolderWritable);

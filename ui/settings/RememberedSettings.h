@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ui/settings/SettingsTexts.h"
+
+namespace mofeng::ui {
+
+// QSettings keys of the remembered run settings (the session switch is
+// kRestoreSessionKey). The pasted cookie has no key: it is never stored.
+inline constexpr char kRetriesKey[] = "fetch/retries";
+inline constexpr char kDelayMsKey[] = "fetch/delayMs";
+inline constexpr char kConnectTimeoutKey[] = "fetch/connectTimeoutS";
+inline constexpr char kStallTimeoutKey[] = "fetch/stallTimeoutS";
+inline constexpr char kCookieFileKey[] = "fetch/cookieFile";
+inline constexpr char kProxyKey[] = "fetch/proxy";
+inline constexpr char kJobsKey[] = "fetch/jobs";
+inline constexpr char kSearchUrlKey[] = "endpoints/search";
+inline constexpr char kIndexUrlKey[] = "endpoints/index";
+inline constexpr char kSuggestUrlKey[] = "endpoints/suggest";
+
+// What the program's QSettings hold; the cookie is always empty. UI thread.
+SettingsTexts LoadRememberedSettings();
+
+// Remembers entered: each text that differs from shown (what the dialog
+// showed when it opened) is written, an empty one removed, the others keep
+// their remembered value, so an address that came from the command line or
+// the environment is not taken for the seller's choice. Jobs and the session
+// switch are always written. The cookie is never written. UI thread.
+void RememberSettings(const SettingsTexts& entered, const SettingsTexts& shown);
+
+}  // namespace mofeng::ui

@@ -1,0 +1,237 @@
+#include "ui/settings/SettingsDialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <chrono>
+#include <string>
+
+#include "net/FetchSettings.h"
+#include "net/HttpFetch.h"
+#include "ui/settings/RememberedSettings.h"
+#include "ui/settings/SettingsResolution.h"
+#include "ui/startup/AppContext.h"
+#include "ui/startup/SessionStartup.h"
+
+namespace mofeng::ui {
+namespace {
+
+QString Address(const std::string& base) {
+    return QString::fromStdString(base);
+}
+
+QString OrDefault(const QString& text, long long fallback) {
+    return text.trimmed().isEmpty() ? QString::number(fallback) : text;
+}
+
+QLineEdit* AddEdit(QFormLayout* form, const QString& label, const char* name, const QString& text) {
+    auto* edit = new QLineEdit(text);
+    edit->setObjectName(QLatin1String(name));
+    form->addRow(label, edit);
+    return edit;
+}
+
+QGroupBox* Group(const QString& title, QFormLayout*& form) {
+    auto* box = new QGroupBox(title);
+    form = new QFormLayout(box);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    return box;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
+    setObjectName(QStringLiteral("settingsDialog"));
+    setWindowTitle(QStringLiteral("设置"));
+
+    // What the next run would use: the applied texts, the defaults for
+    // numbers left empty, the endpoints in force.
+    const SettingsTexts& applied = context.Settings();
+    const net::FetchSettings fetchDefaults;
+    const net::TransportLimits limitDefaults;
+    m_shown = applied;
+    m_shown.retries = OrDefault(applied.retries, fetchDefaults.retries);
+    m_shown.delayMs = OrDefault(applied.delayMs, fetchDefaults.minInterval.count());
+    m_shown.connectTimeoutS = OrDefault(
+        applied.connectTimeoutS,
+        std::chrono::duration_cast<std::chrono::seconds>(limitDefaults.connectTimeout).count());
+    m_shown.stallTimeoutS = OrDefault(
+        applied.stallTimeoutS,
+        std::chrono::duration_cast<std::chrono::seconds>(limitDefaults.stallTimeout).count());
+    m_shown.searchUrl = Address(context.Endpoints().searchBase);
+    m_shown.indexUrl = Address(context.Endpoints().indexBase);
+    m_shown.suggestUrl = Address(context.Endpoints().suggestBase);
+    m_shown.jobs = context.Jobs();
+    m_shown.restoreSession = QSettings().value(QLatin1String(kRestoreSessionKey), true).toBool();
+
+    QFormLayout* form = nullptr;
+    QGroupBox* fetching = Group(QStringLiteral("请求"), form);
+    m_retries =
+        AddEdit(form, QStringLiteral("失败后重试次数（0～10）："), "retries", m_shown.retries);
+    m_delayMs =
+        AddEdit(form, QStringLiteral("请求间隔（毫秒，0～60000）："), "delayMs", m_shown.delayMs);
+    m_connectTimeout = AddEdit(form, QStringLiteral("连接超时（秒，1～600）："), "connectTimeoutS",
+                               m_shown.connectTimeoutS);
+    m_stallTimeout = AddEdit(form, QStringLiteral("无响应超时（秒，1～600）："), "stallTimeoutS",
+                             m_shown.stallTimeoutS);
+    m_proxy = AddEdit(form, QStringLiteral("代理："), "proxy", m_shown.proxy);
+    m_proxy->setPlaceholderText(
+        QStringLiteral("http://、https:// 或 socks5://主机:端口；空：系统设置"));
+    m_jobs = new QSpinBox;
+    m_jobs->setObjectName(QStringLiteral("jobs"));
+    m_jobs->setRange(1, 16);
+    m_jobs->setValue(m_shown.jobs);
+    form->addRow(QStringLiteral("同时进行的请求（1～16）："), m_jobs);
+
+    QGroupBox* login = Group(QStringLiteral("登录"), form);
+    m_cookieFile = new QLineEdit(m_shown.cookieFile);
+    m_cookieFile->setObjectName(QStringLiteral("cookieFile"));
+    m_cookieFile->setPlaceholderText(QStringLiteral("浏览器导出的 cookies.txt"));
+    m_browse = new QPushButton(QStringLiteral("浏览…"));
+    m_browse->setObjectName(QStringLiteral("browseCookieFile"));
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_cookieFile, 1);
+    fileRow->addWidget(m_browse);
+    form->addRow(QStringLiteral("Cookie 文件："), fileRow);
+    m_cookie = AddEdit(form, QStringLiteral("Cookie："), "cookie", m_shown.cookie);
+    m_cookie->setEchoMode(QLineEdit::Password);
+    m_cookie->setPlaceholderText(QStringLiteral("粘贴 Cookie 请求头；只留在内存中，不会保存"));
+
+    QGroupBox* servers = Group(QStringLiteral("服务器地址"), form);
+    m_searchUrl = AddEdit(form, QStringLiteral("搜索页："), "searchUrl", m_shown.searchUrl);
+    m_indexUrl = AddEdit(form, QStringLiteral("指数："), "indexUrl", m_shown.indexUrl);
+    m_suggestUrl = AddEdit(form, QStringLiteral("联想词："), "suggestUrl", m_shown.suggestUrl);
+
+    m_restoreSession = new QCheckBox(QStringLiteral("启动时恢复上次的列表"));
+    m_restoreSession->setObjectName(QStringLiteral("restoreSession"));
+    m_restoreSession->setChecked(m_shown.restoreSession);
+
+    m_error = new QLabel;
+    m_error->setObjectName(QStringLiteral("settingsError"));
+    m_error->setWordWrap(true);
+    m_error->setStyleSheet(QStringLiteral("color: #b00020;"));
+    m_error->hide();
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
+    connect(m_browse, &QPushButton::clicked, this, &SettingsDialog::BrowseCookieFile);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fetching);
+    layout->addWidget(login);
+    layout->addWidget(servers);
+    layout->addWidget(m_restoreSession);
+    layout->addWidget(m_error);
+    layout->addWidget(buttons);
+    setMinimumWidth(460);
+}
+
+SettingsTexts SettingsDialog::Entered() const {
+    SettingsTexts texts;
+    texts.retries = m_retries->text().trimmed();
+    texts.delayMs = m_delayMs->text().trimmed();
+    texts.connectTimeoutS = m_connectTimeout->text().trimmed();
+    texts.stallTimeoutS = m_stallTimeout->text().trimmed();
+    texts.proxy = m_proxy->text().trimmed();
+    texts.cookieFile = m_cookieFile->text().trimmed();
+    texts.cookie = m_cookie->text().trimmed();
+    texts.searchUrl = m_searchUrl->text().trimmed();
+    texts.indexUrl = m_indexUrl->text().trimmed();
+    texts.suggestUrl = m_suggestUrl->text().trimmed();
+    texts.jobs = m_jobs->value();
+    texts.restoreSession = m_restoreSession->isChecked();
+    return texts;
+}
+
+QString SettingsDialog::ErrorText() const {
+    return m_error->text();
+}
+
+void SettingsDialog::accept() {
+    const SettingsTexts entered = Entered();
+    std::string error;
+    if (!ApplySettingsTexts(m_context, entered, error)) {
+        ShowError(error);
+        return;
+    }
+    RememberSettings(entered, m_shown);
+    m_error->clear();
+    m_error->hide();
+    QDialog::accept();
+}
+
+void SettingsDialog::BrowseCookieFile() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("选择 Cookie 文件"), m_cookieFile->text(),
+                                     QStringLiteral("Cookie 文件 (*.txt);;所有文件 (*)"));
+    if (!path.isEmpty())
+        m_cookieFile->setText(path);
+}
+
+void SettingsDialog::ShowError(const std::string& error) {
+    struct Field {
+        const char* option;  // how the resolution names the setting
+        QLineEdit* edit;
+        QString message;
+        bool withDetail;  // the detail quotes no credential
+    };
+    const QString address =
+        QStringLiteral("不是可用的地址：应为 http:// 或 https:// 加主机名，可带端口。");
+    // "--cookie-file" before "--cookie", which it begins with.
+    const Field fields[] = {
+        {"--retries", m_retries, QStringLiteral("「重试次数」须为 0 到 10 的整数。"), false},
+        {"--delay-ms", m_delayMs, QStringLiteral("「请求间隔」须为 0 到 60000 的整数。"), false},
+        {"--connect-timeout-s", m_connectTimeout,
+         QStringLiteral("「连接超时」须为 1 到 600 的整数。"), false},
+        {"--stall-timeout-s", m_stallTimeout,
+         QStringLiteral("「无响应超时」须为 1 到 600 的整数。"), false},
+        {"--cookie-file", m_cookieFile, QStringLiteral("「Cookie 文件」无法使用。"), true},
+        {"--cookie", m_cookie, QStringLiteral("「Cookie」的格式不对。"), true},
+        {"--proxy", m_proxy,
+         QStringLiteral("「代理」不是可用的代理地址：应为 http://、https:// 或 socks5:// "
+                        "加主机和端口。"),
+         false},  // a proxy URL may carry a password
+        {"--search-url", m_searchUrl, QStringLiteral("「搜索页」") + address, false},
+        {"--index-url", m_indexUrl, QStringLiteral("「指数」") + address, false},
+        {"--suggest-url", m_suggestUrl, QStringLiteral("「联想词」") + address, false},
+    };
+    QString text = QStringLiteral("设置有误，未应用：") + QString::fromStdString(error);
+    for (const Field& field : fields) {
+        if (error.rfind(field.option, 0) != 0)
+            continue;
+        text = QStringLiteral("设置有误，未应用。") + field.message;
+        if (field.withDetail)
+            text += QStringLiteral("\n（") + QString::fromStdString(error) + QStringLiteral("）");
+        field.edit->setFocus();
+        field.edit->selectAll();
+        break;
+    }
+    m_error->setText(text);
+    m_error->show();
+}
+
+SettingsDialog* OpenSettingsDialog(AppContext& context, QWidget* parent,
+                                   std::function<void()> closed) {
+    auto* dialog = new SettingsDialog(context, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (closed)
+        QObject::connect(dialog, &QDialog::finished, dialog, [closed](int) { closed(); });
+    dialog->open();
+    return dialog;
+}
+
+}  // namespace mofeng::ui
