@@ -239,10 +239,14 @@ void MainWindowTest::popupMenuListsEntriesInOrder() {
     QCOMPARE(entries, QStringList({"清空数据", "导入关键词", "导出选中到表格", "开始查询指数", "-",
                                    "自动淘词", "-", "青禾软件官网",  //
                                    "-",                              //
-                                   "撤销清空",                       //
+                                   "撤销",                           //
                                    "保存列表…",                      //
                                    "打开列表…",                      //
-                                   "重试失败行"}));
+                                   "重试失败行",                     //
+                                   "添加关键词…",                    //
+                                   "删除选中行",                     //
+                                   "删除重复关键词",                 //
+                                   "重做"}));
     for (const QString& entry : entries) {
         if (entry != QLatin1String("-")) {
             QVERIFY2(f.window.MenuAction(entry) && f.window.MenuAction(entry)->isEnabled(),

@@ -33,6 +33,7 @@
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
 #include "ui/main/IndexQueryController.h"
+#include "ui/main/MainStatusBar.h"
 #include "ui/mining/MiningWindowManager.h"
 #include "ui/startup/AppContext.h"
 
@@ -44,7 +45,6 @@ std::filesystem::path ToNativePath(const QString& path) {
 }
 
 constexpr char kSaveFailed[] = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 保存失败 (GBK)
-constexpr int kStatusLineHeight = 18;
 
 }  // namespace
 
@@ -73,21 +73,13 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
 
     m_listDialog =
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("列表对话框"), this);
-    m_statusLine = new QLabel(m_controls.list->parentWidget());
-    m_statusLine->setObjectName(QStringLiteral("标签_状态行"));
+    m_statusBar = new MainStatusBar(*m_controls.list, *m_model,
+                                    [this] { return static_cast<int>(SelectedRows().size()); });
     m_controls.list->installEventFilter(this);
-    PlaceStatusLine();
+    ConnectEditCommands();
 
     m_query = new IndexQueryController(*this);
     m_miningWindows = new MiningWindowManager(m_context, *this);
-}
-
-void MainWindow::PlaceStatusLine() {
-    if (m_statusLine != nullptr) {
-        const QRect list = m_controls.list->geometry();
-        m_statusLine->setGeometry(list.left() + 2, list.bottom() + 1, list.width() - 4,
-                                  kStatusLineHeight);
-    }
 }
 
 MainWindow::~MainWindow() {
@@ -118,34 +110,17 @@ void MainWindow::ConnectMenu() {
         {m_actions.startQuery, &MainWindow::StartIndexQuery},
         {m_actions.openMining, &MainWindow::OpenMiningWindow},
         {m_actions.openSite, &MainWindow::OpenSite},
-        {m_actions.undoClear, &MainWindow::UndoClear},
+        {m_actions.undo, &MainWindow::Undo},
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
         {m_actions.retryFailed, &MainWindow::RetryFailedRows},
+        {m_actions.addKeywords, &MainWindow::ChooseAndAddKeywords},
+        {m_actions.deleteRows, &MainWindow::DeleteSelectedRows},
+        {m_actions.removeDuplicates, &MainWindow::RemoveDuplicateKeywords},
+        {m_actions.redo, &MainWindow::Redo},
     };
     for (const auto& [action, slot] : commands) {
         connect(action, &QAction::triggered, this, slot);
-    }
-}
-
-void MainWindow::ClearList() {
-    const runtime::TableData& data = m_model->Data();
-    if (data.RowCount() == 0) {
-        return;
-    }
-    std::vector<runtime::Row> rows(static_cast<std::size_t>(data.RowCount()));
-    for (int r = 0; r < data.RowCount(); ++r) {
-        for (int c = 0; c < data.ColumnCount(); ++c) {
-            rows[static_cast<std::size_t>(r)].push_back(data.Cell(r, c));
-        }
-    }
-    m_clearedRows = std::move(rows);
-    m_table->Clear();
-}
-
-void MainWindow::UndoClear() {
-    if (!m_clearedRows.empty()) {
-        m_table->AppendRows(std::exchange(m_clearedRows, {}));
     }
 }
 
@@ -155,18 +130,6 @@ void MainWindow::CopySelection() {
         QGuiApplication::clipboard()->setText(
             FromGbk(app::CopiedRowsText(*m_table, rows, app::kKeywordListColumnCount)));
     }
-}
-
-void MainWindow::PasteKeywords() {
-    std::vector<runtime::Row> rows;
-    int number = 0;
-    for (std::string& keyword : app::PastedKeywords(ToGbk(QGuiApplication::clipboard()->text()))) {
-        runtime::Row row(static_cast<std::size_t>(kKeywordColumn) + 1);
-        row[0] = std::to_string(++number);
-        row[kKeywordColumn] = std::move(keyword);
-        rows.push_back(std::move(row));
-    }
-    m_table->AppendRows(std::move(rows));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -181,7 +144,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->matches(QKeySequence::Undo)) {
-            UndoClear();
+            Undo();
+            return true;
+        }
+        if (key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            Redo();
+            return true;
+        }
+        // Also the actions' shortcuts, for when the window is not the active one.
+        if (key->matches(QKeySequence::Delete)) {
+            DeleteSelectedRows();
+            return true;
+        }
+        if (key->keyCombination() == QKeyCombination(Qt::Key_Insert)) {
+            ChooseAndAddKeywords();
             return true;
         }
         if (key->matches(QKeySequence::SelectAll)) {
@@ -202,7 +179,7 @@ void MainWindow::AttachSession(std::unique_ptr<SessionKeeper> session,
         m_session->Track(m_model, app::kSessionMainList);
     }
     m_pendingMiningRows = std::move(restoredMiningRows);
-    m_statusLine->setText(statusText);
+    SetStatusText(statusText);
 }
 
 void MainWindow::AdoptMiningList(KeywordListModel& miningModel) {
@@ -214,11 +191,11 @@ void MainWindow::AdoptMiningList(KeywordListModel& miningModel) {
 }
 
 QString MainWindow::StatusText() const {
-    return m_statusLine->text();
+    return m_statusBar->MessageLabel().text();
 }
 
 void MainWindow::SetStatusText(const QString& text) {
-    m_statusLine->setText(text);
+    m_statusBar->MessageLabel().setText(text);
 }
 
 bool MainWindow::SaveListTo(const QString& path) {
@@ -346,7 +323,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     FitMainWindowControls(m_controls, size());
-    PlaceStatusLine();
     QWidget::resizeEvent(event);
 }
 
