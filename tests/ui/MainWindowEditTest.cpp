@@ -44,7 +44,7 @@ Row StoredRow(const std::string& number, const std::string& keyword) {
     Row row(static_cast<std::size_t>(query::kStoredColumnCount));
     row[0] = number;
     row[1] = keyword;
-    row[2] = "5";
+    row[2].assign(1, '5');  // the figure a query replaces
     row[query::kOutcomeColumn] = "hidden-" + keyword;
     return row;
 }

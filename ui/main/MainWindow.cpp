@@ -29,9 +29,11 @@
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/ListPopupMenu.h"
 #include "ui/common/ModelTable.h"
+#include "ui/common/QueuedCall.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
+#include "ui/main/ImportFeed.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainStatusBar.h"
 #include "ui/mining/MiningWindowManager.h"
@@ -253,11 +255,26 @@ void MainWindow::ChooseAndImportFile() {
 }
 
 void MainWindow::ImportFile(const QString& path) {
-    runtime::Table* table = m_table.get();
+    // The rows are read and numbered on the worker and handed over in batches;
+    // the worker never waits for the UI thread per batch.
+    QPointer<MainWindow> self(this);
+    auto feed = std::make_shared<ImportFeed>(m_model, [self](int rowsAdded) {
+        if (self) {
+            self->SetStatusText(QStringLiteral("已导入 %1 个关键词").arg(rowsAdded));
+        }
+    });
     runtime::Notifier* notifier = m_notifier.get();
-    m_tasks.Start([table, notifier, file = ToNativePath(path)](const runtime::CancelToken& cancel) {
-        const app::ImportResult result =
-            app::ImportKeywordFile(file, *table, kKeywordColumn, true, &cancel);
+    QObject* uiThread = m_model;
+    m_tasks.Start([feed = std::move(feed), notifier, uiThread,
+                   file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
+        const app::ImportResult result = app::ImportKeywordFile(
+            file, [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
+            kKeywordColumn, true, &cancel);
+        if (result.opened) {
+            feed->FinishAndWait(cancel);
+        }
+        // The feed goes on the UI thread, where its flush runs.
+        QueueOnTargetThread(uiThread, [feed = std::move(feed)] {});
         if (const std::string why = app::ImportProblemText(result.problem); !why.empty()) {
             notifier->ShowMessage(why, runtime::kMessageInformation);
         }
