@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTableView>
 
 #include <filesystem>
@@ -23,6 +24,7 @@
 #include "app/KeywordListColumns.h"
 #include "app/SessionStore.h"
 #include "app/SpreadsheetExport.h"
+#include "ui/common/ClickArea.h"
 #include "ui/common/FileDialogSettings.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/HyperlinkLabel.h"
@@ -36,6 +38,7 @@
 #include "ui/main/ImportFeed.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainStatusBar.h"
+#include "ui/main/MainWindowMemory.h"
 #include "ui/mining/MiningWindowManager.h"
 #include "ui/startup/AppContext.h"
 
@@ -55,6 +58,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     setWindowTitle(QStringLiteral("墨枫V1.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setGeometry(kMainWindowGeometry);
+    setMinimumSize(kMainWindowGeometry.size());
 
     m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
     m_controls = CreateMainWindowControls(this, m_model);
@@ -72,6 +76,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     connect(m_controls.list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &MainWindow::SortByColumn);
     connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
+    for (int step = 0; step < static_cast<int>(m_controls.stepCards.size()); ++step) {
+        connect(m_controls.stepCards[step], &ClickArea::clicked, this,
+                [this, step] { StartStep(step); });
+    }
 
     m_listDialog =
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("列表对话框"), this);
@@ -332,6 +340,27 @@ void MainWindow::SortByColumn(int column) {
     app::SortByColumn(*m_table, column);
 }
 
+void MainWindow::StartStep(int step) {
+    m_controls.tabs->setCurrentIndex(1);  // 指数查询
+    switch (step) {
+        case 0:
+            ChooseAndImportFile();
+            break;
+        case 1:
+            StartIndexQuery();
+            break;
+        case 2:
+            if (SelectedRows().empty()) {
+                SetStatusText(QStringLiteral("请先在列表中选中要导出的行"));
+            } else {
+                ChooseAndExportSelection();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     m_miningWindows->CloseAll();
     Shutdown();
@@ -343,7 +372,18 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
+void MainWindow::RememberBetweenRuns() {
+    m_remembers = true;
+    m_importDialog->RememberFolder(QLatin1String(kImportFolderKey));
+    m_exportDialog->RememberFolder(QLatin1String(kExportFolderKey));
+    m_listDialog->RememberFolder(QLatin1String(kListFolderKey));
+    RestoreMainWindowState(*this);
+}
+
 void MainWindow::Shutdown() {
+    if (std::exchange(m_remembers, false)) {
+        SaveMainWindowState(*this);
+    }
     emit ShuttingDown();
     m_tasks.CancelAll();
     m_table->Detach();

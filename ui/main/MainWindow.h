@@ -101,6 +101,11 @@ public:
     QUndoStack& UndoStack() { return *m_undoStack; }
     // "添加关键词…" after its dialog: the keywords as numbered rows at the end.
     void AddKeywords(std::vector<std::string> keywords);
+    // From now on the window keeps its geometry, column widths and dialog
+    // folders between runs (QSettings): they are restored now and saved when
+    // the window closes. The program does this; tests leave it off.
+    void RememberBetweenRuns();
+    FileDialogSettings& ImportDialog() { return *m_importDialog; }
     // The add dialog while it is open; null otherwise.
     AddKeywordsDialog* OpenAddDialog() const;
     // "保存列表…" / "打开列表…" after their dialogs: every row with every cell;
@@ -127,6 +132,8 @@ public slots:
     void OpenSite();
     void OpenTutorial();
     void SortByColumn(int column);
+    // A step card of the home tab: 指数查询 shown, then its command.
+    void StartStep(int step);
 
 signals:
     // Emitted on the UI thread when the window starts to shut down (closed or
@@ -160,6 +167,7 @@ private:
     MainStatusBar* m_statusBar = nullptr;  // on the list's page
     QUndoStack* m_undoStack = nullptr;
     std::shared_ptr<RowIdTrail> m_idTrail;  // shared by the stack's commands
+    bool m_remembers = false;               // saved at the first Shutdown
     QPointer<AddKeywordsDialog> m_addDialog;
     FileDialogSettings* m_listDialog = nullptr;
     std::vector<std::vector<std::string>> m_pendingMiningRows;

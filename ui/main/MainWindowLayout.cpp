@@ -1,14 +1,18 @@
 #include "ui/main/MainWindowLayout.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "app/KeywordListColumns.h"
+#include "ui/common/ClickArea.h"
 #include "ui/common/HyperlinkLabel.h"
 #include "ui/common/ReportListView.h"
 #include "ui/common/UiFonts.h"
@@ -22,6 +26,9 @@ constexpr QRect kHomePictureRect{0, 0, 905, 424};
 constexpr QRect kBannerRect{-48, 0, 960, 90};
 constexpr QRect kListRect{1, 113 - kTabRowHeight, 887, 303};
 constexpr QRect kTutorialLinkRect{819, 0, 72, 20};
+// The step cards drawn on the home picture, picture-relative.
+constexpr std::array<QRect, 3> kStepCardRects{
+    {{72, 236, 221, 75}, {342, 236, 221, 75}, {612, 236, 221, 75}}};
 
 // A tab row of a fixed height, whatever the style would make it.
 class FixedHeightTabBar final : public QTabBar {
@@ -47,6 +54,28 @@ public:
     }
 };
 
+// A picture whose label may be wider than the picture: the extra width
+// repeats the picture's rightmost column, so a banner drawn to fade out at
+// its right edge simply goes on.
+class StretchingPicture final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QPixmap picture = pixmap();
+        if (picture.isNull() || width() <= picture.width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, picture);
+        const QRect edge(picture.width() - 1, 0, 1, picture.height());
+        painter.drawPixmap(QRect(picture.width(), 0, width() - picture.width(), picture.height()),
+                           picture, edge);
+    }
+};
+
 QWidget* AddPage(QTabWidget* tabs, const QString& title) {
     auto* page = new QWidget;
     page->setObjectName(title);
@@ -54,8 +83,11 @@ QWidget* AddPage(QTabWidget* tabs, const QString& title) {
     return page;
 }
 
-QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, QRect rect) {
-    auto* picture = new QLabel(page);
+QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, QRect rect,
+                   QLabel* picture = nullptr) {
+    if (picture == nullptr) {
+        picture = new QLabel(page);
+    }
     picture->setObjectName(name);
     picture->setPixmap(QPixmap(resource));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -84,9 +116,20 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
     controls.homePicture = AddPicture(homePage, QStringLiteral("图片框2"),
                                       QStringLiteral(":/home.jpg"), kHomePictureRect);
 
+    const std::array<std::pair<const char*, QString>, 3> cards{{
+        {"stepImport", QStringLiteral("导入关键词")},
+        {"stepQuery", QStringLiteral("开始查询指数")},
+        {"stepExport", QStringLiteral("导出选中到表格")},
+    }};
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        controls.stepCards[i] = new ClickArea(controls.homePicture, QLatin1String(cards[i].first),
+                                              kStepCardRects[i], cards[i].second);
+    }
+
     QWidget* indexPage = AddPage(controls.tabs, QStringLiteral("指数查询"));
-    controls.banner = AddPicture(indexPage, QStringLiteral("图片框1"),
-                                 QStringLiteral(":/index_banner.gif"), kBannerRect);
+    controls.banner =
+        AddPicture(indexPage, QStringLiteral("图片框1"), QStringLiteral(":/index_banner.gif"),
+                   kBannerRect, new StretchingPicture(indexPage));
     controls.list =
         CreateReportListView(indexPage, model, QStringLiteral("超级列表框1"), kListRect);
 
@@ -102,6 +145,8 @@ void FitMainWindowControls(const MainWindowControls& controls, QSize clientSize)
     const int extraHeight = std::max(0, clientSize.height() - kMainWindowGeometry.height());
     controls.tabs->setGeometry(kTabControlRect.adjusted(0, 0, extraWidth, extraHeight));
     controls.list->setGeometry(kListRect.adjusted(0, 0, extraWidth, extraHeight));
+    controls.banner->setGeometry(kBannerRect.adjusted(0, 0, extraWidth, 0));
+    controls.tutorialLink->setGeometry(kTutorialLinkRect.translated(extraWidth, 0));
 }
 
 }  // namespace mofeng::ui
