@@ -1,5 +1,6 @@
 #include "ui/main/MainWindowLayout.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -55,8 +56,9 @@ public:
 };
 
 // A picture whose label may be wider than the picture: the extra width
-// repeats the picture's rightmost column, so a banner drawn to fade out at
-// its right edge simply goes on.
+// carries on the colours of the picture's right edge (averaged over a strip
+// and a few lines, so a dithered edge does not become stripes), so a banner
+// drawn to fade out at its right simply goes on.
 class StretchingPicture final : public QLabel {
 public:
     using QLabel::QLabel;
@@ -68,12 +70,42 @@ protected:
             QLabel::paintEvent(event);
             return;
         }
+        if (m_edge.isNull() || m_edgeOf != picture.cacheKey()) {
+            m_edge = EdgeColumn(picture.toImage());
+            m_edgeOf = picture.cacheKey();
+        }
         QPainter painter(this);
         painter.drawPixmap(0, 0, picture);
-        const QRect edge(picture.width() - 1, 0, 1, picture.height());
-        painter.drawPixmap(QRect(picture.width(), 0, width() - picture.width(), picture.height()),
-                           picture, edge);
+        painter.drawImage(QRect(picture.width(), 0, width() - picture.width(), picture.height()),
+                          m_edge);
     }
+
+private:
+    static QImage EdgeColumn(const QImage& source) {
+        constexpr int kStrip = 16;
+        constexpr int kLines = 3;
+        const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+        QImage column(1, image.height(), QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            long r = 0, g = 0, b = 0, a = 0, n = 0;
+            for (int dy = -kLines; dy <= kLines; ++dy) {
+                const int line = std::clamp(y + dy, 0, image.height() - 1);
+                for (int x = std::max(0, image.width() - kStrip); x < image.width(); ++x) {
+                    const QRgb pixel = image.pixel(x, line);
+                    r += qRed(pixel);
+                    g += qGreen(pixel);
+                    b += qBlue(pixel);
+                    a += qAlpha(pixel);
+                    ++n;
+                }
+            }
+            column.setPixel(0, y, qRgba(int(r / n), int(g / n), int(b / n), int(a / n)));
+        }
+        return column;
+    }
+
+    mutable QImage m_edge;
+    qint64 m_edgeOf = 0;
 };
 
 QWidget* AddPage(QTabWidget* tabs, const QString& title) {
