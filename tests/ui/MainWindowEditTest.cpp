@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 
@@ -17,10 +18,12 @@
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/common/SessionKeeper.h"
 #include "ui/main/AddKeywordsDialog.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
 #include "ui/startup/AppContext.h"
+#include "ui/startup/SessionStartup.h"
 
 using namespace mofeng;
 using Row = runtime::Row;
@@ -99,6 +102,35 @@ class MainWindowEditTest final : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+    }
+
+    void theNextRunSeesTheListAsEditedWithRowsInOrder() {
+        std::vector<std::string> expected;
+        {
+            Fixture f;
+            ui::StartSession(f.window);
+            f.Add({"a", "b", "c", "d", "e", "f"});
+            f.window.Session()->FlushNow();
+            f.Select({1, 4});
+            f.window.DeleteSelectedRows();  // rows below move up
+            f.window.Undo();                // and down again
+            f.Select({0, 2, 5});
+            f.window.DeleteSelectedRows();
+            f.window.AddKeywords({"n"});
+            expected = Keywords(f.window.Model());
+            f.window.Session()->FlushNow();
+        }
+        Fixture f;
+        ui::StartSession(f.window);
+        QCOMPARE(Keywords(f.window.Model()), expected);
+        QCOMPARE(expected, (std::vector<std::string>{"b", "d", "e", "n"}));
+        QCOMPARE(f.window.Model().Data().Cell(1, query::kOutcomeColumn), "hidden-d");
+    }
+
     void insertOpensTheDialogAndAppendsNumberedKeywords() {
         Fixture f;
         f.Add({"old"});
@@ -274,6 +306,9 @@ private slots:
         QVERIFY(data.Cell(0, 2) != "5");  // its figures came back with it
         QCOMPARE(data.Cell(8, 2), "5");   // never queried
     }
+
+private:
+    QTemporaryDir m_home;
 };
 
 QTEST_MAIN(MainWindowEditTest)
