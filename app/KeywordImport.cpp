@@ -24,7 +24,7 @@ constexpr std::size_t kClockStride = 64;
 
 class BatchAppender final {
 public:
-    explicit BatchAppender(runtime::Table& table) : m_table(table) {
+    explicit BatchAppender(const ImportRowsSink& sink) : m_sink(sink) {
         m_rows.reserve(kImportBatchRows);
     }
 
@@ -40,7 +40,7 @@ public:
     void Flush() {
         if (!m_rows.empty()) {
             const auto count = static_cast<int>(m_rows.size());
-            if (m_table.AppendRows(std::exchange(m_rows, {})) >= 0) {
+            if (m_sink(std::exchange(m_rows, {}))) {
                 m_rowsAdded += count;
             }
             m_rows.reserve(kImportBatchRows);
@@ -53,7 +53,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    runtime::Table& m_table;
+    const ImportRowsSink& m_sink;
     std::vector<runtime::Row> m_rows;
     Clock::time_point m_lastFlush = Clock::now();
     int m_rowsAdded = 0;
@@ -73,8 +73,8 @@ std::string LowerExtension(const std::filesystem::path& path) {
 // Builds the rows of one import: numbering, keyword column, batching.
 class RowSink final {
 public:
-    RowSink(runtime::Table& table, int keywordColumn, bool numbered)
-        : m_appender(table),
+    RowSink(const ImportRowsSink& sink, int keywordColumn, bool numbered)
+        : m_appender(sink),
           m_keywordColumn(keywordColumn),
           m_numbered(numbered),
           m_width(static_cast<std::size_t>(std::max(keywordColumn, 0)) + 1) {}
@@ -209,11 +209,20 @@ ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_v
 ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table& table,
                                int keywordColumn, bool numbered,
                                const runtime::CancelToken* cancel) {
+    const ImportRowsSink append = [&table](std::vector<runtime::Row> rows) {
+        return table.AppendRows(std::move(rows)) >= 0;
+    };
+    return ImportKeywordFile(path, append, keywordColumn, numbered, cancel);
+}
+
+ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRowsSink& append,
+                               int keywordColumn, bool numbered,
+                               const runtime::CancelToken* cancel) {
     ImportFileBytes file = ReadImportFile(path, cancel);
     if (file.problem != ImportProblem::None) {
         return {false, 0, file.problem};
     }
-    RowSink sink(table, keywordColumn, numbered);
+    RowSink sink(append, keywordColumn, numbered);
     switch (DetectImportFormat(path, file.bytes)) {
         case ImportFormat::Xlsx:
             return ImportXlsx(file.bytes, sink, cancel);

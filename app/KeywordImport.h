@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string_view>
+#include <vector>
 
 #include "app/ImportFileBytes.h"
 #include "runtime/CancelToken.h"
@@ -47,6 +49,15 @@ ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_v
 // only read, never written; a refused file or a read error adds nothing.
 // Any thread.
 ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table& table,
+                               int keywordColumn, bool numbered,
+                               const runtime::CancelToken* cancel = nullptr);
+
+// Takes one batch of rows of an import; false when they could not be added
+// (they then do not count as added).
+using ImportRowsSink = std::function<bool(std::vector<runtime::Row> rows)>;
+// The same, handing each batch to append instead of a table: a caller that
+// must not wait for the list's owner queues them there.
+ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRowsSink& append,
                                int keywordColumn, bool numbered,
                                const runtime::CancelToken* cancel = nullptr);
 

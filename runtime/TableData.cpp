@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <unordered_map>
 #include <utility>
 
@@ -145,6 +146,83 @@ void TableData::Clear() {
             index->Clear();
         }
     }
+}
+
+std::vector<RowId> TableData::RemoveRows(std::vector<int> positions) {
+    std::vector<RowId> removed;
+    std::vector<char> gone(m_ids.size(), 0);
+    for (int position : positions) {
+        if (position >= 0 && position < RowCount()) {
+            gone[static_cast<std::size_t>(position)] = 1;
+        }
+    }
+    int kept = 0;
+    for (int row = 0; row < RowCount(); ++row) {
+        const RowId id = m_ids[row];
+        if (gone[static_cast<std::size_t>(row)]) {
+            removed.push_back(id);
+            m_positionOfId[id - m_firstId] = -1;
+            continue;
+        }
+        if (kept != row) {
+            std::move(m_cells.begin() + static_cast<std::ptrdiff_t>(row) * m_columnCount,
+                      m_cells.begin() + static_cast<std::ptrdiff_t>(row + 1) * m_columnCount,
+                      m_cells.begin() + static_cast<std::ptrdiff_t>(kept) * m_columnCount);
+            m_ids[kept] = id;
+        }
+        m_positionOfId[id - m_firstId] = kept++;
+    }
+    if (removed.empty()) {
+        return removed;
+    }
+    m_cells.resize(static_cast<std::size_t>(kept) * m_columnCount);
+    m_ids.resize(static_cast<std::size_t>(kept));
+    for (auto& index : m_indexes) {
+        index.reset();  // positions moved: rebuilt by the next lookup
+    }
+    return removed;
+}
+
+std::vector<RowId> TableData::InsertRows(const std::vector<int>& positions, std::vector<Row> rows) {
+    std::vector<RowId> inserted;
+    if (positions.size() != rows.size() || rows.empty() || positions.front() < 0 ||
+        std::adjacent_find(positions.begin(), positions.end(), std::greater_equal<>()) !=
+            positions.end()) {
+        return inserted;
+    }
+    const std::size_t total = m_ids.size() + rows.size();
+    std::vector<std::string> cells;
+    cells.reserve(total * static_cast<std::size_t>(m_columnCount));
+    std::vector<RowId> ids;
+    ids.reserve(total);
+    std::size_t next = 0;  // of rows
+    std::size_t old = 0;   // of the existing rows
+    while (ids.size() < total) {
+        const bool takeNew =
+            next < rows.size() &&
+            (static_cast<std::size_t>(positions[next]) <= ids.size() || old == m_ids.size());
+        if (takeNew) {
+            Row& row = rows[next++];
+            row.resize(static_cast<std::size_t>(m_columnCount));
+            std::move(row.begin(), row.end(), std::back_inserter(cells));
+            m_positionOfId.push_back(-1);
+            inserted.push_back(m_nextId);
+            ids.push_back(m_nextId++);
+        } else {
+            auto first = m_cells.begin() + static_cast<std::ptrdiff_t>(old) * m_columnCount;
+            std::move(first, first + m_columnCount, std::back_inserter(cells));
+            ids.push_back(m_ids[old++]);
+        }
+    }
+    m_cells = std::move(cells);
+    m_ids = std::move(ids);
+    for (int row = 0; row < RowCount(); ++row) {
+        m_positionOfId[m_ids[row] - m_firstId] = row;
+    }
+    for (auto& index : m_indexes) {
+        index.reset();
+    }
+    return inserted;
 }
 
 bool TableData::ReorderRows(const std::vector<int>& sourceOfPosition) {

@@ -43,6 +43,18 @@ public:
     // Removes every row. Ids are not reused afterwards.
     void Clear();
 
+    // Removes the rows at these positions (any order; duplicates and
+    // out-of-range positions are ignored) in one pass; the rest keep their
+    // order and ids. Returns the ids removed, top to bottom.
+    std::vector<RowId> RemoveRows(std::vector<int> positions);
+    // Puts each row back so that it ends up at its position: positions
+    // ascending, each the row's place in the list after the insertion (what
+    // RemoveRows took away comes back where it was). Rows get fresh ids,
+    // returned in the same order; a position past the end appends. Empty
+    // result, nothing changed, unless positions and rows have equal sizes and
+    // positions ascend strictly.
+    std::vector<RowId> InsertRows(const std::vector<int>& positions, std::vector<Row> rows);
+
     // New position p receives the row now at sourceOfPosition[p]; false and
     // nothing changed unless sourceOfPosition is a permutation of the rows.
     bool ReorderRows(const std::vector<int>& sourceOfPosition);

@@ -89,5 +89,92 @@ TEST(TableData, FindRowAgreesWithAScanUnderRandomEdits) {
     }
 }
 
+std::vector<std::string> Column0(const TableData& data) {
+    return data.ColumnTexts(0);
+}
+
+TEST(TableData, RemovedRowsComeBackWhereTheyWere) {
+    struct Case {
+        const char* name;
+        std::vector<int> remove;
+        std::vector<std::string> left;
+    };
+    const Case cases[] = {
+        {"first and last", {0, 4}, {"b", "c", "d"}},
+        {"unordered with repeats and strays", {3, 1, 3, -1, 9}, {"a", "c", "e"}},
+        {"every row", {4, 3, 2, 1, 0}, {}},
+        {"nothing", {}, {"a", "b", "c", "d", "e"}},
+    };
+    for (const Case& c : cases) {
+        TableData data(2);
+        data.AppendRows({{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}, {"e", "5"}});
+        const std::vector<RowId> before = data.RowIds();
+        ASSERT_EQ(data.FindRow("c", 0), 2);  // builds an index the removal must drop
+        std::vector<int> positions = c.remove;
+        std::sort(positions.begin(), positions.end());
+        positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+        std::erase_if(positions, [](int p) { return p < 0 || p >= 5; });
+        std::vector<Row> taken;
+        for (int p : positions) {
+            taken.push_back({data.Cell(p, 0), data.Cell(p, 1)});
+        }
+
+        const std::vector<RowId> removed = data.RemoveRows(c.remove);
+        EXPECT_EQ(Column0(data), c.left) << c.name;
+        ASSERT_EQ(removed.size(), positions.size()) << c.name;
+        for (std::size_t i = 0; i < removed.size(); ++i) {
+            EXPECT_EQ(removed[i], before[positions[i]]) << c.name;
+            EXPECT_EQ(data.RowOfId(removed[i]), -1) << c.name;
+        }
+        for (int row = 0; row < data.RowCount(); ++row) {
+            EXPECT_EQ(data.RowOfId(data.IdOfRow(row)), row) << c.name;
+            EXPECT_EQ(data.FindRow(data.Cell(row, 0), 0), row) << c.name;
+        }
+        EXPECT_EQ(data.FindRow("c", 0), ScanFor(data, "c", 0)) << c.name;
+
+        if (positions.empty()) {
+            continue;
+        }
+        const std::vector<RowId> back = data.InsertRows(positions, std::move(taken));
+        EXPECT_EQ(Column0(data), (std::vector<std::string>{"a", "b", "c", "d", "e"})) << c.name;
+        EXPECT_EQ(data.Cell(4, 1), "5") << c.name;
+        ASSERT_EQ(back.size(), positions.size()) << c.name;
+        for (std::size_t i = 0; i < back.size(); ++i) {
+            EXPECT_EQ(data.RowOfId(back[i]), positions[i]) << c.name;  // fresh ids, found
+            EXPECT_EQ(std::count(before.begin(), before.end(), back[i]), 0) << c.name;
+        }
+        for (int row = 0; row < data.RowCount(); ++row) {
+            EXPECT_EQ(data.FindRow(data.Cell(row, 0), 0), row) << c.name;
+        }
+    }
+}
+
+TEST(TableData, InsertRowsRefusesPositionsThatDoNotAscend) {
+    TableData data(1);
+    data.AppendRows({{"a"}, {"b"}});
+    const std::vector<std::vector<int>> refused = {{1, 1}, {2, 0}, {-1, 0}, {0}};
+    for (const auto& positions : refused) {
+        EXPECT_TRUE(data.InsertRows(positions, {{"x"}, {"y"}}).empty());
+    }
+    EXPECT_EQ(Column0(data), (std::vector<std::string>{"a", "b"}));
+    // Past the end: appended, padded to the column count.
+    ASSERT_EQ(data.InsertRows({1, 7}, {{"x"}, {"y", "cut"}}).size(), 2u);
+    EXPECT_EQ(Column0(data), (std::vector<std::string>{"a", "x", "b", "y"}));
+}
+
+TEST(TableData, RemovalAfterAClearKeepsIdsApart) {
+    TableData data(1);
+    data.AppendRows({{"old"}});
+    const RowId old = data.IdOfRow(0);
+    data.Clear();
+    data.AppendRows({{"a"}, {"b"}, {"c"}});
+    data.RemoveRows({1});
+    EXPECT_EQ(data.RowOfId(old), -1);
+    EXPECT_EQ(data.RowOfId(data.IdOfRow(1)), 1);
+    const std::vector<RowId> back = data.InsertRows({1}, {{"b"}});
+    EXPECT_EQ(data.RowOfId(back[0]), 1);
+    EXPECT_EQ(data.RowOfId(data.IdOfRow(2)), 2);
+}
+
 }  // namespace
 }  // namespace mofeng::runtime

@@ -96,9 +96,10 @@ private slots:
 
         window.MenuAction(QStringLiteral("清空数据"))->trigger();
         window.Model().AppendRows({MainRow("1", "new")});
-        window.MenuAction(QStringLiteral("撤销清空"))->trigger();
-        QCOMPARE(window.Model().rowCount(), 3);  // the cleared rows come back after the new one
-        window.MenuAction(QStringLiteral("撤销清空"))->trigger();  // nothing left to undo
+        window.MenuAction(QStringLiteral("撤销"))->trigger();
+        QCOMPARE(window.Model().rowCount(), 3);  // the cleared rows come back where they were
+        QCOMPARE(window.Model().Data().Cell(2, 1), "new");
+        window.MenuAction(QStringLiteral("撤销"))->trigger();  // nothing left to undo
         QCOMPARE(window.Model().rowCount(), 3);
     }
 
@@ -164,7 +165,7 @@ private slots:
             mining.AppendRows({{"1", "m"}});
             window.AdoptMiningList(mining);
             window.ClearList();
-            window.UndoClear();  // the session follows the undo too
+            window.Undo();  // the session follows the undo too
             window.Session()->FlushNow();
         }
         {

@@ -237,14 +237,25 @@ void MainWindowTest::popupMenuListsEntriesInOrder() {
     for (const QAction* action : menu->actions()) {
         entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
-    QCOMPARE(entries, QStringList({"清空数据", "导入关键词", "导出选中到表格", "开始查询指数", "-",
-                                   "自动淘词", "-", "青禾软件官网",  //
-                                   "-",                              //
-                                   "撤销清空",                       //
-                                   "保存列表…",                      //
-                                   "打开列表…",                      //
-                                   "重试失败行",                     //
-                                   "筛选…",                          //
+    QCOMPARE(entries, QStringList({"清空数据",
+                                   "导入关键词",
+                                   "导出选中到表格",
+                                   "开始查询指数",
+                                   "-",
+                                   "自动淘词",
+                                   "-",
+                                   "青禾软件官网",    //
+                                   "-",               //
+                                   "撤销",            //
+                                   "保存列表…",       //
+                                   "打开列表…",       //
+                                   "重试失败行",      //
+                                   "添加关键词…",     //
+                                   "删除选中行",      //
+                                   "删除重复关键词",  //
+                                   "重做",            //
+                                   "筛选…",           //
+                                   "七日趋势图",      //
                                    "设置"}));
     for (const QString& entry : entries) {
         if (entry != QLatin1String("-")) {

@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(m_window->findChildren<ui::TrendChartDialog*>().size(), 1);
         QCOMPARE(YValues(qobject_cast<QLineSeries*>(dialog->Chart()->series()[1])),
                  (std::vector<double>{1064, 1064}));
-        QVERIFY(m_window->findChild<QAction*>(QStringLiteral("七日趋势图"))->shortcut() ==
+        QVERIFY(m_window->Actions().showTrendChart->shortcut() ==
                 QKeySequence(QStringLiteral("Ctrl+T")));
     }
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace mofeng::ui {
 
@@ -35,12 +36,20 @@ bool FileDialogSettings::Show(QWidget* parent, QFileDialog::AcceptMode mode) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !m_options.confirmOverwrite);
     if (!m_fileName.isEmpty()) {
         dialog.selectFile(m_fileName);
+    } else if (!m_folderKey.isEmpty()) {
+        const QString folder = QSettings().value(m_folderKey).toString();
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+            dialog.setDirectory(folder);
+        }
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
     m_fileName = dialog.selectedFiles().constFirst();
     QDir::setCurrent(QFileInfo(m_fileName).absolutePath());
+    if (!m_folderKey.isEmpty()) {
+        QSettings().setValue(m_folderKey, QFileInfo(m_fileName).absolutePath());
+    }
     return true;
 }
 

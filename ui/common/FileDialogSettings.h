@@ -31,6 +31,9 @@ public:
     const QString& FileName() const { return m_fileName; }
     // The name the next Show() offers, as if it had been chosen last.
     void OfferFileName(const QString& name) { m_fileName = name; }
+    // Keeps the folder of each confirmed file under this QSettings key, and
+    // opens there while no file name has been chosen or offered (a new run).
+    void RememberFolder(const QString& settingsKey) { m_folderKey = settingsKey; }
 
     // Shows the modal dialog. True when the user confirmed a file: FileName()
     // then holds it and the process's current directory is its folder. False
@@ -43,6 +46,7 @@ private:
     QFileDialog::AcceptMode m_mode;
     FileDialogOptions m_options;
     QString m_fileName;
+    QString m_folderKey;  // empty: nothing remembered
 };
 
 }  // namespace mofeng::ui

@@ -1,6 +1,9 @@
 #include "ui/common/KeywordListModel.h"
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
+#include <numeric>
 #include <utility>
 
 #include "app/CellDisplayText.h"
@@ -12,6 +15,8 @@ namespace mofeng::ui {
 namespace {
 
 const std::string kNoText;
+// More ranges than this are removed or inserted under one model reset.
+constexpr std::size_t kMaxSignalledRanges = 16;
 
 }  // namespace
 
@@ -120,6 +125,100 @@ void KeywordListModel::Clear() {
     beginResetModel();
     m_data.Clear();
     endResetModel();
+    emit Cleared();
+}
+
+std::vector<std::pair<int, int>> KeywordListModel::RangesOf(const std::vector<int>& ascending) {
+    std::vector<std::pair<int, int>> ranges;
+    for (int position : ascending) {
+        if (!ranges.empty() && ranges.back().second + 1 == position) {
+            ranges.back().second = position;
+        } else {
+            ranges.emplace_back(position, position);
+        }
+    }
+    return ranges;
+}
+
+std::vector<runtime::RowId> KeywordListModel::RemoveRows(std::vector<int> positions) {
+    std::erase_if(positions, [this](int p) { return p < 0 || p >= m_data.RowCount(); });
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    if (positions.empty()) {
+        return {};
+    }
+    std::vector<runtime::RowId> ids;
+    ids.reserve(positions.size());
+    for (int position : positions) {
+        ids.push_back(m_data.IdOfRow(position));
+    }
+    emit RowsLeaving(ids);
+    const std::vector<std::pair<int, int>> ranges = RangesOf(positions);
+    if (ranges.size() > kMaxSignalledRanges) {
+        // Scattered rows: one pass and one reset instead of a signal per range.
+        beginResetModel();
+        m_data.RemoveRows(std::move(positions));
+        endResetModel();
+        return ids;
+    }
+    for (auto range = ranges.rbegin(); range != ranges.rend(); ++range) {
+        std::vector<int> block(static_cast<std::size_t>(range->second - range->first + 1));
+        std::iota(block.begin(), block.end(), range->first);
+        beginRemoveRows(QModelIndex(), range->first, range->second);
+        m_data.RemoveRows(std::move(block));
+        endRemoveRows();
+    }
+    return ids;
+}
+
+std::vector<runtime::RowId> KeywordListModel::InsertRows(const std::vector<int>& positions,
+                                                         std::vector<runtime::Row> rows) {
+    if (positions.size() != rows.size() || positions.empty() || positions.front() < 0 ||
+        std::adjacent_find(positions.begin(), positions.end(), std::greater_equal<>()) !=
+            positions.end()) {
+        return {};
+    }
+    // A position past the end appends: clamp, keeping the positions ascending.
+    std::vector<int> places = positions;
+    const int total = m_data.RowCount() + static_cast<int>(rows.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        places[i] = std::min(places[i], total - static_cast<int>(places.size() - i));
+    }
+    const std::vector<std::pair<int, int>> ranges = RangesOf(places);
+    if (ranges.size() > kMaxSignalledRanges) {
+        beginResetModel();
+        std::vector<runtime::RowId> ids = m_data.InsertRows(places, std::move(rows));
+        endResetModel();
+        return ids;
+    }
+    std::vector<runtime::RowId> ids;
+    std::size_t next = 0;
+    for (const auto& [first, last] : ranges) {
+        const auto count = static_cast<std::size_t>(last - first + 1);
+        std::vector<int> block(places.begin() + static_cast<std::ptrdiff_t>(next),
+                               places.begin() + static_cast<std::ptrdiff_t>(next + count));
+        std::vector<runtime::Row> blockRows(
+            std::make_move_iterator(rows.begin() + static_cast<std::ptrdiff_t>(next)),
+            std::make_move_iterator(rows.begin() + static_cast<std::ptrdiff_t>(next + count)));
+        beginInsertRows(QModelIndex(), first, last);
+        for (runtime::RowId id : m_data.InsertRows(block, std::move(blockRows))) {
+            ids.push_back(id);
+        }
+        endInsertRows();
+        next += count;
+    }
+    return ids;
+}
+
+runtime::Row KeywordListModel::StoredRow(int row) const {
+    runtime::Row cells;
+    if (row >= 0 && row < m_data.RowCount()) {
+        cells.reserve(static_cast<std::size_t>(m_data.ColumnCount()));
+        for (int column = 0; column < m_data.ColumnCount(); ++column) {
+            cells.push_back(m_data.Cell(row, column));
+        }
+    }
+    return cells;
 }
 
 void KeywordListModel::ReorderRows(const std::vector<int>& sourceOfPosition) {

@@ -47,7 +47,17 @@ public:
     // Writes texts into consecutive columns from firstColumn (extra texts are
     // dropped); false when the row with this id no longer exists.
     bool SetCellsById(runtime::RowId id, int firstColumn, std::vector<std::string> texts);
+    // Emits Cleared.
     void Clear();
+    // Removes the rows at these positions (any order, strays ignored); emits
+    // RowsLeaving first. Returns the ids removed, top to bottom.
+    std::vector<runtime::RowId> RemoveRows(std::vector<int> positions);
+    // runtime::TableData::InsertRows: each row ends up at its position
+    // (ascending); returns the rows' fresh ids, empty when refused.
+    std::vector<runtime::RowId> InsertRows(const std::vector<int>& positions,
+                                           std::vector<runtime::Row> rows);
+    // Every stored cell of the row, hidden ones too; empty when out of range.
+    runtime::Row StoredRow(int row) const;
     // New position p receives the row now at sourceOfPosition[p]; anything but
     // a permutation of the rows is ignored. Emitted as a change of every cell,
     // not as a layout change, so selections stay at their positions.
@@ -60,7 +70,17 @@ public:
     // sectionResized); ignored for a column that does not exist.
     void SetColumnWidth(int column, int width);
 
+signals:
+    // Every row is gone (Clear). A removal of some rows may also reset the
+    // model, so a reset alone does not mean the list was cleared.
+    void Cleared();
+    // These rows are about to be removed (not emitted by Clear).
+    void RowsLeaving(const std::vector<runtime::RowId>& ids);
+
 private:
+    // Consecutive positions [first, last] of an ascending list of positions.
+    static std::vector<std::pair<int, int>> RangesOf(const std::vector<int>& ascending);
+
     bool HasColumn(int column) const {
         return column >= 0 && column < static_cast<int>(m_columns.size());
     }

@@ -47,18 +47,30 @@ void SessionKeeper::Track(KeywordListModel* model, int list) {
     t.list = list;
     t.model = model;
     t.cleared = true;  // the stored rows give way to the model's
-    t.connections.push_back(
-        connect(model, &QAbstractItemModel::rowsInserted, this,
-                [this, &t](const QModelIndex&, int first, int last) { MarkRows(t, first, last); }));
+    t.connections.push_back(connect(model, &QAbstractItemModel::rowsInserted, this,
+                                    [this, &t](const QModelIndex&, int first, int last) {
+                                        if (last + 1 == t.model->rowCount()) {
+                                            MarkRows(t, first, last);
+                                        } else {
+                                            t.dirty.clear();
+                                            t.cleared = true;
+                                            MarkRows(t, 0, t.model->rowCount() - 1);
+                                        }
+                                    }));
     t.connections.push_back(
         connect(model, &QAbstractItemModel::dataChanged, this,
                 [this, &t](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
                     MarkRows(t, topLeft.row(), bottomRight.row());
                 }));
-    t.connections.push_back(connect(model, &QAbstractItemModel::modelReset, this, [&t] {
+    // Rows inserted or removed in the middle move the rows below them, and a
+    // reset may leave rows (a scattered removal): the list is written anew.
+    const auto rewrite = [this, &t] {
         t.dirty.clear();
         t.cleared = true;
-    }));
+        MarkRows(t, 0, t.model ? t.model->rowCount() - 1 : -1);
+    };
+    t.connections.push_back(connect(model, &QAbstractItemModel::modelReset, this, rewrite));
+    t.connections.push_back(connect(model, &QAbstractItemModel::rowsRemoved, this, rewrite));
     MarkRows(t, 0, model->rowCount() - 1);
     m_tracked.push_back(std::move(tracked));
 }

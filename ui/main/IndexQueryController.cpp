@@ -1,6 +1,6 @@
 #include "ui/main/IndexQueryController.h"
 
-#include <QEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTableView>
@@ -15,6 +15,7 @@
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/OutcomeCountsText.h"
 #include "ui/common/QueuedCall.h"
+#include "ui/main/MainStatusBar.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/QueryResultFeed.h"
 #include "ui/settings/SettingsDialog.h"
@@ -24,7 +25,9 @@ namespace mofeng::ui {
 namespace {
 
 constexpr int kRefreshMs = 250;
-constexpr int kStatusLineHeight = 18;
+// Longer than this without a finished row, with fetches in flight, and the
+// progress says how long the server has kept the run waiting.
+constexpr qint64 kWaitingNoticeMs = 3000;
 
 }  // namespace
 
@@ -38,18 +41,16 @@ struct IndexQueryController::Run {
     query::ProgressEstimate estimate;  // UI thread only
     bool stopping = false;             // UI thread only: stopped, worker not yet ended
     PauseAnswer pause;                 // the worker waits here after a blocked streak
+    int lastDone = -1;                 // UI thread only: rows done at the last change
+    QElapsedTimer sinceLastRow;        // UI thread only: since that change
 
     bool RowsComplete() const { return ended || feed.RowsComplete(); }
 };
 
 IndexQueryController::IndexQueryController(MainWindow& window)
     : QObject(&window), m_window(window) {
-    QTableView& list = window.List();
-    m_statusLine = new QLabel(list.parentWidget());
-    m_statusLine->setObjectName(QStringLiteral("标签_查询进度"));
+    m_statusLine = &window.StatusBar().ProgressLabel();
     m_statusLine->hide();
-    PlaceStatusLine();
-    list.installEventFilter(this);
     // Raised before the window joins its workers, so a stalled fetch is
     // abandoned at once.
     connect(&window, &MainWindow::ShuttingDown, this, &IndexQueryController::StopRun);
@@ -64,19 +65,6 @@ IndexQueryController::~IndexQueryController() {
         m_run->stop.Cancel();
         m_run->pause.Give(false);
     }
-}
-
-bool IndexQueryController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &m_window.List() &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
-        PlaceStatusLine();
-    }
-    return QObject::eventFilter(watched, event);
-}
-
-void IndexQueryController::PlaceStatusLine() {
-    const QRect list = m_window.List().geometry();
-    m_statusLine->setGeometry(list.x(), list.bottom() + 3, list.width(), kStatusLineHeight);
 }
 
 bool IndexQueryController::IsRunning() const {
@@ -230,8 +218,19 @@ void IndexQueryController::Refresh() {
         text +=
             QStringLiteral("，预计还需 %1").arg(QString::fromStdString(query::DurationText(*left)));
     }
-    m_statusLine->setText(text + QStringLiteral("  ") +
-                          OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
+    text += QStringLiteral("  ") + OutcomeCountsText(CountOutcomes(m_window.Model().Data()));
+    if (done != m_run->lastDone || !m_run->sinceLastRow.isValid()) {
+        m_run->lastDone = done;
+        m_run->sinceLastRow.start();
+    } else if (const qint64 waited = m_run->sinceLastRow.elapsed();
+               waited > kWaitingNoticeMs && !m_pauseBox) {
+        text += QStringLiteral("  ") + WaitingText(waited);
+    }
+    m_statusLine->setText(text);
+}
+
+QString IndexQueryController::WaitingText(qint64 waitedMs) {
+    return QStringLiteral("等待服务器响应（%1 秒）").arg(waitedMs / 1000);
 }
 
 void IndexQueryController::HideProgress() {

@@ -21,8 +21,9 @@ class MainWindow;
 // "开始查询指数" of one main window: starts the index query run over the
 // window's list on one of its workers, one run at a time. A second start
 // while a run is in progress offers to stop it instead. While a run is in
-// progress a status line under the list shows rows done / total and the time
-// left. Closing the window stops the run. UI thread only.
+// progress the status bar under the list shows rows done / total, the time
+// left, the outcome counts, and how long the server has kept the run waiting
+// once no row has finished for more than 3 s. Closing the window stops the run. UI thread only.
 class IndexQueryController final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(IndexQueryController)
@@ -46,8 +47,8 @@ public:
     int RowsDone() const;
     int RowsTotal() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // "等待服务器响应（N 秒）", N the whole seconds waited.
+    static QString WaitingText(qint64 waitedMs);
 
 private:
     struct Run;
@@ -55,7 +56,6 @@ private:
     void StartRun(std::optional<std::vector<runtime::RowId>> onlyRows = std::nullopt);
     void OfferStop();
     void Refresh();
-    void PlaceStatusLine();
     void HideProgress();  // status line, refresh timer and stop question
     void Finish(const std::shared_ptr<Run>& run);
 

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTableView>
 
 #include <algorithm>
@@ -26,21 +27,26 @@
 #include "app/KeywordListColumns.h"
 #include "app/SessionStore.h"
 #include "app/SpreadsheetExport.h"
+#include "ui/common/ClickArea.h"
 #include "ui/common/FileDialogSettings.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/HyperlinkLabel.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/ListPopupMenu.h"
 #include "ui/common/ModelTable.h"
+#include "ui/common/QueuedCall.h"
 #include "ui/common/ReportListView.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
 #include "ui/main/FilterBar.h"
+#include "ui/main/ImportFeed.h"
 #include "ui/main/IndexQueryController.h"
+#include "ui/main/KeywordFilterProxy.h"
+#include "ui/main/MainStatusBar.h"
+#include "ui/main/MainWindowMemory.h"
 #include "ui/main/TrendChartDialog.h"
 #include "ui/main/TrendRowLookup.h"
-#include "ui/main/KeywordFilterProxy.h"
 #include "ui/mining/MiningWindowManager.h"
 #include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
@@ -53,7 +59,6 @@ std::filesystem::path ToNativePath(const QString& path) {
 }
 
 constexpr char kSaveFailed[] = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 保存失败 (GBK)
-constexpr int kStatusLineHeight = 18;
 
 }  // namespace
 
@@ -62,6 +67,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     setWindowTitle(QStringLiteral("墨枫V1.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     setGeometry(kMainWindowGeometry);
+    setMinimumSize(kMainWindowGeometry.size());
 
     m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
     m_controls = CreateMainWindowControls(this, m_model);
@@ -84,6 +90,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     connect(header, &QHeaderView::sectionClicked, this, &MainWindow::SortByColumn);
     connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::ForgetSortOrder);
     connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
+    for (int step = 0; step < static_cast<int>(m_controls.stepCards.size()); ++step) {
+        connect(m_controls.stepCards[step], &ClickArea::clicked, this,
+                [this, step] { StartStep(step); });
+    }
 
     // The seven-day chart of a row: double-click on it, or Ctrl+T for the current row.
     const auto showTrendChart = [this](const QModelIndex& index) {
@@ -91,18 +101,14 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
             SetStatusText(QStringLiteral("这一行没有七日指数，没有趋势图"));
         }
     };
-    auto* trendChart = new QAction(QStringLiteral("七日趋势图"), this);
-    trendChart->setObjectName(QStringLiteral("七日趋势图"));
-    trendChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-    addAction(trendChart);
-    connect(trendChart, &QAction::triggered, this,
+    connect(m_actions.showTrendChart, &QAction::triggered, this,
             [this, showTrendChart] { showTrendChart(m_controls.list->currentIndex()); });
     connect(m_controls.list, &QTableView::doubleClicked, this, showTrendChart);
 
     m_listDialog =
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("列表对话框"), this);
-    m_statusLine = new QLabel(m_controls.list->parentWidget());
-    m_statusLine->setObjectName(QStringLiteral("标签_状态行"));
+    m_statusBar = new MainStatusBar(*m_controls.list, *m_model,
+                                    [this] { return static_cast<int>(SelectedRows().size()); });
     m_controls.list->installEventFilter(this);
     m_filterBar = new FilterBar(m_controls.list->parentWidget());
     m_filterBar->hide();
@@ -112,18 +118,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     if (QSettings().value(QLatin1String(kFilterVisibleKey), false).toBool()) {
         SetFilterVisible(true);
     }
-    PlaceStatusLine();
+    ConnectEditCommands();
 
     m_query = new IndexQueryController(*this);
     m_miningWindows = new MiningWindowManager(m_context, *this);
-}
-
-void MainWindow::PlaceStatusLine() {
-    if (m_statusLine != nullptr) {
-        const QRect list = m_controls.list->geometry();
-        m_statusLine->setGeometry(list.left() + 2, list.bottom() + 1, list.width() - 4,
-                                  kStatusLineHeight);
-    }
 }
 
 MainWindow::~MainWindow() {
@@ -179,35 +177,18 @@ void MainWindow::ConnectMenu() {
         {m_actions.startQuery, &MainWindow::StartIndexQuery},
         {m_actions.openMining, &MainWindow::OpenMiningWindow},
         {m_actions.openSite, &MainWindow::OpenSite},
-        {m_actions.undoClear, &MainWindow::UndoClear},
+        {m_actions.undo, &MainWindow::Undo},
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
         {m_actions.retryFailed, &MainWindow::RetryFailedRows},
         {m_actions.settings, &MainWindow::OpenSettings},
+        {m_actions.addKeywords, &MainWindow::ChooseAndAddKeywords},
+        {m_actions.deleteRows, &MainWindow::DeleteSelectedRows},
+        {m_actions.removeDuplicates, &MainWindow::RemoveDuplicateKeywords},
+        {m_actions.redo, &MainWindow::Redo},
     };
     for (const auto& [action, slot] : commands) {
         connect(action, &QAction::triggered, this, slot);
-    }
-}
-
-void MainWindow::ClearList() {
-    const runtime::TableData& data = m_model->Data();
-    if (data.RowCount() == 0) {
-        return;
-    }
-    std::vector<runtime::Row> rows(static_cast<std::size_t>(data.RowCount()));
-    for (int r = 0; r < data.RowCount(); ++r) {
-        for (int c = 0; c < data.ColumnCount(); ++c) {
-            rows[static_cast<std::size_t>(r)].push_back(data.Cell(r, c));
-        }
-    }
-    m_clearedRows = std::move(rows);
-    m_table->Clear();
-}
-
-void MainWindow::UndoClear() {
-    if (!m_clearedRows.empty()) {
-        m_table->AppendRows(std::exchange(m_clearedRows, {}));
     }
 }
 
@@ -217,18 +198,6 @@ void MainWindow::CopySelection() {
         QGuiApplication::clipboard()->setText(
             FromGbk(app::CopiedRowsText(*m_table, rows, app::kKeywordListColumnCount)));
     }
-}
-
-void MainWindow::PasteKeywords() {
-    std::vector<runtime::Row> rows;
-    int number = 0;
-    for (std::string& keyword : app::PastedKeywords(ToGbk(QGuiApplication::clipboard()->text()))) {
-        runtime::Row row(static_cast<std::size_t>(kKeywordColumn) + 1);
-        row[0] = std::to_string(++number);
-        row[kKeywordColumn] = std::move(keyword);
-        rows.push_back(std::move(row));
-    }
-    m_table->AppendRows(std::move(rows));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -243,7 +212,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->matches(QKeySequence::Undo)) {
-            UndoClear();
+            Undo();
+            return true;
+        }
+        if (key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
+            Redo();
+            return true;
+        }
+        // Also the actions' shortcuts, for when the window is not the active one.
+        if (key->matches(QKeySequence::Delete)) {
+            DeleteSelectedRows();
+            return true;
+        }
+        if (key->keyCombination() == QKeyCombination(Qt::Key_Insert)) {
+            ChooseAndAddKeywords();
             return true;
         }
         if (key->matches(QKeySequence::SelectAll)) {
@@ -268,7 +251,7 @@ void MainWindow::AttachSession(std::unique_ptr<SessionKeeper> session,
         m_session->Track(m_model, app::kSessionMainList);
     }
     m_pendingMiningRows = std::move(restoredMiningRows);
-    m_statusLine->setText(statusText);
+    SetStatusText(statusText);
 }
 
 void MainWindow::AdoptMiningList(KeywordListModel& miningModel) {
@@ -280,11 +263,11 @@ void MainWindow::AdoptMiningList(KeywordListModel& miningModel) {
 }
 
 QString MainWindow::StatusText() const {
-    return m_statusLine->text();
+    return m_statusBar->MessageLabel().text();
 }
 
 void MainWindow::SetStatusText(const QString& text) {
-    m_statusLine->setText(text);
+    m_statusBar->MessageLabel().setText(text);
 }
 
 bool MainWindow::SaveListTo(const QString& path) {
@@ -342,11 +325,26 @@ void MainWindow::ChooseAndImportFile() {
 }
 
 void MainWindow::ImportFile(const QString& path) {
-    runtime::Table* table = m_table.get();
+    // The rows are read and numbered on the worker and handed over in batches;
+    // the worker never waits for the UI thread per batch.
+    QPointer<MainWindow> self(this);
+    auto feed = std::make_shared<ImportFeed>(m_model, [self](int rowsAdded) {
+        if (self) {
+            self->SetStatusText(QStringLiteral("已导入 %1 个关键词").arg(rowsAdded));
+        }
+    });
     runtime::Notifier* notifier = m_notifier.get();
-    m_tasks.Start([table, notifier, file = ToNativePath(path)](const runtime::CancelToken& cancel) {
-        const app::ImportResult result =
-            app::ImportKeywordFile(file, *table, kKeywordColumn, true, &cancel);
+    QObject* uiThread = m_model;
+    m_tasks.Start([feed = std::move(feed), notifier, uiThread,
+                   file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
+        const app::ImportResult result = app::ImportKeywordFile(
+            file, [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
+            kKeywordColumn, true, &cancel);
+        if (result.opened) {
+            feed->FinishAndWait(cancel);
+        }
+        // The feed goes on the UI thread, where its flush runs.
+        QueueOnTargetThread(uiThread, [feed = std::move(feed)] {});
         if (const std::string why = app::ImportProblemText(result.problem); !why.empty()) {
             notifier->ShowMessage(why, runtime::kMessageInformation);
         }
@@ -497,7 +495,27 @@ void MainWindow::LayOutList() {
         m_filterBar->setGeometry(list.left(), list.top(), list.width(), FilterBar::kHeight);
         m_controls.list->setGeometry(list.adjusted(0, FilterBar::kHeight, 0, 0));
     }
-    PlaceStatusLine();
+}
+
+void MainWindow::StartStep(int step) {
+    m_controls.tabs->setCurrentIndex(1);  // 指数查询
+    switch (step) {
+        case 0:
+            ChooseAndImportFile();
+            break;
+        case 1:
+            StartIndexQuery();
+            break;
+        case 2:
+            if (SelectedRows().empty()) {
+                SetStatusText(QStringLiteral("请先在列表中选中要导出的行"));
+            } else {
+                ChooseAndExportSelection();
+            }
+            break;
+        default:
+            break;
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -511,7 +529,18 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
 }
 
+void MainWindow::RememberBetweenRuns() {
+    m_remembers = true;
+    m_importDialog->RememberFolder(QLatin1String(kImportFolderKey));
+    m_exportDialog->RememberFolder(QLatin1String(kExportFolderKey));
+    m_listDialog->RememberFolder(QLatin1String(kListFolderKey));
+    RestoreMainWindowState(*this);
+}
+
 void MainWindow::Shutdown() {
+    if (std::exchange(m_remembers, false)) {
+        SaveMainWindowState(*this);
+    }
     emit ShuttingDown();
     m_tasks.CancelAll();
     m_table->Detach();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -16,6 +17,8 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTableView;
+class QUndoCommand;
+class QUndoStack;
 
 namespace mofeng::runtime {
 class Notifier;
@@ -29,8 +32,12 @@ class FileDialogSettings;
 class FilterBar;
 class IndexQueryController;
 class KeywordFilterProxy;
+class AddKeywordsDialog;
+class ImportFeed;
 class KeywordListModel;
+class MainStatusBar;
 class MiningWindowManager;
+class RowIdTrail;
 class ModelTable;
 class SessionKeeper;
 class UiNotifier;
@@ -98,21 +105,37 @@ public:
     // The first mining window opened gets the restored mining list and is
     // kept in the session; later ones are not. Nothing without a session.
     void AdoptMiningList(KeywordListModel& miningModel);
-    // The line under the list.
+    // The message of the status bar under the list.
     QString StatusText() const;
     void SetStatusText(const QString& text);
+    MainStatusBar& StatusBar() { return *m_statusBar; }
+    // The list's edits ("添加关键词…", deletes, "清空数据", pastes), for undo.
+    QUndoStack& UndoStack() { return *m_undoStack; }
+    // "添加关键词…" after its dialog: the keywords as numbered rows at the end.
+    void AddKeywords(std::vector<std::string> keywords);
+    // From now on the window keeps its geometry, column widths and dialog
+    // folders between runs (QSettings): they are restored now and saved when
+    // the window closes. The program does this; tests leave it off.
+    void RememberBetweenRuns();
+    FileDialogSettings& ImportDialog() { return *m_importDialog; }
+    // The add dialog while it is open; null otherwise.
+    AddKeywordsDialog* OpenAddDialog() const;
     // "保存列表…" / "打开列表…" after their dialogs: every row with every cell;
     // opening appends the file's rows. False on failure.
     bool SaveListTo(const QString& path);
     bool OpenListFrom(const QString& path);
 
 public slots:
-    void ClearList();          // keeps the rows for UndoClear
-    void UndoClear();          // "撤销清空", Ctrl+Z: the last cleared rows come back at the end
-    void CopySelection();      // Ctrl+C: captions and selected rows, tab-separated
-    void PasteKeywords();      // Ctrl+V: the clipboard's keywords as numbered rows
-    void ChooseAndSaveList();  // "保存列表…"
-    void ChooseAndOpenList();  // "打开列表…"
+    void ClearList();                // "清空数据", undoable
+    void Undo();                     // "撤销", Ctrl+Z: the last edit of the list
+    void Redo();                     // "重做", Ctrl+Shift+Z / Ctrl+Y
+    void ChooseAndAddKeywords();     // "添加关键词…", Insert
+    void DeleteSelectedRows();       // "删除选中行", Delete
+    void RemoveDuplicateKeywords();  // "删除重复关键词": later repeats of column 1
+    void CopySelection();            // Ctrl+C: captions and selected rows, tab-separated
+    void PasteKeywords();            // Ctrl+V: the clipboard's keywords as numbered rows
+    void ChooseAndSaveList();        // "保存列表…"
+    void ChooseAndOpenList();        // "打开列表…"
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
     void StartIndexQuery();   // starts a run, or offers to stop the one in progress
@@ -126,6 +149,8 @@ public slots:
     void SortByColumn(int column);
     void ShowFilter();  // "筛选…", Ctrl+F: the bar with its keyword field focused
     void HideFilter();  // Esc, the bar's close button: every row shown again
+    // A step card of the home tab: 指数查询 shown, then its command.
+    void StartStep(int step);
 
 signals:
     // Emitted on the UI thread when the window starts to shut down (closed or
@@ -140,7 +165,6 @@ protected:
 private:
     // The model row a row index of the list's view shows; -1 for none.
     int ModelRowOf(const QModelIndex& shownIndex) const;
-    void PlaceStatusLine();
     // The list below the filter bar when it shows, then the status line.
     void LayOutList();
     void SetFilterVisible(bool visible);
@@ -148,6 +172,9 @@ private:
     void ApplyFilter();
     void ForgetSortOrder();
     void ConnectMenu();
+    void ConnectEditCommands();
+    // Pushes an edit of the list onto the undo stack, which carries it out.
+    void PushEdit(QUndoCommand* command);
     // Cancels, detaches and joins; safe to call more than once.
     void Shutdown();
 
@@ -166,9 +193,12 @@ private:
     FileDialogSettings* m_exportDialog = nullptr;
     std::unique_ptr<ModelTable> m_table;
     std::unique_ptr<UiNotifier> m_notifier;
-    QLabel* m_statusLine = nullptr;
+    MainStatusBar* m_statusBar = nullptr;  // on the list's page
+    QUndoStack* m_undoStack = nullptr;
+    std::shared_ptr<RowIdTrail> m_idTrail;  // shared by the stack's commands
+    bool m_remembers = false;               // saved at the first Shutdown
+    QPointer<AddKeywordsDialog> m_addDialog;
     FileDialogSettings* m_listDialog = nullptr;
-    std::vector<std::vector<std::string>> m_clearedRows;  // for UndoClear
     std::vector<std::vector<std::string>> m_pendingMiningRows;
     std::unique_ptr<SessionKeeper> m_session;
     BackgroundTasks m_tasks;  // last member: joined before the rest goes

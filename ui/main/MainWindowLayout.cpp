@@ -1,14 +1,19 @@
 #include "ui/main/MainWindowLayout.h"
 
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "app/KeywordListColumns.h"
+#include "ui/common/ClickArea.h"
 #include "ui/common/HyperlinkLabel.h"
 #include "ui/common/ReportListView.h"
 #include "ui/common/UiFonts.h"
@@ -23,6 +28,9 @@ constexpr QRect kHomePictureRect{0, 0, 905, 424};
 constexpr QRect kBannerRect{-48, 0, 960, 90};
 constexpr QRect kListRect{1, 113 - kTabRowHeight, 887, 303};
 constexpr QRect kTutorialLinkRect{819, 0, 72, 20};
+// The step cards drawn on the home picture, picture-relative.
+constexpr std::array<QRect, 3> kStepCardRects{
+    {{72, 236, 221, 75}, {342, 236, 221, 75}, {612, 236, 221, 75}}};
 
 // A tab row of a fixed height, whatever the style would make it.
 class FixedHeightTabBar final : public QTabBar {
@@ -48,6 +56,59 @@ public:
     }
 };
 
+// A picture whose label may be wider than the picture: the extra width
+// carries on the colours of the picture's right edge (averaged over a strip
+// and a few lines, so a dithered edge does not become stripes), so a banner
+// drawn to fade out at its right simply goes on.
+class StretchingPicture final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QPixmap picture = pixmap();
+        if (picture.isNull() || width() <= picture.width()) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        if (m_edge.isNull() || m_edgeOf != picture.cacheKey()) {
+            m_edge = EdgeColumn(picture.toImage());
+            m_edgeOf = picture.cacheKey();
+        }
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, picture);
+        painter.drawImage(QRect(picture.width(), 0, width() - picture.width(), picture.height()),
+                          m_edge);
+    }
+
+private:
+    static QImage EdgeColumn(const QImage& source) {
+        constexpr int kStrip = 16;
+        constexpr int kLines = 3;
+        const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+        QImage column(1, image.height(), QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            long r = 0, g = 0, b = 0, a = 0, n = 0;
+            for (int dy = -kLines; dy <= kLines; ++dy) {
+                const int line = std::clamp(y + dy, 0, image.height() - 1);
+                for (int x = std::max(0, image.width() - kStrip); x < image.width(); ++x) {
+                    const QRgb pixel = image.pixel(x, line);
+                    r += qRed(pixel);
+                    g += qGreen(pixel);
+                    b += qBlue(pixel);
+                    a += qAlpha(pixel);
+                    ++n;
+                }
+            }
+            column.setPixel(0, y, qRgba(int(r / n), int(g / n), int(b / n), int(a / n)));
+        }
+        return column;
+    }
+
+    mutable QImage m_edge;
+    qint64 m_edgeOf = 0;
+};
+
 QWidget* AddPage(QTabWidget* tabs, const QString& title) {
     auto* page = new QWidget;
     page->setObjectName(title);
@@ -55,8 +116,11 @@ QWidget* AddPage(QTabWidget* tabs, const QString& title) {
     return page;
 }
 
-QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, QRect rect) {
-    auto* picture = new QLabel(page);
+QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, QRect rect,
+                   QLabel* picture = nullptr) {
+    if (picture == nullptr) {
+        picture = new QLabel(page);
+    }
     picture->setObjectName(name);
     picture->setPixmap(QPixmap(resource));
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -85,9 +149,20 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
     controls.homePicture = AddPicture(homePage, QStringLiteral("图片框2"),
                                       QStringLiteral(":/home.jpg"), kHomePictureRect);
 
+    const std::array<std::pair<const char*, QString>, 3> cards{{
+        {"stepImport", QStringLiteral("导入关键词")},
+        {"stepQuery", QStringLiteral("开始查询指数")},
+        {"stepExport", QStringLiteral("导出选中到表格")},
+    }};
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        controls.stepCards[i] = new ClickArea(controls.homePicture, QLatin1String(cards[i].first),
+                                              kStepCardRects[i], cards[i].second);
+    }
+
     QWidget* indexPage = AddPage(controls.tabs, QStringLiteral("指数查询"));
-    controls.banner = AddPicture(indexPage, QStringLiteral("图片框1"),
-                                 QStringLiteral(":/index_banner.gif"), kBannerRect);
+    controls.banner =
+        AddPicture(indexPage, QStringLiteral("图片框1"), QStringLiteral(":/index_banner.gif"),
+                   kBannerRect, new StretchingPicture(indexPage));
     controls.list =
         CreateReportListView(indexPage, model, QStringLiteral("超级列表框1"), kListRect);
     // Column 5, 指数趋势: the row's seven days drawn beside the trend.
@@ -105,6 +180,8 @@ void FitMainWindowControls(const MainWindowControls& controls, QSize clientSize)
     const int extraHeight = std::max(0, clientSize.height() - kMainWindowGeometry.height());
     controls.tabs->setGeometry(kTabControlRect.adjusted(0, 0, extraWidth, extraHeight));
     controls.list->setGeometry(kListRect.adjusted(0, 0, extraWidth, extraHeight));
+    controls.banner->setGeometry(kBannerRect.adjusted(0, 0, extraWidth, 0));
+    controls.tutorialLink->setGeometry(kTutorialLinkRect.translated(extraWidth, 0));
 }
 
 }  // namespace mofeng::ui

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <array>
 #include <vector>
 
 #include "ui/common/KeywordListModel.h"
@@ -14,6 +15,7 @@ class QWidget;
 
 namespace mofeng::ui {
 
+class ClickArea;
 class HyperlinkLabel;
 
 // Client area of the main window when it opens.
@@ -34,6 +36,8 @@ struct MainWindowControls {
     QLabel* banner = nullptr;                // 图片框1 on "指数查询"
     QTableView* list = nullptr;              // 超级列表框1 on "指数查询"
     HyperlinkLabel* tutorialLink = nullptr;  // 超级链接框1, on the window above the tab row
+    // Over the home picture's three step cards: import, query, export.
+    std::array<ClickArea*, 3> stepCards{};
 };
 
 // Creates the controls on window at their initial places, the list showing
@@ -41,8 +45,10 @@ struct MainWindowControls {
 // recorded in the model. UI thread.
 MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* model);
 
-// Grows the tab control and the list by what clientSize exceeds the initial
-// client size; a smaller window clips them instead.
+// Grows the tab control, the list and the banner by what clientSize exceeds
+// the initial client size and keeps the hyperlink at the top right; a smaller
+// window clips them instead. At the initial size everything is where
+// CreateMainWindowControls put it.
 void FitMainWindowControls(const MainWindowControls& controls, QSize clientSize);
 
 }  // namespace mofeng::ui

@@ -7,13 +7,19 @@ namespace mofeng::ui {
 
 QueryResultFeed::QueryResultFeed(KeywordListModel* model)
     : m_model(model), m_scheduler(model, [this] { Flush(); }) {
-    // Clearing is the only way rows leave the list; ids are never reused.
-    m_resetWatch = QObject::connect(model, &QAbstractItemModel::modelReset, model,
+    // Ids are never reused, so a row gone stays gone.
+    m_clearWatch = QObject::connect(model, &KeywordListModel::Cleared, model,
                                     [this] { m_cleared.store(true, std::memory_order_release); });
+    m_removeWatch = QObject::connect(model, &KeywordListModel::RowsLeaving, model,
+                                     [this](const std::vector<runtime::RowId>& ids) {
+                                         std::lock_guard lock(m_mutex);
+                                         m_removed.insert(ids.begin(), ids.end());
+                                     });
 }
 
 QueryResultFeed::~QueryResultFeed() {
-    QObject::disconnect(m_resetWatch);
+    QObject::disconnect(m_clearWatch);
+    QObject::disconnect(m_removeWatch);
 }
 
 void QueryResultFeed::RunStarted(int total) {
@@ -22,8 +28,12 @@ void QueryResultFeed::RunStarted(int total) {
         m_complete = true;
 }
 
-bool QueryResultFeed::RowExists(runtime::RowId) {
-    return !m_cleared.load(std::memory_order_acquire);
+bool QueryResultFeed::RowExists(runtime::RowId id) {
+    if (m_cleared.load(std::memory_order_acquire)) {
+        return false;
+    }
+    std::lock_guard lock(m_mutex);
+    return !m_removed.contains(id);
 }
 
 void QueryResultFeed::RowResult(runtime::RowId id, int firstColumn,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,8 @@ class KeywordListModel;
 // The GUI's sink of one query run: results are queued by row id and written
 // into the list model on the UI thread in batches, so a worker never waits
 // for the UI thread. A clear of the list marks every row of the run gone
-// (their later results are dropped and no request is made for them).
+// (their later results are dropped and no request is made for them); a
+// removed row is marked gone the same way.
 // Created on the UI thread; the run's workers must have ended before it goes.
 class QueryResultFeed final : public query::QuerySink {
 public:
@@ -48,7 +50,8 @@ public:
 
 private:
     KeywordListModel* m_model;  // UI thread only
-    QMetaObject::Connection m_resetWatch;
+    QMetaObject::Connection m_clearWatch;
+    QMetaObject::Connection m_removeWatch;
     std::atomic<bool> m_cleared{false};
     std::atomic<int> m_done{0};
     std::atomic<int> m_total{0};
@@ -59,7 +62,8 @@ private:
         int firstColumn;
         std::vector<std::string> texts;
     };
-    std::vector<Cells> m_pending;  // guarded by m_mutex
+    std::vector<Cells> m_pending;                  // guarded by m_mutex
+    std::unordered_set<runtime::RowId> m_removed;  // guarded by m_mutex
     UiFlushScheduler m_scheduler;
 };
 

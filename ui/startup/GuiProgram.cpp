@@ -167,6 +167,7 @@ int RunGuiProgram(int argc, char** argv) {
     int exitCode = 0;
     {
         MainWindow window(context);
+        window.RememberBetweenRuns();
         if (!options.keywordFile.isEmpty())
             window.OfferImportFile(launchDir.absoluteFilePath(options.keywordFile));
         StartSession(window);
