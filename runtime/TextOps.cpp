@@ -1,6 +1,7 @@
 #include "runtime/TextOps.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace mofeng::runtime {
@@ -29,6 +30,114 @@ bool MatchesAt(std::string_view text, std::size_t at, std::string_view sought, b
     }
     return true;
 }
+
+// Positions of sought's first byte (either case of an ASCII letter when case
+// is ignored), in increasing order; npos once there are none.
+class FirstByteScan {
+public:
+    FirstByteScan(std::string_view text, unsigned char first, bool ignoreCase)
+        : m_text(text), m_first(ignoreCase ? FoldAscii(first) : first) {
+        m_other = m_first;
+        if (ignoreCase && m_first >= 'a' && m_first <= 'z') {
+            m_other = static_cast<unsigned char>(m_first - ('a' - 'A'));
+        }
+    }
+
+    std::size_t Next(std::size_t from) {
+        if (m_other == m_first) {
+            return Find(m_first, from);
+        }
+        // Each byte's next position is kept until the scan passes it.
+        if (m_nextFirst < from || m_nextFirst == kUnknown) {
+            m_nextFirst = Find(m_first, from);
+        }
+        if (m_nextOther < from || m_nextOther == kUnknown) {
+            m_nextOther = Find(m_other, from);
+        }
+        return std::min(m_nextFirst, m_nextOther);
+    }
+
+private:
+    static constexpr std::size_t kUnknown = std::string_view::npos - 1;
+
+    std::size_t Find(unsigned char byte, std::size_t from) const {
+        if (from >= m_text.size()) {
+            return std::string_view::npos;
+        }
+        const void* found = std::memchr(m_text.data() + from, byte, m_text.size() - from);
+        return found == nullptr
+                   ? std::string_view::npos
+                   : static_cast<std::size_t>(static_cast<const char*>(found) - m_text.data());
+    }
+
+    std::string_view m_text;
+    unsigned char m_first;
+    unsigned char m_other;
+    std::size_t m_nextFirst = kUnknown;
+    std::size_t m_nextOther = kUnknown;
+};
+
+// Answers, for increasing positions, what a byte-by-byte walk from a
+// character start would see: whether a position starts a character (a
+// double-byte character's trail never does) and whether the walk ended
+// earlier at a lead byte followed by NUL. Every byte is looked at a bounded
+// number of times over all questions.
+class CharacterWalk {
+public:
+    CharacterWalk(std::string_view text, std::size_t start)
+        : m_text(text), m_known(start), m_nulFrom(start) {}
+
+    bool StartsCharacter(std::size_t at) {
+        // The byte before a run of high bytes ends a character (or is the
+        // known start), so the run pairs up from its first byte.
+        std::size_t run = 0;
+        std::size_t p = at;
+        while (p > m_known && IsHighByte(static_cast<unsigned char>(m_text[p - 1]))) {
+            --p;
+            ++run;
+        }
+        const bool starts = run % 2 == 0;
+        m_known = starts ? at : at + 1;
+        return starts;
+    }
+
+    // Whether a lead byte followed by NUL starts a character before at (at
+    // itself being a character start).
+    bool StopsBefore(std::size_t at) {
+        while (m_nulFrom < at) {
+            const void* found = std::memchr(m_text.data() + m_nulFrom, '\0', at - m_nulFrom);
+            if (found == nullptr) {
+                m_nulFrom = at;
+                return false;
+            }
+            const auto nul =
+                static_cast<std::size_t>(static_cast<const char*>(found) - m_text.data());
+            m_nulFrom = nul + 1;
+            if (nul > m_start && IsHighByte(static_cast<unsigned char>(m_text[nul - 1])) &&
+                LeadAt(nul - 1)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    // Whether the high byte at p starts a character; the byte after p is NUL,
+    // so p is never inside the run ending at the last known start.
+    bool LeadAt(std::size_t p) const {
+        std::size_t run = 0;
+        while (p > m_start && IsHighByte(static_cast<unsigned char>(m_text[p - 1]))) {
+            --p;
+            ++run;
+        }
+        return run % 2 == 0;
+    }
+
+    std::string_view m_text;
+    std::size_t m_known;  // a character start at or before every later question
+    std::size_t m_nulFrom;
+    std::size_t m_start = m_known;
+};
 
 struct CharCode {
     unsigned value;     // ASCII byte, or (lead << 8 | trail) above every ASCII byte
@@ -71,25 +180,22 @@ int TextFind(std::string_view text, std::string_view sought, int start, bool ign
     if (sought.empty()) {
         return 1;
     }
-    // The first byte is tested here: most positions fail on it.
-    const auto soughtFirst = static_cast<unsigned char>(sought[0]);
-    const unsigned char first = ignoreCase ? FoldAscii(soughtFirst) : soughtFirst;
-    std::size_t at = skip;
-    while (length - at >= sought.size()) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        if ((ignoreCase ? FoldAscii(byte) : byte) == first &&
-            MatchesAt(text, at, sought, ignoreCase)) {
-            return static_cast<int>(at + 1);
+    if (sought.size() > length - skip) {
+        return -1;
+    }
+    CharacterWalk walk(text, skip);
+    FirstByteScan scan(text, static_cast<unsigned char>(sought[0]), ignoreCase);
+    // A match may start at most here, where the last whole candidate fits.
+    const std::size_t lastStart = length - sought.size();
+    for (std::size_t at = scan.Next(skip); at <= lastStart; at = scan.Next(at + 1)) {
+        if (!walk.StartsCharacter(at)) {
+            continue;
         }
-        if (IsHighByte(byte)) {
-            // A lead byte: its trail byte never starts a match. A lead byte
-            // at the end of the text (or before a NUL) ends the search.
-            if (at + 1 >= length || text[at + 1] == '\0') {
-                return -1;
-            }
-            at += 2;
-        } else {
-            at += 1;
+        if (walk.StopsBefore(at)) {
+            return -1;
+        }
+        if (MatchesAt(text, at, sought, ignoreCase)) {
+            return static_cast<int>(at + 1);
         }
     }
     return -1;

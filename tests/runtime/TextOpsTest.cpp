@@ -2,6 +2,10 @@
 
 #include "runtime/TextOps.h"
 
+#include <random>
+#include <string>
+#include <vector>
+
 namespace mofeng::runtime {
 namespace {
 
@@ -44,6 +48,66 @@ TEST(TextFind, PositionsAndByteRules) {
     for (const auto& c : cases) {
         EXPECT_EQ(TextFind(c.text, c.sought, c.start, c.ignoreCase), c.expected)
             << "text size " << c.text.size() << " sought " << c.sought << " start " << c.start;
+    }
+}
+
+// The byte-by-byte walk TextFind must agree with: a match is tried at every
+// character start; a high byte takes its trail with it; a high byte last or
+// before NUL ends the search.
+int WalkingFind(std::string_view text, std::string_view sought, int start, bool ignoreCase) {
+    const auto fold = [&](unsigned char c) {
+        return ignoreCase && c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+    };
+    const std::size_t skip = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
+    if (skip >= text.size())
+        return -1;
+    if (sought.empty())
+        return 1;
+    for (std::size_t at = skip; text.size() - at >= sought.size();) {
+        bool same = true;
+        for (std::size_t i = 0; i < sought.size() && same; ++i)
+            same = fold(static_cast<unsigned char>(text[at + i])) ==
+                   fold(static_cast<unsigned char>(sought[i]));
+        if (same)
+            return static_cast<int>(at + 1);
+        if (static_cast<unsigned char>(text[at]) >= 0x80) {
+            if (at + 1 >= text.size() || text[at + 1] == '\0')
+                return -1;
+            at += 2;
+        } else {
+            at += 1;
+        }
+    }
+    return -1;
+}
+
+TEST(TextFind, AgreesWithTheByteWalkOnMixedText) {
+    // Few byte values, so that trail bytes, NULs after lead bytes, both cases
+    // and long runs of high bytes all come up often.
+    const std::string alphabet("aAb\xB0\xA1\xC4\x61\0", 8);
+    const std::vector<std::string> soughts = {"a",
+                                              "A",
+                                              "ab",
+                                              "\xB0\xA1",
+                                              "\xA1"
+                                              "a",
+                                              std::string("\0", 1),
+                                              "\xC4",
+                                              "bA\xB0"};
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 4000; ++round) {
+        std::string text(random() % 40, ' ');
+        for (char& c : text)
+            c = alphabet[random() % alphabet.size()];
+        if (round % 7 == 0)  // a long run of high bytes
+            text.insert(random() % (text.size() + 1), std::string(random() % 30, '\xB0'));
+        const std::string& sought = soughts[random() % soughts.size()];
+        const int start = static_cast<int>(random() % (text.size() + 2));
+        for (const bool ignoreCase : {false, true}) {
+            ASSERT_EQ(TextFind(text, sought, start, ignoreCase),
+                      WalkingFind(text, sought, start, ignoreCase))
+                << "round " << round << " start " << start << " ignoreCase " << ignoreCase;
+        }
     }
 }
 
