@@ -12,6 +12,7 @@
 #include "TempFile.h"
 #include "app/ImportFileBytes.h"
 #include "app/KeywordImport.h"
+#include "common/PeakMemory.h"
 #include "runtime/MemoryTable.h"
 
 namespace mofeng::app {
@@ -93,44 +94,14 @@ TEST(ImportFileBytes, CancelStopsTheRead) {
     EXPECT_EQ(ReadImportFile(file.Path(), &cancel).problem, ImportProblem::Cancelled);
 }
 
-// Sanitizers keep shadow memory and freed blocks resident, so a peak
-// measured under one says nothing about the program's own.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define MOFENG_UNDER_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define MOFENG_UNDER_SANITIZER 1
-#endif
-#endif
-
 // Peak resident memory of a child that imports the file, beyond what it had before.
 long ImportPeakKilobytes(const fs::path& path) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
-        return -1;
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        struct rusage before {};
-        ::getrusage(RUSAGE_SELF, &before);
+    const long grown = mofeng::test::PeakGrowthBytes([&] {
         auto table = MakeTable();
         ImportKeywordFile(path, table, 1, true);
-        struct rusage after {};
-        ::getrusage(RUSAGE_SELF, &after);
-        const long grown = after.ru_maxrss - before.ru_maxrss;
-        (void)!::write(pipeFds[1], &grown, sizeof grown);
-        ::_exit(table.RowCount() == 1 ? 0 : 1);
-    }
-    ::close(pipeFds[1]);
-    long grown = -1;
-    if (::read(pipeFds[0], &grown, sizeof grown) != sizeof grown) {
-        grown = -1;
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? grown : -1;
+        return table.RowCount() == 1;
+    });
+    return grown < 0 ? -1 : grown / 1024;
 }
 
 TEST(ImportFileBytes, OneHugeLineCostsAboutTwiceItsSize) {

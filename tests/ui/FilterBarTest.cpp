@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/OwnXlsDocument.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/LightTheme.h"
@@ -51,7 +52,7 @@ std::vector<Row> SampleRows() {
 struct Window {
     Window() : context({}, {}), window(context) {
         window.show();
-        window.findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+        mofeng::test::ShowListTab(window);
         window.activateWindow();
     }
 
@@ -60,14 +61,7 @@ struct Window {
         return {control->mapTo(&window, QPoint(0, 0)), control->size()};
     }
     // The keywords the list shows, top to bottom.
-    QStringList Shown() {
-        QStringList keywords;
-        const QAbstractItemModel* shown = window.List().model();
-        for (int row = 0; row < shown->rowCount(); ++row) {
-            keywords << shown->index(row, 1).data().toString();
-        }
-        return keywords;
-    }
+    QStringList Shown() { return mofeng::test::ShownColumn(window.List(), 1); }
     void PressCtrlF() { QTest::keyClick(&window.List(), Qt::Key_F, Qt::ControlModifier); }
 
     mofeng::ui::AppContext context;

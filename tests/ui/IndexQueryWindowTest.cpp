@@ -23,6 +23,7 @@
 #include "runtime/CodePage.h"
 #include "runtime/NumberOps.h"
 #include "sim/Simulator.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
@@ -50,26 +51,14 @@ QMessageBox* FindBox(const QString& part) {
 const QString kDoneText = QStringLiteral("数据查询完毕");
 
 // A main window over a simulator, with the keyword file imported.
-class Fixture {
+class Fixture : public test::SimulatedMainWindow {
 public:
-    explicit Fixture(sim::SimulatorOptions options = {}) : simulator(options) {
-        QVERIFY(simulator.Start());
-        net::EndpointConfig endpoints;
-        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
-        context = std::make_unique<ui::AppContext>(
-            endpoints, ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
-        window = std::make_unique<ui::MainWindow>(*context);
-        window->show();
-        window->findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
-
-        std::string lines;
-        for (const char* word : kWords)
-            lines += runtime::Utf8ToGbk(word) + "\r\n";
-        QFile file(folder.filePath(QStringLiteral("keywords.txt")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(lines.data(), static_cast<qint64>(lines.size()));
-        file.close();
-        window->ImportFile(file.fileName());
+    explicit Fixture(sim::SimulatorOptions options = {}) : SimulatedMainWindow(options) {
+        test::ShowListTab(*window);
+        const QString path = test::WriteGbkKeywordFile(
+            folder, std::vector<std::string>(std::begin(kWords), std::end(kWords)));
+        QVERIFY(!path.isEmpty());
+        window->ImportFile(path);
         QTRY_COMPARE(window->Model().rowCount(), kRows);
     }
 
@@ -125,10 +114,7 @@ public:
         return filled;
     }
 
-    sim::Simulator simulator;
     QTemporaryDir folder;
-    std::unique_ptr<ui::AppContext> context;
-    std::unique_ptr<ui::MainWindow> window;
 };
 
 sim::SimulatorOptions Slow() {

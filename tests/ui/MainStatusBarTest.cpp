@@ -12,6 +12,7 @@
 #include <string>
 
 #include "sim/Simulator.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainStatusBar.h"
@@ -40,7 +41,7 @@ QString WriteKeywords(const QTemporaryDir& dir, int count) {
 struct Fixture {
     explicit Fixture(net::EndpointConfig endpoints = {}) : context(endpoints, {}), window(context) {
         window.show();
-        window.findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+        test::ShowListTab(window);
     }
     QLabel* Label(const char* name) { return window.findChild<QLabel*>(QString::fromUtf8(name)); }
 
@@ -129,9 +130,7 @@ private slots:
         options.latencyMs = 5000;
         sim::Simulator simulator(options);
         QVERIFY(simulator.Start());
-        net::EndpointConfig endpoints;
-        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
-        Fixture f(endpoints);
+        Fixture f(test::EndpointsAt(simulator));
         f.window.Model().AppendRows({{"1", "a"}});
         f.window.SetStatusText(QStringLiteral("旧消息"));
         f.window.Query().StartOrOfferStop();

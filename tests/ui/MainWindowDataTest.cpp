@@ -17,6 +17,7 @@
 #include "app/SessionStore.h"
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/MainWindow.h"
@@ -28,26 +29,7 @@ using Row = runtime::Row;
 
 namespace {
 
-// Answers every message box that opens while it lives with OK, recording its text.
-class MessageAnswerer {
-public:
-    MessageAnswerer() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* box = qobject_cast<QMessageBox*>(widget);
-                if (box != nullptr && box->isVisible()) {
-                    shown.push_back(box->text());
-                    box->button(QMessageBox::Ok)->click();
-                }
-            }
-        });
-        m_timer.start(2);
-    }
-    QStringList shown;
-
-private:
-    QTimer m_timer;
-};
+using test::MessageAnswerer;
 
 std::vector<Row> RowsOf(ui::KeywordListModel& model) {
     std::vector<Row> rows;
@@ -78,8 +60,7 @@ class MainWindowDataTest final : public QObject {
 private slots:
     void init() {
         QVERIFY(m_data.isValid());
-        qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_data.path().toUtf8());
+        test::UseAsHome(m_data);
         std::filesystem::remove_all(SessionFile().parent_path());
         QSettings().remove(QLatin1String(ui::kRestoreSessionKey));
     }

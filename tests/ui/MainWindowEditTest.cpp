@@ -17,6 +17,7 @@
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/AddKeywordsDialog.h"
@@ -67,7 +68,7 @@ QMessageBox* DoneBox() {
 struct Fixture {
     explicit Fixture(net::EndpointConfig endpoints = {}) : context(endpoints, {}), window(context) {
         window.show();
-        window.findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+        test::ShowListTab(window);
         window.List().setFocus();
     }
 
@@ -104,8 +105,7 @@ class MainWindowEditTest final : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_home.isValid());
-        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        test::UseAsHome(m_home);
     }
 
     void theNextRunSeesTheListAsEditedWithRowsInOrder() {
@@ -271,9 +271,7 @@ private slots:
         options.latencyMs = 60;
         sim::Simulator simulator(options);
         QVERIFY(simulator.Start());
-        net::EndpointConfig endpoints;
-        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
-        Fixture f(endpoints);
+        Fixture f(test::EndpointsAt(simulator));
         std::vector<std::string> words;
         for (const char* word : {"连衣裙", "衬衫", "牛仔裤", "凉鞋", "双肩包", "口红", "手机壳",
                                  "保温杯", "毛衣", "耳机"}) {

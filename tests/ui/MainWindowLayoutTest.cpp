@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "sim/Simulator.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/ClickArea.h"
 #include "ui/common/FileDialogSettings.h"
 #include "ui/common/KeywordListModel.h"
@@ -179,9 +180,7 @@ private slots:
         options.latencyMs = 300;
         sim::Simulator simulator(options);
         QVERIFY(simulator.Start());
-        net::EndpointConfig endpoints;
-        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
-        Fixture f(endpoints);
+        Fixture f(test::EndpointsAt(simulator));
         f.window->Model().AppendRows({{"1", "a"}, {"2", "b"}});
 
         struct Card {

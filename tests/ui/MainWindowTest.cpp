@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/SpreadsheetExport.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/BackgroundTasks.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
@@ -74,7 +75,7 @@ struct Fixture {
                   mofeng::ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath())),
           window(context) {
         window.show();
-        window.findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+        mofeng::test::ShowListTab(window);
     }
 
     void AddRows(std::vector<Row> rows) { window.Model().AppendRows(std::move(rows)); }

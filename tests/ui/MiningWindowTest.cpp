@@ -29,6 +29,7 @@
 #include "EventLoopWait.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/main/MainWindow.h"
 #include "ui/mining/ExcludeWordsDialog.h"
@@ -68,25 +69,17 @@ private:
     QTimer m_timer;
 };
 
-class Fixture {
+class Fixture : public test::SimulatedMainWindow {
 public:
-    explicit Fixture(sim::SimulatorOptions options = {}) : simulator(options) {
-        QVERIFY(simulator.Start());
-        net::EndpointConfig endpoints;
-        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
-        context = std::make_unique<ui::AppContext>(
-            endpoints, ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
-        mainWindow = std::make_unique<ui::MainWindow>(*context);
-        mainWindow->show();
-    }
+    explicit Fixture(sim::SimulatorOptions options = {}) : SimulatedMainWindow(options) {}
 
     // "自动淘词" in the main window's menu; the window it opened.
     ui::MiningWindow* Open() {
         const auto before = Windows();
-        mainWindow->MenuAction(QStringLiteral("自动淘词"))->trigger();
-        for (ui::MiningWindow* window : Windows()) {
-            if (std::find(before.begin(), before.end(), window) == before.end())
-                return window;
+        window->MenuAction(QStringLiteral("自动淘词"))->trigger();
+        for (ui::MiningWindow* opened : Windows()) {
+            if (std::find(before.begin(), before.end(), opened) == before.end())
+                return opened;
         }
         return nullptr;
     }
@@ -100,10 +93,6 @@ public:
         }
         return windows;
     }
-
-    sim::Simulator simulator;
-    std::unique_ptr<ui::AppContext> context;
-    std::unique_ptr<ui::MainWindow> mainWindow;
 };
 
 template <typename T>
@@ -169,7 +158,7 @@ private slots:
         QCOMPARE(first->windowTitle(), QStringLiteral("淘关键词，我最简单"));
         QCOMPARE(first->geometry().size(), QSize(448, 347));
         // Offset from the main window, and the second from the first.
-        const QPoint mainCorner = f.mainWindow->frameGeometry().topLeft();
+        const QPoint mainCorner = f.window->frameGeometry().topLeft();
         QVERIFY(first->frameGeometry().topLeft() != mainCorner);
         QVERIFY(second->frameGeometry().topLeft() != first->frameGeometry().topLeft());
         const std::tuple<const char16_t*, QRect, QString> controls[] = {
@@ -282,13 +271,12 @@ private slots:
         QCOMPARE(answerer.shown[1].text, QStringLiteral("保存失败"));
         QCOMPARE(answerer.shown[1].icon, QMessageBox::NoIcon);
 
-        f.mainWindow->KeywordTable().AppendRows({{"1", "k"}});
+        f.window->KeywordTable().AppendRows({{"1", "k"}});
         window->MenuAction(QStringLiteral("传送至主窗口"))->trigger();
         QCOMPARE(answerer.shown.back().text, QStringLiteral("传送完毕"));
-        QCOMPARE(f.mainWindow->StatusText(),
-                 QStringLiteral("已传送 %1 个关键词至主窗口").arg(count));
+        QCOMPARE(f.window->StatusText(), QStringLiteral("已传送 %1 个关键词至主窗口").arg(count));
         QCOMPARE(answerer.shown.back().icon, QMessageBox::Information);
-        const runtime::TableData& main = f.mainWindow->Model().Data();
+        const runtime::TableData& main = f.window->Model().Data();
         QCOMPARE(main.RowCount(), count + 1);
         for (int row = 0; row < count; ++row) {
             QCOMPARE(main.Cell(row + 1, 0), std::string());
@@ -344,7 +332,7 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        f.mainWindow->close();
+        f.window->close();
         qInfo("closing the main window during a stalled mining run took %lld ms", clock.elapsed());
         QVERIFY(Fixture::Windows().empty());
         QVERIFY(!f.context->Mining().IsRunActive());

@@ -23,6 +23,7 @@
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
@@ -68,17 +69,10 @@ runtime::Row StoredRow(int number, const char* keyword, const char* outcome,
     return row;
 }
 
-class Fixture {
+class Fixture : public test::SimulatedMainWindow {
 public:
-    explicit Fixture(sim::SimulatorOptions options = {}) : simulator(options) {
-        QVERIFY(simulator.Start());
-        net::EndpointConfig endpoints;
-        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
-        context = std::make_unique<ui::AppContext>(
-            endpoints, ui::WebPages::FromEnvironment(QCoreApplication::applicationDirPath()));
-        window = std::make_unique<ui::MainWindow>(*context);
-        window->show();
-        window->findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+    explicit Fixture(sim::SimulatorOptions options = {}) : SimulatedMainWindow(options) {
+        test::ShowListTab(*window);
     }
 
     ui::KeywordListModel& Model() { return window->Model(); }
@@ -98,10 +92,6 @@ public:
         }
         return seen;
     }
-
-    sim::Simulator simulator;
-    std::unique_ptr<ui::AppContext> context;
-    std::unique_ptr<ui::MainWindow> window;
 };
 
 }  // namespace

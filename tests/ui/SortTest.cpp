@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/LightTheme.h"
 #include "ui/main/MainWindow.h"
@@ -21,7 +22,7 @@ namespace {
 struct Window {
     Window() : context({}, {}), window(context) {
         window.show();
-        window.findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+        mofeng::test::ShowListTab(window);
     }
 
     QHeaderView& Header() { return *window.List().horizontalHeader(); }
@@ -31,14 +32,7 @@ struct Window {
                             header.height() / 2);
         QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, centre);
     }
-    QStringList Keywords() {
-        QStringList keywords;
-        const QAbstractItemModel* shown = window.List().model();
-        for (int row = 0; row < shown->rowCount(); ++row) {
-            keywords << shown->index(row, 1).data().toString();
-        }
-        return keywords;
-    }
+    QStringList Keywords() { return mofeng::test::ShownColumn(window.List(), 1); }
     // "-" without an arrow, else "<column>v" (largest first) or "<column>^".
     QString Arrow() {
         if (!Header().isSortIndicatorShown() || Header().sortIndicatorSection() < 0) {

@@ -23,6 +23,7 @@
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
+#include "ui/GuiFixture.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/IndexQueryController.h"
@@ -50,24 +51,7 @@ Row StoredRow(const std::string& number, const std::string& keyword, const std::
 
 const std::string kRising = "100,110,121,133,146,161,177";
 
-// Answers every message box that opens while it lives with OK.
-class MessageAnswerer {
-public:
-    MessageAnswerer() {
-        QObject::connect(&m_timer, &QTimer::timeout, [] {
-            for (QWidget* widget : QApplication::topLevelWidgets()) {
-                auto* box = qobject_cast<QMessageBox*>(widget);
-                if (box != nullptr && box->isVisible()) {
-                    box->button(QMessageBox::Ok)->click();
-                }
-            }
-        });
-        m_timer.start(2);
-    }
-
-private:
-    QTimer m_timer;
-};
+using test::MessageAnswerer;
 
 int LineColoredPixels(const QImage& image, const QRect& area) {
     int count = 0;
@@ -109,13 +93,12 @@ class TrendCellsTest final : public QObject {
 private slots:
     void init() {
         QVERIFY(m_data.isValid());
-        qputenv("XDG_DATA_HOME", m_data.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_data.path().toUtf8());
+        test::UseAsHome(m_data);
         std::filesystem::remove_all(
             std::filesystem::path(ui::SessionDatabasePath().toStdString()).parent_path());
         m_context = std::make_unique<ui::AppContext>(net::EndpointConfig{}, ui::WebPages{});
         m_window = std::make_unique<ui::MainWindow>(*m_context);
-        m_window->findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
+        test::ShowListTab(*m_window);
     }
     void cleanup() {
         m_window.reset();
@@ -274,8 +257,7 @@ private slots:
         cleanup();
         sim::Simulator simulator;
         QVERIFY(simulator.Start());
-        net::EndpointConfig endpoints;
-        endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
+        const net::EndpointConfig endpoints = test::EndpointsAt(simulator);
         // Keywords with a series and one without (the simulator leaves some out).
         std::vector<std::string> keywords;
         int withoutSeries = -1;
