@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "ui/startup/AppContext.h"
 #include "ui/main/MainWindow.h"
+#include "ui/startup/AppContext.h"
 #include "ui/startup/SessionStartup.h"
 
 int main(int argc, char** argv) {

@@ -9,8 +9,8 @@
 
 #include "app/SessionStore.h"
 #include "app/SessionWriter.h"
-#include "ui/main/MainWindow.h"
 #include "ui/common/SessionKeeper.h"
+#include "ui/main/MainWindow.h"
 
 namespace mofeng::ui {
 
