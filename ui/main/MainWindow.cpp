@@ -142,18 +142,13 @@ std::vector<int> MainWindow::SelectedRows() const {
     // Ranges may overlap and need not cover whole rows: collect, then unique.
     for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
         for (int row = range.top(); row <= range.bottom(); ++row) {
-            rows.push_back(ModelRowOf(shown->index(row, 0)));
+            rows.push_back(KeywordListRowOf(shown->index(row, 0)).row);
         }
     }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     std::erase(rows, -1);
     return rows;
-}
-
-int MainWindow::ModelRowOf(const QModelIndex& shownIndex) const {
-    const QModelIndex source = m_filter->mapToSource(shownIndex);
-    return source.isValid() ? source.row() : -1;
 }
 
 std::vector<int> MainWindow::ColumnWidths() const {
@@ -271,12 +266,10 @@ void MainWindow::SetStatusText(const QString& text) {
 }
 
 bool MainWindow::SaveListTo(const QString& path) {
-    const runtime::TableData& data = m_model->Data();
-    std::vector<runtime::Row> rows(static_cast<std::size_t>(data.RowCount()));
-    for (int r = 0; r < data.RowCount(); ++r) {
-        for (int c = 0; c < data.ColumnCount(); ++c) {
-            rows[static_cast<std::size_t>(r)].push_back(data.Cell(r, c));
-        }
+    std::vector<runtime::Row> rows;
+    rows.reserve(static_cast<std::size_t>(m_model->rowCount()));
+    for (int r = 0; r < m_model->rowCount(); ++r) {
+        rows.push_back(m_model->StoredRow(r));
     }
     return app::SaveListFile(ToNativePath(path), rows);
 }

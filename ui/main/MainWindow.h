@@ -163,8 +163,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The model row a row index of the list's view shows; -1 for none.
-    int ModelRowOf(const QModelIndex& shownIndex) const;
     // The list below the filter bar when it shows, then the status line.
     void LayOutList();
     void SetFilterVisible(bool visible);
