@@ -116,25 +116,6 @@ void Type(QWidget* widget, const QString& text) {
     }
 }
 
-// The simulator's request count once it has held still for 100 ms: a
-// request sent just before a stop is counted when the simulator reads it,
-// which on a loaded machine can be after the stop returned.
-std::uint64_t SettledRequestCount(const sim::Simulator& simulator) {
-    std::uint64_t count = simulator.RequestCount();
-    QElapsedTimer total;
-    QElapsedTimer still;
-    total.start();
-    still.start();
-    while (still.elapsed() < 100 && total.elapsed() < 5000) {
-        QTest::qWait(10);
-        if (const std::uint64_t now = simulator.RequestCount(); now != count) {
-            count = now;
-            still.restart();
-        }
-    }
-    return count;
-}
-
 void ClickStart(ui::MiningWindow* window) {
     QTest::mouseClick(Control<QPushButton>(window, u"按钮_一键淘词"), Qt::LeftButton);
 }
@@ -330,7 +311,7 @@ private slots:
         QVERIFY(first->close());
         closed = true;
         QVERIFY(!f.context->Mining().IsRunActive());
-        const std::uint64_t requests = SettledRequestCount(f.simulator);
+        const std::uint64_t requests = f.simulator.RequestCount();
         QTRY_VERIFY(alive.isNull());
         QCOMPARE(rowsAfterClose, 0);
         QCOMPARE(f.simulator.RequestCount(), requests);
@@ -405,7 +386,7 @@ private slots:
             window->CountsText().startsWith(QStringLiteral("淘词已停止：共 %1 个关键词").arg(rows)),
             qPrintable(window->CountsText()));
         // Nothing more is fetched or written after the stop.
-        const std::uint64_t requests = SettledRequestCount(f.simulator);
+        const std::uint64_t requests = f.simulator.RequestCount();
         QTest::qWait(200);
         QCOMPARE(f.simulator.RequestCount(), requests);
         QCOMPARE(window->Model().rowCount(), rows);
