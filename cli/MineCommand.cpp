@@ -35,6 +35,9 @@ std::vector<OptionSpec> MineOptionSpecs() {
                    "text every keyword must contain: one Chinese character, or "
                    "one or two ASCII characters (required)"},
                   {"levels", "1|2|3", "suggestion levels to expand (default 3)"},
+                  {"tags", "",
+                   "also offer each expanded keyword + each tag of its suggestion reply "
+                   "(联想标签)"},
                   {"out", "FILE", "write the keyword file (GBK, CR LF) instead of stdout"},
                   JobsOptionSpec()});
     return specs;
@@ -200,7 +203,8 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
         ProgressObserver observer(line, levels);
         mining::TableMiningSink sink(list, &observer);
         observer.Watch(sink);
-        mining::MiningRun run(*lease, {endpoints->Config(), *jobs}, inputs, sink, cancel);
+        mining::MiningRun run(*lease, {endpoints->Config(), *jobs, parsed.Has("tags")}, inputs,
+                              sink, cancel);
         if (run.RelatedSearchStage(runtime::Utf8ToGbk(seedUtf8)))
             run.SuggestionStage();
         progress = run.Progress();

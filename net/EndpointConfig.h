@@ -8,9 +8,9 @@ namespace mofeng::net {
 // Base URLs (scheme://host[:port], no trailing slash) of the three remote
 // endpoints; the fixed paths and queries are appended by their users.
 struct EndpointConfig {
-    std::string searchBase = "http://s.taobao.com";
-    std::string indexBase = "http://shu.taobao.com";
-    std::string suggestBase = "http://suggest.taobao.com";
+    std::string searchBase = "https://s.taobao.com";
+    std::string indexBase = "https://shu.taobao.com";
+    std::string suggestBase = "https://suggest.taobao.com";
 
     // Defaults overridden by MOFENG_SEARCH_URL, MOFENG_INDEX_URL, MOFENG_SUGGEST_URL.
     static EndpointConfig FromEnvironment();

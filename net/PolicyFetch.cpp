@@ -28,8 +28,10 @@ std::string HostKey(std::string_view url) {
     return host;
 }
 
+// A refused certificate stays refused: no retry.
 bool Retryable(const FetchResult& result) {
     return result.error != TransportError::UnusableUrl &&
+           result.error != TransportError::Certificate &&
            result.error != TransportError::UrlTooLong && result.error != TransportError::Cancelled;
 }
 
@@ -68,6 +70,15 @@ std::string FailureReason(const FetchResult& result, FetchOutcome outcome) {
                    std::to_string(kMaxUrlBytes) + " \xD7\xD6\xBD\xDA";
         case TransportError::Connect:
             return "\xC1\xAC\xBD\xD3\xCA\xA7\xB0\xDC";  // 连接失败
+        case TransportError::Resolve:
+            return "\xCE\xDE\xB7\xA8\xBD\xE2\xCE\xF6\xD6\xF7\xBB\xFA\xC3\xFB";  // 无法解析主机名
+        case TransportError::Certificate:
+            // 证书无效[：why]
+            return "\xD6\xA4\xCA\xE9\xCE\xDE\xD0\xA7" +
+                   (result.certificateProblem.empty() ? std::string()
+                                                      : "\xA3\xBA" + result.certificateProblem);
+        case TransportError::Tls:
+            return "TLS \xCE\xD5\xCA\xD6\xCA\xA7\xB0\xDC";  // TLS 握手失败
         case TransportError::ConnectTimeout:
             return "\xC1\xAC\xBD\xD3\xB3\xAC\xCA\xB1";  // 连接超时
         case TransportError::Stall:

@@ -96,6 +96,62 @@ TEST_F(MineCommandTest, PrintsNumberedRowsOrWritesTheKeywordFile) {
     EXPECT_LT(rows[1], rows[2]);
 }
 
+TEST_F(MineCommandTest, MiningRunsOverHttpsWithATrustedAuthority) {
+    ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();
+    const std::string plain = m_out.str();
+    ASSERT_FALSE(OutLines().empty());
+
+    sim::SimulatorOptions secure;
+    secure.testAuthority = true;
+    sim::Simulator https(secure);
+    ASSERT_TRUE(https.Start());
+    m_out.str({});
+    m_err.str({});
+    const std::vector<std::string> args = {"--search-url",  https.BaseUrl(),
+                                           "--suggest-url", https.BaseUrl(),
+                                           "--ca-file",     https.TestAuthorityCaFile(),
+                                           "--jobs",        "2",
+                                           "--must",        "花",
+                                           "--levels",      "2",
+                                           "碎花连衣裙"};
+    ASSERT_EQ(RunMineCommand(args, CommandStreams{m_out, m_err, false}), kExitOk) << m_err.str();
+    EXPECT_EQ(m_out.str(), plain);
+    EXPECT_LT(https.ConnectionCount(), https.RequestCount());
+}
+
+TEST_F(MineCommandTest, SuggestionTagsAreOfferedOnlyWhenAskedFor) {
+    // The same keyword graph, once with today's suggestion replies (decimals
+    // and the magic block) and a logged-in search page.
+    sim::SimulatorOptions decimals;
+    decimals.decimalCounts = true;
+    sim::Simulator plain(decimals);
+    sim::SimulatorOptions current;
+    current.today = true;
+    sim::Simulator today(current);
+    ASSERT_TRUE(plain.Start());
+    ASSERT_TRUE(today.Start());
+    auto mine = [&](const sim::Simulator& simulator, bool tags) {
+        std::vector<std::string> args = {"--search-url",  simulator.BaseUrl(),
+                                         "--suggest-url", simulator.BaseUrl(),
+                                         "--cookie",      "sess=1",
+                                         "--must",        "花",
+                                         "--levels",      "2",
+                                         "碎花连衣裙"};
+        if (tags)
+            args.insert(args.begin(), "--tags");
+        m_out.str({});
+        m_err.str({});
+        EXPECT_EQ(RunMineCommand(args, CommandStreams{m_out, m_err, false}), kExitOk)
+            << m_err.str();
+        return OutLines();
+    };
+    const std::vector<std::string> before = mine(plain, false);
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(mine(today, false), before);
+    const std::vector<std::string> withTags = mine(today, true);
+    EXPECT_GT(withTags.size(), before.size());
+}
+
 TEST_F(MineCommandTest, JobsGiveTheOutputOfOneJob) {
     ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();
     const std::string one = m_out.str();

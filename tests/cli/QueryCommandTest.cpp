@@ -122,6 +122,42 @@ TEST_F(QueryCommandTest, OutChoosesTheFormatByExtension) {
     EXPECT_TRUE(zip.starts_with("PK\x03\x04"));
 }
 
+TEST_F(QueryCommandTest, TheWholeQueryRunsOverHttpsWithATrustedAuthority) {
+    ASSERT_EQ(Run(SimulatorArgs({Keywords()})), kExitOk) << m_err.str();
+    const std::string plain = m_out.str();
+
+    sim::SimulatorOptions secure;
+    secure.testAuthority = true;
+    sim::Simulator https(secure);
+    ASSERT_TRUE(https.Start());
+    const std::vector<std::string> endpoints = {"--search-url",  https.BaseUrl(), "--index-url",
+                                                https.BaseUrl(), "--retries",     "0"};
+    std::vector<std::string> trusted = endpoints;
+    trusted.insert(trusted.end(), {"--ca-file", https.TestAuthorityCaFile(), Keywords()});
+    ASSERT_EQ(Run(trusted), kExitOk) << m_err.str();
+    EXPECT_EQ(m_out.str(), plain);
+    EXPECT_EQ(https.RequestCount(), 6u);
+    EXPECT_LT(https.ConnectionCount(), 6u);  // kept alive between the requests
+
+    // Without the authority: every row fails and nothing is sent.
+    std::vector<std::string> untrusted = endpoints;
+    untrusted.push_back(Keywords());
+    ASSERT_EQ(Run(untrusted), kExitTrouble);
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(Fields(lines[i])[8], "失败") << lines[i];
+    EXPECT_EQ(https.RequestCount(), 6u);
+
+    // --demo --https makes its own authority and gives the plain demo's table.
+    ASSERT_EQ(Run({"--demo", Keywords()}), kExitOk) << m_err.str();
+    const std::string demo = m_out.str();
+    ASSERT_EQ(Run({"--demo", "--https", Keywords()}), kExitOk) << m_err.str();
+    EXPECT_EQ(m_out.str(), demo);
+    EXPECT_EQ(Run({"--https", Keywords()}), kExitUsage);
+    EXPECT_EQ(Run({"--ca-file", (m_folder / "missing.pem").string(), Keywords()}), kExitUsage);
+}
+
 TEST_F(QueryCommandTest, DemoServesEveryEndpointInProcess) {
     ASSERT_EQ(Run({"--demo", Keywords()}), kExitOk) << m_err.str();
     const std::vector<std::string> lines = Lines(m_out.str());

@@ -112,7 +112,8 @@ void MiningWindow::StartMining() {
     m_controls.start->setText(QStringLiteral("停止淘词"));
     m_controls.counts->setText(MiningCountsText({}));
     const std::string seed = ToGbk(m_controls.seed->text());
-    const mining::MiningRunInput input{m_context.Endpoints(), m_context.Jobs()};
+    const mining::MiningRunInput input{m_context.Endpoints(), m_context.Jobs(),
+                                       m_context.Settings().suggestionTags};
     m_feed->StartRun();
     MiningListFeed* feed = m_feed.get();
     const mining::MiningInputs* inputs = &m_inputs;

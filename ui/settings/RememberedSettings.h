@@ -12,7 +12,9 @@ inline constexpr char kConnectTimeoutKey[] = "fetch/connectTimeoutS";
 inline constexpr char kStallTimeoutKey[] = "fetch/stallTimeoutS";
 inline constexpr char kCookieFileKey[] = "fetch/cookieFile";
 inline constexpr char kProxyKey[] = "fetch/proxy";
+inline constexpr char kCaFileKey[] = "fetch/caFile";
 inline constexpr char kJobsKey[] = "fetch/jobs";
+inline constexpr char kSuggestionTagsKey[] = "mining/suggestionTags";
 inline constexpr char kSearchUrlKey[] = "endpoints/search";
 inline constexpr char kIndexUrlKey[] = "endpoints/index";
 inline constexpr char kSuggestUrlKey[] = "endpoints/suggest";
@@ -23,8 +25,8 @@ SettingsTexts LoadRememberedSettings();
 // Remembers entered: each text that differs from shown (what the dialog
 // showed when it opened) is written, an empty one removed, the others keep
 // their remembered value, so an address that came from the command line or
-// the environment is not taken for the seller's choice. Jobs and the session
-// switch are always written. The cookie is never written. UI thread.
+// the environment is not taken for the seller's choice. Jobs, the session
+// switch and the 联想标签 switch are always written. The cookie is never written. UI thread.
 void RememberSettings(const SettingsTexts& entered, const SettingsTexts& shown);
 
 }  // namespace mofeng::ui

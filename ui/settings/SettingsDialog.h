@@ -3,7 +3,10 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
+#include "app/EndpointCheck.h"
+#include "ui/common/BackgroundTasks.h"
 #include "ui/settings/SettingsTexts.h"
 
 class QCheckBox;
@@ -20,7 +23,9 @@ class AppContext;
 // proxy, endpoint addresses, jobs, the session switch). 确定 applies them
 // through the one settings resolution and remembers them, the pasted cookie
 // excepted; a malformed value is refused with a message in the dialog, the
-// bad field focused, nothing applied. UI thread only.
+// bad field focused, nothing applied. "检测接口" asks each endpoint once with
+// the settings as entered (nothing applied) on a worker and shows the
+// verdicts; closing the dialog cancels it. UI thread only.
 class SettingsDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SettingsDialog)
@@ -35,7 +40,12 @@ public:
 
     void accept() override;
 
+    // The verdicts of the last 检测接口, one line per endpoint; empty before.
+    QString CheckText() const;
+
 private:
+    void CheckEndpoints();
+    void ShowCheck(const std::vector<app::EndpointCheckResult>& results);
     void BrowseCookieFile();
     // The field the resolution's message is about, and the message shown.
     void ShowError(const std::string& error);
@@ -47,6 +57,7 @@ private:
     QLineEdit* m_connectTimeout = nullptr;
     QLineEdit* m_stallTimeout = nullptr;
     QLineEdit* m_proxy = nullptr;
+    QLineEdit* m_caFile = nullptr;
     QLineEdit* m_cookieFile = nullptr;
     QPushButton* m_browse = nullptr;
     QLineEdit* m_cookie = nullptr;
@@ -55,7 +66,11 @@ private:
     QLineEdit* m_suggestUrl = nullptr;
     QSpinBox* m_jobs = nullptr;
     QCheckBox* m_restoreSession = nullptr;
+    QCheckBox* m_suggestionTags = nullptr;
     QLabel* m_error = nullptr;
+    QPushButton* m_check = nullptr;
+    QLabel* m_checkResult = nullptr;
+    BackgroundTasks m_tasks;  // last member: joined before the widgets go
 };
 
 // Shows a new dialog window-modal over parent and returns at once; it

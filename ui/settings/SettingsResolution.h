@@ -29,6 +29,12 @@ bool ResolveStartupSettings(const StartupOptions& options, const net::Environmen
                             const SettingsTexts& remembered, StartupSettings& resolved,
                             std::string& error);
 
+// The dialog's texts as explicit values (an empty address is the built-in
+// one), and the --demo test authority trusted when no CA file is given.
+// False with error naming the first bad setting. UI thread.
+bool ResolveDialogTexts(const AppContext& context, const SettingsTexts& texts,
+                        net::RunSettings& settings, std::string& error);
+
 // The settings dialog's 确定: texts resolved as explicit values (an empty
 // address is the built-in one). On success the fetch settings of the process
 // change at once (a paused run resumes with them), and the endpoints, jobs

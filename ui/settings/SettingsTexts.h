@@ -16,11 +16,13 @@ struct SettingsTexts {
     QString cookieFile;       // path of a cookies.txt file
     QString cookie;           // a pasted Cookie header: a credential, memory only
     QString proxy;            // http://, https:// or socks5:// URL
+    QString caFile;           // PEM file of certificate authorities to trust too
     QString searchUrl;        // base URLs of the three endpoints
     QString indexUrl;
     QString suggestUrl;
-    int jobs = 1;                // fetches a run keeps under way, 1..16
-    bool restoreSession = true;  // the last lists come back at start-up
+    int jobs = 1;                 // fetches a run keeps under way, 1..16
+    bool restoreSession = true;   // the last lists come back at start-up
+    bool suggestionTags = false;  // mining's extra source 联想标签 (keyword + tag)
 
     bool operator==(const SettingsTexts&) const = default;
 };

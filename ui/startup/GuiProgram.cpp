@@ -143,12 +143,15 @@ int RunGuiProgram(int argc, char** argv) {
     net::RunSettings& settings = startup.run;
     std::unique_ptr<sim::Simulator> simulator;
     if (settings.NeedsDemo()) {
-        simulator = std::make_unique<sim::Simulator>();
+        const sim::SimulatorOptions demo = sim::DemoOptions(options.https, options.today);
+        simulator = std::make_unique<sim::Simulator>(demo);
         if (!simulator->Start()) {
             PrintLine(stderr, QStringLiteral("mofeng: the --demo simulator could not start"));
             return 1;
         }
-        settings.UseDemoBase(simulator->BaseUrl());
+        settings.UseDemoBase(sim::DemoBase(*simulator));
+        if (demo.testAuthority)
+            settings.fetch.caFile = simulator->TestAuthorityCaFile();
     }
     settings.Apply();
     AppContext context(settings.endpoints, WebPages::FromEnvironment(programDir),
