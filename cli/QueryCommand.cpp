@@ -253,7 +253,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
     if (!app::ExportRows(*out, table, rows, app::InitialWidths(app::KeywordListColumns()),
-                         app::kKeywordListColumnCount)) {
+                         columns::kExportedColumnCount)) {
         return Failure(io, "cannot write '" + *out + "'");
     }
     if (io.errIsTerminal)
