@@ -19,6 +19,7 @@
 #include "mining/MiningTexts.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/PathText.h"
 #include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
@@ -104,12 +105,12 @@ std::string WhyUnwritable(const fs::path& path) {
         return runtime::platform::WriteAccessProblem(path);
     const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     if (!fs::is_directory(folder, error))
-        return "no such folder: " + folder.string();
+        return "no such folder: " + runtime::PathToUtf8(folder);
     return runtime::platform::WriteAccessProblem(folder);
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(runtime::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     file.close();
     return file.good();
@@ -175,7 +176,7 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     if (out != nullptr && out->empty())
         return UsageError(io, "--out needs a file name");
     if (out != nullptr) {
-        if (std::string why = WhyUnwritable(*out); !why.empty())
+        if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty())
             return Failure(io, "cannot write '" + *out + "': " + why);
     }
 

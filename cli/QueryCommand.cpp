@@ -1,10 +1,5 @@
 #include "cli/QueryCommand.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <numeric>
 #include <ostream>
@@ -22,6 +17,8 @@
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/PathText.h"
+#include "runtime/platform/FileKind.h"
 #include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
@@ -53,16 +50,15 @@ int Failure(const CommandStreams& io, const std::string& message) {
 // Empty when the file can be read; otherwise why not. Never opens it, so a
 // FIFO cannot block here.
 std::string WhyUnreadable(const fs::path& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return std::strerror(errno);
-    if (S_ISDIR(info.st_mode))
+    std::string problem;
+    const runtime::platform::FileKind kind = runtime::platform::KindOfFile(path, &problem);
+    if (kind == runtime::platform::FileKind::Missing)
+        return problem;
+    if (kind == runtime::platform::FileKind::Directory)
         return "is a directory";
-    if (!S_ISREG(info.st_mode))
+    if (kind != runtime::platform::FileKind::Regular)
         return app::ImportProblemEnglish(app::ImportProblem::NotRegularFile);
-    if (::access(path.c_str(), R_OK) != 0)
-        return std::strerror(errno);
-    return {};
+    return runtime::platform::ReadAccessProblem(path);
 }
 
 // Empty when the file can be created or replaced; otherwise why not. Checked
@@ -78,7 +74,7 @@ std::string WhyUnwritable(const fs::path& path) {
     if (folder.empty())
         folder = ".";
     if (!fs::is_directory(folder, error))
-        return "no such folder: " + folder.string();
+        return "no such folder: " + runtime::PathToUtf8(folder);
     return runtime::platform::WriteAccessProblem(folder);
 }
 
@@ -207,12 +203,12 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     if (!endpoints)
         return exitCode;
 
-    const fs::path keywordFile = parsed.positionals[0];
+    const fs::path keywordFile = runtime::PathFromUtf8(parsed.positionals[0]);
     if (std::string why = WhyUnreadable(keywordFile); !why.empty()) {
-        return Failure(io, "cannot read keyword file '" + keywordFile.string() + "': " + why);
+        return Failure(io, "cannot read keyword file '" + parsed.positionals[0] + "': " + why);
     }
     if (out != nullptr) {
-        if (std::string why = WhyUnwritable(*out); !why.empty()) {
+        if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty()) {
             return Failure(io, "cannot write '" + *out + "': " + why);
         }
     }
@@ -221,7 +217,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     const app::ImportResult imported =
         app::ImportKeywordFile(keywordFile, table, query::kKeywordColumn, true);
     if (!imported.opened) {
-        return Failure(io, "cannot read keyword file '" + keywordFile.string() +
+        return Failure(io, "cannot read keyword file '" + parsed.positionals[0] +
                                "': " + app::ImportProblemEnglish(imported.problem));
     }
 
@@ -262,8 +258,9 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
-    if (!app::ExportRows(*out, table, rows, app::InitialWidths(app::KeywordListColumns()),
-                         app::kKeywordListColumnCount)) {
+    if (!app::ExportRows(runtime::PathFromUtf8(*out), table, rows,
+                         app::InitialWidths(app::KeywordListColumns()),
+                         columns::kExportedColumnCount)) {
         return Failure(io, "cannot write '" + *out + "'");
     }
     if (io.errIsTerminal)
