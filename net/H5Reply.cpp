@@ -1,5 +1,7 @@
 #include "net/H5Reply.h"
 
+#include "runtime/Utf8Append.h"
+
 namespace mofeng::net {
 namespace {
 
@@ -154,19 +156,6 @@ private:
         return std::string(text.substr(0, end));
     }
 
-    static void AppendUtf8(std::string& out, unsigned code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-
     bool Hex4(unsigned& code) {
         if (m_at + 4 > m_text.size())
             return false;
@@ -232,17 +221,13 @@ private:
                                 return false;
                         }
                         if (low >= 0xDC00 && low <= 0xDFFF) {
-                            const unsigned full =
-                                0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                            decoded += static_cast<char>(0xF0 | (full >> 18));
-                            decoded += static_cast<char>(0x80 | ((full >> 12) & 0x3F));
-                            decoded += static_cast<char>(0x80 | ((full >> 6) & 0x3F));
-                            decoded += static_cast<char>(0x80 | (full & 0x3F));
+                            runtime::AppendUtf8(decoded,
+                                                0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
                         } else {
-                            AppendUtf8(decoded, 0xFFFD);
+                            runtime::AppendUtf8(decoded, 0xFFFD);
                         }
                     } else {
-                        AppendUtf8(decoded, code);
+                        runtime::AppendUtf8(decoded, code);
                     }
                     break;
                 }

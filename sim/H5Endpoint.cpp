@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 
+#include "runtime/Utf8Append.h"
 #include "sim/StableHash.h"
 #include "sim/TextEscape.h"
 
@@ -70,19 +71,6 @@ std::optional<std::string> TokenCookie(std::string_view cookies) {
     return std::nullopt;
 }
 
-void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 }  // namespace
 
 std::optional<std::string> JsonStringMember(std::string_view object, std::string_view name) {
@@ -119,7 +107,7 @@ std::optional<std::string> JsonStringMember(std::string_view object, std::string
                 unsigned code = 0;
                 if (std::sscanf(std::string(object.substr(at + 1, 4)).c_str(), "%4x", &code) != 1)
                     return std::nullopt;
-                AppendUtf8(value, code);
+                runtime::AppendUtf8(value, code);
                 at += 4;
                 break;
             }
