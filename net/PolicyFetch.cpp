@@ -15,19 +15,6 @@ constexpr milliseconds kFirstBackoff{500};
 constexpr milliseconds kBackoffCap{8000};
 constexpr std::chrono::seconds kRetryAfterCap{60};
 
-// The host of an http(s) URL as given, lower-case; the pacer's key.
-std::string HostKey(std::string_view url) {
-    const std::size_t scheme = url.find("://");
-    std::string_view rest = scheme == url.npos ? url : url.substr(scheme + 3);
-    rest = rest.substr(0, rest.find_first_of("/?#"));
-    if (const std::size_t at = rest.rfind('@'); at != rest.npos)
-        rest.remove_prefix(at + 1);
-    std::string host(rest);
-    std::transform(host.begin(), host.end(), host.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
-    return host;
-}
-
 // A refused certificate stays refused: no retry.
 bool Retryable(const FetchResult& result) {
     return result.error != TransportError::UnusableUrl &&
@@ -40,7 +27,28 @@ std::mt19937& ThreadRandom() {
     return random;
 }
 
+PolicyFetchResult Unavailable(std::string_view url) {
+    PolicyFetchResult fetched;
+    fetched.last.error = TransportError::Connect;
+    fetched.last.finalUrl = std::string(url);
+    fetched.hostUnavailable = true;
+    fetched.reason = std::string(kHostUnavailableReason);
+    return fetched;
+}
+
 }  // namespace
+
+std::string HostKey(std::string_view url) {
+    const std::size_t scheme = url.find("://");
+    std::string_view rest = scheme == url.npos ? url : url.substr(scheme + 3);
+    rest = rest.substr(0, rest.find_first_of("/?#"));
+    if (const std::size_t at = rest.rfind('@'); at != rest.npos)
+        rest.remove_prefix(at + 1);
+    std::string host(rest);
+    std::transform(host.begin(), host.end(), host.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+    return host;
+}
 
 milliseconds RetryDelay(int retry, std::optional<std::chrono::seconds> retryAfter,
                         std::mt19937& random) {
@@ -97,22 +105,34 @@ std::string FailureReason(const FetchResult& result, FetchOutcome outcome) {
     return {};
 }
 
-PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel) {
+PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel,
+                                  HostAvailability* hosts, const RequestHeaders* headers) {
     const std::shared_ptr<const FetchSettings> settings = CurrentFetchSettings();
     const std::string host = HostKey(url);
     HostPacer& pacer = ProcessPacer();
     PolicyFetchResult fetched;
     for (int attempt = 0;; ++attempt) {
+        if (hosts != nullptr && hosts->IsMarked(host))
+            return Unavailable(url);
         if (!pacer.WaitTurn(host, settings->minInterval, cancel)) {
             fetched.last = FetchResult{};
             fetched.last.error = TransportError::Cancelled;
             fetched.outcome = FetchOutcome::Failed;
             break;
         }
-        fetched.last = HttpFetchResult(url, cancel);
+        fetched.last = HttpFetchResult(url, cancel, headers);
         fetched.outcome = ClassifyFetch(fetched.last);
         pacer.Record(host, settings->minInterval, fetched.outcome, fetched.last.status);
         fetched.retries = attempt;
+        if (hosts != nullptr) {
+            hosts->Record(host, fetched.last.error);
+            // Failing against a host marked meanwhile: this lookup is one of
+            // those the mark stands for.
+            if (fetched.outcome == FetchOutcome::Failed &&
+                IsConnectionFailure(fetched.last.error) && hosts->IsMarked(host)) {
+                return Unavailable(url);
+            }
+        }
         if (fetched.outcome != FetchOutcome::Failed || attempt >= settings->retries ||
             !Retryable(fetched.last)) {
             break;

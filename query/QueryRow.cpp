@@ -1,5 +1,6 @@
 #include "query/QueryRow.h"
 
+#include "net/H5ListingCount.h"
 #include "net/PageText.h"
 #include "net/PercentEncode.h"
 #include "net/PolicyFetch.h"
@@ -14,6 +15,8 @@ namespace mofeng::query {
 namespace {
 
 RowOutcome FromFetch(const net::PolicyFetchResult& fetched, bool found) {
+    if (fetched.hostUnavailable)
+        return RowOutcome::Partial;
     switch (fetched.outcome) {
         case net::FetchOutcome::Reply:
             return found ? RowOutcome::Normal : RowOutcome::NoData;
@@ -23,6 +26,16 @@ RowOutcome FromFetch(const net::PolicyFetchResult& fetched, bool found) {
             break;
     }
     return RowOutcome::Failed;
+}
+
+// The host of a lookup that failed to connect while the other one answered.
+std::string FailedHost(const net::PolicyFetchResult& failed, RowOutcome other) {
+    const bool answered = other == RowOutcome::Normal || other == RowOutcome::NoData;
+    if (!answered || failed.outcome != net::FetchOutcome::Failed || failed.hostUnavailable ||
+        !net::IsConnectionFailure(failed.last.error)) {
+        return {};
+    }
+    return net::HostKey(failed.last.finalUrl);
 }
 
 std::string JoinSeries(const TrendSeries& series) {
@@ -51,13 +64,15 @@ net::PolicyFetchResult RefusedAsTooLong(std::string urlWithoutKeyword) {
 }  // namespace
 
 RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
-                   regex::RegexObject& regex, const runtime::CancelToken* cancel) {
+                   regex::RegexObject& regex, const runtime::CancelToken* cancel,
+                   net::HostAvailability* hosts) {
     RowResult row;
     const bool sendable = keyword.size() <= net::kMaxUrlBytes;
     const std::string encoded = sendable ? net::PercentEncodeUtf8(keyword) : std::string();
 
-    net::PolicyFetchResult trend = sendable ? net::FetchWithPolicy(config.TrendUrl(encoded), cancel)
-                                            : RefusedAsTooLong(config.TrendUrl({}));
+    net::PolicyFetchResult trend =
+        sendable ? net::FetchWithPolicy(config.TrendUrl(encoded), cancel, hosts)
+                 : RefusedAsTooLong(config.TrendUrl({}));
     const bool trendReplied = trend.outcome == net::FetchOutcome::Reply;
     TrendSeries series;
     if (trendReplied) {
@@ -75,31 +90,44 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
     if (cancel != nullptr && cancel->IsCancelled())
         return row;
 
-    net::PolicyFetchResult search =
-        sendable ? net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel)
-                 : RefusedAsTooLong(config.SearchPageUrl({}));
-    const bool searchReplied = search.outcome == net::FetchOutcome::Reply;
+    net::PolicyFetchResult search;
     std::optional<std::int32_t> count;
-    if (searchReplied) {
-        count = FindListingCount(net::PageTextAsGbk(
-            net::FetchedPage{std::move(search.last.body), std::move(search.last.contentType)}));
+    if (!sendable) {
+        search = RefusedAsTooLong(config.ListingCountBase());
+    } else if (config.searchSource == net::SearchSource::H5) {
+        net::H5CountLookup h5 = net::FetchH5ListingCount(
+            config.h5Base, config.h5, keyword, config.SearchPageUrl(encoded), cancel, hosts);
+        search = std::move(h5.fetched);
+        count = h5.count;
+    } else {
+        search = net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel, hosts);
+        if (search.outcome == net::FetchOutcome::Reply) {
+            count = FindListingCount(net::PageTextAsGbk(
+                net::FetchedPage{std::move(search.last.body), std::move(search.last.contentType)}));
+        }
     }
+    const bool searchReplied = search.outcome == net::FetchOutcome::Reply;
     const RowOutcome searchOutcome = FromFetch(search, count.has_value());
 
     if (trendReplied) {
         TrendFigures figures = ComputeTrendFigures(series);
-        row.cells[1] = series.Yesterday();
+        row.yesterday = series.Yesterday();
         if (searchReplied)
-            row.cells[4] = CompetitionText(figures.average, count.value_or(0));
-        row.cells[2] = std::move(figures.average);
-        row.cells[3] = std::move(figures.trend);
-        row.cells[5] = std::move(figures.slope);
+            row.competition = CompetitionText(figures.average, count.value_or(0));
+        row.average = std::move(figures.average);
+        row.trend = std::move(figures.trend);
+        row.slope = std::move(figures.slope);
     }
     if (searchReplied)
-        row.cells[0] = runtime::ToText(static_cast<int>(count.value_or(0)));
-    row.outcome = Worse(trendOutcome, searchOutcome);
+        row.listingCount = runtime::ToText(static_cast<int>(count.value_or(0)));
+    row.outcome = trend.hostUnavailable && search.hostUnavailable
+                      ? RowOutcome::Failed
+                      : Worse(trendOutcome, searchOutcome);
     row.reason = static_cast<int>(searchOutcome) > static_cast<int>(trendOutcome) ? search.reason
                                                                                   : trend.reason;
+    row.failedHost = FailedHost(trend, searchOutcome);
+    if (row.failedHost.empty())
+        row.failedHost = FailedHost(search, trendOutcome);
     if (seriesFound)
         row.series = JoinSeries(series);
     return row;
