@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "QueryBenchRows.h"
 #include "app/KeywordListColumns.h"
 #include "net/FetchSettings.h"
 #include "query/IndexQueryRun.h"
@@ -21,20 +22,8 @@ using namespace mofeng;
 
 constexpr int kRunKeywords = 500;
 
-class QuietNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
-
-std::vector<runtime::Row> KeywordRows(int count) {
-    const char* const words[] = {"连衣裙", "衬衫", "牛仔裤", "凉鞋", "双肩包"};
-    std::vector<runtime::Row> rows;
-    for (int i = 0; i < count; ++i) {
-        const std::string keyword = std::string(words[i % 5]) + " " + std::to_string(i / 5);
-        rows.push_back({std::to_string(i + 1), runtime::Utf8ToGbk(keyword)});
-    }
-    return rows;
-}
+using bench::KeywordRows;
+using bench::QuietNotifier;
 
 // range(0): 1 keeps connections, 0 opens one per fetch.
 void HttpsQueryRun(benchmark::State& state) {
