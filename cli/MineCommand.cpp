@@ -54,11 +54,12 @@ int Failure(const CommandStreams& io, const std::string& message) {
 // "expansions: 正常 3, 无数据 1, 失败 0, 被拦截 0" (UTF-8).
 std::string ExpansionSummary(const mining::MiningProgress& progress) {
     std::string line = "expansions:";
-    for (int i = 0; i < 4; ++i) {
-        const auto outcome = static_cast<net::LookupOutcome>(i);
-        line += std::string(i ? ", " : " ") +
-                runtime::GbkToUtf8(std::string(net::OutcomeText(outcome))) + " " +
+    const char* separator = " ";
+    for (const auto outcome : {net::LookupOutcome::Normal, net::LookupOutcome::NoData,
+                               net::LookupOutcome::Failed, net::LookupOutcome::Blocked}) {
+        line += separator + runtime::GbkToUtf8(std::string(net::OutcomeText(outcome))) + " " +
                 std::to_string(progress.Count(outcome));
+        separator = ", ";
     }
     return line;
 }
