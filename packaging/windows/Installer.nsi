@@ -8,7 +8,9 @@
 ; administrator rights and chosen (or /AllUsers), for all users; /S installs
 ; silently. Start menu: 墨枫 and its uninstaller.
 
-Unicode true
+; A 64-bit installer for a 64-bit program (it also runs under a wine64
+; without 32-bit support).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -24,7 +26,6 @@ RequestExecutionLevel user
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_KEY "Software\${APP_KEY}"
 !define MULTIUSER_INSTALLMODE_INSTDIR_REGISTRY_VALUENAME "InstallDir"
 !define MULTIUSER_INSTALLMODE_64_BIT
-!include x64.nsh
 !include MultiUser.nsh
 !include MUI2.nsh
 
@@ -57,10 +58,6 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "青禾软件"
 
 Function .onInit
     !insertmacro MULTIUSER_INIT
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "墨枫需要 64 位的 Windows。" /SD IDOK
-        Abort
-    ${EndIf}
 FunctionEnd
 
 Function un.onInit

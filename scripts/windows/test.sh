@@ -108,6 +108,25 @@ compare "mine, stdout" mine "${endpoints[@]}" --must 裙 --levels 2 连衣裙
 compare "mine to a keyword file" mine "${endpoints[@]}" --must 裙 --levels 1 --out 连衣裙_关键词.txt 连衣裙
 echo "== CLI comparison done after $((SECONDS - started)) s"
 
+# The installer (scripts/windows/package.sh), silently, for the current user:
+# the installed program starts, the Start menu holds 墨枫, the uninstaller
+# takes both away again.
+setup=$(ls build-win/mofeng-*-setup.exe 2>/dev/null | head -1)
+if [[ -n $setup ]]; then
+    echo "== $setup under Wine"
+    prefix=${MOFENG_WINEPREFIX:-$MOFENG_WIN_DEPS/wine}
+    programs=$prefix/drive_c/users/$(id -un)/AppData/Local/Programs/Mofeng
+    menu="$prefix/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/墨枫"
+    "$wine" "$setup" /S
+    [[ -f $programs/mofeng-cli.exe && -f "$menu/墨枫.lnk" ]] || { echo "FAIL: not installed"; exit 1; }
+    installed=$("$wine" "$programs/mofeng-cli.exe" --version | tr -d '\r')
+    [[ $installed == "$version" ]] || { echo "FAIL: installed program says '$installed'"; exit 1; }
+    "$wine" "$programs/uninstall.exe" /S
+    for _ in $(seq 30); do [[ -e $programs || -e $menu ]] || break; sleep 1; done
+    [[ ! -e $programs && ! -e $menu ]] || { echo "FAIL: the uninstaller left files"; exit 1; }
+    echo "ok  silent install, installed mofeng-cli.exe --version, silent uninstall"
+fi
+
 if [[ -f build-win/app/gui/mofeng.exe ]]; then
     scripts/windows/gui-smoke.sh
 fi
