@@ -22,6 +22,7 @@ const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns() {
         all.emplace_back("\xD7\xB4\xCC\xAC", 0);                  // 状态
         all.emplace_back("\xD4\xAD\xD2\xF2", 0);                  // 原因
         all.emplace_back("\xC6\xDF\xC8\xD5\xD6\xB8\xCA\xFD", 0);  // 七日指数
+        all.emplace_back("\xCA\xFD\xBE\xDD\xCA\xB1\xBC\xE4", 0);  // 数据时间
         return all;
     }();
     return columns;

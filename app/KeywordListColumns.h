@@ -14,7 +14,8 @@ inline constexpr int kKeywordListColumnCount = 8;
 const std::vector<std::pair<std::string, int>>& KeywordListColumns();
 
 // The eight columns and the stored cells after them (query::kOutcomeColumn,
-// kReasonColumn, kSeriesColumn: 状态, 原因, 七日指数), for a list's storage. Views
+// kReasonColumn, kSeriesColumn, kFiguresTimeColumn: 状态, 原因, 七日指数,
+// 数据时间), for a list's storage. Views
 // show and the spreadsheet export writes only the first
 // kKeywordListColumnCount.
 const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns();

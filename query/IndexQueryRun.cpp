@@ -1,5 +1,6 @@
 #include "query/IndexQueryRun.h"
 
+#include <ctime>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -17,12 +18,14 @@ void Count(QuerySummary& summary, RowOutcome outcome, int rows = 1) {
     summary.counts[static_cast<std::size_t>(outcome)] += rows;
 }
 
-// The cells a row reports: columns 2 to 7, then outcome, reason and series.
-std::vector<std::string> ReportedCells(RowResult row) {
+// The cells a row reports: columns 2 to 7, then outcome, reason, series and
+// the figures' time.
+std::vector<std::string> ReportedCells(RowResult row, std::string figuresTime) {
     std::vector<std::string> cells(row.cells.begin(), row.cells.end());
     cells.emplace_back(RowOutcomeText(row.outcome));
     cells.push_back(std::move(row.reason));
     cells.push_back(std::move(row.series));
+    cells.push_back(std::move(figuresTime));
     return cells;
 }
 
@@ -96,7 +99,12 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
         if (row) {
             Count(summary, row->outcome);
             blockedStreak = row->outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
-            sink.RowResult(rowInput.id, kFirstMetricColumn, ReportedCells(std::move(*row)));
+            bool kept = false;
+            std::string figuresTime = SettleFigures(
+                *row, rowInput.shown, static_cast<std::int64_t>(std::time(nullptr)), kept);
+            summary.keptFigures += kept ? 1 : 0;
+            sink.RowResult(rowInput.id, kFirstMetricColumn,
+                           ReportedCells(std::move(*row), std::move(figuresTime)));
         }
         finished[item] = 1;
         sink.RowFinished(++done, total);
@@ -120,7 +128,7 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
         for (std::size_t i = 0; i < input.rows.size(); ++i) {
             if (!finished[i])
                 sink.RowResult(input.rows[i].id, kOutcomeColumn,
-                               {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}, {}});
+                               {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}});
         }
         Count(summary, RowOutcome::NotQueried, total - done);
         return summary;
@@ -139,7 +147,10 @@ QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& ta
     for (const runtime::RowId id : onlyRows != nullptr ? *onlyRows : table.RowIds()) {
         // A row gone already is still counted, and skipped, by the run.
         std::optional<std::string> keyword = table.GetCellById(id, kKeywordColumn);
-        input.rows.push_back({id, keyword ? std::move(*keyword) : std::string()});
+        input.rows.push_back(
+            {id, keyword ? std::move(*keyword) : std::string(), ShownFiguresOf([&](int column) {
+                 return table.GetCellById(id, column).value_or(std::string());
+             })});
     }
     TableQuerySink sink(table, observer);
     return IndexQueryRun(input, sink, notifier, cancel);

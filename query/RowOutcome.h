@@ -20,6 +20,10 @@ inline std::optional<RowOutcome> RowOutcomeFromText(std::string_view text) {
 inline constexpr int kOutcomeColumn = 8;  // RowOutcomeText
 inline constexpr int kReasonColumn = 9;   // why the row failed (GBK), empty otherwise
 inline constexpr int kSeriesColumn = 10;  // seven day values joined by ',', empty without
-inline constexpr int kStoredColumnCount = 11;
+// When the figures of columns 2 to 7 arrived (Unix seconds, decimal); empty
+// when the row shows none of its own. Kept with figures a failed re-query
+// did not replace (query/KeptFigures.h).
+inline constexpr int kFiguresTimeColumn = 11;
+inline constexpr int kStoredColumnCount = 12;
 
 }  // namespace mofeng::query
