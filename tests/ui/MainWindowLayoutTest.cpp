@@ -75,29 +75,33 @@ private slots:
     void resizingGrowsListAndBannerAndKeepsTheLinkTopRight() {
         Fixture f;
         ui::MainWindow& w = *f.window;
-        QCOMPARE(w.minimumSize(), QSize(904, 468));
+        QCOMPARE(w.minimumSize() - (w.size() - w.Content().size()), QSize(640, 345));
         auto* link = w.findChild<QLabel*>(QStringLiteral("超级链接框1"));
         auto* banner = w.findChild<QLabel*>(QStringLiteral("图片框1"));
-        const int linkMargin = w.width() - (InWindow(*link, w).x() + link->width());
+        QWidget& c = w.Content();
+        const int linkMargin = c.width() - (InWindow(*link, c).x() + link->width());
         struct Step {
             QSize asked;
-            QSize window;
+            QSize content;
         };
         const Step steps[] = {
             {{1204, 668}, {1204, 668}},
-            {{600, 300}, {904, 468}},  // held at the minimum
+            {{600, 300}, {640, 345}},  // held at the minimum, the list shrunk
             {{1000, 468}, {1000, 468}},
         };
         for (const Step& step : steps) {
-            w.resize(step.asked);
-            QCOMPARE(w.size(), step.window);
-            const QSize extra = step.window - QSize(904, 468);
-            QCOMPARE(w.List().size(), QSize(887, 303) + extra);
-            QCOMPARE(InWindow(w.List(), w), QPoint(1, 113));
+            test::ResizeContent(w, step.asked);
+            QCOMPARE(c.size(), step.content);
+            const QSize extra = step.content - QSize(904, 468);
+            // Lower than at the start, the list takes the banner's place.
+            const int bannerHeight = extra.height() >= 0 ? 90 : 0;
+            QCOMPARE(w.List().size(), QSize(887, 337 + 90 - bannerHeight) + extra);
+            QCOMPARE(InWindow(w.List(), c), QPoint(1, 23 + bannerHeight));
+            QCOMPARE(banner->isVisible(), bannerHeight > 0);
             QCOMPARE(banner->size(), QSize(960 + extra.width(), 90));
-            QCOMPARE(InWindow(*link, w).y(), 0);
-            QCOMPARE(w.width() - (InWindow(*link, w).x() + link->width()), linkMargin);
-            QCOMPARE(w.childAt(link->geometry().center()), link);
+            QCOMPARE(InWindow(*link, c).y(), 0);
+            QCOMPARE(c.width() - (InWindow(*link, c).x() + link->width()), linkMargin);
+            QCOMPARE(c.childAt(link->geometry().center()), link);
         }
     }
 
