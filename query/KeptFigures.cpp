@@ -20,10 +20,19 @@ ShownFigures ShownFiguresOf(const std::function<std::string(int column)>& cell) 
     return shown;
 }
 
+namespace {
+
+// A lookup that did not bring every figure of the row.
+bool LeavesFiguresOut(RowOutcome outcome) {
+    return IsTrouble(outcome) || outcome == RowOutcome::Partial;
+}
+
+}  // namespace
+
 std::string SettleFigures(RowResult& fresh, const ShownFigures& shown, std::int64_t now,
                           bool& kept) {
     kept = false;
-    if (!IsTrouble(fresh.outcome))
+    if (!LeavesFiguresOut(fresh.outcome))
         return std::to_string(now);
     if (!shown.Any())
         return {};
@@ -35,7 +44,7 @@ std::string SettleFigures(RowResult& fresh, const ShownFigures& shown, std::int6
 
 bool ShowsKeptFigures(std::string_view outcomeCell, std::string_view figuresTimeCell) {
     const std::optional<RowOutcome> outcome = RowOutcomeFromText(outcomeCell);
-    return outcome && IsTrouble(*outcome) && !figuresTimeCell.empty();
+    return outcome && LeavesFiguresOut(*outcome) && !figuresTimeCell.empty();
 }
 
 }  // namespace mofeng::query

@@ -30,8 +30,9 @@ ShownFigures ShownFiguresOf(const std::function<std::string(int column)>& cell);
 inline constexpr std::string_view kUnknownFiguresTime = "0";
 
 // Settles a finished row against what it showed before the run, and gives the
-// figures-time cell to store with it. A lookup that failed or was blocked over
-// a row that shows figures keeps those figures (cells, series, their time or
+// figures-time cell to store with it. A lookup that failed, was blocked or
+// came back 部分 (one endpoint given up on) over a row that shows figures
+// keeps all of those figures (cells, series, their time or
 // kUnknownFiguresTime) under its new outcome and reason; kept is then set.
 // A failed row that showed none stores its own (partial) cells and no time;
 // a row with a reply stores its figures stamped with now (Unix seconds).
@@ -39,7 +40,7 @@ std::string SettleFigures(RowResult& fresh, const ShownFigures& shown, std::int6
                           bool& kept);
 
 // A stored row whose figures are kept from an earlier lookup: its outcome is
-// 失败 or 被拦截 and its figures-time cell is not empty.
+// 失败, 被拦截 or 部分 and its figures-time cell is not empty.
 bool ShowsKeptFigures(std::string_view outcomeCell, std::string_view figuresTimeCell);
 
 }  // namespace mofeng::query
