@@ -112,7 +112,7 @@ private slots:
         }
         // F5 in the list starts a run; the content keeps the window definition's size.
         QCOMPARE(w.Content().size(), QSize(904, 468));
-        QCOMPARE(w.pos(), QPoint(50, 50));
+        QCOMPARE(w.geometry().topLeft(), QPoint(50, 50));
         w.Model().AppendRows({{"1", "a"}});
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -127,6 +127,8 @@ private slots:
         QVERIFY(settings);
         QVERIFY(settings->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Comma)));
         w.MiningWindows().CloseAll();
+        w.Actions().quit->trigger();
+        QVERIFY(!w.isVisible());
     }
 
     void stopEndsARunAtOnceKeepingFinishedRowsAndFreesTheCommands() {
@@ -152,6 +154,7 @@ private slots:
         w.List().setFocus();
         QTest::keyClick(&w.List(), Qt::Key_Escape);
         QVERIFY(!w.Query().IsRunning());
+        QVERIFY(w.StatusText().startsWith(QStringLiteral("查询已停止")));
         QVERIFY(!a.stopQuery->isEnabled());
         for (QAction* busy : {a.clearList, a.importKeywords, a.openList}) {
             QVERIFY2(busy->isEnabled(), qPrintable(busy->text()));
@@ -162,7 +165,6 @@ private slots:
             filled += !w.Model().Data().Cell(row, 2).empty();
         }
         QVERIFY(filled >= 2 && filled < 40);
-        QVERIFY(w.StatusText().startsWith(QStringLiteral("查询已停止")));
     }
 
     void aFailedRequeryShowsTheKeptFiguresAsStale() {
@@ -242,13 +244,21 @@ private slots:
         w.Model().AppendRows(
             {{"1", "a", "5"}, {"2", "b", ""}, {"3", "c", "9"}, {"4", "d", "inf"}, {"5", "e", "0"}});
         QHeaderView& header = *w.List().horizontalHeader();
+        // The rows without a figure ("", "inf") last, in the order the sort gave them.
+        auto lastTwo = [&w] {
+            QStringList shown = test::ShownColumn(w.List(), 1).mid(3);
+            shown.sort();
+            return shown;
+        };
         w.SortByColumn(2);
-        QCOMPARE(test::ShownColumn(w.List(), 1), QStringList({"c", "a", "e", "d", "b"}));
+        QCOMPARE(test::ShownColumn(w.List(), 1).mid(0, 3), QStringList({"c", "a", "e"}));
+        QCOMPARE(lastTwo(), QStringList({"b", "d"}));
         // QHeaderView draws Qt::AscendingOrder pointing down: ▼ for largest first.
         QCOMPARE(header.sortIndicatorSection(), 2);
         QCOMPARE(header.sortIndicatorOrder(), Qt::AscendingOrder);
         w.SortByColumn(2);
-        QCOMPARE(test::ShownColumn(w.List(), 1), QStringList({"e", "a", "c", "b", "d"}));
+        QCOMPARE(test::ShownColumn(w.List(), 1).mid(0, 3), QStringList({"e", "a", "c"}));
+        QCOMPARE(lastTwo(), QStringList({"b", "d"}));
         QCOMPARE(header.sortIndicatorOrder(), Qt::DescendingOrder);
         // A change that keeps the order keeps the arrow; one that breaks it removes it.
         w.Model().SetCell(0, 2, "1");
@@ -293,7 +303,7 @@ private slots:
             shown.reject();
         });
         QVERIFY(!again.Show(&parent));
-        QCOMPARE(type, QStringLiteral("CSV UTF-8（*.csv）(*.csv)"));
+        QVERIFY2(type.startsWith(QStringLiteral("CSV UTF-8")), qPrintable(type));
         QCOMPARE(again.StartFolder(), folder.path());
     }
 

@@ -81,7 +81,14 @@ bool FileDialogSettings::Show(QWidget* parent, QFileDialog::AcceptMode mode) {
         return false;
     }
     m_fileName = dialog.selectedFiles().constFirst();
-    m_filter = dialog.selectedNameFilter();
+    // Shown without its details, the chosen type reads as its description.
+    const QString chosen = dialog.selectedNameFilter();
+    for (const QString& filter : dialog.nameFilters()) {
+        if (filter == chosen || filter.startsWith(chosen)) {
+            m_filter = filter;
+            break;
+        }
+    }
     QDir::setCurrent(QFileInfo(m_fileName).absolutePath());
     if (!m_folderKey.isEmpty()) {
         QSettings().setValue(m_folderKey, QFileInfo(m_fileName).absolutePath());

@@ -215,6 +215,7 @@ void MainWindow::ConnectMenu() {
     for (const auto& [action, slot] : commands) {
         connect(action, &QAction::triggered, this, slot);
     }
+    connect(m_actions.quit, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::CopySelection() {
@@ -356,8 +357,10 @@ void MainWindow::ChooseAndOpenList() {
     options.fileMustExist = true;
     if (m_listDialog->Show(this, QFileDialog::AcceptOpen) &&
         !OpenListFrom(m_listDialog->FileName())) {
-        m_notifier->ShowMessage(app::ImportProblemText(app::ImportProblem::NotText),
-                                runtime::kMessageInformation);
+        const QString text = QStringLiteral("无法打开列表 %1：不是墨枫列表文件，或文件已损坏")
+                                 .arg(QDir::toNativeSeparators(m_listDialog->FileName()));
+        SetStatusText(text);
+        m_notifier->ShowMessage(ToGbk(text), kMessageWarning);
     }
 }
 

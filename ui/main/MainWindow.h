@@ -162,6 +162,9 @@ public slots:
     // The column of the arrow (-1: none) and its direction.
     int SortColumn() const { return m_sortColumn; }
     app::SortOrder SortOrder() const { return m_sortOrder; }
+    // The seller (or a remembered run) set the keyword column's width; until
+    // then it takes the width the list grows by.
+    bool KeywordWidthSet() const { return m_keywordWidthSet; }
     // The arrow of an earlier run, kept while the rows are in its order.
     void RestoreSortOrder(int column, app::SortOrder order);
     void ShowFilter();  // "筛选…", Ctrl+F: the bar with its keyword field focused

@@ -48,7 +48,9 @@ void SaveMainWindowState(MainWindow& window) {
     QVariantList widths;
     const QHeaderView* header = window.List().horizontalHeader();
     for (int column = 0; column < header->count(); ++column) {
-        widths.append(header->sectionSize(column));
+        // A keyword column the window fitted is fitted again next time.
+        const bool fitted = column == kKeywordColumn && !window.KeywordWidthSet();
+        widths.append(fitted ? 0 : header->sectionSize(column));
     }
     settings.setValue(QLatin1String(kMainWindowColumnWidthsKey), widths);
     if (auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))) {
