@@ -37,7 +37,12 @@ std::string SettleFigures(RowResult& fresh, const ShownFigures& shown, std::int6
     if (!shown.Any())
         return {};
     kept = true;
-    fresh.cells = shown.cells;
+    fresh.listingCount = shown.cells[0];
+    fresh.yesterday = shown.cells[1];
+    fresh.average = shown.cells[2];
+    fresh.trend = shown.cells[3];
+    fresh.competition = shown.cells[4];
+    fresh.slope = shown.cells[5];
     fresh.series = shown.series;
     return shown.receivedAt.empty() ? std::string(kUnknownFiguresTime) : shown.receivedAt;
 }

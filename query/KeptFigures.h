@@ -10,8 +10,9 @@
 
 namespace mofeng::query {
 
-// The figures a row shows when a run takes it (GBK, as stored): columns 2 to
-// 7, the series cell and the figures-time cell (kFiguresTimeColumn).
+// The figures a row shows when a run takes it (GBK, as stored): the figure
+// columns (宝贝数量 to 趋势比(斜率), in column order), the series cell and the
+// figures-time cell (kFiguresTimeColumn).
 struct ShownFigures {
     std::array<std::string, 6> cells;
     std::string series;

@@ -66,7 +66,8 @@ std::filesystem::path ToNativePath(const QString& path) {
 // The columns of figures (宝贝数量 … 趋势比(斜率)): right-aligned, and rows
 // without a figure sort last.
 bool IsFigureColumn(int column) {
-    return column >= 2 && column < app::kKeywordListColumnCount;
+    const columns::ColumnInfo* info = columns::InfoAt(column);
+    return info != nullptr && info->shown && info->figure;
 }
 
 // Message flags: OK button, warning icon.
@@ -422,14 +423,14 @@ void MainWindow::ChooseAndExportSelection() {
         const QString path = m_exportDialog->FileName();
         ReportSaved(QStringLiteral("已导出 %1 行到").arg(rows.size()), path,
                     app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
-                                    app::kKeywordListColumnCount));
+                                    columns::kExportedColumnCount));
     }
 }
 
 bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
     return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
-                                            app::kKeywordListColumnCount);
+                                            columns::kExportedColumnCount);
 }
 
 void MainWindow::StartIndexQuery() {

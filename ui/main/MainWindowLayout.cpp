@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <string>
 #include <utility>
 
 #include "app/KeywordListColumns.h"
@@ -23,8 +25,6 @@ namespace mofeng::ui {
 namespace {
 
 constexpr QRect kTabControlRect{0, 0, 976, 512};
-// 指数趋势: its line is drawn to the right of its text.
-constexpr int kTrendColumn = 5;
 // Page-relative places: the page starts kTabRowHeight below the tab control's top.
 constexpr QRect kHomePictureRect{0, 0, 905, 424};
 constexpr QRect kBannerRect{-48, 0, 960, 90};
@@ -153,14 +153,15 @@ std::vector<KeywordListModel::Column> MainListColumns() {
         QStringLiteral("趋势比(斜率)：最近 6 天每天指数变化率之和（保留一位小数）\n"
                        "大于 0 上升，小于 0 下降；-- 表示某天指数为 0，无法计算"),
     };
+    static_assert(std::size(help) == columns::kShownColumnCount);
     std::vector<KeywordListModel::Column> result;
-    int column = 0;
-    for (const auto& [title, width] : app::KeywordListStorageColumns()) {
-        const bool shown = column < app::kKeywordListColumnCount;
-        const bool figure = shown && column >= 2;
-        result.push_back({title, width, figure, shown ? help[column] : QString(),
-                          figure && column != kTrendColumn});
-        ++column;
+    for (const columns::ColumnInfo& info : columns::kColumns) {
+        const int column = columns::Index(info.column);
+        const bool figure = info.shown && info.figure;
+        // The trend draws its line to the right of its text.
+        result.push_back({std::string(info.caption), info.initialWidth, figure,
+                          info.shown ? help[column] : QString(),
+                          figure && info.column != columns::Column::Trend});
     }
     return result;
 }
@@ -197,8 +198,8 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
     }
     controls.list =
         CreateReportListView(indexPage, model, QStringLiteral("超级列表框1"), kListRect);
-    // Column 5, 指数趋势: the row's seven days drawn beside the trend.
-    controls.list->setItemDelegateForColumn(kTrendColumn,
+    // 指数趋势: the row's seven days drawn beside the trend.
+    controls.list->setItemDelegateForColumn(columns::Index(columns::Column::Trend),
                                             new TrendSparklineDelegate(controls.list));
 
     controls.tutorialLink = new HyperlinkLabel(QStringLiteral("视频教程"), window);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "columns/KeywordListSchema.h"
 #include "query/RowOutcome.h"
 #include "runtime/TableData.h"
 #include "ui/common/GbkQt.h"
@@ -19,7 +20,6 @@
 namespace mofeng::ui {
 namespace {
 
-constexpr int kKeywordColumn = 1;
 const QColor kSeriesColor(0xc8, 0x55, 0x3d);
 const QColor kAverageColor(0x2a, 0x6f, 0xb0);
 // In parts of the days' span: a label this close below the average would
@@ -159,7 +159,7 @@ bool ShowTrendChart(QWidget* parent, const runtime::TableData& data, int row) {
     if (dialog == nullptr) {
         dialog = new TrendChartDialog(parent);
     }
-    dialog->ShowSeries(FromGbk(data.Cell(row, kKeywordColumn)), *values,
+    dialog->ShowSeries(FromGbk(data.Cell(row, columns::Index(columns::Column::Keyword))), *values,
                        QDate::currentDate().addDays(-1));
     dialog->show();
     dialog->raise();
