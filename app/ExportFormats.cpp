@@ -10,7 +10,9 @@
 #include <iterator>
 
 #include "app/CellDisplayText.h"
+#include "app/KeywordListColumns.h"
 #include "app/SpreadsheetExport.h"
+#include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "runtime/PathText.h"
 #include "runtime/platform/UniqueFile.h"
@@ -19,6 +21,9 @@ namespace mofeng::app {
 namespace {
 
 constexpr int kKeywordColumn = 1;
+// Width in pixels of the stored outcome's column in an export.
+constexpr int kOutcomeWidth = 60;
+using query::kOutcomeColumn;
 
 int ColumnsOf(runtime::Table& table, int columnCount) {
     const int all = table.ColumnCount();
@@ -101,6 +106,24 @@ std::string Lower(std::string text) {
     }
     return text;
 }
+
+// The .xlsx and .csv of the keyword list's eight columns carry the stored
+// outcome as a ninth, 状态, so a round trip keeps it; the .xls stays eight.
+struct WithOutcome {
+    WithOutcome(runtime::Table& table, const std::vector<int>& columnWidths, int columnCount)
+        : widths(columnWidths), columnCount(columnCount) {
+        const auto& storage = KeywordListStorageColumns();
+        const std::string& caption = storage[kOutcomeColumn].first;
+        if (columnCount == kKeywordListColumnCount && table.ColumnCount() > kOutcomeColumn &&
+            table.ColumnTitle(kOutcomeColumn) == caption) {
+            this->columnCount = kOutcomeColumn + 1;
+            widths.resize(kKeywordListColumnCount);
+            widths.push_back(kOutcomeWidth);
+        }
+    }
+    std::vector<int> widths;
+    int columnCount;
+};
 
 }  // namespace
 
@@ -191,12 +214,13 @@ bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
         return false;
     }
     std::optional<std::string> document;
+    const WithOutcome withOutcome(table, columnWidths, columnCount);
     switch (ExportFormatOf(path)) {
         case ExportFormat::Xlsx:
-            document = BuildXlsxDocument(table, rows, columnWidths, columnCount);
+            document = BuildXlsxDocument(table, rows, withOutcome.widths, withOutcome.columnCount);
             break;
         case ExportFormat::Csv:
-            document = BuildCsvDocument(table, rows, columnCount);
+            document = BuildCsvDocument(table, rows, withOutcome.columnCount);
             break;
         case ExportFormat::Xls:
             document = BuildSpreadsheetDocument(table, rows, columnWidths, columnCount);
