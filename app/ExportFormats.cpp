@@ -10,20 +10,14 @@
 #include <iterator>
 
 #include "app/CellDisplayText.h"
-#include "app/KeywordListColumns.h"
 #include "app/SpreadsheetExport.h"
-#include "query/RowOutcome.h"
+#include "columns/KeywordListSchema.h"
 #include "runtime/CodePage.h"
 #include "runtime/PathText.h"
 #include "runtime/platform/UniqueFile.h"
 
 namespace mofeng::app {
 namespace {
-
-constexpr int kKeywordColumn = 1;
-// Width in pixels of the stored outcome's column in an export.
-constexpr int kOutcomeWidth = 60;
-using query::kOutcomeColumn;
 
 int ColumnsOf(runtime::Table& table, int columnCount) {
     const int all = table.ColumnCount();
@@ -53,6 +47,12 @@ void AppendCsvRecord(std::string& out, const std::vector<std::string>& gbkFields
         AppendCsvField(out, runtime::GbkToUtf8(gbkFields[i]));
     }
     out += "\r\n";
+}
+
+// Whether the schema says column c holds text, never a number.
+bool IsTextColumn(int c) {
+    const columns::ColumnInfo* info = columns::InfoAt(c);
+    return info != nullptr && info->kind == columns::ColumnKind::Text;
 }
 
 // The number a cell's text stands for, when it is nothing but a number.
@@ -107,23 +107,17 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The .xlsx and .csv of the keyword list's eight columns carry the stored
-// outcome as a ninth, 状态, so a round trip keeps it; the .xls stays eight.
-struct WithOutcome {
-    WithOutcome(runtime::Table& table, const std::vector<int>& columnWidths, int columnCount)
-        : widths(columnWidths), columnCount(columnCount) {
-        const auto& storage = KeywordListStorageColumns();
-        const std::string& caption = storage[kOutcomeColumn].first;
-        if (columnCount == kKeywordListColumnCount && table.ColumnCount() > kOutcomeColumn &&
-            table.ColumnTitle(kOutcomeColumn) == caption) {
-            this->columnCount = kOutcomeColumn + 1;
-            widths.resize(kKeywordListColumnCount);
-            widths.push_back(kOutcomeWidth);
-        }
+// An exported column the view gives no width (状态, which no view shows)
+// gets this many pixels in a workbook.
+constexpr int kUnshownColumnWidth = 60;
+
+std::vector<int> WidthsFor(const std::vector<int>& columnWidths, int columnCount) {
+    std::vector<int> widths = columnWidths;
+    while (static_cast<int>(widths.size()) < columnCount) {
+        widths.push_back(kUnshownColumnWidth);
     }
-    std::vector<int> widths;
-    int columnCount;
-};
+    return widths;
+}
 
 }  // namespace
 
@@ -187,8 +181,7 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
             if (text.empty()) {
                 continue;
             }
-            const std::optional<double> number =
-                c == kKeywordColumn ? std::nullopt : NumberOf(text);
+            const std::optional<double> number = IsTextColumn(c) ? std::nullopt : NumberOf(text);
             ok = (number ? worksheet_write_number(sheet, sheetRow, column, *number, nullptr)
                          : worksheet_write_string(sheet, sheetRow, column,
                                                   runtime::GbkToUtf8(text).c_str(), nullptr)) ==
@@ -214,16 +207,20 @@ bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
         return false;
     }
     std::optional<std::string> document;
-    const WithOutcome withOutcome(table, columnWidths, columnCount);
     switch (ExportFormatOf(path)) {
         case ExportFormat::Xlsx:
-            document = BuildXlsxDocument(table, rows, withOutcome.widths, withOutcome.columnCount);
+            document =
+                BuildXlsxDocument(table, rows, WidthsFor(columnWidths, columnCount), columnCount);
             break;
         case ExportFormat::Csv:
-            document = BuildCsvDocument(table, rows, withOutcome.columnCount);
+            document = BuildCsvDocument(table, rows, columnCount);
             break;
         case ExportFormat::Xls:
-            document = BuildSpreadsheetDocument(table, rows, columnWidths, columnCount);
+            // The document keeps the list's shown columns, whatever else is exported.
+            document = BuildSpreadsheetDocument(
+                table, rows, columnWidths,
+                columnCount < 0 ? columns::kShownColumnCount
+                                : std::min(columnCount, columns::kShownColumnCount));
             break;
     }
     return document && runtime::WriteFileAtomically(path, *document, wrap);

@@ -11,6 +11,7 @@
 #include "app/ExportFormats.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
+#include "columns/KeywordListSchema.h"
 #include "query/QueryRow.h"
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
@@ -108,9 +109,9 @@ protected:
         const fs::path ownXls = s_folder / "own_xls.xls";
         const fs::path ownXlsx = s_folder / "own_xlsx.xlsx";
         const fs::path ownCsv = s_folder / "own_csv.csv";
-        s_exported = ExportRows(ownXls, list, rows, widths, kKeywordListColumnCount) &&
-                     ExportRows(ownXlsx, list, rows, widths, kKeywordListColumnCount) &&
-                     ExportRows(ownCsv, list, rows, widths, kKeywordListColumnCount);
+        s_exported = ExportRows(ownXls, list, rows, widths, columns::kExportedColumnCount) &&
+                     ExportRows(ownXlsx, list, rows, widths, columns::kExportedColumnCount) &&
+                     ExportRows(ownCsv, list, rows, widths, columns::kExportedColumnCount);
         const auto convert = [](const std::vector<fs::path>& inputs, const std::string& target,
                                 const std::string& folder, const std::string& filter = {}) {
             fs::create_directories(s_folder / folder);
