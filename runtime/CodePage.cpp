@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "runtime/Utf8Append.h"
 #include "runtime/platform/CodePageConversion.h"
 
 namespace mofeng::runtime {
@@ -112,21 +113,7 @@ std::string Utf16ToGbk(std::u16string_view utf16, std::string_view replacement) 
             utf8 += '\xFF';  // never UTF-8: converted to the replacement below
             continue;
         }
-        if (cp < 0x80) {
-            utf8 += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (cp >> 6));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (cp >> 12));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (cp >> 18));
-            utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AppendUtf8(utf8, cp);
     }
     return Utf8ToGbk(utf8, replacement);
 }
@@ -144,6 +131,25 @@ bool HoldsNoGbkFormMark(std::string_view gbk) {
         i += 2;
     }
     return false;
+}
+
+void AppendUtf8(std::string& utf8, char32_t codePoint) {
+    const auto cp = static_cast<uint32_t>(codePoint);
+    if (cp < 0x80) {
+        utf8 += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        utf8 += static_cast<char>(0xC0 | (cp >> 6));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        utf8 += static_cast<char>(0xE0 | (cp >> 12));
+        utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        utf8 += static_cast<char>(0xF0 | (cp >> 18));
+        utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 }  // namespace mofeng::runtime
