@@ -60,7 +60,7 @@ inline constexpr std::array kColumns{
     ColumnInfo{Column::Slope, "\xC7\xF7\xCA\xC6\xB1\xC8(\xD0\xB1\xC2\xCA)", ColumnKind::Decimal,
                100, true, true, true},
     // 状态: RowOutcomeText of the row's lookups.
-    ColumnInfo{Column::Outcome, "\xD7\xB4\xCC\xAC", ColumnKind::Text, 0, false, false, false},
+    ColumnInfo{Column::Outcome, "\xD7\xB4\xCC\xAC", ColumnKind::Text, 0, false, true, false},
     // 原因: why the row failed (GBK), empty otherwise.
     ColumnInfo{Column::Reason, "\xD4\xAD\xD2\xF2", ColumnKind::StoredOnly, 0, false, false, false},
     // 七日指数: the seven day values joined by ',', empty without a series.

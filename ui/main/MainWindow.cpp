@@ -44,12 +44,14 @@
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
 #include "ui/common/WriteProblemText.h"
+#include "ui/common/UiThreadBridge.h"
 #include "ui/main/FilterBar.h"
 #include "ui/main/ImportFeed.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/KeywordFilterProxy.h"
 #include "ui/main/MainStatusBar.h"
 #include "ui/main/MainWindowMemory.h"
+#include "ui/main/SheetChooser.h"
 #include "ui/main/TrendChartDialog.h"
 #include "ui/main/TrendRowLookup.h"
 #include "ui/mining/MiningWindowManager.h"
@@ -389,17 +391,27 @@ void MainWindow::ImportFile(const QString& path) {
     });
     runtime::Notifier* notifier = m_notifier.get();
     QObject* uiThread = m_model;
-    m_tasks.Start([feed = std::move(feed), notifier, uiThread,
+    m_tasks.Start([feed = std::move(feed), notifier, uiThread, self,
+                   sheets = SheetChoiceAskingOn(std::make_shared<UiThreadBridge>(this)),
                    file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
         const app::ImportResult result = app::ImportKeywordFile(
             file, [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
-            kKeywordColumn, true, &cancel);
+            kKeywordColumn, true, sheets, &cancel);
         if (result.opened) {
             feed->FinishAndWait(cancel);
         }
         // The feed goes on the UI thread, where its flush runs.
         QueueOnTargetThread(uiThread, [feed = std::move(feed)] {});
-        if (const std::string why = app::ImportProblemText(result.problem); !why.empty()) {
+        if (result.unrepresentable > 0) {
+            QueueOnTargetThread(uiThread, [self, result] {
+                if (self) {
+                    self->SetStatusText(
+                        QStringLiteral("已导入 %1 个关键词，").arg(result.rowsAdded) +
+                        FromGbk(app::UnrepresentableText(result.unrepresentable)));
+                }
+            });
+        }
+        if (const std::string why = app::ImportResultText(result); !why.empty()) {
             notifier->ShowMessage(why, runtime::kMessageInformation);
         }
     });
