@@ -4,8 +4,8 @@
 # Qt-free core with clang, AddressSanitizer and UndefinedBehaviorSanitizer
 # (the fuzz targets in the same build), runs the core tests again and each
 # fuzz target for a short while; then builds with ThreadSanitizer and runs the
-# core tests and the GUI tests that cross threads; then, when its libraries are
-# cached, the Windows build under Wine. Prints each stage's time.
+# core tests and the GUI tests that cross threads; then, when asked, the
+# Windows build under Wine. Prints each stage's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,17 +36,15 @@ TSAN_OPTIONS="suppressions=$PWD/scripts/tsan.supp halt_on_error=1 second_deadloc
     ctest --test-dir build-tsan --output-on-failure -j "$(nproc)" --timeout 600 -L 'core|threads'
 stage_done "thread sanitizer build and tests"
 
-# The Windows build under Wine: only when the cross-built libraries are
-# already in their cache (scripts/windows/build.sh fills it once; a cold
-# build of them takes longer than this whole script may), or when
-# MOFENG_CI_WINDOWS=1 asks for it anyway. MOFENG_CI_WINDOWS=0 leaves it out.
-windows_deps=${MOFENG_WIN_DEPS:-/var/cache/mofeng-win}
-if [[ ${MOFENG_CI_WINDOWS:-} == 1 ]] ||
-    [[ ${MOFENG_CI_WINDOWS:-} != 0 && -f $windows_deps/stamps/googletest && -f $windows_deps/stamps/curl ]]; then
+# The Windows build under Wine, when MOFENG_CI_WINDOWS=1 asks for it: its
+# libraries are cross-built from Debian's sources into a cache
+# (scripts/windows/build.sh), and a cold build of them takes longer than this
+# whole script may; the MD5 seam for Windows is not written yet either.
+if [[ ${MOFENG_CI_WINDOWS:-} == 1 ]]; then
     echo "== Windows stage (MinGW-w64 cross build, core tests and mofeng-cli.exe under Wine) =="
     scripts/windows/build.sh
     scripts/windows/test.sh
     stage_done "Windows build and tests under Wine"
 else
-    echo "== Windows stage left out: no cross-built libraries in $windows_deps (scripts/windows/build.sh makes them)"
+    echo "== Windows stage left out (MOFENG_CI_WINDOWS=1 runs scripts/windows/build.sh and test.sh)"
 fi
