@@ -67,6 +67,12 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
                    regex::RegexObject& regex, const runtime::CancelToken* cancel,
                    net::HostAvailability* hosts) {
     RowResult row;
+    if (runtime::HoldsNoGbkFormMark(keyword)) {
+        // The import put the mark where the file had a character GBK cannot
+        // hold: the keyword Taobao would get is not the seller's.
+        row.reason = std::string(kNoGbkFormReason);
+        return row;
+    }
     const bool sendable = keyword.size() <= net::kMaxUrlBytes;
     const std::string encoded = sendable ? net::PercentEncodeUtf8(keyword) : std::string();
 
