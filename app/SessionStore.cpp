@@ -1,5 +1,6 @@
 #include "app/SessionStore.h"
 
+#include "app/HistoryStore.h"
 #include "app/ListRowsTable.h"
 #include "runtime/AtomicFile.h"
 
@@ -47,7 +48,7 @@ std::unique_ptr<SessionStore> SessionStore::OpenSession(const fs::path& path, Op
 bool SessionStore::Prepare() {
     // NORMAL is safe with WAL: a crash loses at most the last transactions, never the file.
     m_upsert = list_rows::PrepareWrite(m_db);
-    return m_db.Exec("PRAGMA synchronous=NORMAL") && m_upsert;
+    return m_db.Exec("PRAGMA synchronous=NORMAL") && history::MakeUsable(m_db) && m_upsert;
 }
 
 std::vector<runtime::Row> SessionStore::LoadList(int list) {
@@ -69,6 +70,7 @@ bool SessionStore::Apply(const SessionBatch& batch) {
         ok = ok && list_rows::Write(m_upsert, row.list, static_cast<std::int64_t>(row.id),
                                     row.position, row.cells);
     }
+    ok = ok && history::Record(m_db, batch.observations);
     return ok && transaction.Commit();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Observation.h"
 #include "app/SqliteDatabase.h"
 #include "runtime/Table.h"
 
@@ -15,7 +16,8 @@ inline constexpr int kSessionMainList = 0;
 inline constexpr int kSessionMiningList = 1;
 
 // Changes to the stored lists, applied as one transaction: the cleared lists
-// first, then the rows written (inserted, or replaced by their id).
+// first, then the rows written (inserted, or replaced by their id), then the
+// observations recorded in the history.
 struct SessionBatch {
     struct RowWrite {
         int list = kSessionMainList;
@@ -25,12 +27,14 @@ struct SessionBatch {
     };
     std::vector<int> clearedLists;
     std::vector<RowWrite> rows;
+    std::vector<Observation> observations;
 
-    bool Empty() const { return clearedLists.empty() && rows.empty(); }
+    bool Empty() const { return clearedLists.empty() && rows.empty() && observations.empty(); }
 };
 
 // The session: an SQLite database (WAL) holding lists of text rows in the
-// schema of ListRowsTable.h. One object per thread: it is not shared.
+// schema of ListRowsTable.h, and the observation history (HistoryStore.h).
+// One object per thread: it is not shared.
 class SessionStore final {
 public:
     enum class Opened {

@@ -11,8 +11,11 @@
 
 #include "app/CellDisplayText.h"
 #include "app/ExportFormats.h"
+#include "app/HistoryRows.h"
+#include "app/HistoryTexts.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
+#include "cli/HistoryDatabase.h"
 #include "cli/InterruptScope.h"
 #include "cli/JobsOption.h"
 #include "cli/Progress.h"
@@ -36,7 +39,10 @@ std::vector<OptionSpec> QueryOptionSpecs() {
     specs.insert(
         specs.end() - 1,
         {{"out", "FILE", "write the list to FILE instead of stdout: .xlsx, .csv, else .xls"},
-         JobsOptionSpec()});
+         JobsOptionSpec(),
+         {"record", "", "record every row with figures in the history (see 'mofeng-cli history')"},
+         {"db", "FILE", "the history database for --record (default: the GUI's)"},
+         {"as-of", "YYYY-MM-DD", "the day --record files the rows under (default: today)"}});
     return specs;
 }
 
@@ -110,12 +116,23 @@ private:
     query::ProgressEstimate m_estimate;
 };
 
-// The eight columns as the list shows them, and 状态; a row the run did not
-// reach reads 未查询.
-void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
+// A column written after 状态: its caption and one cell per row (GBK).
+struct ExtraColumn {
+    std::string caption;
+    std::vector<std::string> cells;
+};
+
+// The eight columns as the list shows them, 状态, then the extra columns; a
+// row the run did not reach reads 未查询.
+void WriteTsv(runtime::MemoryTable& table, const std::vector<ExtraColumn>& extra,
+              std::ostream& out) {
     for (int c = 0; c < app::kKeywordListColumnCount; ++c)
         out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
-    out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn)) << '\n';
+    out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn));
+    for (const ExtraColumn& column : extra)
+        out << '\t' << TextField(column.caption);
+    out << '\n';
+    std::size_t index = 0;
     for (const runtime::Row& row : table.Rows()) {
         for (int c = 0; c < app::kKeywordListColumnCount; ++c) {
             out << (c ? "	" : "");
@@ -125,8 +142,11 @@ void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
         out << '\t'
             << TextField(outcome.empty()
                              ? std::string(query::RowOutcomeText(query::RowOutcome::NotQueried))
-                             : outcome)
-            << '\n';
+                             : outcome);
+        for (const ExtraColumn& column : extra)
+            out << '\t' << TextField(column.cells[index]);
+        out << '\n';
+        ++index;
     }
     out.flush();
 }
@@ -159,6 +179,9 @@ std::string QueryCommandHelp() {
            "divided by zero) reads --. A summary of the outcomes goes to stderr. After 3 rows\n"
            "in a row met a login or verification page the run stops; the rows left are\n"
            "未查询. Ctrl-C writes the rows done so far.\n"
+           "With --record, every row that ends with figures is kept in the history as the\n"
+           "day's observation of its keyword (the latest run of a day wins), and stdout\n"
+           "gains the column 宝贝数量变化: the change since the keyword's previous observed day.\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
            "Options:\n" +
@@ -188,6 +211,14 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     const std::string* out = parsed.Value("out");
     if (out != nullptr && out->empty())
         return UsageError(io, "--out needs a file name");
+
+    const bool record = parsed.Has("record");
+    if (!record && (parsed.Has("db") || parsed.Has("as-of")))
+        return UsageError(io, "--db and --as-of go with --record");
+    const std::string* asOf = parsed.Value("as-of");
+    if (asOf != nullptr && !app::IsIsoDate(*asOf))
+        return UsageError(io, "--as-of needs a date YYYY-MM-DD, got '" + *asOf + "'");
+    const std::string day = asOf != nullptr ? *asOf : app::LocalToday();
 
     std::string jobsError;
     const std::optional<int> jobs = ParseJobs(parsed, jobsError);
@@ -246,8 +277,19 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
                          : summary.AnyTrouble() || summary.stoppedForBlocked ? kExitTrouble
                                                                              : kExitOk;
 
+    std::vector<ExtraColumn> extra;
+    if (record) {
+        std::string why;
+        auto changes = RecordRows(HistoryDatabaseOption(parsed), table.Rows(), day, why);
+        if (!why.empty())
+            io.err << "mofeng-cli query: " << why << "\n";
+        if (!changes)
+            return kExitFailure;
+        extra.push_back({app::ListingChangeCaption(), std::move(*changes)});
+    }
+
     if (out == nullptr) {
-        WriteTsv(table, io.out);
+        WriteTsv(table, extra, io.out);
         return io.out ? doneCode : Failure(io, "cannot write to stdout");
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
