@@ -37,6 +37,7 @@ fs::path HistoryDatabaseOption(const ParsedArguments& parsed) {
 
 std::optional<std::vector<std::string>> RecordRows(const fs::path& database,
                                                    const std::vector<runtime::Row>& rows,
+                                                   const std::vector<std::string>& weights,
                                                    const std::string& day, std::string& why) {
     app::SessionStore::Opened opened{};
     const auto store = app::SessionStore::OpenSession(database, opened);
@@ -55,6 +56,9 @@ std::optional<std::vector<std::string>> RecordRows(const fs::path& database,
         std::optional<app::Observation> o = app::ObservationOfRow(rows[i], day);
         if (!o) {
             continue;
+        }
+        if (i < weights.size()) {
+            o->suggestWeight = weights[i];
         }
         if (const auto before = app::history::ListingBefore(db, o->keyword, day)) {
             changes[i] = app::ListingChangeText(*before, o->figures.front());

@@ -23,8 +23,10 @@
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
 #include "query/RowOutcome.h"
+#include "query/SuggestWeight.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/ParallelRun.h"
 #include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
@@ -42,7 +44,8 @@ std::vector<OptionSpec> QueryOptionSpecs() {
          JobsOptionSpec(),
          {"record", "", "record every row with figures in the history (see 'mofeng-cli history')"},
          {"db", "FILE", "the history database for --record (default: the GUI's)"},
-         {"as-of", "YYYY-MM-DD", "the day --record files the rows under (default: today)"}});
+         {"as-of", "YYYY-MM-DD", "the day --record files the rows under (default: today)"},
+         {"suggest-weight", "", "also ask the suggestion service for each keyword's 联想热度"}});
     return specs;
 }
 
@@ -151,6 +154,20 @@ void WriteTsv(runtime::MemoryTable& table, const std::vector<ExtraColumn>& extra
     out.flush();
 }
 
+// The suggestion weight of every row's keyword, jobs at a time; empty where
+// the reply has no entry for it or the run was interrupted.
+std::vector<std::string> SuggestWeights(const net::EndpointConfig& endpoints,
+                                        runtime::MemoryTable& table, int jobs,
+                                        const runtime::CancelToken& cancel) {
+    const std::vector<runtime::Row> rows = table.Rows();
+    std::vector<std::string> weights(rows.size());
+    runtime::ForEachInParallel(rows.size(), jobs, cancel, [&](int, std::size_t i) {
+        weights[i] =
+            query::LookUpSuggestWeight(endpoints, rows[i][query::kKeywordColumn], &cancel).weight;
+    });
+    return weights;
+}
+
 // "rows: 正常 3, 无数据 1, 失败 0, 被拦截 0, 未查询 0" (UTF-8).
 std::string SummaryLine(const query::QuerySummary& summary) {
     std::string line = "rows:";
@@ -182,6 +199,9 @@ std::string QueryCommandHelp() {
            "With --record, every row that ends with figures is kept in the history as the\n"
            "day's observation of its keyword (the latest run of a day wins), and stdout\n"
            "gains the column 宝贝数量变化: the change since the keyword's previous observed day.\n"
+           "With --suggest-weight, each keyword is also sent to the suggestion service and\n"
+           "the weight of the entry equal to it is written as the last column, 联想热度\n"
+           "(rounded; empty when the reply has no such entry); --record keeps it as given.\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
            "Options:\n" +
@@ -277,15 +297,28 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
                          : summary.AnyTrouble() || summary.stoppedForBlocked ? kExitTrouble
                                                                              : kExitOk;
 
+    std::vector<std::string> weights;
+    if (parsed.Has("suggest-weight") && !cancel.IsCancelled()) {
+        InterruptScope interrupt(cancel);
+        weights = SuggestWeights(endpoints->Config(), table, *jobs, cancel);
+    }
     std::vector<ExtraColumn> extra;
     if (record) {
         std::string why;
-        auto changes = RecordRows(HistoryDatabaseOption(parsed), table.Rows(), day, why);
+        auto changes = RecordRows(HistoryDatabaseOption(parsed), table.Rows(), weights, day, why);
         if (!why.empty())
             io.err << "mofeng-cli query: " << why << "\n";
         if (!changes)
             return kExitFailure;
         extra.push_back({app::ListingChangeCaption(), std::move(*changes)});
+    }
+
+    if (parsed.Has("suggest-weight")) {
+        ExtraColumn column{app::SuggestWeightCaption(), {}};
+        for (const std::string& weight : weights)
+            column.cells.push_back(query::SuggestWeightDisplay(weight));
+        column.cells.resize(static_cast<std::size_t>(table.RowCount()));
+        extra.push_back(std::move(column));
     }
 
     if (out == nullptr) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -108,6 +109,28 @@ TEST_F(HistoryCommandTest, TwoRecordedRunsOnTwoDaysGiveTwoObservationsAndTheChan
     const fs::path csv = m_folder / "h.csv";
     ASSERT_EQ(Run(RunHistoryCommand, {"--db", Db(), "--out", csv.string()}), 0);
     EXPECT_TRUE(fs::file_size(csv) > 0);
+}
+
+TEST_F(HistoryCommandTest, SuggestWeightIsTheLastColumnRoundedAndRecordedAsGiven) {
+    sim::Simulator simulator(sim::SimulatorOptions{.seed = 3, .suggestSelf = true});
+    ASSERT_TRUE(simulator.Start());
+    ASSERT_EQ(Run(RunQueryCommand,
+                  {"--search-url", simulator.BaseUrl(), "--index-url", simulator.BaseUrl(),
+                   "--suggest-url", simulator.BaseUrl(), "--suggest-weight", "--record", "--db",
+                   Db(), "--as-of", "2026-12-01", (m_folder / "keywords.txt").string()}),
+              0)
+        << m_err.str();
+    const auto rows = Table(m_out.str());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].back(), "联想热度");
+    EXPECT_EQ(rows[0][rows[0].size() - 2], "宝贝数量变化");
+    const std::string weight = simulator.Data().SuggestWeight("手机壳");
+    EXPECT_EQ(rows[2].back(), std::to_string(std::llround(std::stod(weight))));
+
+    auto db = app::SqliteDatabase::Open(Db(), SQLITE_OPEN_READONLY);
+    const auto kept = app::history::Read(db, {runtime::Utf8ToGbk("手机壳"), std::nullopt});
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].suggestWeight, weight);
 }
 
 TEST_F(HistoryCommandTest, RefusesBadDatesAndFormatsAndReadsAnAbsentDatabaseAsEmpty) {
