@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "app/HistoryRecordingSink.h"
 #include "app/HistoryStore.h"
 #include "app/HistoryTable.h"
 #include "app/SessionStore.h"
+#include "query/IndexQueryRun.h"
+#include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 
 namespace mofeng::app {
@@ -105,6 +108,49 @@ TEST(SessionHistory, ObservationsPostedWithTheSessionAreRecorded) {
     ASSERT_TRUE(store->Apply(batch));
     EXPECT_EQ(history::Read(store->Database()).size(), 1u);
     store.reset();
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        fs::remove(path.string() + suffix);
+    }
+}
+
+}  // namespace
+}  // namespace mofeng::app
+
+namespace mofeng::app {
+namespace {
+
+class CollectingSink final : public query::QuerySink {
+public:
+    void RowResult(runtime::RowId id, int, std::vector<std::string> cells) override {
+        seen.emplace_back(id, std::move(cells));
+    }
+    std::vector<std::pair<runtime::RowId, std::vector<std::string>>> seen;
+};
+
+TEST(HistoryRecordingSink, FilesRowsWithFiguresOnTheWriterThreadAndPassesEverythingOn) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::temp_directory_path() / "mofeng-history-sink.sqlite";
+    fs::remove(path);
+    SessionStore::Opened opened{};
+    auto writer = std::make_unique<SessionWriter>(SessionStore::OpenSession(path, opened));
+    CollectingSink inner;
+    const std::string ok(query::RowOutcomeText(query::RowOutcome::Normal));
+    const std::string failed(query::RowOutcomeText(query::RowOutcome::Failed));
+    {
+        HistoryRecordingSink sink(inner, *writer, {{1, "a"}, {2, "b"}, {3, "c"}}, "2026-12-08");
+        sink.RowResult(1, query::kFirstMetricColumn, {"5", "1", "1", "0", "5", "0", ok, "", ""});
+        sink.RowResult(2, query::kFirstMetricColumn, {"", "", "", "", "", "", failed, "x", ""});
+        sink.RowResult(3, query::kOutcomeColumn, {"", "", ""});  // a stopped run's 未查询
+    }
+    EXPECT_EQ(inner.seen.size(), 3u);
+    writer->Flush();
+    writer.reset();
+    const SqliteDatabase db = SqliteDatabase::Open(path, SQLITE_OPEN_READONLY);
+    const auto kept = history::Read(db);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].keyword, "a");
+    EXPECT_EQ(kept[0].figures.front(), "5");
+    EXPECT_EQ(kept[0].day, "2026-12-08");
     for (const char* suffix : {"", "-wal", "-shm"}) {
         fs::remove(path.string() + suffix);
     }
