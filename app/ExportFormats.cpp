@@ -1,6 +1,5 @@
 #include "app/ExportFormats.h"
 
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -13,6 +12,8 @@
 #include "app/CellDisplayText.h"
 #include "app/SpreadsheetExport.h"
 #include "runtime/CodePage.h"
+#include "runtime/PathText.h"
+#include "runtime/platform/UniqueFile.h"
 
 namespace mofeng::app {
 namespace {
@@ -74,25 +75,24 @@ double SheetWidth(int pixels) {
 class ScratchFile final {
 public:
     ScratchFile() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "mofeng-xlsx-XXXXXX").string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd >= 0) {
-            ::close(fd);
-            m_path = pattern;
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+        if (!error) {
+            m_path = runtime::platform::CreateUniqueFile(folder, "mofeng-xlsx-");
         }
     }
     ~ScratchFile() {
         if (!m_path.empty()) {
-            ::unlink(m_path.c_str());
+            std::error_code error;
+            std::filesystem::remove(m_path, error);
         }
     }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
-    const std::string& Path() const { return m_path; }
+    const std::filesystem::path& Path() const { return m_path; }
 
 private:
-    std::string m_path;
+    std::filesystem::path m_path;
 };
 
 std::string Lower(std::string text) {
@@ -142,7 +142,8 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
     }
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go out in order; memory stays flat
-    lxw_workbook* workbook = workbook_new_opt(scratch.Path().c_str(), &options);
+    lxw_workbook* workbook =
+        workbook_new_opt(runtime::PathToUtf8(scratch.Path()).c_str(), &options);
     if (workbook == nullptr) {
         return std::nullopt;
     }

@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 void RemoveDatabaseFiles(const fs::path& path) {
     std::error_code ignored;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        fs::remove(path.string() + suffix, ignored);
+        fs::remove(fs::path(path) += suffix, ignored);
     }
 }
 
@@ -32,7 +32,7 @@ std::unique_ptr<SessionStore> SessionStore::OpenSession(const fs::path& path, Op
         outcome = existed ? Opened::Existing : Opened::Created;
     } else {
         db.Close();
-        fs::rename(path, path.string() + ".broken", error);
+        fs::rename(path, fs::path(path) += ".broken", error);
         RemoveDatabaseFiles(path);
         db = SqliteDatabase::Open(path, kFlags);
         if (!list_rows::MakeUsable(db, true)) {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "runtime/PathText.h"
+
 namespace mofeng::app {
 
 SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) {
@@ -80,9 +82,9 @@ SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept {
 
 SqliteDatabase SqliteDatabase::Open(const std::filesystem::path& path, int flags) {
     sqlite3* db = nullptr;
-    const std::u8string name = path.u8string();  // SQLite takes UTF-8 names everywhere
-    if (sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db,
-                        flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    // SQLite takes UTF-8 names on every system.
+    if (sqlite3_open_v2(runtime::PathToUtf8(path).c_str(), &db, flags | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return {};
     }

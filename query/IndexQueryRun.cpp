@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "net/FetchSettings.h"
+#include "net/HostAvailability.h"
+#include "query/UnavailableEndpoints.h"
 #include "regex/RegexObject.h"
 #include "runtime/ParallelRun.h"
 
@@ -50,11 +52,32 @@ public:
     bool ResumeAfterBlocked(int streak) override {
         return m_observer != nullptr && m_observer->ResumeAfterBlocked(streak);
     }
+    void EndpointUnavailable(const std::string& notice) override {
+        if (m_observer != nullptr)
+            m_observer->EndpointUnavailable(notice);
+    }
 
 private:
     runtime::Table& m_table;
     QueryObserver* m_observer;
 };
+
+// Tells of endpoints newly given up on, and turns the rows finished 失败
+// before that, for that host alone, into 部分.
+void ReportUnavailable(UnavailableEndpoints::Change change, QuerySink& sink,
+                       QuerySummary& summary) {
+    for (std::string& notice : change.notices) {
+        sink.EndpointUnavailable(notice);
+        summary.unavailableNotices.push_back(std::move(notice));
+    }
+    for (const runtime::RowId id : change.nowPartial) {
+        Count(summary, RowOutcome::Failed, -1);
+        Count(summary, RowOutcome::Partial);
+        sink.RowResult(id, kOutcomeColumn,
+                       {std::string(RowOutcomeText(RowOutcome::Partial)),
+                        std::string(net::kHostUnavailableReason)});
+    }
+}
 
 }  // namespace
 
@@ -74,6 +97,8 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
     int done = 0;
     int blockedStreak = 0;
     bool stopped = false;  // for blocked rows
+    net::HostAvailability hosts;
+    UnavailableEndpoints endpointsDown(input.endpoints);
     runtime::ForEachInParallel(input.rows.size(), jobs, cancel, [&](int worker, std::size_t item) {
         const QueryRowInput& rowInput = input.rows[item];
         bool exists = false;
@@ -88,7 +113,7 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
             auto& regex = regexes[static_cast<std::size_t>(worker)];
             if (!regex)
                 regex = std::make_unique<regex::RegexObject>();
-            row = QueryRow(input.endpoints, rowInput.keyword, *regex, &cancel);
+            row = QueryRow(input.endpoints, rowInput.keyword, *regex, &cancel, &hosts);
         }
         std::lock_guard lock(mutex);
         if (cancel.IsCancelled() || stopped)
@@ -96,8 +121,10 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
         if (row) {
             Count(summary, row->outcome);
             blockedStreak = row->outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
+            endpointsDown.NoteRow(rowInput.id, *row);
             sink.RowResult(rowInput.id, kFirstMetricColumn, ReportedCells(std::move(*row)));
         }
+        ReportUnavailable(endpointsDown.Update(hosts), sink, summary);
         finished[item] = 1;
         sink.RowFinished(++done, total);
         const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,13 +33,17 @@ public:
     // After `streak` rows in a row ended 被拦截: true resumes the run (with
     // the fetch settings as they are then), false stops it. The default stops.
     virtual bool ResumeAfterBlocked(int streak) { return false; }
+    // As QuerySink::EndpointUnavailable.
+    virtual void EndpointUnavailable(const std::string& notice) {}
 };
 
 // What a run did, one count per RowOutcome.
 struct QuerySummary {
-    std::array<int, 5> counts{};
+    std::array<int, net::kLookupOutcomeCount> counts{};
     bool stoppedForBlocked = false;
     bool cancelled = false;
+    // One notice per endpoint the run stopped asking (GBK), in the order given.
+    std::vector<std::string> unavailableNotices;
 
     int Count(RowOutcome outcome) const { return counts[static_cast<std::size_t>(outcome)]; }
     bool AnyTrouble() const {
@@ -58,7 +63,10 @@ struct QuerySummary {
 // message is shown. After the configured number of rows in a row (in the
 // order they finish) ended 被拦截, the sink decides whether the run goes on,
 // while the other rows wait; a stopped run reports its unfinished rows 未查询
-// and shows no message. Blocks the calling thread until every worker ended.
+// and shows no message. A host that fails to connect
+// net::HostAvailability::kFailuresToMark times in a row is not asked again in
+// this run (the sink is told once per endpoint); a later run tries it again.
+// Blocks the calling thread until every worker ended.
 QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
                            const runtime::CancelToken& cancel);
 
@@ -72,7 +80,8 @@ QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& ta
                            QueryObserver* observer = nullptr,
                            const std::vector<runtime::RowId>* onlyRows = nullptr, int jobs = 1);
 
-// The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom.
+// The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom
+// (a 部分 row is not retried: its missing part waits for a whole new run).
 std::vector<runtime::RowId> RowsToRetry(runtime::Table& table);
 
 }  // namespace mofeng::query

@@ -232,6 +232,8 @@ void IndexQueryController::Refresh() {
             QStringLiteral("，预计还需 %1").arg(QString::fromStdString(query::DurationText(*left)));
     }
     text += QStringLiteral("  ") + OutcomeCountsText(CountOutcomes(m_window.Model().Data()));
+    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty())
+        text += QStringLiteral("  ") + down;
     if (done != m_run->lastDone || !m_run->sinceLastRow.isValid()) {
         m_run->lastDone = done;
         m_run->sinceLastRow.start();
@@ -259,10 +261,13 @@ void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
     if (run != m_run)
         return;
     run->feed.Flush();  // the counts below see every row that arrived
-    m_run.reset();      // run may be a reference to m_run: not used below
+    QString text =
+        QStringLiteral("查询结束：") + OutcomeCountsText(CountOutcomes(m_window.Model().Data()));
+    if (const QString down = run->feed.UnavailableText(); !down.isEmpty())
+        text += QStringLiteral("  ") + down;
+    m_run.reset();  // run may be a reference to m_run: not used below
     HideProgress();
-    m_window.SetStatusText(QStringLiteral("查询结束：") +
-                           OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
+    m_window.SetStatusText(text);
     if (m_startAfterStop) {
         m_startAfterStop = false;
         StartRun();

@@ -1,6 +1,7 @@
 #include "ui/main/QueryResultFeed.h"
 
 #include "query/IndexQueryRun.h"
+#include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
 
 namespace mofeng::ui {
@@ -54,6 +55,16 @@ void QueryResultFeed::RowFinished(int done, int total) {
 
 bool QueryResultFeed::ResumeAfterBlocked(int streak) {
     return resumeAfterBlocked && resumeAfterBlocked(streak);
+}
+
+void QueryResultFeed::EndpointUnavailable(const std::string& notice) {
+    std::lock_guard lock(m_mutex);
+    m_unavailable += (m_unavailable.isEmpty() ? QString() : QStringLiteral("；")) + FromGbk(notice);
+}
+
+QString QueryResultFeed::UnavailableText() const {
+    std::lock_guard lock(m_mutex);
+    return m_unavailable;
 }
 
 void QueryResultFeed::Flush() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMetaObject>
+#include <QString>
 
 #include <atomic>
 #include <functional>
@@ -39,6 +40,9 @@ public:
     // user's answer to a modal question); without it the run stops.
     bool ResumeAfterBlocked(int streak) override;
     std::function<bool(int streak)> resumeAfterBlocked;
+    void EndpointUnavailable(const std::string& notice) override;
+    // The endpoints the run stopped asking, one line each; empty when none.
+    QString UnavailableText() const;
 
     int RowsDone() const { return m_done.load(std::memory_order_acquire); }
     int RowsTotal() const { return m_total.load(std::memory_order_acquire); }
@@ -56,7 +60,7 @@ private:
     std::atomic<int> m_done{0};
     std::atomic<int> m_total{0};
     std::atomic<bool> m_complete{false};
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     struct Cells {
         runtime::RowId id;
         int firstColumn;
@@ -64,6 +68,7 @@ private:
     };
     std::vector<Cells> m_pending;                  // guarded by m_mutex
     std::unordered_set<runtime::RowId> m_removed;  // guarded by m_mutex
+    QString m_unavailable;                         // guarded by m_mutex
     UiFlushScheduler m_scheduler;
 };
 
