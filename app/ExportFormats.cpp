@@ -11,14 +11,13 @@
 
 #include "app/CellDisplayText.h"
 #include "app/SpreadsheetExport.h"
+#include "columns/KeywordListSchema.h"
 #include "runtime/CodePage.h"
 #include "runtime/PathText.h"
 #include "runtime/platform/UniqueFile.h"
 
 namespace mofeng::app {
 namespace {
-
-constexpr int kKeywordColumn = 1;
 
 int ColumnsOf(runtime::Table& table, int columnCount) {
     const int all = table.ColumnCount();
@@ -48,6 +47,12 @@ void AppendCsvRecord(std::string& out, const std::vector<std::string>& gbkFields
         AppendCsvField(out, runtime::GbkToUtf8(gbkFields[i]));
     }
     out += "\r\n";
+}
+
+// Whether the schema says column c holds text, never a number.
+bool IsTextColumn(int c) {
+    const columns::ColumnInfo* info = columns::InfoAt(c);
+    return info != nullptr && info->kind == columns::ColumnKind::Text;
 }
 
 // The number a cell's text stands for, when it is nothing but a number.
@@ -164,8 +169,7 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
             if (text.empty()) {
                 continue;
             }
-            const std::optional<double> number =
-                c == kKeywordColumn ? std::nullopt : NumberOf(text);
+            const std::optional<double> number = IsTextColumn(c) ? std::nullopt : NumberOf(text);
             ok = (number ? worksheet_write_number(sheet, sheetRow, column, *number, nullptr)
                          : worksheet_write_string(sheet, sheetRow, column,
                                                   runtime::GbkToUtf8(text).c_str(), nullptr)) ==

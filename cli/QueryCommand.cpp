@@ -340,7 +340,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     std::iota(rows.begin(), rows.end(), 0);
     if (!app::ExportRows(runtime::PathFromUtf8(*out), table, rows,
                          app::InitialWidths(app::KeywordListColumns()),
-                         app::kKeywordListColumnCount)) {
+                         columns::kExportedColumnCount)) {
         return Failure(io, "cannot write '" + *out + "'");
     }
     if (io.errIsTerminal)

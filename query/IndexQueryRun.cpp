@@ -1,5 +1,6 @@
 #include "query/IndexQueryRun.h"
 
+#include <array>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -19,13 +20,33 @@ void Count(QuerySummary& summary, RowOutcome outcome, int rows = 1) {
     summary.counts[static_cast<std::size_t>(outcome)] += rows;
 }
 
-// The cells a row reports: columns 2 to 7, then outcome, reason and series.
+// The columns a finished row reports, consecutive from kFirstMetricColumn.
+constexpr std::array kReportedColumns{
+    columns::Column::ListingCount, columns::Column::Yesterday,   columns::Column::Average,
+    columns::Column::Trend,        columns::Column::Competition, columns::Column::Slope,
+    columns::Column::Outcome,      columns::Column::Reason,      columns::Column::Series,
+};
+
+constexpr bool Consecutive() {
+    for (std::size_t i = 0; i < kReportedColumns.size(); ++i) {
+        if (columns::Index(kReportedColumns[i]) != kFirstMetricColumn + static_cast<int>(i))
+            return false;
+    }
+    return true;
+}
+static_assert(Consecutive(), "a column among the reported ones needs its RowResult field");
+
+// The cells a row reports, in the order of kReportedColumns.
 std::vector<std::string> ReportedCells(RowResult row) {
-    std::vector<std::string> cells(row.cells.begin(), row.cells.end());
-    cells.emplace_back(RowOutcomeText(row.outcome));
-    cells.push_back(std::move(row.reason));
-    cells.push_back(std::move(row.series));
-    return cells;
+    return {std::move(row.listingCount),
+            std::move(row.yesterday),
+            std::move(row.average),
+            std::move(row.trend),
+            std::move(row.competition),
+            std::move(row.slope),
+            std::string(RowOutcomeText(row.outcome)),
+            std::move(row.reason),
+            std::move(row.series)};
 }
 
 // Writes results into a table by row id and passes progress on.

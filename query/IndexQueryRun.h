@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "columns/KeywordListSchema.h"
 #include "net/EndpointConfig.h"
 #include "query/QueryRow.h"
 #include "query/QuerySink.h"
@@ -16,8 +17,9 @@
 namespace mofeng::query {
 
 // Columns of the keyword list that a query run reads and writes.
-inline constexpr int kKeywordColumn = 1;
-inline constexpr int kFirstMetricColumn = 2;  // listing count, then the five metric texts
+inline constexpr int kKeywordColumn = columns::Index(columns::Column::Keyword);
+// The listing count, then the five metric texts.
+inline constexpr int kFirstMetricColumn = columns::Index(columns::Column::ListingCount);
 
 // "数据查询完毕" (GBK): shown when a run has visited every row.
 inline constexpr std::string_view kQueryDoneText =

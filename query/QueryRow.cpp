@@ -102,15 +102,15 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
 
     if (trendReplied) {
         TrendFigures figures = ComputeTrendFigures(series);
-        row.cells[1] = series.Yesterday();
+        row.yesterday = series.Yesterday();
         if (searchReplied)
-            row.cells[4] = CompetitionText(figures.average, count.value_or(0));
-        row.cells[2] = std::move(figures.average);
-        row.cells[3] = std::move(figures.trend);
-        row.cells[5] = std::move(figures.slope);
+            row.competition = CompetitionText(figures.average, count.value_or(0));
+        row.average = std::move(figures.average);
+        row.trend = std::move(figures.trend);
+        row.slope = std::move(figures.slope);
     }
     if (searchReplied)
-        row.cells[0] = runtime::ToText(static_cast<int>(count.value_or(0)));
+        row.listingCount = runtime::ToText(static_cast<int>(count.value_or(0)));
     row.outcome = trend.hostUnavailable && search.hostUnavailable
                       ? RowOutcome::Failed
                       : Worse(trendOutcome, searchOutcome);

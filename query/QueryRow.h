@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -14,10 +13,16 @@ namespace mofeng::query {
 
 // Everything one keyword's lookups give a row.
 struct RowResult {
-    // Columns 2 to 7. The cells of a lookup that failed or was blocked stay
-    // empty (the competition multiple needs both); a reply, even one without
-    // values, gives the cells as the lookups always wrote them.
-    std::array<std::string, 6> cells;
+    // The figures (columns::Column::ListingCount to Slope). The figures of a
+    // lookup that failed or was blocked stay empty (the competition multiple
+    // needs both); a reply, even one without values, gives them as the
+    // lookups always wrote them.
+    std::string listingCount;  // from the search page
+    std::string yesterday;     // the rest from the trend reply
+    std::string average;
+    std::string trend;
+    std::string competition;  // needs both
+    std::string slope;
     RowOutcome outcome = RowOutcome::NotQueried;
     std::string reason;  // GBK; empty for 正常 and 无数据
     std::string series;  // the seven day values joined by ','; empty without a series

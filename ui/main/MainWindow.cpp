@@ -361,7 +361,7 @@ void MainWindow::ChooseAndExportSelection() {
     options.confirmOverwrite = true;
     if (m_exportDialog->Show(this) &&
         !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows, ColumnWidths(),
-                         app::kKeywordListColumnCount)) {
+                         columns::kExportedColumnCount)) {
         m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
     }
 }
@@ -369,7 +369,7 @@ void MainWindow::ChooseAndExportSelection() {
 bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
     return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
-                                            app::kKeywordListColumnCount);
+                                            columns::kExportedColumnCount);
 }
 
 void MainWindow::StartIndexQuery() {

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/HistoryStore.h"
+#include "columns/KeywordListSchema.h"
 #include "query/RowOutcome.h"
 #include "runtime/TableData.h"
 #include "ui/common/GbkQt.h"
@@ -20,7 +21,6 @@
 namespace mofeng::ui {
 namespace {
 
-constexpr int kKeywordColumn = 1;
 const QColor kSeriesColor(0xc8, 0x55, 0x3d);
 const QColor kAverageColor(0x2a, 0x6f, 0xb0);
 
@@ -149,7 +149,7 @@ bool ShowTrendChart(QWidget* parent, const runtime::TableData& data, int row) {
     if (dialog == nullptr) {
         dialog = new TrendChartDialog(parent);
     }
-    const std::string& keyword = data.Cell(row, kKeywordColumn);
+    const std::string& keyword = data.Cell(row, columns::Index(columns::Column::Keyword));
     dialog->ShowSeries(FromGbk(keyword), *values, QDate::currentDate().addDays(-1));
     dialog->ShowHistory(FromGbk(keyword), KeywordHistory(keyword));
     dialog->show();
