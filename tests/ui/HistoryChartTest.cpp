@@ -1,11 +1,18 @@
 #include <QChart>
 #include <QChartView>
+#include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
+
+#include "app/SessionStore.h"
 #include "runtime/CodePage.h"
 #include "ui/main/HistoryChart.h"
+#include "ui/settings/HistoryBox.h"
 
 using namespace mofeng;
 
@@ -64,6 +71,29 @@ private slots:
         std::unique_ptr<QChart> empty(ui::BuildHistoryChart(QStringLiteral("k"), {}));
         QVERIFY(empty->series().isEmpty());
         QVERIFY(!empty->title().isEmpty());
+    }
+
+    void TheSettingsShowTheHistorySizeAndClearIt() {
+        QTemporaryDir folder;
+        const std::filesystem::path path =
+            std::filesystem::path(folder.path().toStdString()) / "session.sqlite";
+        ui::HistoryBox absent(path);  // no database yet: nothing to clear
+        auto* clear = absent.findChild<QPushButton*>(QStringLiteral("clearHistory"));
+        QVERIFY(clear != nullptr && !clear->isEnabled());
+        {
+            app::SessionStore::Opened opened{};
+            auto store = app::SessionStore::OpenSession(path, opened);
+            QVERIFY(store != nullptr);
+            app::SessionBatch batch;
+            batch.observations = {Seen("2026-12-01", "1", "1"), Seen("2026-12-02", "2", "2")};
+            QVERIFY(store->Apply(batch));
+        }
+        ui::HistoryBox box(path);
+        auto* size = box.findChild<QLabel*>(QStringLiteral("historySize"));
+        QVERIFY(size->text().startsWith(QStringLiteral("2 条记录")));
+        QVERIFY(box.Clear());
+        QCOMPARE(size->text(), QStringLiteral("还没有记录"));
+        QVERIFY(!box.findChild<QPushButton*>(QStringLiteral("clearHistory"))->isEnabled());
     }
 };
 
