@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/CsvRecords.h"
+#include "app/MarketColumns.h"
 #include "app/MarketFigures.h"
 #include "runtime/CodePage.h"
 
@@ -59,6 +61,58 @@ TEST(MarketValue, HeadersNameTheirKindAndTheRatioNeedsADivisor) {
     EXPECT_EQ(DemandSupplyRatio("100", "0"), std::nullopt);
     EXPECT_EQ(DemandSupplyRatio("100", "-"), std::nullopt);
     EXPECT_EQ(DemandSupplyRatio("3%", "3"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace mofeng::app
+
+
+namespace mofeng::app {
+namespace {
+
+// A seller tool's export: notes first, then the header, then the figures.
+TEST(MarketColumns, ATableShapedLikeTheToolsExportGivesEachRowItsFigures) {
+    const std::string csv = Utf8ToGbk(
+        "统计日期,2026-12-01 ~ 2026-12-07\n"
+        "说明,数据来自生意参谋\n"
+        "关键词,搜索人气,点击率,在线商品数,天猫商品点击占比,支付转化率,搜索人气\n"
+        "连衣裙,\"12,345\",3.45%,1.2万,-,0.5%,99\n"
+        "手机壳,1万~2万,-,,40%,x\n");
+    CsvRecords records(csv, ',');
+    std::vector<std::vector<std::string>> rows;
+    for (std::vector<std::string> fields; records.Next(fields);) {
+        rows.push_back(fields);
+    }
+    ASSERT_EQ(rows.size(), 5u);
+    const MarketColumns columns = MarketColumnsOfHeader(rows[2]);
+    ASSERT_EQ(columns.size(), 5u);  // the second 搜索人气 is not taken
+    EXPECT_TRUE(MarketColumnsOfHeader(rows[0]).empty());
+
+    MarketRow dress = MarketRowOfRecord(rows[3], columns);
+    EXPECT_EQ(dress[MarketKind::SearchPopularity], "12,345");
+    EXPECT_EQ(dress[MarketKind::ClickRate], "3.45%");
+    EXPECT_EQ(dress[MarketKind::MallClickShare], "");  // "-"
+    CompleteDemandSupply(dress, "999");
+    EXPECT_EQ(dress[MarketKind::DemandSupply], "1.03");  // 12345 / 12000: theirs first
+    EXPECT_FALSE(dress.demandSupplyFromOurCount);
+
+    MarketRow phone = MarketRowOfRecord(rows[4], columns);
+    EXPECT_EQ(phone[MarketKind::PayConversion], "");  // "x" is no figure
+    EXPECT_EQ(phone[MarketKind::MallClickShare], Utf8ToGbk("40%"));
+    CompleteDemandSupply(phone, "3000");  // no 在线商品数: from our count, by the middle
+    EXPECT_EQ(phone[MarketKind::DemandSupply], "5.00");
+    EXPECT_TRUE(phone.demandSupplyFromOurCount);
+
+    // A later table replaces what it has and keeps the rest.
+    MarketRow later;
+    later[MarketKind::ClickRate] = "4%";
+    MergeMarketRow(dress, later);
+    EXPECT_EQ(dress[MarketKind::ClickRate], "4%");
+    EXPECT_EQ(dress[MarketKind::SearchPopularity], "12,345");
+    const auto pairs = MarketPairs(dress);
+    ASSERT_FALSE(pairs.empty());
+    EXPECT_EQ(pairs.front().first, MarketCaption(MarketKind::SearchPopularity));
+    EXPECT_TRUE(MarketRow{}.Empty());
 }
 
 }  // namespace
