@@ -5,6 +5,7 @@
 
 #include "cli/CheckCommand.h"
 #include "cli/CommonOptions.h"
+#include "cli/HistoryCommand.h"
 #include "cli/MineCommand.h"
 #include "cli/QueryCommand.h"
 #include "runtime/BuildInfo.h"
@@ -26,6 +27,8 @@ const Command kCommands[] = {
      mofeng::cli::RunMineCommand},
     {"check", "ask each endpoint once and say whether it still answers as expected",
      mofeng::cli::RunCheckCommand},
+    {"history", "print the observations recorded by query --record and the GUI",
+     mofeng::cli::RunHistoryCommand},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -286,7 +286,8 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
             break;
         default:
             body = BuildSuggestReply(data, routed.keyword, routed.callback,
-                                     options.decimalCounts || options.today, options.today);
+                                     options.decimalCounts || options.today, options.suggestSelf,
+                                     options.today);
             type = &kSuggestType;
     }
     response.status = 200;

@@ -29,6 +29,7 @@ struct SimulatorOptions {
     std::string requireCookie;     // "NAME=VALUE": requests without it go to the login page
     bool decimalCounts = false;    // suggestion counts as decimals, as current replies send them
     int h5TokenTtlS = 0;           // h5 tokens older than this are refused; 0: never
+    bool suggestSelf = false;      // suggestion replies start with the keyword and its weight
     // Answer as today's servers do: the trend path is gone (404); the search
     // page redirects to the login page unless the request is logged in (it
     // carries the required cookie, or without one any cookie but "mfsim"),

@@ -65,6 +65,9 @@ std::string SimulatorUsage() {
            "                    call answers RGV587_ERROR\n"
            "  --suggest-counts integer|decimal\n"
            "                    how suggestion counts are written (default integer)\n"
+           "  --suggest-self on|off\n"
+           "                    suggestion replies start with the keyword itself and its\n"
+           "                    weight, as 联想热度 reads it (default off)\n"
            "  --tls-cert FILE   serve HTTPS with this PEM certificate chain (and --tls-key)\n"
            "  --tls-key FILE    the certificate's PEM private key\n"
            "  --upgrade-port N  with TLS: also plain HTTP on port N (0: a free one) that\n"
@@ -156,6 +159,11 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
          [&o](const std::string& value) {
              o.decimalCounts = value == "decimal";
              return value == "decimal" || value == "integer";
+         }},
+        {"--suggest-self",
+         [&o](const std::string& value) {
+             o.suggestSelf = value == "on";
+             return value == "on" || value == "off";
          }},
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {

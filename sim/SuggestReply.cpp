@@ -31,9 +31,14 @@ std::vector<std::string> SuggestionTags(const KeywordData& data, std::string_vie
 }
 
 std::string BuildSuggestReply(const KeywordData& data, std::string_view keyword,
-                              std::string_view callback, bool decimalCounts, bool magic) {
+                              std::string_view callback, bool decimalCounts, bool selfEntry,
+                              bool magic) {
     std::string json = "{\"result\":[";
     bool first = true;
+    if (const std::string weight = data.SuggestWeight(keyword); selfEntry && !weight.empty()) {
+        json += "[\"" + JsonStringContent(NormalizeKeyword(keyword)) + "\",\"" + weight + "\"]";
+        first = false;
+    }
     for (const SuggestionEntry& entry : data.Suggestions(keyword)) {
         json += first ? "[\"" : ",[\"";
         // A fixed fraction per entry keeps the reply deterministic.

@@ -21,6 +21,8 @@
 #include "net/HttpFetch.h"
 #include "net/RunSettings.h"
 #include "runtime/CodePage.h"
+#include "ui/common/SessionDatabaseFile.h"
+#include "ui/settings/HistoryBox.h"
 #include "ui/settings/RememberedSettings.h"
 #include "ui/settings/SettingsResolution.h"
 #include "ui/startup/AppContext.h"
@@ -167,6 +169,7 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     layout->addWidget(servers);
     layout->addWidget(m_restoreSession);
     layout->addWidget(m_suggestionTags);
+    layout->addWidget(new HistoryBox(SessionDatabaseFilePath(), this));
     layout->addWidget(m_error);
     layout->addWidget(buttons);
     setMinimumWidth(460);
