@@ -22,6 +22,7 @@ enum class Column {
     Outcome,       // 状态
     Reason,        // 原因
     Series,        // 七日指数
+    FiguresTime,   // 数据时间
 };
 
 // What a cell holds. Integer and Decimal cells are written as numbers by the
@@ -65,6 +66,9 @@ inline constexpr std::array kColumns{
     // 七日指数: the seven day values joined by ',', empty without a series.
     ColumnInfo{Column::Series, "\xC6\xDF\xC8\xD5\xD6\xB8\xCA\xFD", ColumnKind::StoredOnly, 0, false,
                false, false},
+    // 数据时间: when the figures arrived (Unix seconds), empty without figures of its own.
+    ColumnInfo{Column::FiguresTime, "\xCA\xFD\xBE\xDD\xCA\xB1\xBC\xE4", ColumnKind::StoredOnly, 0,
+               false, false, false},
 };
 
 inline constexpr int kColumnCount = static_cast<int>(kColumns.size());

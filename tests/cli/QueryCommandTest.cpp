@@ -208,6 +208,29 @@ TEST_F(QueryCommandTest, FailedRowsAreMarkedSummedUpAndExitWithThree) {
     EXPECT_EQ(m_err.str().find("topsecret"), std::string::npos);
 }
 
+TEST_F(QueryCommandTest, ARequeryThatFailsKeepsTheFiguresReadFromTheFile) {
+    const fs::path sheet = m_folder / "done.xls";
+    ASSERT_EQ(Run(SimulatorArgs({"--out", sheet.string(), Keywords()})), kExitOk) << m_err.str();
+    ASSERT_EQ(Run(SimulatorArgs({sheet.string()})), kExitOk) << m_err.str();
+    const std::vector<std::string> good = Lines(m_out.str());
+    // The trend endpoint is gone: every row fails, none loses its figures.
+    ASSERT_EQ(Run({"--search-url", m_simulator.BaseUrl(), "--index-url", "http://127.0.0.1:1",
+                   "--retries", "0", sheet.string()}),
+              kExitTrouble)
+        << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), good.size());
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::vector<std::string> fields = Fields(lines[i]);
+        std::vector<std::string> before = Fields(good[i]);
+        EXPECT_EQ(fields[8], "失败");
+        EXPECT_FALSE(fields[2].empty());  // the count read from the file
+        fields.pop_back();
+        before.pop_back();
+        EXPECT_EQ(fields, before);
+    }
+}
+
 TEST_F(QueryCommandTest, ADeadTrendHostIsNamedOnceAndItsPartialRowsExitZero) {
     std::ofstream(m_folder / "more.txt", std::ios::binary) << "a\nb\nc\nd\ne\nf\n";
     ASSERT_EQ(Run({"--search-url", m_simulator.BaseUrl(), "--index-url", "http://127.0.0.1:1",
