@@ -45,6 +45,10 @@ std::optional<std::int32_t> CountOf(const H5Reply& reply) {
     return static_cast<std::int32_t>(value);
 }
 
+// The first call, one after a refused token, one after a token renewed
+// meanwhile by another thread.
+constexpr int kMaxH5Calls = 3;
+
 }  // namespace
 
 H5Verdict JudgeH5Reply(const H5Reply& reply, std::string_view body) {
@@ -73,17 +77,27 @@ H5CountLookup FetchH5ListingCount(std::string_view base, const H5Api& api, std::
     const std::string data = H5SearchData(api, runtime::GbkToUtf8(std::string(keyword)));
     const std::string cookieHost = CookieHost(base);
     H5CountLookup lookup;
-    for (int call = 0; call < 2; ++call) {
-        const std::string token = H5TokenFrom(
+    auto currentToken = [&] {
+        return H5TokenFrom(
             ComposeCookieHeader(cookieHost, ProcessCookieJar(), CurrentFetchSettings()->login));
+    };
+    bool tokenRefused = false;
+    for (int call = 0; call < kMaxH5Calls; ++call) {
+        const std::string token = currentToken();
         lookup.fetched =
             FetchWithPolicy(H5SearchUrl(base, api, data, token, NowMs()), cancel, hosts, &headers);
         if (lookup.fetched.outcome != FetchOutcome::Reply)
             return lookup;
         const H5Reply reply = ReadH5Reply(lookup.fetched.last.body);
         const H5Verdict verdict = JudgeH5Reply(reply, lookup.fetched.last.body);
-        if (verdict.tokenRefused && call == 0)
+        // The token is sent as a cookie of the jar, which another thread's
+        // reply may have renewed between the sign and the send: a refusal
+        // while the jar holds another token is worth one more call.
+        const bool tokenMoved = verdict.outcome == FetchOutcome::Failed && currentToken() != token;
+        if (call + 1 < kMaxH5Calls && ((verdict.tokenRefused && !tokenRefused) || tokenMoved)) {
+            tokenRefused = tokenRefused || verdict.tokenRefused;
             continue;  // the reply set fresh token cookies
+        }
         lookup.fetched.outcome = verdict.outcome;
         if (verdict.outcome == FetchOutcome::Reply) {
             lookup.count = CountOf(reply);

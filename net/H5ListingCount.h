@@ -25,7 +25,9 @@ struct H5CountLookup {
 // FetchWithPolicy with a current browser's agent and referer. The token comes
 // from the _m_h5_tk cookie (the process's cookie jar, then the login
 // cookies); a reply that the token is missing or stale brings fresh token
-// cookies, and the call is made once more with them. Any thread.
+// cookies, and the call is made once more with them (and once more when a
+// refusal met a token another thread renewed meanwhile: three calls at most).
+// Any thread.
 H5CountLookup FetchH5ListingCount(std::string_view base, const H5Api& api, std::string_view keyword,
                                   std::string_view referer, const runtime::CancelToken* cancel,
                                   HostAvailability* hosts);
