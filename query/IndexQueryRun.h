@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <string_view>
 #include <vector>
 
 #include "net/EndpointConfig.h"
@@ -9,7 +8,6 @@
 #include "query/QuerySink.h"
 #include "query/RowOutcome.h"
 #include "runtime/CancelToken.h"
-#include "runtime/Notifier.h"
 #include "runtime/Table.h"
 
 namespace mofeng::query {
@@ -17,10 +15,6 @@ namespace mofeng::query {
 // Columns of the keyword list that a query run reads and writes.
 inline constexpr int kKeywordColumn = 1;
 inline constexpr int kFirstMetricColumn = 2;  // listing count, then the five metric texts
-
-// "数据查询完毕" (GBK): shown when a run has visited every row.
-inline constexpr std::string_view kQueryDoneText =
-    "\xCA\xFD\xBE\xDD\xB2\xE9\xD1\xAF\xCD\xEA\xB1\xCF";
 
 // Told when a run has taken its rows and after each row (rows done counts
 // skipped rows too). Called on the run's thread.
@@ -40,6 +34,8 @@ struct QuerySummary {
     bool stoppedForBlocked = false;
     bool cancelled = false;
 
+    // Neither cancelled nor stopped for blocked rows: every row was visited.
+    bool VisitedEveryRow() const { return !cancelled && !stoppedForBlocked; }
     int Count(RowOutcome outcome) const { return counts[static_cast<std::size_t>(outcome)]; }
     bool AnyTrouble() const {
         return Count(RowOutcome::Failed) > 0 || Count(RowOutcome::Blocked) > 0;
@@ -52,14 +48,13 @@ struct QuerySummary {
 // input.jobs rows are in flight at a time; with any number of jobs each row's
 // cells are exactly those of one job, and with one job the requests go trend
 // 1, search 1, trend 2, ... in list order. Rows the sink says are gone are
-// skipped without a request. When every row has been visited the notifier
-// shows kQueryDoneText (information icon). A raised cancel token ends the run
-// at once: every fetch in flight returns, nothing more is reported and no
-// message is shown. After the configured number of rows in a row (in the
-// order they finish) ended 被拦截, the sink decides whether the run goes on,
-// while the other rows wait; a stopped run reports its unfinished rows 未查询
-// and shows no message. Blocks the calling thread until every worker ended.
-QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+// skipped without a request. A raised cancel token ends the run at once:
+// every fetch in flight returns and nothing more is reported. After the
+// configured number of rows in a row (in the order they finish) ended 被拦截,
+// the sink decides whether the run goes on, while the other rows wait; a
+// stopped run reports its unfinished rows 未查询. Blocks the calling thread
+// until every worker ended, then hands back what the run did.
+QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
                            const runtime::CancelToken& cancel);
 
 // The run over a thread-safe table (the command line, tests), over every row
@@ -68,8 +63,7 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
 // cleared rows are skipped and a reordering never moves a result into another
 // keyword's row. A table without the storage cells drops the last three.
 QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
-                           runtime::Notifier& notifier, const runtime::CancelToken& cancel,
-                           QueryObserver* observer = nullptr,
+                           const runtime::CancelToken& cancel, QueryObserver* observer = nullptr,
                            const std::vector<runtime::RowId>* onlyRows = nullptr, int jobs = 1);
 
 // The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom.

@@ -120,8 +120,18 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     }
     ConnectEditCommands();
 
-    m_query = new IndexQueryController(*this);
-    m_miningWindows = new MiningWindowManager(m_context, *this);
+    m_query =
+        new IndexQueryController(*m_model, m_tasks, m_context, m_statusBar->ProgressLabel(), *this);
+    connect(m_actions.startQuery, &QAction::triggered, m_query,
+            &IndexQueryController::StartOrOfferStop);
+    connect(m_actions.retryFailed, &QAction::triggered, m_query,
+            &IndexQueryController::RetryFailedRows);
+    connect(m_query, &IndexQueryController::StatusMessage, this, &MainWindow::SetStatusText);
+    // Before the window joins its workers, so a stalled fetch is abandoned at once.
+    connect(this, &MainWindow::ShuttingDown, m_query, &IndexQueryController::StopRun);
+    m_miningWindows = new MiningWindowManager(m_context, *m_table, *this);
+    connect(m_miningWindows, &MiningWindowManager::ListOpened, this, &MainWindow::AdoptMiningList);
+    connect(m_miningWindows, &MiningWindowManager::StatusMessage, this, &MainWindow::SetStatusText);
 }
 
 MainWindow::~MainWindow() {
@@ -169,13 +179,11 @@ void MainWindow::ConnectMenu() {
         {m_actions.clearList, &MainWindow::ClearList},
         {m_actions.importKeywords, &MainWindow::ChooseAndImportFile},
         {m_actions.exportSelection, &MainWindow::ChooseAndExportSelection},
-        {m_actions.startQuery, &MainWindow::StartIndexQuery},
         {m_actions.openMining, &MainWindow::OpenMiningWindow},
         {m_actions.openSite, &MainWindow::OpenSite},
         {m_actions.undo, &MainWindow::Undo},
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
-        {m_actions.retryFailed, &MainWindow::RetryFailedRows},
         {m_actions.settings, &MainWindow::OpenSettings},
         {m_actions.addKeywords, &MainWindow::ChooseAndAddKeywords},
         {m_actions.deleteRows, &MainWindow::DeleteSelectedRows},
@@ -320,28 +328,31 @@ void MainWindow::ChooseAndImportFile() {
 void MainWindow::ImportFile(const QString& path) {
     // The rows are read and numbered on the worker and handed over in batches;
     // the worker never waits for the UI thread per batch.
-    QPointer<MainWindow> self(this);
-    auto feed = std::make_shared<ImportFeed>(m_model, [self](int rowsAdded) {
-        if (self) {
-            self->SetStatusText(QStringLiteral("已导入 %1 个关键词").arg(rowsAdded));
-        }
+    auto feed = std::make_shared<ImportFeed>(m_model, [this](int rowsAdded) {
+        SetStatusText(QStringLiteral("已导入 %1 个关键词").arg(rowsAdded));
     });
-    runtime::Notifier* notifier = m_notifier.get();
-    QObject* uiThread = m_model;
-    m_tasks.Start([feed = std::move(feed), notifier, uiThread,
-                   file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
-        const app::ImportResult result = app::ImportKeywordFile(
-            file, [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
-            kKeywordColumn, true, &cancel);
-        if (result.opened) {
-            feed->FinishAndWait(cancel);
-        }
-        // The feed goes on the UI thread, where its flush runs.
-        QueueOnTargetThread(uiThread, [feed = std::move(feed)] {});
-        if (const std::string why = app::ImportProblemText(result.problem); !why.empty()) {
-            notifier->ShowMessage(why, runtime::kMessageInformation);
-        }
-    });
+    m_tasks.RunThenCallback(
+        this,
+        [feed = std::move(feed),
+         file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
+            const app::ImportResult result = app::ImportKeywordFile(
+                file,
+                [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
+                kKeywordColumn, true, &cancel);
+            if (result.opened) {
+                feed->FinishAndWait(cancel);
+            }
+            // The feed goes back with the result: it goes on the UI thread, where its flush runs.
+            return std::pair(result.problem, std::move(feed));
+        },
+        [this](auto finished) {
+            if (!finished) {
+                return;
+            }
+            if (const std::string why = app::ImportProblemText(finished->first); !why.empty()) {
+                ShowMessageBox(this, FromGbk(why), QMessageBox::Information);
+            }
+        });
 }
 
 void MainWindow::ChooseAndExportSelection() {
@@ -369,14 +380,6 @@ bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
     return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
                                             app::kKeywordListColumnCount);
-}
-
-void MainWindow::StartIndexQuery() {
-    m_query->StartOrOfferStop();
-}
-
-void MainWindow::RetryFailedRows() {
-    m_query->RetryFailedRows();
 }
 
 void MainWindow::OpenMiningWindow() {
@@ -497,7 +500,7 @@ void MainWindow::StartStep(int step) {
             ChooseAndImportFile();
             break;
         case 1:
-            StartIndexQuery();
+            m_query->StartOrOfferStop();
             break;
         case 2:
             if (SelectedRows().empty()) {

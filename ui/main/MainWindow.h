@@ -138,8 +138,6 @@ public slots:
     void ChooseAndOpenList();        // "打开列表…"
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
-    void StartIndexQuery();   // starts a run, or offers to stop the one in progress
-    void RetryFailedRows();   // a run over the rows marked 失败/被拦截/未查询
     void OpenMiningWindow();  // another, independent mining window
     void OpenSettings();      // "设置", Ctrl+,: window-modal, returns at once
     void OpenSite();
