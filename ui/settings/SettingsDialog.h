@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "ui/settings/SettingsTexts.h"
+#include "ui/startup/SettingsTexts.h"
 
 class QCheckBox;
 class QLabel;
