@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "columns/KeywordListSchema.h"
+
 namespace mofeng::app {
 namespace {
-
-constexpr int kFirstFigureColumn = 2;  // 宝贝数量
-constexpr int kLastFigureColumn = 7;   // 趋势比(斜率)
 
 bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
     return text.size() == lower.size() &&
@@ -32,7 +31,8 @@ bool IsNonFiniteText(std::string_view text) {
 }
 
 std::string_view CellDisplayText(int column, std::string_view stored) {
-    if (column < kFirstFigureColumn || column > kLastFigureColumn || !IsNonFiniteText(stored)) {
+    const columns::ColumnInfo* info = columns::InfoAt(column);
+    if (info == nullptr || !info->figure || !IsNonFiniteText(stored)) {
         return stored;
     }
     return kNoFigureText;

@@ -13,7 +13,7 @@ inline constexpr std::string_view kNoFigureText = "--";
 bool IsNonFiniteText(std::string_view text);
 
 // The text shown and exported for a stored cell of the keyword list in
-// `column`: a figure column (2 to 7) holding a non-finite number reads
+// `column`: a figure column (columns::ColumnInfo::figure) holding a non-finite number reads
 // kNoFigureText; every other cell, and the keyword column whatever it holds,
 // reads as stored. The stored text itself never changes (the sort and the
 // session read it). The view points into `stored` or into static storage.

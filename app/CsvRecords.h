@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "columns/KeywordListSchema.h"
+
 namespace mofeng::app {
 
 // Splits delimited text (RFC 4180: CSV with ',', TSV with '\t') into records.
@@ -31,8 +33,8 @@ private:
     std::size_t m_position = 0;
 };
 
-// "关键词" (GBK): the caption of the keyword column in a file's first record.
-inline constexpr std::string_view kKeywordCaption = "\xB9\xD8\xBC\xFC\xB4\xCA";
+// The caption of the keyword column (GBK) in a file's first record.
+inline constexpr std::string_view kKeywordCaption = columns::Caption(columns::Column::Keyword);
 
 // Position of the field equal to kKeywordCaption; nullopt when none is.
 std::optional<std::size_t> KeywordCaptionColumn(const std::vector<std::string>& fields);

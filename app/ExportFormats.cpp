@@ -1,6 +1,5 @@
 #include "app/ExportFormats.h"
 
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -12,12 +11,13 @@
 
 #include "app/CellDisplayText.h"
 #include "app/SpreadsheetExport.h"
+#include "columns/KeywordListSchema.h"
 #include "runtime/CodePage.h"
+#include "runtime/PathText.h"
+#include "runtime/platform/UniqueFile.h"
 
 namespace mofeng::app {
 namespace {
-
-constexpr int kKeywordColumn = 1;
 
 int ColumnsOf(runtime::Table& table, int columnCount) {
     const int all = table.ColumnCount();
@@ -49,6 +49,12 @@ void AppendCsvRecord(std::string& out, const std::vector<std::string>& gbkFields
     out += "\r\n";
 }
 
+// Whether the schema says column c holds text, never a number.
+bool IsTextColumn(int c) {
+    const columns::ColumnInfo* info = columns::InfoAt(c);
+    return info != nullptr && info->kind == columns::ColumnKind::Text;
+}
+
 // The number a cell's text stands for, when it is nothing but a number.
 std::optional<double> NumberOf(const std::string& text) {
     if (text.empty() || text.size() > 64) {
@@ -74,25 +80,24 @@ double SheetWidth(int pixels) {
 class ScratchFile final {
 public:
     ScratchFile() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "mofeng-xlsx-XXXXXX").string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd >= 0) {
-            ::close(fd);
-            m_path = pattern;
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+        if (!error) {
+            m_path = runtime::platform::CreateUniqueFile(folder, "mofeng-xlsx-");
         }
     }
     ~ScratchFile() {
         if (!m_path.empty()) {
-            ::unlink(m_path.c_str());
+            std::error_code error;
+            std::filesystem::remove(m_path, error);
         }
     }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
-    const std::string& Path() const { return m_path; }
+    const std::filesystem::path& Path() const { return m_path; }
 
 private:
-    std::string m_path;
+    std::filesystem::path m_path;
 };
 
 std::string Lower(std::string text) {
@@ -142,7 +147,8 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
     }
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;  // rows go out in order; memory stays flat
-    lxw_workbook* workbook = workbook_new_opt(scratch.Path().c_str(), &options);
+    lxw_workbook* workbook =
+        workbook_new_opt(runtime::PathToUtf8(scratch.Path()).c_str(), &options);
     if (workbook == nullptr) {
         return std::nullopt;
     }
@@ -163,8 +169,7 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
             if (text.empty()) {
                 continue;
             }
-            const std::optional<double> number =
-                c == kKeywordColumn ? std::nullopt : NumberOf(text);
+            const std::optional<double> number = IsTextColumn(c) ? std::nullopt : NumberOf(text);
             ok = (number ? worksheet_write_number(sheet, sheetRow, column, *number, nullptr)
                          : worksheet_write_string(sheet, sheetRow, column,
                                                   runtime::GbkToUtf8(text).c_str(), nullptr)) ==

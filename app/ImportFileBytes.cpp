@@ -1,37 +1,17 @@
 #include "app/ImportFileBytes.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <string_view>
 
 #include "app/KeywordFileText.h"
+#include "runtime/platform/InputFile.h"
 
 namespace mofeng::app {
 namespace {
 
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 constexpr std::string_view kZipSignature = "PK\x03\x04";
-
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Position of the first NUL or SUB in [from, end of bytes), npos when none.
 std::size_t DataEnd(const std::string& bytes, std::size_t from) {
@@ -86,24 +66,25 @@ std::string ImportProblemEnglish(ImportProblem problem) {
 ImportFileBytes ReadImportFile(const std::filesystem::path& path,
                                const runtime::CancelToken* cancel) {
     ImportFileBytes result;
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat info {};
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0) {
+    runtime::platform::InputFile file(path);
+    runtime::platform::FileKind kind{};
+    std::uint64_t size = 0;
+    if (!file.IsOpen() || !file.Examine(kind, size)) {
         result.problem = ImportProblem::CannotOpen;
         return result;
     }
-    if (!S_ISREG(info.st_mode)) {
+    if (kind != runtime::platform::FileKind::Regular) {
         result.problem = ImportProblem::NotRegularFile;
         return result;
     }
-    if (static_cast<std::uint64_t>(info.st_size) > kMaxImportFileBytes) {
+    if (size > kMaxImportFileBytes) {
         result.problem = ImportProblem::TooLarge;
         return result;
     }
     std::string& bytes = result.bytes;
     // The size known now is reserved whole, so the buffer never regrows
     // unless the file grows while it is read.
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    bytes.reserve(static_cast<std::size_t>(size));
     bool endsAtNul = true;
     char spill[1 << 16];
     bool decided = false;
@@ -113,20 +94,17 @@ ImportFileBytes ReadImportFile(const std::filesystem::path& path,
         }
         const std::size_t before = bytes.size();
         const std::size_t room = bytes.capacity() - before;
-        ssize_t n = 0;
+        long long n = 0;
         if (room > 0) {
             const std::size_t want = std::min(room, kChunkBytes);
             bytes.resize(before + want);
-            n = ::read(fd.Get(), bytes.data() + before, want);
-            bytes.resize(before + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            n = file.Read(bytes.data() + before, want);
+            bytes.resize(before + static_cast<std::size_t>(std::max<long long>(n, 0)));
         } else {
-            n = ::read(fd.Get(), spill, sizeof spill);
+            n = file.Read(spill, sizeof spill);
             if (n > 0) {
                 bytes.append(spill, static_cast<std::size_t>(n));
             }
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
         }
         if (n < 0) {
             return {ImportProblem::CannotOpen, {}};

@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
+#include "columns/KeywordListSchema.h"
 #include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
 
 namespace mofeng::app {
 namespace {
-
-constexpr int kKeywordColumn = 1;
 
 bool IsHighByte(char c) {
     return (static_cast<unsigned char>(c) & 0x80) != 0;
@@ -68,7 +67,7 @@ bool RowPasses(const KeywordFilterCriteria& criteria, const runtime::TableData& 
     if (row < 0 || row >= data.RowCount()) {
         return false;
     }
-    const std::string& keyword = data.Cell(row, kKeywordColumn);
+    const std::string& keyword = data.Cell(row, columns::Index(columns::Column::Keyword));
     if (!criteria.contains.empty() && !Holds(keyword, criteria.contains)) {
         return false;
     }

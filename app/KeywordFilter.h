@@ -38,7 +38,7 @@ std::vector<std::string> SplitWords(std::string_view text);
 // A bound typed into a field: nullopt for blank text, else ToNumber of it.
 std::optional<double> BoundOf(std::string_view text);
 
-// Whether row of data (keyword in column 1) passes the criteria; false for a
+// Whether row of data (a keyword list) passes the criteria; false for a
 // row that does not exist.
 bool RowPasses(const KeywordFilterCriteria& criteria, const runtime::TableData& data, int row);
 

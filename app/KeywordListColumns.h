@@ -4,19 +4,20 @@
 #include <utility>
 #include <vector>
 
+#include "columns/KeywordListSchema.h"
+
 namespace mofeng::app {
 
-inline constexpr int kKeywordListColumnCount = 8;
+// The columns the list's views show (columns::kShownColumnCount).
+inline constexpr int kKeywordListColumnCount = columns::kShownColumnCount;
 
-// The main keyword list's columns in order: (caption, initial width in
-// pixels). Captions are GBK: 序号, 关键词, 宝贝数量, 昨日搜索指数, 7天平均指数,
-// 指数趋势, 竞争倍数, 趋势比(斜率).
+// The shown columns of the schema in order, as a table takes them: (caption
+// GBK, initial width in pixels).
 const std::vector<std::pair<std::string, int>>& KeywordListColumns();
 
-// The eight columns and the stored cells after them (query::kOutcomeColumn,
-// kReasonColumn, kSeriesColumn: 状态, 原因, 七日指数), for a list's storage. Views
-// show and the spreadsheet export writes only the first
-// kKeywordListColumnCount.
+// Every column of the schema, the stored cells after the shown ones, for a
+// list's storage. Views show only the first kKeywordListColumnCount and the
+// spreadsheet export writes only the first columns::kExportedColumnCount.
 const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns();
 
 // The widths of column definitions such as those above, in their order: what

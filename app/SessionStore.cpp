@@ -1,11 +1,12 @@
 #include "app/SessionStore.h"
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 
 #include "runtime/AtomicFile.h"
+#include "runtime/PathText.h"
+#include "runtime/platform/AtomicReplace.h"
+#include "runtime/platform/UniqueFile.h"
 
 namespace mofeng::app {
 namespace {
@@ -50,7 +51,8 @@ std::string QueryText(sqlite3* db, const char* sql) {
 
 sqlite3* OpenDatabase(const fs::path& path, int flags) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(runtime::PathToUtf8(path).c_str(), &db, flags | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return nullptr;
     }
@@ -91,7 +93,7 @@ bool UsableDatabase(sqlite3* db, bool wal) {
 void RemoveDatabaseFiles(const fs::path& path) {
     std::error_code ignored;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-        fs::remove(path.string() + suffix, ignored);
+        fs::remove(fs::path(path) += suffix, ignored);
     }
 }
 
@@ -217,7 +219,7 @@ std::unique_ptr<SessionStore> SessionStore::OpenSession(const fs::path& path, Op
         return store->Prepare() ? std::move(store) : nullptr;
     }
     sqlite3_close(db);
-    fs::rename(path, path.string() + ".broken", error);
+    fs::rename(path, fs::path(path) += ".broken", error);
     RemoveDatabaseFiles(path);
     db = OpenDatabase(path, kFlags);
     if (!UsableDatabase(db, true)) {
@@ -268,15 +270,11 @@ bool SaveListFile(const fs::path& path, const std::vector<runtime::Row>& rows) {
         return false;
     }
     fs::path folder = path.parent_path();
-    std::string pattern =
-        ((folder.empty() ? fs::path(".") : folder) / ("." + path.filename().string() + ".XXXXXX"))
-            .string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
+    const fs::path temporary = runtime::platform::CreateUniqueFile(
+        folder.empty() ? fs::path(".") : folder, "." + runtime::PathToUtf8(path.filename()) + ".");
+    if (temporary.empty()) {
         return false;
     }
-    ::close(fd);
-    const fs::path temporary = pattern;
     sqlite3* db = OpenDatabase(temporary, SQLITE_OPEN_READWRITE);
     bool ok = UsableDatabase(db, false) && Exec(db, "BEGIN");
     sqlite3_stmt* insert = nullptr;
@@ -290,7 +288,7 @@ bool SaveListFile(const fs::path& path, const std::vector<runtime::Row>& rows) {
     ok = ok && Exec(db, "COMMIT");
     ok = sqlite3_close(db) == SQLITE_OK && ok;
     ok = ok && runtime::IsAbsentOrRegularFile(path) &&
-         ::rename(temporary.c_str(), path.c_str()) == 0;
+         runtime::platform::ReplaceWithFile(temporary, path);
     if (!ok) {
         RemoveDatabaseFiles(temporary);
     }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/CellDisplayText.h"
-#include "app/KeywordListColumns.h"
+#include "columns/KeywordListSchema.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/NumberOps.h"
 
@@ -105,9 +105,9 @@ int WidthOf(const std::vector<int>& widths, int column) {
 
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
                                      const std::vector<int>& columnWidths, int shownColumns) {
-    // Cells a list stores after its shown columns are never exported.
-    const int columnCount =
-        std::min(shownColumns < 0 ? kKeywordListColumnCount : shownColumns, table.ColumnCount());
+    // Cells a list stores after its exported columns are never exported.
+    const int columnCount = std::min(
+        shownColumns < 0 ? columns::kExportedColumnCount : shownColumns, table.ColumnCount());
     std::vector<int> widths;
     for (int column = 0; column < columnCount; ++column) {
         widths.push_back(WidthOf(columnWidths, column));

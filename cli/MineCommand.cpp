@@ -19,6 +19,7 @@
 #include "mining/MiningTexts.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/PathText.h"
 #include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
@@ -53,11 +54,12 @@ int Failure(const CommandStreams& io, const std::string& message) {
 // "expansions: 正常 3, 无数据 1, 失败 0, 被拦截 0" (UTF-8).
 std::string ExpansionSummary(const mining::MiningProgress& progress) {
     std::string line = "expansions:";
-    for (int i = 0; i < 4; ++i) {
-        const auto outcome = static_cast<net::LookupOutcome>(i);
-        line += std::string(i ? ", " : " ") +
-                runtime::GbkToUtf8(std::string(net::OutcomeText(outcome))) + " " +
+    const char* separator = " ";
+    for (const auto outcome : {net::LookupOutcome::Normal, net::LookupOutcome::NoData,
+                               net::LookupOutcome::Failed, net::LookupOutcome::Blocked}) {
+        line += separator + runtime::GbkToUtf8(std::string(net::OutcomeText(outcome))) + " " +
                 std::to_string(progress.Count(outcome));
+        separator = ", ";
     }
     return line;
 }
@@ -103,12 +105,12 @@ std::string WhyUnwritable(const fs::path& path) {
         return runtime::platform::WriteAccessProblem(path);
     const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     if (!fs::is_directory(folder, error))
-        return "no such folder: " + folder.string();
+        return "no such folder: " + runtime::PathToUtf8(folder);
     return runtime::platform::WriteAccessProblem(folder);
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(runtime::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     file.close();
     return file.good();
@@ -174,7 +176,7 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     if (out != nullptr && out->empty())
         return UsageError(io, "--out needs a file name");
     if (out != nullptr) {
-        if (std::string why = WhyUnwritable(*out); !why.empty())
+        if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty())
             return Failure(io, "cannot write '" + *out + "': " + why);
     }
 

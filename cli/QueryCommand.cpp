@@ -1,10 +1,5 @@
 #include "cli/QueryCommand.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <numeric>
 #include <ostream>
@@ -22,6 +17,8 @@
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/PathText.h"
+#include "runtime/platform/FileKind.h"
 #include "runtime/platform/Files.h"
 
 namespace mofeng::cli {
@@ -53,16 +50,15 @@ int Failure(const CommandStreams& io, const std::string& message) {
 // Empty when the file can be read; otherwise why not. Never opens it, so a
 // FIFO cannot block here.
 std::string WhyUnreadable(const fs::path& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
-        return std::strerror(errno);
-    if (S_ISDIR(info.st_mode))
+    std::string problem;
+    const runtime::platform::FileKind kind = runtime::platform::KindOfFile(path, &problem);
+    if (kind == runtime::platform::FileKind::Missing)
+        return problem;
+    if (kind == runtime::platform::FileKind::Directory)
         return "is a directory";
-    if (!S_ISREG(info.st_mode))
+    if (kind != runtime::platform::FileKind::Regular)
         return app::ImportProblemEnglish(app::ImportProblem::NotRegularFile);
-    if (::access(path.c_str(), R_OK) != 0)
-        return std::strerror(errno);
-    return {};
+    return runtime::platform::ReadAccessProblem(path);
 }
 
 // Empty when the file can be created or replaced; otherwise why not. Checked
@@ -78,7 +74,7 @@ std::string WhyUnwritable(const fs::path& path) {
     if (folder.empty())
         folder = ".";
     if (!fs::is_directory(folder, error))
-        return "no such folder: " + folder.string();
+        return "no such folder: " + runtime::PathToUtf8(folder);
     return runtime::platform::WriteAccessProblem(folder);
 }
 
@@ -125,14 +121,18 @@ void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
     out.flush();
 }
 
-// "rows: 正常 3, 无数据 1, 失败 0, 被拦截 0, 未查询 0" (UTF-8).
+// "rows: 正常 3, 无数据 1, 失败 0, 被拦截 0, 未查询 0" (UTF-8); 部分 after 无数据
+// when a row has it.
 std::string SummaryLine(const query::QuerySummary& summary) {
     std::string line = "rows:";
-    for (int i = 0; i < 5; ++i) {
+    const char* separator = " ";
+    for (std::size_t i = 0; i < net::kLookupOutcomeCount; ++i) {
         const auto outcome = static_cast<query::RowOutcome>(i);
-        line += std::string(i ? ", " : " ") +
-                runtime::GbkToUtf8(std::string(query::RowOutcomeText(outcome))) + " " +
+        if (outcome == query::RowOutcome::Partial && summary.Count(outcome) == 0)
+            continue;
+        line += separator + runtime::GbkToUtf8(std::string(query::RowOutcomeText(outcome))) + " " +
                 std::to_string(summary.Count(outcome));
+        separator = ", ";
     }
     return line;
 }
@@ -147,12 +147,15 @@ std::string QueryCommandHelp() {
            "for every keyword, in order (with --jobs N, N keywords at a time), and writes\n"
            "the list: as UTF-8 text on stdout\n"
            "(tab-separated, the column captions first; the eight columns and 状态, the row's\n"
-           "outcome: 正常, 无数据, 失败, 被拦截 or 未查询), or with --out as a file of the eight\n"
-           "columns whose extension chooses the format (.xlsx workbook, .csv UTF-8, else the\n"
+           "outcome: 正常, 无数据, 部分, 失败, 被拦截 or 未查询), or with --out as a file of the\n"
+           "eight"
+           " columns whose extension chooses the format (.xlsx workbook, .csv UTF-8, else the\n"
            ".xls document). A figure without a value (a slope or competition multiple\n"
            "divided by zero) reads --. A summary of the outcomes goes to stderr. After 3 rows\n"
            "in a row met a login or verification page the run stops; the rows left are\n"
-           "未查询. Ctrl-C writes the rows done so far.\n"
+           "未查询. After 5 failed connections in a row an endpoint is not asked again in the\n"
+           "run: its cells stay empty, a row whose other endpoint answered is 部分, and the\n"
+           "summary names the endpoint. Ctrl-C writes the rows done so far.\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
            "Options:\n" +
@@ -162,7 +165,8 @@ std::string QueryCommandHelp() {
            "written or the demo server cannot start, 2 a usage error (unknown option,\n"
            "malformed value, bad --jobs, missing keyword file argument), 3 done but some rows "
            "failed\n"
-           "or were blocked (all rows are still written), 130 interrupted (the rows done\n"
+           "or were blocked (all rows are still written; 部分 rows do not count), 130\n"
+           "interrupted (the rows done\n"
            "are written).\n";
 }
 
@@ -193,12 +197,12 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     if (!endpoints)
         return exitCode;
 
-    const fs::path keywordFile = parsed.positionals[0];
+    const fs::path keywordFile = runtime::PathFromUtf8(parsed.positionals[0]);
     if (std::string why = WhyUnreadable(keywordFile); !why.empty()) {
-        return Failure(io, "cannot read keyword file '" + keywordFile.string() + "': " + why);
+        return Failure(io, "cannot read keyword file '" + parsed.positionals[0] + "': " + why);
     }
     if (out != nullptr) {
-        if (std::string why = WhyUnwritable(*out); !why.empty()) {
+        if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty()) {
             return Failure(io, "cannot write '" + *out + "': " + why);
         }
     }
@@ -207,7 +211,7 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     const app::ImportResult imported =
         app::ImportKeywordFile(keywordFile, table, query::kKeywordColumn, true);
     if (!imported.opened) {
-        return Failure(io, "cannot read keyword file '" + keywordFile.string() +
+        return Failure(io, "cannot read keyword file '" + parsed.positionals[0] +
                                "': " + app::ImportProblemEnglish(imported.problem));
     }
 
@@ -235,6 +239,8 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
                << "\n";
     }
     io.err << "mofeng-cli query: " << SummaryLine(summary) << "\n";
+    for (const std::string& notice : summary.unavailableNotices)
+        io.err << "mofeng-cli query: " << runtime::GbkToUtf8(notice) << "\n";
     const int doneCode = cancel.IsCancelled()                                ? kExitInterrupted
                          : summary.AnyTrouble() || summary.stoppedForBlocked ? kExitTrouble
                                                                              : kExitOk;
@@ -245,8 +251,9 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
-    if (!app::ExportRows(*out, table, rows, app::InitialWidths(app::KeywordListColumns()),
-                         app::kKeywordListColumnCount)) {
+    if (!app::ExportRows(runtime::PathFromUtf8(*out), table, rows,
+                         app::InitialWidths(app::KeywordListColumns()),
+                         columns::kExportedColumnCount)) {
         return Failure(io, "cannot write '" + *out + "'");
     }
     if (io.errIsTerminal)

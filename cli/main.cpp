@@ -39,7 +39,7 @@ void PrintHelp(std::ostream& out) {
 
 int main(int argc, char** argv) {
     mofeng::runtime::platform::PrepareConsole();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = mofeng::runtime::platform::Utf8Arguments(argc, argv);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintHelp(args.empty() ? std::cerr : std::cout);
         return args.empty() ? mofeng::cli::kExitUsage : mofeng::cli::kExitOk;

@@ -5,6 +5,7 @@
 #include "mining/MiningList.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/CodePage.h"
+#include "runtime/PathText.h"
 #include "runtime/platform/Files.h"
 
 namespace mofeng::mining {
@@ -97,7 +98,7 @@ bool ExportKeywords(const std::filesystem::path& runDirectory, std::string_view 
     if (name.empty() || runDirectory.empty()) {
         return false;
     }
-    return WriteKeywordFile(runDirectory / name, ExportText(list));
+    return WriteKeywordFile(runDirectory / runtime::PathFromUtf8(name), ExportText(list));
 }
 
 }  // namespace mofeng::mining

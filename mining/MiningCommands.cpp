@@ -9,7 +9,7 @@
 namespace mofeng::mining {
 namespace {
 
-constexpr int kMainKeywordColumn = 1;
+constexpr int kMainKeywordColumn = columns::Index(columns::Column::Keyword);
 constexpr int kMustContainMaxBytes = 2;
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "mining/MiningList.h"
 
-#include "runtime/CodePage.h"
-
 namespace mofeng::mining {
 
 std::vector<std::pair<std::string, int>> MiningListColumns() {
-    return {{runtime::Utf8ToGbk("序号"), 55}, {runtime::Utf8ToGbk("关键词"), 340}};
+    return {{std::string(columns::Caption(columns::Column::Number)), 55},
+            {std::string(columns::Caption(columns::Column::Keyword)), 340}};
 }
 
 }  // namespace mofeng::mining

@@ -4,14 +4,18 @@
 #include <utility>
 #include <vector>
 
-// The mining list: column 0 the running number as decimal text, column 1 the
-// keyword (GBK).
+#include "columns/KeywordListSchema.h"
+
+// The mining list: the keyword list's first two columns, the running number
+// as decimal text and the keyword (GBK).
 namespace mofeng::mining {
 
-inline constexpr int kNumberColumn = 0;
-inline constexpr int kKeywordColumn = 1;
+inline constexpr int kNumberColumn = columns::Index(columns::Column::Number);
+inline constexpr int kKeywordColumn = columns::Index(columns::Column::Keyword);
+static_assert(kNumberColumn == 0 && kKeywordColumn == 1);
 
-// (title, width in pixels) of the two columns: "序号", "关键词" (GBK).
+// (title, width in pixels) of the two columns: the schema's captions, the
+// mining window's own widths.
 std::vector<std::pair<std::string, int>> MiningListColumns();
 
 }  // namespace mofeng::mining

@@ -17,7 +17,7 @@ struct MiningProgress {
     std::int64_t requests = 0;  // source fetches judged
     std::int64_t accepted = 0;  // rows added
     // Expansions per outcome (net::LookupOutcome order); 未查询 stays 0.
-    std::array<std::int64_t, 5> outcomes{};
+    std::array<std::int64_t, net::kLookupOutcomeCount> outcomes{};
     bool stoppedForBlocked = false;
     bool rowLimitReached = false;  // the list holds the most rows a run may leave
 

@@ -5,9 +5,10 @@
 namespace mofeng::net {
 namespace {
 
-constexpr std::array<std::string_view, 5> kTexts = {
+constexpr std::array<std::string_view, kLookupOutcomeCount> kTexts = {
     "\xD5\xFD\xB3\xA3",          // 正常
     "\xCE\xDE\xCA\xFD\xBE\xDD",  // 无数据
+    "\xB2\xBF\xB7\xD6",          // 部分
     "\xCA\xA7\xB0\xDC",          // 失败
     "\xB1\xBB\xC0\xB9\xBD\xD8",  // 被拦截
     "\xCE\xB4\xB2\xE9\xD1\xAF",  // 未查询

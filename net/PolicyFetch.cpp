@@ -15,7 +15,27 @@ constexpr milliseconds kFirstBackoff{500};
 constexpr milliseconds kBackoffCap{8000};
 constexpr std::chrono::seconds kRetryAfterCap{60};
 
-// The host of an http(s) URL as given, lower-case; the pacer's key.
+bool Retryable(const FetchResult& result) {
+    return result.error != TransportError::UnusableUrl &&
+           result.error != TransportError::UrlTooLong && result.error != TransportError::Cancelled;
+}
+
+std::mt19937& ThreadRandom() {
+    thread_local std::mt19937 random{std::random_device{}()};
+    return random;
+}
+
+PolicyFetchResult Unavailable(std::string_view url) {
+    PolicyFetchResult fetched;
+    fetched.last.error = TransportError::Connect;
+    fetched.last.finalUrl = std::string(url);
+    fetched.hostUnavailable = true;
+    fetched.reason = std::string(kHostUnavailableReason);
+    return fetched;
+}
+
+}  // namespace
+
 std::string HostKey(std::string_view url) {
     const std::size_t scheme = url.find("://");
     std::string_view rest = scheme == url.npos ? url : url.substr(scheme + 3);
@@ -27,18 +47,6 @@ std::string HostKey(std::string_view url) {
                    [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
     return host;
 }
-
-bool Retryable(const FetchResult& result) {
-    return result.error != TransportError::UnusableUrl &&
-           result.error != TransportError::UrlTooLong && result.error != TransportError::Cancelled;
-}
-
-std::mt19937& ThreadRandom() {
-    thread_local std::mt19937 random{std::random_device{}()};
-    return random;
-}
-
-}  // namespace
 
 milliseconds RetryDelay(int retry, std::optional<std::chrono::seconds> retryAfter,
                         std::mt19937& random) {
@@ -86,12 +94,15 @@ std::string FailureReason(const FetchResult& result, FetchOutcome outcome) {
     return {};
 }
 
-PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel) {
+PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel,
+                                  HostAvailability* hosts) {
     const std::shared_ptr<const FetchSettings> settings = CurrentFetchSettings();
     const std::string host = HostKey(url);
     HostPacer& pacer = ProcessPacer();
     PolicyFetchResult fetched;
     for (int attempt = 0;; ++attempt) {
+        if (hosts != nullptr && hosts->IsMarked(host))
+            return Unavailable(url);
         if (!pacer.WaitTurn(host, settings->minInterval, cancel)) {
             fetched.last = FetchResult{};
             fetched.last.error = TransportError::Cancelled;
@@ -102,6 +113,15 @@ PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelTok
         fetched.outcome = ClassifyFetch(fetched.last);
         pacer.Record(host, settings->minInterval, fetched.outcome, fetched.last.status);
         fetched.retries = attempt;
+        if (hosts != nullptr) {
+            hosts->Record(host, fetched.last.error);
+            // Failing against a host marked meanwhile: this lookup is one of
+            // those the mark stands for.
+            if (fetched.outcome == FetchOutcome::Failed &&
+                IsConnectionFailure(fetched.last.error) && hosts->IsMarked(host)) {
+                return Unavailable(url);
+            }
+        }
         if (fetched.outcome != FetchOutcome::Failed || attempt >= settings->retries ||
             !Retryable(fetched.last)) {
             break;

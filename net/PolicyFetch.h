@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "net/FetchResult.h"
+#include "net/HostAvailability.h"
 #include "runtime/CancelToken.h"
 
 namespace mofeng::net {
@@ -17,6 +18,9 @@ struct PolicyFetchResult {
     FetchOutcome outcome = FetchOutcome::Failed;
     int retries = 0;     // extra tries made
     std::string reason;  // GBK, empty for a reply: "连接超时，已重试 2 次"
+    // The run's HostAvailability had (or now has) the host marked: no
+    // further try was made, and reason is kHostUnavailableReason.
+    bool hostUnavailable = false;
 };
 
 // Wait before retry number retry (1-based): Retry-After when the reply sent
@@ -27,8 +31,14 @@ std::chrono::milliseconds RetryDelay(int retry, std::optional<std::chrono::secon
 // HttpFetchResult under the current FetchSettings: each try waits its turn at
 // the host's pacer; a failed try (not a reply, not a blocked page) is tried
 // again up to settings.retries times after RetryDelay. A raised cancel token
-// ends any wait at once. Any thread.
-PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel);
+// ends any wait at once. With hosts, each try is noted there, and a host it
+// has marked gets no try at all (nor a retry once marked). Any thread.
+PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel,
+                                  HostAvailability* hosts = nullptr);
+
+// The host of an http(s) URL as given (port included), lower-case: the key
+// of per-host pacing and availability.
+std::string HostKey(std::string_view url);
 
 // Why a fetch did not give a reply (GBK), without the retry count.
 std::string FailureReason(const FetchResult& result, FetchOutcome outcome);

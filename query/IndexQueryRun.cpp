@@ -1,5 +1,6 @@
 #include "query/IndexQueryRun.h"
 
+#include <array>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "net/FetchSettings.h"
+#include "net/HostAvailability.h"
+#include "query/UnavailableEndpoints.h"
 #include "regex/RegexObject.h"
 #include "runtime/ParallelRun.h"
 
@@ -17,13 +20,33 @@ void Count(QuerySummary& summary, RowOutcome outcome, int rows = 1) {
     summary.counts[static_cast<std::size_t>(outcome)] += rows;
 }
 
-// The cells a row reports: columns 2 to 7, then outcome, reason and series.
+// The columns a finished row reports, consecutive from kFirstMetricColumn.
+constexpr std::array kReportedColumns{
+    columns::Column::ListingCount, columns::Column::Yesterday,   columns::Column::Average,
+    columns::Column::Trend,        columns::Column::Competition, columns::Column::Slope,
+    columns::Column::Outcome,      columns::Column::Reason,      columns::Column::Series,
+};
+
+constexpr bool Consecutive() {
+    for (std::size_t i = 0; i < kReportedColumns.size(); ++i) {
+        if (columns::Index(kReportedColumns[i]) != kFirstMetricColumn + static_cast<int>(i))
+            return false;
+    }
+    return true;
+}
+static_assert(Consecutive(), "a column among the reported ones needs its RowResult field");
+
+// The cells a row reports, in the order of kReportedColumns.
 std::vector<std::string> ReportedCells(RowResult row) {
-    std::vector<std::string> cells(row.cells.begin(), row.cells.end());
-    cells.emplace_back(RowOutcomeText(row.outcome));
-    cells.push_back(std::move(row.reason));
-    cells.push_back(std::move(row.series));
-    return cells;
+    return {std::move(row.listingCount),
+            std::move(row.yesterday),
+            std::move(row.average),
+            std::move(row.trend),
+            std::move(row.competition),
+            std::move(row.slope),
+            std::string(RowOutcomeText(row.outcome)),
+            std::move(row.reason),
+            std::move(row.series)};
 }
 
 // Writes results into a table by row id and passes progress on.
@@ -50,11 +73,32 @@ public:
     bool ResumeAfterBlocked(int streak) override {
         return m_observer != nullptr && m_observer->ResumeAfterBlocked(streak);
     }
+    void EndpointUnavailable(const std::string& notice) override {
+        if (m_observer != nullptr)
+            m_observer->EndpointUnavailable(notice);
+    }
 
 private:
     runtime::Table& m_table;
     QueryObserver* m_observer;
 };
+
+// Tells of endpoints newly given up on, and turns the rows finished 失败
+// before that, for that host alone, into 部分.
+void ReportUnavailable(UnavailableEndpoints::Change change, QuerySink& sink,
+                       QuerySummary& summary) {
+    for (std::string& notice : change.notices) {
+        sink.EndpointUnavailable(notice);
+        summary.unavailableNotices.push_back(std::move(notice));
+    }
+    for (const runtime::RowId id : change.nowPartial) {
+        Count(summary, RowOutcome::Failed, -1);
+        Count(summary, RowOutcome::Partial);
+        sink.RowResult(id, kOutcomeColumn,
+                       {std::string(RowOutcomeText(RowOutcome::Partial)),
+                        std::string(net::kHostUnavailableReason)});
+    }
+}
 
 }  // namespace
 
@@ -74,6 +118,8 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
     int done = 0;
     int blockedStreak = 0;
     bool stopped = false;  // for blocked rows
+    net::HostAvailability hosts;
+    UnavailableEndpoints endpointsDown(input.endpoints);
     runtime::ForEachInParallel(input.rows.size(), jobs, cancel, [&](int worker, std::size_t item) {
         const QueryRowInput& rowInput = input.rows[item];
         bool exists = false;
@@ -88,7 +134,7 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
             auto& regex = regexes[static_cast<std::size_t>(worker)];
             if (!regex)
                 regex = std::make_unique<regex::RegexObject>();
-            row = QueryRow(input.endpoints, rowInput.keyword, *regex, &cancel);
+            row = QueryRow(input.endpoints, rowInput.keyword, *regex, &cancel, &hosts);
         }
         std::lock_guard lock(mutex);
         if (cancel.IsCancelled() || stopped)
@@ -96,8 +142,10 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
         if (row) {
             Count(summary, row->outcome);
             blockedStreak = row->outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
+            endpointsDown.NoteRow(rowInput.id, *row);
             sink.RowResult(rowInput.id, kFirstMetricColumn, ReportedCells(std::move(*row)));
         }
+        ReportUnavailable(endpointsDown.Update(hosts), sink, summary);
         finished[item] = 1;
         sink.RowFinished(++done, total);
         const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
+#include "columns/KeywordListSchema.h"
 #include "net/EndpointConfig.h"
 #include "query/QueryRow.h"
 #include "query/QuerySink.h"
@@ -13,8 +15,9 @@
 namespace mofeng::query {
 
 // Columns of the keyword list that a query run reads and writes.
-inline constexpr int kKeywordColumn = 1;
-inline constexpr int kFirstMetricColumn = 2;  // listing count, then the five metric texts
+inline constexpr int kKeywordColumn = columns::Index(columns::Column::Keyword);
+// The listing count, then the five metric texts.
+inline constexpr int kFirstMetricColumn = columns::Index(columns::Column::ListingCount);
 
 // Told when a run has taken its rows and after each row (rows done counts
 // skipped rows too). Called on the run's thread.
@@ -26,13 +29,17 @@ public:
     // After `streak` rows in a row ended 被拦截: true resumes the run (with
     // the fetch settings as they are then), false stops it. The default stops.
     virtual bool ResumeAfterBlocked(int streak) { return false; }
+    // As QuerySink::EndpointUnavailable.
+    virtual void EndpointUnavailable(const std::string& notice) {}
 };
 
 // What a run did, one count per RowOutcome.
 struct QuerySummary {
-    std::array<int, 5> counts{};
+    std::array<int, net::kLookupOutcomeCount> counts{};
     bool stoppedForBlocked = false;
     bool cancelled = false;
+    // One notice per endpoint the run stopped asking (GBK), in the order given.
+    std::vector<std::string> unavailableNotices;
 
     // Neither cancelled nor stopped for blocked rows: every row was visited.
     bool VisitedEveryRow() const { return !cancelled && !stoppedForBlocked; }
@@ -52,8 +59,11 @@ struct QuerySummary {
 // every fetch in flight returns and nothing more is reported. After the
 // configured number of rows in a row (in the order they finish) ended 被拦截,
 // the sink decides whether the run goes on, while the other rows wait; a
-// stopped run reports its unfinished rows 未查询. Blocks the calling thread
-// until every worker ended, then hands back what the run did.
+// stopped run reports its unfinished rows 未查询. A host that fails to connect
+// net::HostAvailability::kFailuresToMark times in a row is not asked again in
+// this run (the sink is told once per endpoint); a later run tries it again.
+// Blocks the calling thread until every worker ended, then hands back what the
+// run did.
 QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
                            const runtime::CancelToken& cancel);
 
@@ -66,7 +76,8 @@ QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& ta
                            const runtime::CancelToken& cancel, QueryObserver* observer = nullptr,
                            const std::vector<runtime::RowId>* onlyRows = nullptr, int jobs = 1);
 
-// The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom.
+// The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom
+// (a 部分 row is not retried: its missing part waits for a whole new run).
 std::vector<runtime::RowId> RowsToRetry(runtime::Table& table);
 
 }  // namespace mofeng::query

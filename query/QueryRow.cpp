@@ -14,6 +14,8 @@ namespace mofeng::query {
 namespace {
 
 RowOutcome FromFetch(const net::PolicyFetchResult& fetched, bool found) {
+    if (fetched.hostUnavailable)
+        return RowOutcome::Partial;
     switch (fetched.outcome) {
         case net::FetchOutcome::Reply:
             return found ? RowOutcome::Normal : RowOutcome::NoData;
@@ -23,6 +25,16 @@ RowOutcome FromFetch(const net::PolicyFetchResult& fetched, bool found) {
             break;
     }
     return RowOutcome::Failed;
+}
+
+// The host of a lookup that failed to connect while the other one answered.
+std::string FailedHost(const net::PolicyFetchResult& failed, RowOutcome other) {
+    const bool answered = other == RowOutcome::Normal || other == RowOutcome::NoData;
+    if (!answered || failed.outcome != net::FetchOutcome::Failed || failed.hostUnavailable ||
+        !net::IsConnectionFailure(failed.last.error)) {
+        return {};
+    }
+    return net::HostKey(failed.last.finalUrl);
 }
 
 std::string JoinSeries(const TrendSeries& series) {
@@ -51,13 +63,15 @@ net::PolicyFetchResult RefusedAsTooLong(std::string urlWithoutKeyword) {
 }  // namespace
 
 RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
-                   regex::RegexObject& regex, const runtime::CancelToken* cancel) {
+                   regex::RegexObject& regex, const runtime::CancelToken* cancel,
+                   net::HostAvailability* hosts) {
     RowResult row;
     const bool sendable = keyword.size() <= net::kMaxUrlBytes;
     const std::string encoded = sendable ? net::PercentEncodeUtf8(keyword) : std::string();
 
-    net::PolicyFetchResult trend = sendable ? net::FetchWithPolicy(config.TrendUrl(encoded), cancel)
-                                            : RefusedAsTooLong(config.TrendUrl({}));
+    net::PolicyFetchResult trend =
+        sendable ? net::FetchWithPolicy(config.TrendUrl(encoded), cancel, hosts)
+                 : RefusedAsTooLong(config.TrendUrl({}));
     const bool trendReplied = trend.outcome == net::FetchOutcome::Reply;
     TrendSeries series;
     if (trendReplied) {
@@ -76,7 +90,7 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
         return row;
 
     net::PolicyFetchResult search =
-        sendable ? net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel)
+        sendable ? net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel, hosts)
                  : RefusedAsTooLong(config.SearchPageUrl({}));
     const bool searchReplied = search.outcome == net::FetchOutcome::Reply;
     std::optional<std::int32_t> count;
@@ -88,18 +102,23 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
 
     if (trendReplied) {
         TrendFigures figures = ComputeTrendFigures(series);
-        row.cells[1] = series.Yesterday();
+        row.yesterday = series.Yesterday();
         if (searchReplied)
-            row.cells[4] = CompetitionText(figures.average, count.value_or(0));
-        row.cells[2] = std::move(figures.average);
-        row.cells[3] = std::move(figures.trend);
-        row.cells[5] = std::move(figures.slope);
+            row.competition = CompetitionText(figures.average, count.value_or(0));
+        row.average = std::move(figures.average);
+        row.trend = std::move(figures.trend);
+        row.slope = std::move(figures.slope);
     }
     if (searchReplied)
-        row.cells[0] = runtime::ToText(static_cast<int>(count.value_or(0)));
-    row.outcome = Worse(trendOutcome, searchOutcome);
+        row.listingCount = runtime::ToText(static_cast<int>(count.value_or(0)));
+    row.outcome = trend.hostUnavailable && search.hostUnavailable
+                      ? RowOutcome::Failed
+                      : Worse(trendOutcome, searchOutcome);
     row.reason = static_cast<int>(searchOutcome) > static_cast<int>(trendOutcome) ? search.reason
                                                                                   : trend.reason;
+    row.failedHost = FailedHost(trend, searchOutcome);
+    if (row.failedHost.empty())
+        row.failedHost = FailedHost(search, trendOutcome);
     if (seriesFound)
         row.series = JoinSeries(series);
     return row;

@@ -36,7 +36,9 @@ public:
     virtual bool RowExists(runtime::RowId id) { return true; }
     // Texts of consecutive columns from firstColumn of the row with this id:
     // columns 2 to 7 and the outcome, reason and series cells of a finished
-    // row, or the outcome cells alone of a row a stopped run left 未查询.
+    // row, or the outcome cells alone of a row a stopped run left 未查询, or
+    // the outcome and reason of a finished 失败 row that a host given up on
+    // later made 部分.
     virtual void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) = 0;
     // After each row, its result (if any) already delivered; done counts
     // finished and skipped rows, in the order they finished.
@@ -45,6 +47,9 @@ public:
     // the fetch settings as they are then), false stops it. No other row is
     // reported meanwhile. May wait for the user. The default stops.
     virtual bool ResumeAfterBlocked(int streak) { return false; }
+    // Once per endpoint per run, when the run stops asking it (GBK:
+    // "指数接口不可用，本次不再请求"); before the row that showed it finishes.
+    virtual void EndpointUnavailable(const std::string& notice) {}
 };
 
 }  // namespace mofeng::query

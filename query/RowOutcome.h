@@ -1,5 +1,6 @@
 #pragma once
 
+#include "columns/KeywordListSchema.h"
 #include "net/LookupOutcome.h"
 
 namespace mofeng::query {
@@ -14,12 +15,11 @@ inline std::optional<RowOutcome> RowOutcomeFromText(std::string_view text) {
     return net::OutcomeFromText(text);
 }
 
-// Storage cells of the keyword list after its eight shown columns: kept with
-// the row (and by anything that saves rows), never shown as columns and never
-// exported as spreadsheet columns.
-inline constexpr int kOutcomeColumn = 8;  // RowOutcomeText
-inline constexpr int kReasonColumn = 9;   // why the row failed (GBK), empty otherwise
-inline constexpr int kSeriesColumn = 10;  // seven day values joined by ',', empty without
-inline constexpr int kStoredColumnCount = 11;
+// Storage cells of the keyword list after its shown columns: kept with the
+// row (and by anything that saves rows).
+inline constexpr int kOutcomeColumn = columns::Index(columns::Column::Outcome);
+inline constexpr int kReasonColumn = columns::Index(columns::Column::Reason);
+inline constexpr int kSeriesColumn = columns::Index(columns::Column::Series);
+inline constexpr int kStoredColumnCount = columns::kColumnCount;
 
 }  // namespace mofeng::query

@@ -4,14 +4,14 @@
 #     never one beside it);
 #  2. the feature folders of ui/ include each other without a cycle.
 # Prints each offending include and exits 1; prints the ui/ order and exits 0
-# when both hold. Needs only grep, awk and tsort.
+# when both hold. Needs git, grep, awk and tsort.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # Layer of each source folder; a folder may include those of a lower number.
 declare -A layer=(
     [runtime]=0
-    [regex]=1 [net]=1 [sim]=1
+    [columns]=1 [regex]=1 [net]=1 [sim]=1
     [query]=2 [mining]=2
     [app]=3
     [ui]=4 [cli]=4
@@ -25,6 +25,14 @@ includes() {
 }
 
 status=0
+# Folders outside the layers: they may include any of them.
+outside=" tests bench fuzz "
+for dir in $(git ls-files '*.h' '*.cpp' | grep / | cut -d/ -f1 | sort -u); do
+    if [[ -z ${layer[$dir]+set} && $outside != *" $dir "* ]]; then
+        echo "layer: $dir/ holds sources but has no layer here"
+        status=1
+    fi
+done
 for folder in "${!layer[@]}"; do
     [[ -d $folder ]] || continue
     while read -r file target; do

@@ -9,7 +9,8 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcurl4-opens
     xvfb xauth fonts-wqy-microhei apache2-utils
     help2man dpkg-dev lintian desktop-file-utils appstream
     libzip-dev libexpat1-dev libxlsxwriter-dev libsqlite3-dev xlsx2csv python3-openpyxl
-    clang libclang-rt-14-dev lld qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n)
+    clang libclang-rt-14-dev lld qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
+    ccache)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -24,5 +25,12 @@ fi
 
 build_dir=${1:-build}
 shift || true
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+# A compiler cache keyed on paths relative to the checkout, so a fresh clone
+# in another folder (CI) reuses the objects of an earlier build.
+launcher=()
+if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"

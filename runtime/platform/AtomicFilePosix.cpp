@@ -101,10 +101,4 @@ bool WriteFileAtomically(const std::filesystem::path& target,
     return true;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         const DeviceWrapper& wrap) {
-    return WriteFileAtomically(
-        target, [bytes](OutputDevice& device) { return device.Write(bytes); }, wrap);
-}
-
 }  // namespace mofeng::runtime

@@ -16,6 +16,11 @@ std::string WriteAccessProblem(const std::filesystem::path& path) {
     return _waccess(path.c_str(), kWrite) == 0 ? std::string() : std::strerror(errno);
 }
 
+std::string ReadAccessProblem(const std::filesystem::path& path) {
+    constexpr int kRead = 4;  // _waccess mode
+    return _waccess(path.c_str(), kRead) == 0 ? std::string() : std::strerror(errno);
+}
+
 bool HeldByAnotherWriter(const std::filesystem::path& path) {
     // Share mode 0 fails while anyone else has the file open.
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,

@@ -185,9 +185,10 @@ TEST_F(QueryCommandTest, MalformedEnvironmentUrlIsAUsageError) {
 }
 
 TEST_F(QueryCommandTest, FailedRowsAreMarkedSummedUpAndExitWithThree) {
-    // The trend endpoint answers, the search page is not there at all.
+    // The trend endpoint answers, the search page is not there at all (three
+    // tries: too few for the host to be given up on).
     ASSERT_EQ(Run({"--index-url", m_simulator.BaseUrl(), "--search-url", "http://127.0.0.1:1",
-                   "--retries", "1", "--cookie", "session=topsecret", Keywords()}),
+                   "--retries", "0", "--cookie", "session=topsecret", Keywords()}),
               kExitTrouble)
         << m_err.str();
     const std::vector<std::string> lines = Lines(m_out.str());
@@ -205,6 +206,27 @@ TEST_F(QueryCommandTest, FailedRowsAreMarkedSummedUpAndExitWithThree) {
     EXPECT_EQ(m_simulator.Requests().front().cookie.find("session=topsecret"), 0u);
     EXPECT_EQ(m_out.str().find("topsecret"), std::string::npos);
     EXPECT_EQ(m_err.str().find("topsecret"), std::string::npos);
+}
+
+TEST_F(QueryCommandTest, ADeadTrendHostIsNamedOnceAndItsPartialRowsExitZero) {
+    std::ofstream(m_folder / "more.txt", std::ios::binary) << "a\nb\nc\nd\ne\nf\n";
+    ASSERT_EQ(Run({"--search-url", m_simulator.BaseUrl(), "--index-url", "http://127.0.0.1:1",
+                   "--retries", "1", (m_folder / "more.txt").string()}),
+              kExitOk)
+        << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 7u);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> fields = Fields(lines[i]);
+        EXPECT_EQ(fields[8], "部分") << lines[i];
+        EXPECT_EQ(fields[2], std::to_string(m_simulator.ExpectedListingCount(fields[1])));
+    }
+    const std::string err = m_err.str();
+    EXPECT_NE(err.find("rows: 正常 0, 无数据 0, 部分 6, 失败 0, 被拦截 0, 未查询 0"), err.npos)
+        << err;
+    const std::string notice = "指数接口不可用，本次不再请求";
+    ASSERT_NE(err.find(notice), err.npos) << err;
+    EXPECT_EQ(err.find(notice, err.find(notice) + 1), err.npos) << err;
 }
 
 TEST_F(QueryCommandTest, InterruptWritesTheRowsDoneAndMarksTheRest) {

@@ -97,8 +97,8 @@ TEST(ReplyMemory, ALargeReplyIsHeldAtMostAboutTwiceOver) {
         const long grown = PeakGrowthBytes([&] {
             regex::RegexObject regex;
             const RowResult row = QueryRow(config, "dress", regex, nullptr);
-            return row.outcome == RowOutcome::Normal && row.cells[0] == "5000" &&
-                   row.cells[1] == "177";
+            return row.outcome == RowOutcome::Normal && row.listingCount == "5000" &&
+                   row.yesterday == "177";
         });
         ASSERT_GT(grown, 0) << "the row was not read as expected";
         std::printf("%s: peak growth %.2f x the reply\n", c.name,

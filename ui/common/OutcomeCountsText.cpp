@@ -24,6 +24,9 @@ QString OutcomeCountsText(const query::QuerySummary& summary) {
                        .arg(summary.Count(RowOutcome::NoData))
                        .arg(summary.Count(RowOutcome::Failed))
                        .arg(summary.Count(RowOutcome::Blocked));
+    if (const int partial = summary.Count(RowOutcome::Partial); partial > 0) {
+        text += QStringLiteral(" · 部分 %1").arg(partial);
+    }
     if (const int notQueried = summary.Count(RowOutcome::NotQueried); notQueried > 0) {
         text += QStringLiteral(" · 未查询 %1").arg(notQueried);
     }

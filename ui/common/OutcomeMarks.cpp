@@ -34,7 +34,8 @@ QVariant OutcomeBackground(const std::string& outcomeCell) {
 
 QVariant OutcomeToolTip(const std::string& outcomeCell, const std::string& reasonCell) {
     const auto outcome = query::RowOutcomeFromText(outcomeCell);
-    if (!outcome || (!query::IsTrouble(*outcome) && *outcome != query::RowOutcome::NotQueried)) {
+    if (!outcome || (!query::IsTrouble(*outcome) && *outcome != query::RowOutcome::NotQueried &&
+                     *outcome != query::RowOutcome::Partial)) {
         return {};
     }
     QString text = FromGbk(outcomeCell);

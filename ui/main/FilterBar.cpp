@@ -7,14 +7,19 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include <algorithm>
+
+#include "columns/KeywordListSchema.h"
 #include "ui/common/GbkQt.h"
 
 namespace mofeng::ui {
 namespace {
 
-constexpr int kCountColumn = 2;     // 宝贝数量
-constexpr int kAverageColumn = 4;   // 7天平均指数
-constexpr int kMultipleColumn = 6;  // 竞争倍数
+// The figures the bar bounds, in its order.
+constexpr std::array kRangeColumns{columns::Column::ListingCount, columns::Column::Average,
+                                   columns::Column::Competition};
+static_assert(std::all_of(kRangeColumns.begin(), kRangeColumns.end(),
+                          [](columns::Column c) { return columns::Info(c).figure; }));
 constexpr int kBoundWidth = 46;
 constexpr int kWordsWidth = 116;
 
@@ -48,21 +53,16 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
     AddLabel(row, this, QStringLiteral("排除"));
     m_exclude = AddField(row, this, "filterExclude", QStringLiteral("空格分隔"), kWordsWidth);
 
-    const std::array<std::pair<int, QString>, 3> ranges{{
-        {kCountColumn, QStringLiteral("宝贝数量")},
-        {kAverageColumn, QStringLiteral("7天平均指数")},
-        {kMultipleColumn, QStringLiteral("竞争倍数")},
-    }};
     static constexpr const char* kNames[3][2] = {{"filterMinCount", "filterMaxCount"},
                                                  {"filterMinAverage", "filterMaxAverage"},
                                                  {"filterMinMultiple", "filterMaxMultiple"}};
-    for (std::size_t i = 0; i < ranges.size(); ++i) {
+    for (std::size_t i = 0; i < kRangeColumns.size(); ++i) {
         row->addSpacing(8);
-        AddLabel(row, this, ranges[i].second);
+        AddLabel(row, this, FromGbk(columns::Caption(kRangeColumns[i])));
         QLineEdit* min = AddField(row, this, kNames[i][0], QStringLiteral("最小"), kBoundWidth);
         AddLabel(row, this, QStringLiteral("–"));
         QLineEdit* max = AddField(row, this, kNames[i][1], QStringLiteral("最大"), kBoundWidth);
-        m_ranges[i] = {ranges[i].first, min, max};
+        m_ranges[i] = {columns::Index(kRangeColumns[i]), min, max};
     }
     row->addStretch(1);
 

@@ -224,6 +224,8 @@ void IndexQueryController::Refresh() {
             QStringLiteral("，预计还需 %1").arg(QString::fromStdString(query::DurationText(*left)));
     }
     text += QStringLiteral("  ") + OutcomeCountsText(m_run->feed.Counts());
+    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty())
+        text += QStringLiteral("  ") + down;
     if (done != m_run->lastDone || !m_run->sinceLastRow.isValid()) {
         m_run->lastDone = done;
         m_run->sinceLastRow.start();
@@ -258,11 +260,13 @@ void IndexQueryController::Finish(int serial, const std::optional<query::QuerySu
     if (!m_run || m_run->serial != serial)
         return;
     m_run->feed.Flush();  // the counts below see every row that arrived
+    QString text = QStringLiteral("查询结束：") + OutcomeCountsText(CountOutcomes(m_model.Data()));
+    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty())
+        text += QStringLiteral("  ") + down;
     const bool stopped = m_run->stopping;
     m_run.reset();
     HideProgress();
-    emit StatusMessage(QStringLiteral("查询结束：") +
-                       OutcomeCountsText(CountOutcomes(m_model.Data())));
+    emit StatusMessage(text);
     // Only a run that visited every row says it is done.
     if (summary && !stopped && summary->VisitedEveryRow()) {
         ShowMessageBox(&m_window, DoneText(*summary),

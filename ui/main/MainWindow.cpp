@@ -132,6 +132,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     m_miningWindows = new MiningWindowManager(m_context, *m_table, *this);
     connect(m_miningWindows, &MiningWindowManager::ListOpened, this, &MainWindow::AdoptMiningList);
     connect(m_miningWindows, &MiningWindowManager::StatusMessage, this, &MainWindow::SetStatusText);
+    connect(m_actions.openMining, &QAction::triggered, m_miningWindows,
+            &MiningWindowManager::Open);
 }
 
 MainWindow::~MainWindow() {
@@ -179,7 +181,6 @@ void MainWindow::ConnectMenu() {
         {m_actions.clearList, &MainWindow::ClearList},
         {m_actions.importKeywords, &MainWindow::ChooseAndImportFile},
         {m_actions.exportSelection, &MainWindow::ChooseAndExportSelection},
-        {m_actions.openMining, &MainWindow::OpenMiningWindow},
         {m_actions.openSite, &MainWindow::OpenSite},
         {m_actions.undo, &MainWindow::Undo},
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
@@ -371,7 +372,7 @@ void MainWindow::ChooseAndExportSelection() {
     options.confirmOverwrite = true;
     if (m_exportDialog->Show(this) &&
         !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows, ColumnWidths(),
-                         app::kKeywordListColumnCount)) {
+                         columns::kExportedColumnCount)) {
         m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
     }
 }
@@ -379,11 +380,7 @@ void MainWindow::ChooseAndExportSelection() {
 bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
     return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
-                                            app::kKeywordListColumnCount);
-}
-
-void MainWindow::OpenMiningWindow() {
-    m_miningWindows->Open();
+                                            columns::kExportedColumnCount);
 }
 
 void MainWindow::OpenSettings() {

@@ -138,7 +138,6 @@ public slots:
     void ChooseAndOpenList();        // "打开列表…"
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
-    void OpenMiningWindow();  // another, independent mining window
     void OpenSettings();      // "设置", Ctrl+,: window-modal, returns at once
     void OpenSite();
     void OpenTutorial();

@@ -165,8 +165,9 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
                    kBannerRect, new StretchingPicture(indexPage));
     controls.list =
         CreateReportListView(indexPage, model, QStringLiteral("超级列表框1"), kListRect);
-    // Column 5, 指数趋势: the row's seven days drawn beside the trend.
-    controls.list->setItemDelegateForColumn(5, new TrendSparklineDelegate(controls.list));
+    // 指数趋势: the row's seven days drawn beside the trend.
+    controls.list->setItemDelegateForColumn(columns::Index(columns::Column::Trend),
+                                            new TrendSparklineDelegate(controls.list));
 
     controls.tutorialLink = new HyperlinkLabel(QStringLiteral("视频教程"), window);
     controls.tutorialLink->setObjectName(QStringLiteral("超级链接框1"));

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "columns/KeywordListSchema.h"
 #include "ui/common/KeywordListModel.h"
 
 class QLabel;
@@ -23,9 +24,9 @@ inline constexpr QRect kMainWindowGeometry{50, 50, 904, 468};
 // Height of the tab row: the pages start this far down inside the tab control.
 inline constexpr int kTabRowHeight = 23;
 // Column of the main list that holds the keyword.
-inline constexpr int kKeywordColumn = 1;
+inline constexpr int kKeywordColumn = columns::Index(columns::Column::Keyword);
 
-// The main list's eight columns and its stored cells after them
+// The main list's shown columns and its stored cells after them
 // (app::KeywordListStorageColumns), with their initial widths; titles GBK.
 std::vector<KeywordListModel::Column> MainListColumns();
 

@@ -1,6 +1,7 @@
 #include "ui/main/QueryResultFeed.h"
 
 #include "query/RowOutcome.h"
+#include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
 
 namespace mofeng::ui {
@@ -47,8 +48,13 @@ void QueryResultFeed::RowResult(runtime::RowId id, int firstColumn,
             : std::nullopt;
     {
         std::lock_guard lock(m_mutex);
-        if (outcome)
+        if (outcome) {
+            const auto [counted, first] = m_counted.try_emplace(id, *outcome);
+            if (!first)
+                --m_counts
+                      .counts[static_cast<std::size_t>(std::exchange(counted->second, *outcome))];
             ++m_counts.counts[static_cast<std::size_t>(*outcome)];
+        }
         m_pending.push_back({id, firstColumn, std::move(cells)});
     }
     m_scheduler.Request();
@@ -68,6 +74,16 @@ bool QueryResultFeed::ResumeAfterBlocked(int streak) {
 query::QuerySummary QueryResultFeed::Counts() const {
     std::lock_guard lock(m_mutex);
     return m_counts;
+}
+
+void QueryResultFeed::EndpointUnavailable(const std::string& notice) {
+    std::lock_guard lock(m_mutex);
+    m_unavailable += (m_unavailable.isEmpty() ? QString() : QStringLiteral("；")) + FromGbk(notice);
+}
+
+QString QueryResultFeed::UnavailableText() const {
+    std::lock_guard lock(m_mutex);
+    return m_unavailable;
 }
 
 void QueryResultFeed::Flush() {

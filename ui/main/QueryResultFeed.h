@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QMetaObject>
+#include <QString>
 
 #include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -41,6 +43,9 @@ public:
     void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) override;
     void RowFinished(int done, int total) override;
     bool ResumeAfterBlocked(int streak) override;
+    void EndpointUnavailable(const std::string& notice) override;
+    // The endpoints the run stopped asking, one line each; empty when none.
+    QString UnavailableText() const;
 
     int RowsDone() const { return m_done.load(std::memory_order_acquire); }
     int RowsTotal() const { return m_total.load(std::memory_order_acquire); }
@@ -63,6 +68,9 @@ private:
     std::atomic<bool> m_complete{false};
     mutable std::mutex m_mutex;
     query::QuerySummary m_counts;  // guarded by m_mutex
+    // The outcome each row was counted under: a row reported again (失败
+    // made 部分) moves between counts.
+    std::unordered_map<runtime::RowId, query::RowOutcome> m_counted;  // guarded by m_mutex
     struct Cells {
         runtime::RowId id;
         int firstColumn;
@@ -70,6 +78,7 @@ private:
     };
     std::vector<Cells> m_pending;                  // guarded by m_mutex
     std::unordered_set<runtime::RowId> m_removed;  // guarded by m_mutex
+    QString m_unavailable;                         // guarded by m_mutex
     UiFlushScheduler m_scheduler;
 };
 

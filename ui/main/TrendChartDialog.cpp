@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "columns/KeywordListSchema.h"
 #include "query/RowOutcome.h"
 #include "runtime/TableData.h"
 #include "ui/common/GbkQt.h"
@@ -16,7 +17,6 @@
 namespace mofeng::ui {
 namespace {
 
-constexpr int kKeywordColumn = 1;
 const QColor kSeriesColor(0xc8, 0x55, 0x3d);
 const QColor kAverageColor(0x2a, 0x6f, 0xb0);
 
@@ -116,7 +116,7 @@ bool ShowTrendChart(QWidget* parent, const runtime::TableData& data, int row) {
     if (dialog == nullptr) {
         dialog = new TrendChartDialog(parent);
     }
-    dialog->ShowSeries(FromGbk(data.Cell(row, kKeywordColumn)), *values,
+    dialog->ShowSeries(FromGbk(data.Cell(row, columns::Index(columns::Column::Keyword))), *values,
                        QDate::currentDate().addDays(-1));
     dialog->show();
     dialog->raise();
