@@ -114,8 +114,14 @@ void IndexQueryController::RetryFailedRows() {
 }
 
 void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> onlyRows) {
-    // The run's inputs, taken now as values: rows by id with their keywords.
+    // The run's inputs, taken now as values: rows by id with their keywords
+    // and the figures they show.
     const runtime::TableData& data = m_model.Data();
+    auto rowInput = [&data](int row) {
+        return query::QueryRowInput{
+            data.IdOfRow(row), data.Cell(row, query::kKeywordColumn),
+            query::ShownFiguresOf([&](int column) { return data.Cell(row, column); })};
+    };
     query::QueryRunInput input;
     input.endpoints = m_context.Endpoints();
     input.jobs = m_context.Jobs();
@@ -124,12 +130,12 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
         for (const runtime::RowId id : *onlyRows) {
             const int row = data.RowOfId(id);
             if (row >= 0)
-                input.rows.push_back({id, data.Cell(row, query::kKeywordColumn)});
+                input.rows.push_back(rowInput(row));
         }
     } else {
         input.rows.reserve(static_cast<std::size_t>(data.RowCount()));
         for (int row = 0; row < data.RowCount(); ++row)
-            input.rows.push_back({data.IdOfRow(row), data.Cell(row, query::kKeywordColumn)});
+            input.rows.push_back(rowInput(row));
     }
 
     // After a blocked streak the worker waits for the seller's 继续 or 停止;
@@ -173,6 +179,7 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
     m_progressLine.show();
     m_progressLine.raise();
     m_refreshTimer->start();
+    emit RunningChanged(true);
 }
 
 void IndexQueryController::OfferStop() {
@@ -210,6 +217,16 @@ void IndexQueryController::StopRun() {
     // write it queued before the stop), so a new run cannot overlap it.
     m_run->stopping = true;
     HideProgress();
+    emit RunningChanged(false);
+}
+
+void IndexQueryController::Stop() {
+    if (!IsRunning())
+        return;
+    const int done = RowsDone();
+    const int total = RowsTotal();
+    StopRun();
+    emit StatusMessage(QStringLiteral("查询已停止：已完成 %1/%2 行").arg(done).arg(total));
 }
 
 void IndexQueryController::Refresh() {
@@ -267,6 +284,8 @@ void IndexQueryController::Finish(int serial, const std::optional<query::QuerySu
     m_run.reset();
     HideProgress();
     emit StatusMessage(text);
+    if (!stopped)
+        emit RunningChanged(false);
     // Only a run that visited every row says it is done.
     if (summary && !stopped && summary->VisitedEveryRow()) {
         ShowMessageBox(&m_window, DoneText(*summary),

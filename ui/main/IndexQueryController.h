@@ -59,6 +59,8 @@ public slots:
     // written and no completion message is shown. Also when the window is
     // about to join its workers, so a stalled fetch is abandoned at once.
     void StopRun();
+    // "停止查询": StopRun, and the status message says how far the run got.
+    void Stop();
     // "重试失败行": a run over only the rows marked 失败, 被拦截 or 未查询
     // (query::RowsToRetry); while a run is in progress, as StartOrOfferStop.
     void RetryFailedRows();
@@ -66,6 +68,8 @@ public slots:
 signals:
     // The window's status message.
     void StatusMessage(const QString& text);
+    // A run started (true), or was stopped or ended (false).
+    void RunningChanged(bool running);
 
 private:
     struct Run;

@@ -4,7 +4,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -12,9 +14,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
+#include <QUrl>
 
 #include <algorithm>
 #include <filesystem>
@@ -39,12 +43,15 @@
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
+#include "ui/common/UiThreadBridge.h"
+#include "ui/common/WriteProblemText.h"
 #include "ui/main/FilterBar.h"
 #include "ui/main/ImportFeed.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/KeywordFilterProxy.h"
 #include "ui/main/MainStatusBar.h"
 #include "ui/main/MainWindowMemory.h"
+#include "ui/main/SheetChooser.h"
 #include "ui/main/TrendChartDialog.h"
 #include "ui/main/TrendRowLookup.h"
 #include "ui/mining/MiningWindowManager.h"
@@ -58,7 +65,15 @@ std::filesystem::path ToNativePath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
-constexpr char kSaveFailed[] = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 保存失败 (GBK)
+// The columns of figures (宝贝数量 … 趋势比(斜率)): right-aligned, and rows
+// without a figure sort last.
+bool IsFigureColumn(int column) {
+    const columns::ColumnInfo* info = columns::InfoAt(column);
+    return info != nullptr && info->shown && info->figure;
+}
+
+// Message flags: OK button, warning icon.
+constexpr int kMessageWarning = 48;
 
 }  // namespace
 
@@ -66,11 +81,10 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     InitUiResources();
     setWindowTitle(QStringLiteral("墨枫V1.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-    setGeometry(kMainWindowGeometry);
-    setMinimumSize(kMainWindowGeometry.size());
+    m_content = CreateChrome();
 
     m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
-    m_controls = CreateMainWindowControls(this, m_model);
+    m_controls = CreateMainWindowControls(m_content, m_model);
     m_filter = new KeywordFilterProxy(m_model, this);
     ShowThroughProxy(m_controls.list, m_filter);
     m_table = std::make_unique<ModelTable>(m_model);
@@ -78,21 +92,37 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
 
     m_importDialog =
         new FileDialogSettings(QFileDialog::AcceptOpen, QStringLiteral("通用对话框1"), this);
+    m_importDialog->Options().nameFilter =
+        QStringLiteral("关键词文件 (*.txt *.csv *.tsv *.xlsx *.xls *.ods);;所有文件 (*)");
     m_exportDialog =
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("通用对话框2"), this);
 
     m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"));
-    m_actions = CreateMainWindowActions(m_menu, this);
+    m_actions = CreateMainWindowActions(m_menu, this, m_context);
+    FillMainMenuBar(m_menuBar, m_actions);
+    FillMainToolBar(m_toolBar, m_actions);
     ConnectMenu();
     QHeaderView* header = m_controls.list->horizontalHeader();
     header->setSortIndicatorShown(true);
     ForgetSortOrder();
     connect(header, &QHeaderView::sectionClicked, this, &MainWindow::SortByColumn);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::ForgetSortOrder);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        m_keywordWidthSet = m_keywordWidthSet || (column == kKeywordColumn && !m_fittingKeyword);
+    });
+    connect(m_model, &KeywordListModel::Cleared, this, &MainWindow::ForgetSortOrder);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::QueueSortCheck);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &MainWindow::QueueSortCheck);
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& first, const QModelIndex& last) {
+                if (first.column() <= m_sortColumn && m_sortColumn <= last.column()) {
+                    QueueSortCheck();
+                }
+            });
     connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
     for (int step = 0; step < static_cast<int>(m_controls.stepCards.size()); ++step) {
-        connect(m_controls.stepCards[step], &ClickArea::clicked, this,
-                [this, step] { StartStep(step); });
+        for (ClickArea* area : {m_controls.stepCards[step], m_controls.bannerSteps[step]}) {
+            connect(area, &ClickArea::clicked, this, [this, step] { StartStep(step); });
+        }
     }
 
     // The seven-day chart of a row: double-click on it, or Ctrl+T for the current row.
@@ -109,6 +139,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("列表对话框"), this);
     m_statusBar = new MainStatusBar(*m_controls.list, *m_model,
                                     [this] { return static_cast<int>(SelectedRows().size()); });
+    m_statusBar->MessageLabel().setOpenExternalLinks(true);
     m_controls.list->installEventFilter(this);
     m_filterBar = new FilterBar(m_controls.list->parentWidget());
     m_filterBar->hide();
@@ -124,16 +155,17 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
         new IndexQueryController(*m_model, m_tasks, m_context, m_statusBar->ProgressLabel(), *this);
     connect(m_actions.startQuery, &QAction::triggered, m_query,
             &IndexQueryController::StartOrOfferStop);
+    connect(m_actions.stopQuery, &QAction::triggered, m_query, &IndexQueryController::Stop);
     connect(m_actions.retryFailed, &QAction::triggered, m_query,
             &IndexQueryController::RetryFailedRows);
     connect(m_query, &IndexQueryController::StatusMessage, this, &MainWindow::SetStatusText);
+    connect(m_query, &IndexQueryController::RunningChanged, this, &MainWindow::ShowRunState);
     // Before the window joins its workers, so a stalled fetch is abandoned at once.
     connect(this, &MainWindow::ShuttingDown, m_query, &IndexQueryController::StopRun);
     m_miningWindows = new MiningWindowManager(m_context, *m_table, *this);
     connect(m_miningWindows, &MiningWindowManager::ListOpened, this, &MainWindow::AdoptMiningList);
     connect(m_miningWindows, &MiningWindowManager::StatusMessage, this, &MainWindow::SetStatusText);
-    connect(m_actions.openMining, &QAction::triggered, m_miningWindows,
-            &MiningWindowManager::Open);
+    connect(m_actions.openMining, &QAction::triggered, m_miningWindows, &MiningWindowManager::Open);
 }
 
 MainWindow::~MainWindow() {
@@ -185,15 +217,16 @@ void MainWindow::ConnectMenu() {
         {m_actions.undo, &MainWindow::Undo},
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
-        {m_actions.settings, &MainWindow::OpenSettings},
         {m_actions.addKeywords, &MainWindow::ChooseAndAddKeywords},
         {m_actions.deleteRows, &MainWindow::DeleteSelectedRows},
         {m_actions.removeDuplicates, &MainWindow::RemoveDuplicateKeywords},
         {m_actions.redo, &MainWindow::Redo},
+        {m_actions.openTutorial, &MainWindow::OpenTutorial},
     };
     for (const auto& [action, slot] : commands) {
         connect(action, &QAction::triggered, this, slot);
     }
+    connect(m_actions.quit, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::CopySelection() {
@@ -205,6 +238,9 @@ void MainWindow::CopySelection() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_content && event->type() == QEvent::Resize) {
+        LayOutList();
+    }
     if (watched == m_controls.list && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Copy)) {
@@ -235,6 +271,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->matches(QKeySequence::SelectAll)) {
             m_controls.list->selectAll();  // the rows the filter shows
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && m_query->IsRunning()) {
+            m_query->Stop();
             return true;
         }
         if (key->key() == Qt::Key_Escape && IsFilterShown()) {
@@ -271,7 +311,24 @@ QString MainWindow::StatusText() const {
 }
 
 void MainWindow::SetStatusText(const QString& text) {
+    m_statusBar->MessageLabel().setTextFormat(Qt::PlainText);
     m_statusBar->MessageLabel().setText(text);
+}
+
+void MainWindow::ReportSaved(const QString& what, const QString& path, bool saved) {
+    if (!saved) {
+        SetStatusText(NotSavedText(path));
+        m_notifier->ShowMessage(ToGbk(NotSavedText(path)), kMessageWarning);
+        return;
+    }
+    // The path links to its folder, opened by the desktop.
+    const QFileInfo file(path);
+    QLabel& label = m_statusBar->MessageLabel();
+    label.setTextFormat(Qt::RichText);
+    label.setText(QStringLiteral("%1 <a href=\"%2\">%3</a>")
+                      .arg(what.toHtmlEscaped(),
+                           QUrl::fromLocalFile(file.absolutePath()).toString(QUrl::FullyEncoded),
+                           QDir::toNativeSeparators(file.absoluteFilePath()).toHtmlEscaped()));
 }
 
 bool MainWindow::SaveListTo(const QString& path) {
@@ -299,9 +356,9 @@ void MainWindow::ChooseAndSaveList() {
     options.defaultSuffix = QStringLiteral("mofeng");
     options.fileMustExist = false;
     options.confirmOverwrite = true;
-    if (m_listDialog->Show(this, QFileDialog::AcceptSave) &&
-        !SaveListTo(m_listDialog->FileName())) {
-        m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
+    if (m_listDialog->Show(this, QFileDialog::AcceptSave)) {
+        ReportSaved(QStringLiteral("列表已保存到"), m_listDialog->FileName(),
+                    SaveListTo(m_listDialog->FileName()));
     }
 }
 
@@ -311,8 +368,10 @@ void MainWindow::ChooseAndOpenList() {
     options.fileMustExist = true;
     if (m_listDialog->Show(this, QFileDialog::AcceptOpen) &&
         !OpenListFrom(m_listDialog->FileName())) {
-        m_notifier->ShowMessage(app::ImportProblemText(app::ImportProblem::NotText),
-                                runtime::kMessageInformation);
+        const QString text = QStringLiteral("无法打开列表 %1：不是墨枫列表文件，或文件已损坏")
+                                 .arg(QDir::toNativeSeparators(m_listDialog->FileName()));
+        SetStatusText(text);
+        m_notifier->ShowMessage(ToGbk(text), kMessageWarning);
     }
 }
 
@@ -321,6 +380,9 @@ void MainWindow::OfferImportFile(const QString& path) {
 }
 
 void MainWindow::ChooseAndImportFile() {
+    if (!m_actions.importKeywords->isEnabled()) {
+        return;  // a run is on
+    }
     if (m_importDialog->Show(this)) {
         ImportFile(m_importDialog->FileName());
     }
@@ -335,22 +397,28 @@ void MainWindow::ImportFile(const QString& path) {
     m_tasks.RunThenCallback(
         this,
         [feed = std::move(feed),
+         sheets = SheetChoiceAskingOn(std::make_shared<UiThreadBridge>(this)),
          file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
             const app::ImportResult result = app::ImportKeywordFile(
                 file,
                 [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
-                kKeywordColumn, true, &cancel);
+                kKeywordColumn, true, sheets, &cancel);
             if (result.opened) {
                 feed->FinishAndWait(cancel);
             }
             // The feed goes back with the result: it goes on the UI thread, where its flush runs.
-            return std::pair(result.problem, std::move(feed));
+            return std::pair(result, std::move(feed));
         },
         [this](auto finished) {
             if (!finished) {
                 return;
             }
-            if (const std::string why = app::ImportProblemText(finished->first); !why.empty()) {
+            const app::ImportResult& result = finished->first;
+            if (result.unrepresentable > 0) {
+                SetStatusText(QStringLiteral("已导入 %1 个关键词，").arg(result.rowsAdded) +
+                              FromGbk(app::UnrepresentableText(result.unrepresentable)));
+            }
+            if (const std::string why = app::ImportResultText(result); !why.empty()) {
                 ShowMessageBox(this, FromGbk(why), QMessageBox::Information);
             }
         });
@@ -370,10 +438,11 @@ void MainWindow::ChooseAndExportSelection() {
     options.defaultSuffix = QStringLiteral("xls");
     options.fileMustExist = false;
     options.confirmOverwrite = true;
-    if (m_exportDialog->Show(this) &&
-        !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows, ColumnWidths(),
-                         columns::kExportedColumnCount)) {
-        m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
+    if (m_exportDialog->Show(this)) {
+        const QString path = m_exportDialog->FileName();
+        ReportSaved(QStringLiteral("已导出 %1 行到").arg(rows.size()), path,
+                    app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
+                                    columns::kExportedColumnCount));
     }
 }
 
@@ -388,11 +457,18 @@ void MainWindow::OpenSettings() {
 }
 
 void MainWindow::OpenSite() {
-    QDesktopServices::openUrl(m_context.Web().site);
+    OpenWebPage(m_context.Web().site);
 }
 
 void MainWindow::OpenTutorial() {
-    QDesktopServices::openUrl(m_context.Web().tutorial);
+    OpenWebPage(m_context.Web().tutorial);
+}
+
+void MainWindow::OpenWebPage(const QUrl& url) {
+    if (!QDesktopServices::openUrl(url)) {
+        SetStatusText(QStringLiteral("没有能打开网页的浏览器，请手动打开：") +
+                      url.toString(QUrl::PreferLocalFile));
+    }
 }
 
 void MainWindow::SortByColumn(int column) {
@@ -404,7 +480,7 @@ void MainWindow::SortByColumn(int column) {
     for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
         positions.emplace_back(range.top(), range.bottom());
     }
-    app::SortByColumn(*m_table, column, order);
+    app::SortByColumn(*m_table, column, order, IsFigureColumn(column));
     if (m_filter->IsFiltering()) {
         m_filter->JudgeAllRows();  // a small list's change would wait for the event loop
         QItemSelection selection;
@@ -420,9 +496,39 @@ void MainWindow::SortByColumn(int column) {
     }
     m_sortColumn = column;
     m_sortOrder = order;
-    m_controls.list->horizontalHeader()->setSortIndicator(
-        column, order == app::SortOrder::LargestFirst ? Qt::DescendingOrder : Qt::AscendingOrder);
+    ShowSortIndicator();
     m_controls.list->scrollToTop();
+}
+
+void MainWindow::RestoreSortOrder(int column, app::SortOrder order) {
+    if (column < 0 || column >= app::kKeywordListColumnCount) {
+        return;
+    }
+    m_sortColumn = column;
+    m_sortOrder = order;
+    ShowSortIndicator();
+    QueueSortCheck();
+}
+
+void MainWindow::ShowSortIndicator() {
+    // The header draws Qt::AscendingOrder as a downward arrow: ▼ for largest first.
+    m_controls.list->horizontalHeader()->setSortIndicator(
+        m_sortColumn,
+        m_sortOrder == app::SortOrder::LargestFirst ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void MainWindow::CheckSortOrder() {
+    m_sortCheckQueued = false;
+    if (m_sortColumn >= 0 && !app::IsInOrder(m_model->Data().ColumnTexts(m_sortColumn), m_sortOrder,
+                                             IsFigureColumn(m_sortColumn))) {
+        ForgetSortOrder();
+    }
+}
+
+void MainWindow::QueueSortCheck() {
+    if (m_sortColumn >= 0 && !std::exchange(m_sortCheckQueued, true)) {
+        QMetaObject::invokeMethod(this, &MainWindow::CheckSortOrder, Qt::QueuedConnection);
+    }
 }
 
 void MainWindow::ForgetSortOrder() {
@@ -482,7 +588,15 @@ void MainWindow::SetFilterVisible(bool visible) {
 }
 
 void MainWindow::LayOutList() {
-    FitMainWindowControls(m_controls, size());
+    FitMainWindowControls(m_controls, m_content->size());
+    if (!m_keywordWidthSet) {
+        // The keyword column takes what the list grew by, until the seller
+        // sets its width.
+        const QScopedValueRollback fitting(m_fittingKeyword, true);
+        m_controls.list->horizontalHeader()->resizeSection(
+            kKeywordColumn, app::KeywordListColumns()[kKeywordColumn].second +
+                                std::max(0, m_content->width() - kMainWindowGeometry.width()));
+    }
     if (IsFilterShown()) {
         const QRect list = m_controls.list->geometry();
         m_filterBar->setGeometry(list.left(), list.top(), list.width(), FilterBar::kHeight);
@@ -515,11 +629,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_miningWindows->CloseAll();
     Shutdown();
     QWidget::closeEvent(event);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    LayOutList();
-    QWidget::resizeEvent(event);
 }
 
 void MainWindow::RememberBetweenRuns() {
