@@ -4,17 +4,10 @@
 #include <vector>
 
 #include "runtime/CodePage.h"
-#include "runtime/Notifier.h"
 #include "runtime/Table.h"
 
-// What the query benchmarks run over: numbered GBK keyword rows and a
-// notifier that shows nothing.
+// What the query benchmarks run over: numbered GBK keyword rows.
 namespace mofeng::bench {
-
-class QuietNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
 
 // count rows "序号, keyword": ten product words with a running suffix.
 inline std::vector<runtime::Row> KeywordRows(int count) {

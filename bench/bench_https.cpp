@@ -23,7 +23,6 @@ using namespace mofeng;
 constexpr int kRunKeywords = 500;
 
 using bench::KeywordRows;
-using bench::QuietNotifier;
 
 // range(0): 1 keeps connections, 0 opens one per fetch.
 void HttpsQueryRun(benchmark::State& state) {
@@ -42,14 +41,13 @@ void HttpsQueryRun(benchmark::State& state) {
     net::EndpointConfig config;
     config.searchBase = config.indexBase = simulator.BaseUrl();
     const std::vector<runtime::Row> rows = KeywordRows(kRunKeywords);
-    QuietNotifier notifier;
     runtime::CancelToken cancel;
     for (auto _ : state) {
         state.PauseTiming();
         runtime::MemoryTable table(app::KeywordListColumns());
         table.AppendRows(rows);
         state.ResumeTiming();
-        query::IndexQueryRun(config, table, notifier, cancel);
+        query::IndexQueryRun(config, table, cancel);
     }
     state.SetLabel(reuse ? "reused connections" : "one connection per fetch");
     state.counters["rows_per_s"] = benchmark::Counter(

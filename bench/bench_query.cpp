@@ -23,7 +23,6 @@ using namespace mofeng;
 constexpr int kRunKeywords = 2000;
 
 using bench::KeywordRows;
-using bench::QuietNotifier;
 
 void QueryRunAgainstSimulator(benchmark::State& state) {
     sim::Simulator simulator;
@@ -34,14 +33,13 @@ void QueryRunAgainstSimulator(benchmark::State& state) {
     net::EndpointConfig config;
     config.searchBase = config.indexBase = config.suggestBase = simulator.BaseUrl();
     const std::vector<runtime::Row> rows = KeywordRows(kRunKeywords);
-    QuietNotifier notifier;
     runtime::CancelToken cancel;
     for (auto _ : state) {
         state.PauseTiming();
         runtime::MemoryTable table(app::KeywordListColumns());
         table.AppendRows(rows);
         state.ResumeTiming();
-        query::IndexQueryRun(config, table, notifier, cancel);
+        query::IndexQueryRun(config, table, cancel);
     }
     state.counters["rows_per_s"] = benchmark::Counter(
         static_cast<double>(kRunKeywords) * state.iterations(), benchmark::Counter::kIsRate);

@@ -89,12 +89,6 @@ std::string WhyUnwritable(const fs::path& path) {
     return runtime::platform::WriteAccessProblem(folder);
 }
 
-// Nobody reads the completion message here.
-class SilentNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
-
 class ProgressObserver final : public query::QueryObserver {
 public:
     ProgressObserver(ProgressLine& line, int total) : m_line(line), m_estimate(total) {
@@ -303,9 +297,8 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         InterruptScope interrupt(cancel);
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, table.RowCount());
-        SilentNotifier notifier;
-        summary = query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer,
-                                       nullptr, *jobs);
+        summary =
+            query::IndexQueryRun(endpoints->Config(), table, cancel, &observer, nullptr, *jobs);
     }
     // An interrupted run still hands over the rows it finished.
     if (cancel.IsCancelled())

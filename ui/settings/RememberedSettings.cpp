@@ -2,8 +2,6 @@
 
 #include <QSettings>
 
-#include "ui/startup/SessionStartup.h"
-
 namespace mofeng::ui {
 namespace {
 

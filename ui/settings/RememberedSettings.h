@@ -1,11 +1,16 @@
 #pragma once
 
-#include "ui/settings/SettingsTexts.h"
+#include "ui/startup/SettingsTexts.h"
 
 namespace mofeng::ui {
 
-// QSettings keys of the remembered run settings (the session switch is
-// kRestoreSessionKey). The pasted cookie has no key: it is never stored.
+// The QSettings key that says whether the last session's lists come back at
+// start (default true). Off: the program starts empty, and the session keeps
+// the new lists from then on.
+inline constexpr char kRestoreSessionKey[] = "session/restore";
+
+// QSettings keys of the remembered run settings. The pasted cookie has no
+// key: it is never stored.
 inline constexpr char kRetriesKey[] = "fetch/retries";
 inline constexpr char kDelayMsKey[] = "fetch/delayMs";
 inline constexpr char kConnectTimeoutKey[] = "fetch/connectTimeoutS";

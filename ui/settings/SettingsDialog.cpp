@@ -26,7 +26,6 @@
 #include "ui/settings/RememberedSettings.h"
 #include "ui/settings/SettingsResolution.h"
 #include "ui/startup/AppContext.h"
-#include "ui/startup/SessionStartup.h"
 
 namespace mofeng::ui {
 namespace {

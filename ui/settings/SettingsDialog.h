@@ -7,7 +7,7 @@
 
 #include "app/EndpointCheck.h"
 #include "ui/common/BackgroundTasks.h"
-#include "ui/settings/SettingsTexts.h"
+#include "ui/startup/SettingsTexts.h"
 
 class QCheckBox;
 class QLabel;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "net/RunSettings.h"
-#include "ui/settings/SettingsTexts.h"
+#include "ui/startup/SettingsTexts.h"
 
 namespace mofeng::ui {
 

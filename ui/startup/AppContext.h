@@ -9,7 +9,7 @@
 #include "runtime/OrderedKeySet.h"
 #include "sim/Simulator.h"
 #include "ui/common/BackgroundTasks.h"
-#include "ui/settings/SettingsTexts.h"
+#include "ui/startup/SettingsTexts.h"
 #include "ui/startup/WebPages.h"
 
 namespace mofeng::ui {
