@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -94,6 +95,28 @@ TEST_F(MineCommandTest, PrintsNumberedRowsOrWritesTheKeywordFile) {
     }
     EXPECT_LT(rows[0], rows[1]);
     EXPECT_LT(rows[1], rows[2]);
+}
+
+TEST_F(MineCommandTest, TheKeywordFileIsWrittenWholeOrRefused) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("mofeng-mine-out-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    // A FIFO nobody reads: refused at once instead of waiting for a reader.
+    const std::filesystem::path fifo = folder / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Run({"--must", "花", "--levels", "1", "--out", fifo.string(), "碎花连衣裙"}),
+              kExitFailure);
+    EXPECT_NE(m_err.str().find("cannot write"), std::string::npos) << m_err.str();
+    // A file replaced leaves no temporary file beside it.
+    const std::filesystem::path file = folder / "keywords.txt";
+    std::ofstream(file) << "old";
+    ASSERT_EQ(Run({"--must", "花", "--levels", "1", "--out", file.string(), "碎花连衣裙"}),
+              kExitOk);
+    std::ifstream in(file, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(written.find(runtime::Utf8ToGbk("花")), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(MineCommandTest, JobsGiveTheOutputOfOneJob) {
