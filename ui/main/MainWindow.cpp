@@ -27,6 +27,7 @@
 #include "app/KeywordListColumns.h"
 #include "app/SessionStore.h"
 #include "app/SpreadsheetExport.h"
+#include "mining/MiningTexts.h"
 #include "ui/common/ClickArea.h"
 #include "ui/common/FileDialogSettings.h"
 #include "ui/common/GbkQt.h"
@@ -57,8 +58,6 @@ namespace {
 std::filesystem::path ToNativePath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
-
-constexpr char kSaveFailed[] = "\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC";  // 保存失败 (GBK)
 
 }  // namespace
 
@@ -292,7 +291,7 @@ void MainWindow::ChooseAndSaveList() {
     options.confirmOverwrite = true;
     if (m_listDialog->Show(this, QFileDialog::AcceptSave) &&
         !SaveListTo(m_listDialog->FileName())) {
-        m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
+        m_notifier->ShowMessage(mining::SaveFailedMessage(), runtime::kMessagePlain);
     }
 }
 
@@ -361,7 +360,7 @@ void MainWindow::ChooseAndExportSelection() {
     if (m_exportDialog->Show(this) &&
         !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows, ColumnWidths(),
                          columns::kExportedColumnCount)) {
-        m_notifier->ShowMessage(kSaveFailed, runtime::kMessagePlain);
+        m_notifier->ShowMessage(mining::SaveFailedMessage(), runtime::kMessagePlain);
     }
 }
 
