@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/CellDisplayText.h"
 #include "app/RankedSequence.h"
 #include "runtime/NumberOps.h"
 
@@ -69,10 +70,45 @@ std::vector<int> AscendingRowOrder(const std::vector<std::string>& columnTexts) 
     return DescendingOrderOf(columnTexts, -1.0);
 }
 
-void SortByColumn(runtime::Table& table, int column, SortOrder order) {
+bool HoldsNoFigure(std::string_view text) {
+    return text.empty() || text == kNoFigureText || IsNonFiniteText(text);
+}
+
+std::vector<int> FiguresFirst(std::vector<int> order, const std::vector<std::string>& columnTexts) {
+    std::stable_partition(order.begin(), order.end(), [&](int row) {
+        return !HoldsNoFigure(columnTexts[static_cast<std::size_t>(row)]);
+    });
+    return order;
+}
+
+bool IsInOrder(const std::vector<std::string>& columnTexts, SortOrder order, bool figuresFirst) {
+    const double sign = order == SortOrder::LargestFirst ? 1.0 : -1.0;
+    bool missingSeen = false;
+    double last = 0;
+    bool any = false;
+    for (const std::string& text : columnTexts) {
+        if (figuresFirst && HoldsNoFigure(text)) {
+            missingSeen = true;
+            continue;
+        }
+        if (missingSeen) {
+            return false;  // a figure after a row without one
+        }
+        const double x = sign * runtime::ToNumber(text);
+        if (any && x - last > kSortTolerance) {
+            return false;
+        }
+        last = x;
+        any = true;
+    }
+    return true;
+}
+
+void SortByColumn(runtime::Table& table, int column, SortOrder order, bool figuresFirst) {
     const std::vector<std::string> texts = table.ColumnTexts(column);
-    table.ReorderRows(order == SortOrder::LargestFirst ? DescendingRowOrder(texts)
-                                                       : AscendingRowOrder(texts));
+    std::vector<int> rows =
+        order == SortOrder::LargestFirst ? DescendingRowOrder(texts) : AscendingRowOrder(texts);
+    table.ReorderRows(figuresFirst ? FiguresFirst(std::move(rows), texts) : std::move(rows));
 }
 
 }  // namespace mofeng::app

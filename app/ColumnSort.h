@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/Table.h"
@@ -32,8 +33,22 @@ std::vector<int> AscendingRowOrder(const std::vector<std::string>& columnTexts);
 
 enum class SortOrder { LargestFirst, SmallestFirst };
 
+// A text that holds no figure: empty, "--", or a non-finite number (shown
+// "--"). Such rows go last whichever way a figure column is sorted.
+bool HoldsNoFigure(std::string_view text);
+
+// The same order with the rows whose text holds no figure moved after all the
+// others, each group in the order it had.
+std::vector<int> FiguresFirst(std::vector<int> order, const std::vector<std::string>& columnTexts);
+
+// Whether the texts are in the order a sort of theirs gives (up to the
+// tolerance; with figuresFirst, rows without a figure last).
+bool IsInOrder(const std::vector<std::string>& columnTexts, SortOrder order, bool figuresFirst);
+
 // Sorts the table's rows by the column (one ColumnTexts and one ReorderRows
-// call; rows added in between make the reorder a no-op).
-void SortByColumn(runtime::Table& table, int column, SortOrder order = SortOrder::LargestFirst);
+// call; rows added in between make the reorder a no-op). With figuresFirst
+// the rows without a figure end up last (FiguresFirst).
+void SortByColumn(runtime::Table& table, int column, SortOrder order = SortOrder::LargestFirst,
+                  bool figuresFirst = false);
 
 }  // namespace mofeng::app

@@ -107,6 +107,18 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// An exported column the view gives no width (状态, which no view shows)
+// gets this many pixels in a workbook.
+constexpr int kUnshownColumnWidth = 60;
+
+std::vector<int> WidthsFor(const std::vector<int>& columnWidths, int columnCount) {
+    std::vector<int> widths = columnWidths;
+    while (static_cast<int>(widths.size()) < columnCount) {
+        widths.push_back(kUnshownColumnWidth);
+    }
+    return widths;
+}
+
 }  // namespace
 
 ExportFormat ExportFormatOf(const std::filesystem::path& path) {
@@ -197,13 +209,18 @@ bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
     std::optional<std::string> document;
     switch (ExportFormatOf(path)) {
         case ExportFormat::Xlsx:
-            document = BuildXlsxDocument(table, rows, columnWidths, columnCount);
+            document =
+                BuildXlsxDocument(table, rows, WidthsFor(columnWidths, columnCount), columnCount);
             break;
         case ExportFormat::Csv:
             document = BuildCsvDocument(table, rows, columnCount);
             break;
         case ExportFormat::Xls:
-            document = BuildSpreadsheetDocument(table, rows, columnWidths, columnCount);
+            // The document keeps the list's shown columns, whatever else is exported.
+            document = BuildSpreadsheetDocument(
+                table, rows, columnWidths,
+                columnCount < 0 ? columns::kShownColumnCount
+                                : std::min(columnCount, columns::kShownColumnCount));
             break;
     }
     return document && runtime::WriteFileAtomically(path, *document, wrap);

@@ -34,7 +34,11 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
                                              int columnCount = -1);
 
 // Builds the document for path's format and writes it with
-// WriteFileAtomically. False when nothing was written.
+// WriteFileAtomically. The .xls takes at most the list's shown columns
+// (columns::kShownColumnCount); the .xlsx and .csv take columnCount columns,
+// so the list's exported columns (columns::kExportedColumnCount) carry 状态
+// after the eight, and a column past columnWidths gets a width of its own.
+// False when nothing was written.
 bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
                 const std::vector<int>& rows, const std::vector<int>& columnWidths,
                 int columnCount = -1, const runtime::DeviceWrapper& wrap = nullptr);

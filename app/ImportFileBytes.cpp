@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 constexpr std::string_view kZipSignature = "PK\x03\x04";
+constexpr std::string_view kOle2Signature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 
 // Position of the first NUL or SUB in [from, end of bytes), npos when none.
 std::size_t DataEnd(const std::string& bytes, std::size_t from) {
@@ -37,6 +38,15 @@ std::string ImportProblemText(ImportProblem problem) {
             // 无法识别此文件的内容
             return "\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB4\xCB\xCE\xC4\xBC\xFE\xB5\xC4\xC4\xDA\xC8"
                    "\xDD";
+        case ImportProblem::Unsupported:
+            // 不支持的文件格式
+            return "\xB2\xBB\xD6\xA7\xB3\xD6\xB5\xC4\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD";
+        case ImportProblem::NoKeywords:
+            // 未找到关键词
+            return "\xCE\xB4\xD5\xD2\xB5\xBD\xB9\xD8\xBC\xFC\xB4\xCA";
+        case ImportProblem::NoSuchSheet:
+            // 找不到指定的工作表
+            return "\xD5\xD2\xB2\xBB\xB5\xBD\xD6\xB8\xB6\xA8\xB5\xC4\xB9\xA4\xD7\xF7\xB1\xED";
         case ImportProblem::CannotOpen:  // a file that cannot be opened is passed over silently
         case ImportProblem::None:
         case ImportProblem::Cancelled:
@@ -57,6 +67,12 @@ std::string ImportProblemEnglish(ImportProblem problem) {
             return "holds no readable keyword list";
         case ImportProblem::Cancelled:
             return "reading was cancelled";
+        case ImportProblem::Unsupported:
+            return "is not a file format the import reads";
+        case ImportProblem::NoKeywords:
+            return "holds no keywords";
+        case ImportProblem::NoSuchSheet:
+            return "has no such sheet";
         case ImportProblem::None:
             break;
     }
@@ -117,7 +133,8 @@ ImportFileBytes ReadImportFile(const std::filesystem::path& path,
         }
         if (!decided) {
             const std::string_view head = bytes;
-            endsAtNul = !head.starts_with(kZipSignature) && !LooksLikeUtf16(head);
+            endsAtNul = !head.starts_with(kZipSignature) && !head.starts_with(kOle2Signature) &&
+                        !LooksLikeUtf16(head);
             decided = true;
         }
         if (endsAtNul) {

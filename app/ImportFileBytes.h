@@ -17,7 +17,11 @@ enum class ImportProblem {
     NotRegularFile,  // a folder, FIFO, device, socket
     TooLarge,        // over kMaxImportFileBytes
     Cancelled,
-    NotText,  // nothing of it is keyword text (e.g. a spreadsheet that cannot be read)
+    NotText,      // nothing of it is keyword text (e.g. a spreadsheet that cannot be read)
+    Unsupported,  // a file of a kind the import does not read (another binary, an encrypted
+                  // workbook)
+    NoKeywords,   // a workbook or table without keyword text
+    NoSuchSheet,  // the sheet asked for is not in the workbook
 };
 
 // The message the window shows for a problem (GBK); empty for None, Cancelled

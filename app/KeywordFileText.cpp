@@ -32,7 +32,7 @@ std::string Utf16BytesToGbk(std::string_view bytes, bool bigEndian) {
         units.push_back(bigEndian ? static_cast<char16_t>(first << 8 | second)
                                   : static_cast<char16_t>(second << 8 | first));
     }
-    return runtime::Utf16ToGbk(units);
+    return runtime::Utf16ToGbk(units, runtime::kNoGbkFormMark);
 }
 
 // Byte order of UTF-16 without a mark: 'L', 'B', or 0 when it is not that.
@@ -58,8 +58,13 @@ bool IsCommonGbk(unsigned char lead, unsigned char trail) {
     return symbol || levelOne;
 }
 
-std::size_t CountOf(std::string_view bytes, char c) {
-    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), c));
+std::size_t CountOf(std::string_view bytes, std::string_view part) {
+    std::size_t count = 0;
+    for (std::size_t at = bytes.find(part); at != std::string_view::npos;
+         at = bytes.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
 }
 
 }  // namespace
@@ -99,7 +104,7 @@ GbkCommonness CommonnessOfGbk(std::string_view bytes) {
 std::string KeywordFileToGbk(std::string bytes) {
     const std::string_view view = bytes;
     if (view.starts_with(kUtf8Mark)) {
-        return runtime::Utf8ToGbk(view.substr(kUtf8Mark.size()));
+        return runtime::Utf8ToGbk(view.substr(kUtf8Mark.size()), runtime::kNoGbkFormMark);
     }
     if (view.starts_with(kUtf16LeMark)) {
         return Utf16BytesToGbk(view.substr(kUtf16LeMark.size()), false);
@@ -115,12 +120,12 @@ std::string KeywordFileToGbk(std::string bytes) {
         return bytes;
     }
     const GbkCommonness asGbk = CommonnessOfGbk(view);
-    std::string converted = runtime::Utf8ToGbk(view);
+    std::string converted = runtime::Utf8ToGbk(view, runtime::kNoGbkFormMark);
     if (!asGbk.valid) {
         return converted;
     }
-    // Every "?" the conversion added stands for a character GBK cannot hold.
-    const std::size_t unconvertible = CountOf(converted, '?') - CountOf(view, '?');
+    // Every mark stands for a character GBK cannot hold.
+    const std::size_t unconvertible = CountOf(converted, runtime::kNoGbkFormMark);
     const std::size_t asUtf8 = CommonnessOfGbk(converted).uncommon + unconvertible;
     return asUtf8 < asGbk.uncommon ? converted : bytes;
 }

@@ -13,7 +13,7 @@ namespace mofeng::app {
 //   bytes are not valid GBK, or when its reading holds fewer uncommon
 //   characters than the GBK reading (CommonnessOfGbk): a GBK file of common
 //   words always stays byte for byte, and a tie stays GBK.
-// Characters GBK cannot hold become "?". Anything else is returned as it is.
+// Characters GBK cannot hold become runtime::kNoGbkFormMark. Anything else is returned as it is.
 std::string KeywordFileToGbk(std::string bytes);
 
 // True when the head of a file is UTF-16: a byte order mark, or (without one)

@@ -8,11 +8,18 @@
 #include <utility>
 #include <vector>
 
+#include "app/Biff8Reader.h"
+#include "app/CellDisplayText.h"
 #include "app/CsvRecords.h"
+#include "app/HtmlTableReader.h"
 #include "app/KeywordFileText.h"
 #include "app/KeywordLineReader.h"
+#include "app/KeywordListColumns.h"
+#include "app/OdsReader.h"
 #include "app/OwnXlsDocument.h"
 #include "app/XlsxSheetReader.h"
+#include "query/QueryRow.h"
+#include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
 #include "runtime/NumberOps.h"
 
@@ -21,6 +28,8 @@ namespace {
 
 // The clock is read once per this many rows: cheap, and still well inside the interval.
 constexpr std::size_t kClockStride = 64;
+// The list's figure columns (宝贝数量 to 趋势比) start here.
+constexpr std::size_t kFirstFigureColumn = 2;
 
 class BatchAppender final {
 public:
@@ -59,17 +68,6 @@ private:
     int m_rowsAdded = 0;
 };
 
-constexpr std::string_view kKeywordCaptionUtf8 = "关键词";
-constexpr std::string_view kZipSignature = "PK\x03\x04";
-
-std::string LowerExtension(const std::filesystem::path& path) {
-    std::string extension = path.extension().string();
-    for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return extension;
-}
-
 // Builds the rows of one import: numbering, keyword column, batching.
 class RowSink final {
 public:
@@ -81,13 +79,21 @@ public:
 
     void AddKeyword(std::string keyword) {
         runtime::Row row(m_width);
+        const bool marked = runtime::HoldsNoGbkFormMark(keyword);
         if (m_keywordColumn >= 0) {
             row[static_cast<std::size_t>(m_keywordColumn)] = std::move(keyword);
         }
-        AddRow(std::move(row));
+        AddRow(std::move(row), marked);
     }
-    // A whole row of cells, in column order.
-    void AddRow(runtime::Row row) {
+    // A whole row of cells, in column order; marked: its keyword holds
+    // runtime::kNoGbkFormMark.
+    void AddRow(runtime::Row row, bool marked) {
+        if (marked) {
+            row.resize(std::max<std::size_t>(row.size(), query::kStoredColumnCount));
+            row[query::kOutcomeColumn] = query::RowOutcomeText(query::RowOutcome::NotQueried);
+            row[query::kReasonColumn] = query::kNoGbkFormReason;
+            ++m_unrepresentable;
+        }
         if (m_numbered) {
             if (row.empty()) {
                 row.resize(1);
@@ -100,7 +106,7 @@ public:
         if (flush) {
             m_appender.Flush();
         }
-        return {true, m_appender.RowsAdded(), problem};
+        return {true, m_appender.RowsAdded(), problem, {}, flush ? m_unrepresentable : 0};
     }
 
 private:
@@ -109,6 +115,7 @@ private:
     bool m_numbered;
     std::size_t m_width;
     int m_counter = 0;
+    int m_unrepresentable = 0;
 };
 
 bool Cancelled(const runtime::CancelToken* cancel) {
@@ -127,83 +134,162 @@ ImportResult ImportPlainText(std::string bytes, RowSink& sink, const runtime::Ca
     return sink.Finish(true);
 }
 
-ImportResult ImportDelimited(std::string bytes, char delimiter, RowSink& sink,
-                             const runtime::CancelToken* cancel) {
+const std::string& CellAt(const SheetRow& row, int column) {
+    static const std::string kEmpty;
+    return column >= 0 && static_cast<std::size_t>(column) < row.size()
+               ? row[static_cast<std::size_t>(column)]
+               : kEmpty;
+}
+
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// Where each of the keyword list's eight columns and the stored outcome sit in
+// a sheet whose caption row holds all eight captions; empty otherwise.
+struct FigureColumns {
+    std::vector<int> columns;  // by list column
+    std::optional<int> outcome;
+};
+
+FigureColumns FigureColumnsOf(const SheetHeader& header) {
+    FigureColumns figures;
+    if (!header.Found()) {
+        return figures;
+    }
+    const auto& listColumns = KeywordListColumns();
+    for (const auto& [caption, width] : listColumns) {
+        const std::optional<int> column = header.ColumnOf(caption);
+        if (!column) {
+            return {};
+        }
+        figures.columns.push_back(*column);
+    }
+    figures.outcome = header.ColumnOf(KeywordListStorageColumns()[query::kOutcomeColumn].first);
+    return figures;
+}
+
+// The list row of a sheet row that carries the eight columns: a figure "--"
+// is no value, an outcome cell is kept only when it names an outcome.
+runtime::Row FigureRow(const SheetRow& cells, const FigureColumns& figures) {
+    runtime::Row row(figures.outcome ? query::kStoredColumnCount : figures.columns.size());
+    for (std::size_t c = 0; c < figures.columns.size(); ++c) {
+        const std::string& text = CellAt(cells, figures.columns[c]);
+        row[c] = (c >= kFirstFigureColumn && text == kNoFigureText) ? std::string() : text;
+    }
+    if (figures.outcome) {
+        const std::string& outcome = CellAt(cells, *figures.outcome);
+        if (query::RowOutcomeFromText(outcome)) {
+            row[query::kOutcomeColumn] = outcome;
+        }
+    }
+    return row;
+}
+
+ImportResult ImportSheet(const Sheet& sheet, RowSink& sink, const runtime::CancelToken* cancel) {
+    const SheetHeader header = DetectSheetHeader(sheet);
+    const FigureColumns figures = FigureColumnsOf(header);
+    const std::string* caption =
+        header.Found()
+            ? &CellAt(sheet.rows[static_cast<std::size_t>(header.row)], header.keywordColumn)
+            : nullptr;
+    bool any = false;
+    for (std::size_t r = static_cast<std::size_t>(header.row + 1); r < sheet.rows.size(); ++r) {
+        if (r % kClockStride == 0 && Cancelled(cancel)) {
+            return sink.Finish(false, ImportProblem::Cancelled);
+        }
+        const SheetRow& cells = sheet.rows[r];
+        const std::string& keyword = CellAt(cells, header.keywordColumn);
+        if (IsBlank(keyword) || (caption != nullptr && keyword == *caption)) {
+            continue;  // no keyword, or the caption row repeated
+        }
+        any = true;
+        if (figures.columns.empty()) {
+            sink.AddKeyword(keyword);
+        } else {
+            const bool marked = runtime::HoldsNoGbkFormMark(keyword);
+            sink.AddRow(FigureRow(cells, figures), marked);
+        }
+    }
+    return sink.Finish(true, any ? ImportProblem::None : ImportProblem::NoKeywords);
+}
+
+ImportResult ImportWorkbook(const Workbook& workbook, const SheetChoice& choice, RowSink& sink,
+                            const runtime::CancelToken* cancel) {
+    std::optional<std::size_t> index;
+    if (!choice.sheet.empty()) {
+        index = FindSheet(workbook, choice.sheet);
+        if (!index) {
+            return {true, 0, ImportProblem::NoSuchSheet, {}, 0};
+        }
+    } else {
+        const std::vector<std::size_t> candidates = CandidateSheets(workbook);
+        if (candidates.empty()) {
+            return {true, 0, ImportProblem::NoKeywords, {}, 0};
+        }
+        index = candidates.front();
+        if (candidates.size() > 1 && choice.chooser) {
+            index = choice.chooser(workbook, candidates);
+            if (!index || *index >= workbook.sheets.size()) {
+                return {true, 0, ImportProblem::Cancelled, {}, 0};
+            }
+        }
+    }
+    return ImportSheet(workbook.sheets[*index], sink, cancel);
+}
+
+Workbook DelimitedWorkbook(std::string bytes, char delimiter) {
     const std::string gbk = KeywordFileToGbk(std::move(bytes));
     CsvRecords records(gbk, delimiter);
+    Workbook workbook;
+    Sheet& sheet = workbook.sheets.emplace_back();
     std::vector<std::string> fields;
-    std::optional<std::size_t> column;
     while (records.Next(fields)) {
-        if (Cancelled(cancel)) {
-            return sink.Finish(false, ImportProblem::Cancelled);
-        }
-        if (!column) {
-            const std::optional<std::size_t> caption = KeywordCaptionColumn(fields);
-            column = caption.value_or(0);
-            if (caption) {
-                continue;
-            }
-        }
-        if (fields.size() == 1 && fields[0].empty()) {
-            continue;  // a line with nothing on it
-        }
-        sink.AddKeyword(*column < fields.size() ? std::move(fields[*column]) : std::string());
+        sheet.rows.push_back(std::move(fields));
+        fields = {};
     }
-    return sink.Finish(true);
+    return workbook;
 }
 
-ImportResult ImportXlsx(const std::string& bytes, RowSink& sink,
-                        const runtime::CancelToken* cancel) {
-    std::optional<std::size_t> column;
-    const bool read = ReadFirstXlsxSheet(
-        bytes,
-        [&](SheetRow& row) {
-            if (!column) {
-                const auto caption = std::find(row.begin(), row.end(), kKeywordCaptionUtf8);
-                column = caption == row.end() ? 0 : static_cast<std::size_t>(caption - row.begin());
-                if (caption != row.end()) {
-                    return true;
-                }
-            }
-            sink.AddKeyword(*column < row.size() ? runtime::Utf8ToGbk(row[*column])
-                                                 : std::string());
-            return true;
-        },
-        cancel);
-    if (Cancelled(cancel)) {
-        return sink.Finish(false, ImportProblem::Cancelled);
-    }
-    return sink.Finish(true, read ? ImportProblem::None : ImportProblem::NotText);
-}
-
-ImportResult ImportOwnXls(const std::string& bytes, RowSink& sink,
-                          const runtime::CancelToken* cancel) {
-    for (runtime::Row& row : ReadOwnXlsRows(bytes)) {
-        if (Cancelled(cancel)) {
-            return sink.Finish(false, ImportProblem::Cancelled);
-        }
-        sink.AddRow(std::move(row));
-    }
-    return sink.Finish(true);
+// The document's own rows with its caption row on top: the captions are the
+// keyword list's, so its figures come back.
+Workbook OwnXlsWorkbook(std::string_view bytes) {
+    Workbook workbook;
+    Sheet& sheet = workbook.sheets.emplace_back();
+    sheet.rows = ReadOwnXlsRows(bytes, true);
+    return workbook;
 }
 
 }  // namespace
 
 ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_view head) {
-    if (head.starts_with(kZipSignature)) {
-        return ImportFormat::Xlsx;
+    return DetectImportFileKind(path, head).format;
+}
+
+std::string ImportResultText(const ImportResult& result) {
+    std::string text = ImportProblemText(result.problem);
+    if (result.problem == ImportProblem::Unsupported && !result.unsupported.empty()) {
+        text += "\xA3\xBA" + result.unsupported;  // "："
     }
-    if (IsOwnXlsDocument(head)) {
-        return ImportFormat::OwnXls;
+    return text;
+}
+
+std::string ImportResultEnglish(const ImportResult& result) {
+    std::string text = ImportProblemEnglish(result.problem);
+    if (result.problem == ImportProblem::Unsupported && !result.unsupported.empty()) {
+        text += " (" + runtime::GbkToUtf8(result.unsupported) + ")";
     }
-    const std::string extension = LowerExtension(path);
-    if (extension == ".csv") {
-        return ImportFormat::Csv;
+    return text;
+}
+
+std::string UnrepresentableText(int rows) {
+    if (rows <= 0) {
+        return {};
     }
-    if (extension == ".tsv") {
-        return ImportFormat::Tsv;
-    }
-    return ImportFormat::PlainText;
+    // 其中 N 个含 GBK 无法表示的字符，未查询
+    return "\xC6\xE4\xD6\xD0 " + runtime::ToText(rows) +
+           " \xB8\xF6\xBA\xAC GBK \xCE\xDE\xB7\xA8\xB1\xED\xCA\xBE\xB5\xC4\xD7\xD6\xB7\xFB\xA3\xAC"
+           "\xCE\xB4\xB2\xE9\xD1\xAF";
 }
 
 ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table& table,
@@ -218,24 +304,62 @@ ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table
 ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRowsSink& append,
                                int keywordColumn, bool numbered,
                                const runtime::CancelToken* cancel) {
+    return ImportKeywordFile(path, append, keywordColumn, numbered, SheetChoice{}, cancel);
+}
+
+ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRowsSink& append,
+                               int keywordColumn, bool numbered, const SheetChoice& sheets,
+                               const runtime::CancelToken* cancel) {
     ImportFileBytes file = ReadImportFile(path, cancel);
     if (file.problem != ImportProblem::None) {
-        return {false, 0, file.problem};
+        return {false, 0, file.problem, {}, 0};
     }
+    const ImportFileKind kind = DetectImportFileKind(path, file.bytes);
     RowSink sink(append, keywordColumn, numbered);
-    switch (DetectImportFormat(path, file.bytes)) {
-        case ImportFormat::Xlsx:
-            return ImportXlsx(file.bytes, sink, cancel);
-        case ImportFormat::OwnXls:
-            return ImportOwnXls(file.bytes, sink, cancel);
-        case ImportFormat::Csv:
-            return ImportDelimited(std::move(file.bytes), ',', sink, cancel);
-        case ImportFormat::Tsv:
-            return ImportDelimited(std::move(file.bytes), '\t', sink, cancel);
+    std::optional<Workbook> workbook;
+    switch (kind.format) {
+        case ImportFormat::Unsupported:
+            return {false, 0, ImportProblem::Unsupported, kind.what, 0};
         case ImportFormat::PlainText:
+            return ImportPlainText(std::move(file.bytes), sink, cancel);
+        case ImportFormat::Csv:
+            workbook = DelimitedWorkbook(std::move(file.bytes), ',');
             break;
+        case ImportFormat::Tsv:
+            workbook = DelimitedWorkbook(std::move(file.bytes), '\t');
+            break;
+        case ImportFormat::OwnXls:
+            workbook = OwnXlsWorkbook(file.bytes);
+            break;
+        case ImportFormat::Html:
+            workbook = ReadHtmlTables(file.bytes);
+            break;
+        case ImportFormat::Xlsx:
+            workbook = ReadXlsxWorkbook(file.bytes, cancel);
+            break;
+        case ImportFormat::Ods:
+            workbook = ReadOdsWorkbook(file.bytes, cancel);
+            break;
+        case ImportFormat::Biff8: {
+            file.bytes = {};  // the reader takes the file itself
+            Biff8Problem problem = Biff8Problem::None;
+            workbook = ReadBiff8Workbook(path, problem, cancel);
+            if (problem == Biff8Problem::Encrypted) {
+                // 加密的工作簿
+                return {false, 0, ImportProblem::Unsupported,
+                        "\xBC\xD3\xC3\xDC\xB5\xC4\xB9\xA4\xD7\xF7\xB2\xBE", 0};
+            }
+            break;
+        }
     }
-    return ImportPlainText(std::move(file.bytes), sink, cancel);
+    if (Cancelled(cancel)) {
+        return {true, 0, ImportProblem::Cancelled, {}, 0};
+    }
+    if (!workbook) {
+        return {true, 0, ImportProblem::NotText, {}, 0};
+    }
+    file.bytes = {};
+    return ImportWorkbook(*workbook, sheets, sink, cancel);
 }
 
 }  // namespace mofeng::app

@@ -4,10 +4,14 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/ImportFileBytes.h"
+#include "app/ImportFileKind.h"
+#include "app/Workbook.h"
 #include "runtime/CancelToken.h"
 #include "runtime/Table.h"
 
@@ -22,32 +26,56 @@ struct ImportResult {
     bool opened = false;  // false: the file could not be opened or read, nothing was added
     int rowsAdded = 0;
     ImportProblem problem = ImportProblem::None;  // why nothing or not everything came in
+    std::string unsupported;  // GBK: what the file is, for ImportProblem::Unsupported
+    // Rows whose keyword holds a character GBK cannot hold (marked, never queried).
+    int unrepresentable = 0;
 };
 
-enum class ImportFormat { PlainText, Csv, Tsv, Xlsx, OwnXls };
+// The message for a result's problem (GBK), empty when there is none to show:
+// ImportProblemText, with what an unsupported file is after
+// "不支持的文件格式：".
+std::string ImportResultText(const ImportResult& result);
+// The same in English, for the command line.
+std::string ImportResultEnglish(const ImportResult& result);
+// "其中 N 个含 GBK 无法表示的字符，未查询" (GBK) for the status line after an
+// import with such rows; empty without.
+std::string UnrepresentableText(int rows);
 
-// By content first (the zip signature: .xlsx; the head of this program's
-// export: its .xls), then by extension (.csv, .tsv, any case); anything else
-// is a plain keyword file.
+// DetectImportFileKind's format.
 ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_view head);
+
+// Which sheet of a workbook an import takes.
+struct SheetChoice {
+    // A sheet's name (GBK) or 1-based number; empty: as chooser or the default says.
+    std::string sheet;
+    // Asked, on the import's thread, when no sheet is named and several
+    // qualify (CandidateSheets): the index of the sheet to take, nullopt to
+    // import nothing (ImportProblem::Cancelled).
+    std::function<std::optional<std::size_t>(const Workbook& workbook,
+                                             const std::vector<std::size_t>& candidates)>
+        chooser;
+};
 
 // Appends one row per keyword of the file at the end of table. The file is
 // read by ReadImportFile (never blocking, non-regular and oversized files
-// refused) and taken as DetectImportFormat says: a plain keyword file one row
-// per line (KeywordFileToGbk, then KeywordLineReader); CSV/TSV (any encoding
-// KeywordFileToGbk knows) and the first sheet of an .xlsx one row per
-// record, the keyword from the column captioned 关键词 in the first record
-// (which is then left out) or else from the first column, records with no
-// field at all skipped; this program's .xls every cell of every data row,
-// in column order. The keyword goes to keywordColumn and,
-// when numbered, the running number from 1 (this import's rows only) to
-// column 0 (with keywordColumn 0 the number wins). The list is neither
-// cleared nor checked for duplicates. Rows are appended in batches (at most
-// kImportBatchRows, or what has accumulated after kImportBatchInterval), so a
-// long import shows up as it goes. A raised cancel stops the import: batches
-// already appended stay, the pending one is dropped. The file is
-// only read, never written; a refused file or a read error adds nothing.
-// Any thread.
+// refused) and taken as DetectImportFileKind says: a plain keyword file one
+// row per line (KeywordFileToGbk, then KeywordLineReader); every other
+// format as a Workbook, of which one sheet (SheetChoice, else DefaultSheet)
+// gives one row per row below its caption row (DetectSheetHeader) whose
+// keyword cell is not blank, repeated caption rows left out. When the caption
+// row holds the eight captions of the keyword list, each row comes back with
+// all eight cells (a figure "--" as no value) and the stored outcome of a
+// 状态 column; else with its keyword only. A keyword holding
+// runtime::kNoGbkFormMark (a character GBK cannot hold) is kept so, its row
+// marked 未查询 with the reason query::kNoGbkFormReason, and counted. A file
+// that is none of the formats is refused (ImportProblem::Unsupported); a
+// workbook without keyword text gives ImportProblem::NoKeywords. The keyword goes to keywordColumn
+// and, when numbered, the running number from 1 (this import's rows only) to column 0 (with
+// keywordColumn 0 the number wins). The list is neither cleared nor checked for duplicates. Rows
+// are appended in batches (at most kImportBatchRows, or what has accumulated after
+// kImportBatchInterval), so a long import shows up as it goes. A raised cancel stops the import:
+// batches already appended stay, the pending one is dropped. The file is only read, never written;
+// a refused file or a read error adds nothing. Any thread.
 ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table& table,
                                int keywordColumn, bool numbered,
                                const runtime::CancelToken* cancel = nullptr);
@@ -59,6 +87,10 @@ using ImportRowsSink = std::function<bool(std::vector<runtime::Row> rows)>;
 // must not wait for the list's owner queues them there.
 ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRowsSink& append,
                                int keywordColumn, bool numbered,
+                               const runtime::CancelToken* cancel = nullptr);
+// The same, with the sheet of a workbook chosen as sheets says.
+ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRowsSink& append,
+                               int keywordColumn, bool numbered, const SheetChoice& sheets,
                                const runtime::CancelToken* cancel = nullptr);
 
 }  // namespace mofeng::app

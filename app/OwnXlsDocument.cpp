@@ -70,7 +70,7 @@ bool IsOwnXlsDocument(std::string_view bytes) {
     return bytes.starts_with(firstLine);
 }
 
-std::vector<runtime::Row> ReadOwnXlsRows(std::string_view document) {
+std::vector<runtime::Row> ReadOwnXlsRows(std::string_view document, bool withHeader) {
     std::vector<runtime::Row> rows;
     std::size_t at = document.find(kTableStart);
     bool header = true;
@@ -83,7 +83,7 @@ std::vector<runtime::Row> ReadOwnXlsRows(std::string_view document) {
         if (end == std::string_view::npos) {
             break;
         }
-        if (!header) {
+        if (!header || withHeader) {
             rows.push_back(CellsOf(document.substr(start, end - start)));
         }
         header = false;

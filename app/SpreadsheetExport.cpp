@@ -82,6 +82,36 @@ void AppendDataRow(std::string& out, runtime::Table& table, int row, int columnC
     out += kLineEnd;
 }
 
+// True when every character of the GBK text is in GB2312 (ASCII, or a pair of
+// bytes A1-F7, A1-FE), the charset the template declares.
+bool IsGb2312(std::string_view gbk) {
+    for (std::size_t i = 0; i < gbk.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(gbk[i]);
+        if (lead < 0x80) {
+            continue;
+        }
+        const auto trail = i + 1 < gbk.size() ? static_cast<unsigned char>(gbk[i + 1]) : 0;
+        if (lead < 0xA1 || lead > 0xF7 || trail < 0xA1 || trail > 0xFE) {
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+// A strict reader takes GB2312 at its word and garbles every character
+// beyond it, so a document holding one declares GBK instead.
+void DeclareGbkWhenNeeded(std::string& document, std::size_t headSize) {
+    constexpr std::string_view kDeclared = "charset=GB2312";
+    if (IsGb2312(std::string_view(document).substr(headSize))) {
+        return;
+    }
+    const std::size_t at = std::string_view(document).substr(0, headSize).find(kDeclared);
+    if (at != std::string_view::npos) {
+        document.replace(at, kDeclared.size(), "charset=GBK");
+    }
+}
+
 }  // namespace
 
 int WidthOf(const std::vector<int>& widths, int column) {
@@ -93,8 +123,8 @@ int WidthOf(const std::vector<int>& widths, int column) {
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
                                      const std::vector<int>& columnWidths, int shownColumns) {
     // Cells a list stores after its exported columns are never exported.
-    const int columnCount = std::min(
-        shownColumns < 0 ? columns::kExportedColumnCount : shownColumns, table.ColumnCount());
+    const int columnCount =
+        std::min(shownColumns < 0 ? columns::kShownColumnCount : shownColumns, table.ColumnCount());
     std::vector<int> widths;
     for (int column = 0; column < columnCount; ++column) {
         widths.push_back(WidthOf(columnWidths, column));
@@ -118,6 +148,7 @@ std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<in
     out += "</body>";
     out += kLineEnd;
     out += "</html>";
+    DeclareGbkWhenNeeded(out, head.size());
     return out;
 }
 

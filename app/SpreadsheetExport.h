@@ -25,7 +25,9 @@ int WidthOf(const std::vector<int>& widths, int column);
 // Titles and cell texts are written as they are except that "&",
 // "<" and ">" become entities, so a text is never taken as markup, and that a
 // figure without a value reads as CellDisplayText shows it ("--"). A row
-// position that does not exist gives empty cells.
+// position that does not exist gives empty cells. The template declares
+// charset=GB2312; when a title or cell holds a character beyond GB2312 the
+// document declares charset=GBK instead, and is otherwise the same.
 std::string BuildSpreadsheetDocument(runtime::Table& table, const std::vector<int>& rows,
                                      const std::vector<int>& columnWidths, int columnCount = -1);
 

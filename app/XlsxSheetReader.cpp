@@ -3,116 +3,26 @@
 #include <expat.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
+
+#include "app/SheetCellText.h"
+#include "app/ZipXmlPart.h"
+#include "runtime/CodePage.h"
 
 namespace mofeng::app {
 namespace {
 
-constexpr std::size_t kReadChunk = 1 << 16;
-// The parts read from one workbook unpack to at most this much together: no
-// more than the largest file the import takes at all.
-constexpr zip_uint64_t kMaxUnpackedBytes = zip_uint64_t{1} << 30;
-// Past its first MiB a part may unpack to at most this many times its packed
-// size. Spreadsheet writers' sheets pack about 10:1; a zip bomb about 1000:1.
-constexpr zip_uint64_t kRatioFreeBytes = zip_uint64_t{1} << 20;
-constexpr zip_uint64_t kMaxExpansion = 100;
-
-// What the parts of one workbook may still unpack to.
-struct UnpackBudget {
-    zip_uint64_t remaining = kMaxUnpackedBytes;
-};
-
-bool WithinExpansion(zip_uint64_t unpacked, zip_uint64_t packed) {
-    return unpacked <= kRatioFreeBytes || unpacked / kMaxExpansion <= packed;
-}
-
-std::string_view LocalName(const char* name) {
-    std::string_view view = name;
-    const std::size_t colon = view.rfind(':');
-    return colon == std::string_view::npos ? view : view.substr(colon + 1);
-}
-
-const char* Attribute(const char** attributes, std::string_view local) {
-    for (int i = 0; attributes[i] != nullptr; i += 2) {
-        if (LocalName(attributes[i]) == local) {
-            return attributes[i + 1];
-        }
-    }
-    return nullptr;
-}
-
-struct ZipCloser {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-struct ZipFileCloser {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
-
-// Streams one member of the archive through an expat parser; false on a
-// missing member, a read error, malformed XML, a cancel or handlers stopping.
-class XmlPart final {
-public:
-    explicit XmlPart(void* userData) : m_parser(XML_ParserCreate("UTF-8")) {
-        XML_SetUserData(m_parser, userData);
-    }
-    ~XmlPart() { XML_ParserFree(m_parser); }
-    XmlPart(const XmlPart&) = delete;
-    XmlPart& operator=(const XmlPart&) = delete;
-
-    XML_Parser Parser() const { return m_parser; }
-
-    // The sizes the archive declares are checked before a byte is parsed, and
-    // the bytes that really come out as they come.
-    bool Parse(zip_t* archive, const std::string& name, UnpackBudget& budget,
-               const runtime::CancelToken* cancel) {
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_stat(archive, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_COMP_SIZE)) {
-            return false;
-        }
-        const zip_uint64_t packed = stat.comp_size;
-        if ((stat.valid & ZIP_STAT_SIZE) &&
-            (stat.size > budget.remaining || !WithinExpansion(stat.size, packed))) {
-            return false;
-        }
-        std::unique_ptr<zip_file_t, ZipFileCloser> file(zip_fopen(archive, name.c_str(), 0));
-        if (!file) {
-            return false;
-        }
-        char buffer[kReadChunk];
-        zip_uint64_t total = 0;
-        for (;;) {
-            if (cancel != nullptr && cancel->IsCancelled()) {
-                return false;
-            }
-            const zip_int64_t n = zip_fread(file.get(), buffer, sizeof buffer);
-            if (n < 0) {
-                return false;
-            }
-            total += static_cast<zip_uint64_t>(n);
-            if (static_cast<zip_uint64_t>(n) > budget.remaining ||
-                !WithinExpansion(total, packed)) {
-                return false;
-            }
-            budget.remaining -= static_cast<zip_uint64_t>(n);
-            if (XML_Parse(m_parser, buffer, static_cast<int>(n), n == 0) != XML_STATUS_OK) {
-                return false;
-            }
-            if (n == 0) {
-                return true;
-            }
-        }
-    }
-
-private:
-    XML_Parser m_parser;
-};
-
 // Columns A..XFD: a cell past them is dropped, so no row is ever wider.
 constexpr std::size_t kSheetColumns = 16384;
+// Cell styles beyond this many are taken as showing numbers.
+constexpr std::size_t kMaxStyles = 65536;
 
 // 0-based column of a reference such as "AB12"; nullopt without letters.
 std::optional<std::size_t> ColumnOfReference(const char* reference) {
@@ -131,14 +41,26 @@ std::optional<std::size_t> ColumnOfReference(const char* reference) {
     return column - 1;
 }
 
+// A sheet the workbook lists: its name and the part that holds it.
+struct SheetPart {
+    std::string name;
+    std::string part;
+};
+
 struct WorkbookState {
-    std::string firstSheetId;
-    bool seenSheet = false;
+    std::vector<std::pair<std::string, std::string>> sheets;  // name, relation id
+    bool date1904 = false;
 };
 
 struct RelationsState {
-    std::string wantedId;
-    std::string target;
+    std::vector<std::pair<std::string, std::string>> targets;  // relation id, target
+};
+
+// The workbook's cell styles that show dates, by style index.
+struct StylesState {
+    std::vector<int> dateFormats;  // custom format ids whose code shows a date
+    std::vector<char> dateStyles;
+    bool inCellFormats = false;
 };
 
 // The workbook's shared strings end to end in one text: four bytes of index
@@ -178,6 +100,9 @@ struct SheetState {
     std::size_t nextColumn = 0;
     std::size_t column = 0;
     std::string type;
+    std::size_t style = 0;
+    const std::vector<char>* dateStyles = nullptr;
+    bool date1904 = false;
     std::string value;
     bool inValue = false;
     bool inInlineText = false;
@@ -195,43 +120,109 @@ std::string ResolveTarget(std::string target) {
     return "xl/" + target;
 }
 
-// The sheet part the workbook lists first.
-std::string FirstSheetPart(zip_t* archive, UnpackBudget& budget,
-                           const runtime::CancelToken* cancel) {
+bool IsTrue(const char* value) {
+    return value != nullptr && (std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0);
+}
+
+// The sheet parts in the order the workbook lists them.
+std::vector<SheetPart> SheetParts(zip_t* archive, UnpackBudget& budget, bool& date1904,
+                                  const runtime::CancelToken* cancel) {
     WorkbookState workbook;
     {
         XmlPart part(&workbook);
         XML_SetStartElementHandler(
             part.Parser(), [](void* data, const XML_Char* name, const XML_Char** attributes) {
                 auto& state = *static_cast<WorkbookState*>(data);
-                if (!state.seenSheet && LocalName(name) == "sheet") {
-                    state.seenSheet = true;
-                    if (const char* id = Attribute(attributes, "id")) {
-                        state.firstSheetId = id;
-                    }
+                const std::string_view local = LocalName(name);
+                if (local == "sheet") {
+                    const char* sheetName = Attribute(attributes, "name");
+                    const char* id = Attribute(attributes, "id");
+                    state.sheets.emplace_back(sheetName != nullptr ? sheetName : "",
+                                              id != nullptr ? id : "");
+                } else if (local == "workbookPr") {
+                    state.date1904 = IsTrue(Attribute(attributes, "date1904"));
                 }
             });
         if (!part.Parse(archive, "xl/workbook.xml", budget, cancel)) {
             return {};
         }
     }
-    RelationsState relations{workbook.firstSheetId, {}};
-    if (!relations.wantedId.empty()) {
+    date1904 = workbook.date1904;
+    RelationsState relations;
+    {
         XmlPart part(&relations);
         XML_SetStartElementHandler(
             part.Parser(), [](void* data, const XML_Char* name, const XML_Char** attributes) {
                 auto& state = *static_cast<RelationsState*>(data);
                 const char* id = Attribute(attributes, "Id");
                 const char* target = Attribute(attributes, "Target");
-                if (LocalName(name) == "Relationship" && id != nullptr && target != nullptr &&
-                    state.wantedId == id) {
-                    state.target = target;
+                if (LocalName(name) == "Relationship" && id != nullptr && target != nullptr) {
+                    state.targets.emplace_back(id, target);
                 }
             });
         part.Parse(archive, "xl/_rels/workbook.xml.rels", budget, cancel);
     }
-    return relations.target.empty() ? std::string("xl/worksheets/sheet1.xml")
-                                    : ResolveTarget(relations.target);
+    std::vector<SheetPart> parts;
+    for (std::size_t i = 0; i < workbook.sheets.size(); ++i) {
+        const auto& [sheetName, id] = workbook.sheets[i];
+        std::string target;
+        for (const auto& [relationId, relationTarget] : relations.targets) {
+            if (relationId == id) {
+                target = ResolveTarget(relationTarget);
+                break;
+            }
+        }
+        if (target.empty()) {
+            target = "xl/worksheets/sheet" + std::to_string(i + 1) + ".xml";
+        }
+        parts.push_back({sheetName, std::move(target)});
+    }
+    if (parts.empty()) {
+        parts.push_back({{}, "xl/worksheets/sheet1.xml"});
+    }
+    return parts;
+}
+
+// Which cell styles show dates; empty when the workbook has no styles part.
+std::vector<char> DateStyles(zip_t* archive, UnpackBudget& budget,
+                             const runtime::CancelToken* cancel) {
+    if (zip_name_locate(archive, "xl/styles.xml", 0) < 0) {
+        return {};
+    }
+    StylesState state;
+    XmlPart part(&state);
+    XML_SetElementHandler(
+        part.Parser(),
+        [](void* data, const XML_Char* name, const XML_Char** attributes) {
+            auto& s = *static_cast<StylesState*>(data);
+            const std::string_view local = LocalName(name);
+            if (local == "numFmt") {
+                const char* id = Attribute(attributes, "numFmtId");
+                const char* code = Attribute(attributes, "formatCode");
+                if (id != nullptr && code != nullptr && IsDateFormatCode(code)) {
+                    s.dateFormats.push_back(std::atoi(id));
+                }
+            } else if (local == "cellXfs") {
+                s.inCellFormats = true;
+            } else if (local == "xf" && s.inCellFormats && s.dateStyles.size() < kMaxStyles) {
+                const char* id = Attribute(attributes, "numFmtId");
+                const int format = id != nullptr ? std::atoi(id) : 0;
+                const bool date = IsBuiltinDateFormat(format) ||
+                                  std::find(s.dateFormats.begin(), s.dateFormats.end(), format) !=
+                                      s.dateFormats.end();
+                s.dateStyles.push_back(date ? 1 : 0);
+            }
+        },
+        [](void* data, const XML_Char* name) {
+            auto& s = *static_cast<StylesState*>(data);
+            if (LocalName(name) == "cellXfs") {
+                s.inCellFormats = false;
+            }
+        });
+    if (!part.Parse(archive, "xl/styles.xml", budget, cancel)) {
+        return {};
+    }
+    return std::move(state.dateStyles);
 }
 
 SharedStringTable SharedStrings(zip_t* archive, UnpackBudget& budget, bool& read,
@@ -275,6 +266,22 @@ SharedStringTable SharedStrings(zip_t* archive, UnpackBudget& budget, bool& read
     return std::move(state.strings);
 }
 
+// A number cell as the sheet shows it: a date in a date style, else the
+// number in its general form; a value that is no number stays as written.
+std::string NumberText(const std::string& value, bool date, bool date1904) {
+    double number = 0.0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end != value.data() + value.size()) {
+        return value;
+    }
+    if (date) {
+        if (std::optional<std::string> text = SerialDateText(number, date1904)) {
+            return std::move(*text);
+        }
+    }
+    return NumberCellText(number);
+}
+
 void SheetStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     auto& s = *static_cast<SheetState*>(data);
     const std::string_view local = LocalName(name);
@@ -289,6 +296,8 @@ void SheetStart(void* data, const XML_Char* name, const XML_Char** attributes) {
         s.nextColumn = s.column + 1;
         const char* type = Attribute(attributes, "t");
         s.type = type != nullptr ? type : "n";
+        const char* style = Attribute(attributes, "s");
+        s.style = style != nullptr ? std::strtoul(style, nullptr, 10) : 0;
         s.value.clear();
     } else if (local == "v") {
         s.inValue = true;
@@ -314,6 +323,9 @@ void SheetEnd(void* data, const XML_Char* name) {
                        : std::string();
         } else if (s.type == "b") {
             text = text == "1" ? "TRUE" : "FALSE";
+        } else if (s.type == "n" && !text.empty()) {
+            text = NumberText(text, s.style < s.dateStyles->size() && (*s.dateStyles)[s.style] != 0,
+                              s.date1904);
         }
         if (s.column < kSheetColumns) {
             if (s.row.size() <= s.column) {
@@ -333,24 +345,18 @@ void SheetEnd(void* data, const XML_Char* name) {
 
 }  // namespace
 
-bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(SheetRow&)>& onRow,
-                        const runtime::CancelToken* cancel) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(workbook.data(), workbook.size(), 0, &error);
-    if (source == nullptr) {
-        zip_error_fini(&error);
-        return false;
-    }
-    std::unique_ptr<zip_t, ZipCloser> archive(zip_open_from_source(source, ZIP_RDONLY, &error));
-    zip_error_fini(&error);
+bool ReadXlsxSheets(std::string_view workbook,
+                    const std::function<bool(const std::string& name)>& onSheet,
+                    const std::function<bool(SheetRow&)>& onRow,
+                    const runtime::CancelToken* cancel) {
+    const ZipArchive archive = OpenZipInMemory(workbook);
     if (!archive) {
-        zip_source_free(source);
         return false;
     }
     UnpackBudget budget;
-    const std::string sheetPart = FirstSheetPart(archive.get(), budget, cancel);
-    if (sheetPart.empty()) {
+    bool date1904 = false;
+    const std::vector<SheetPart> sheets = SheetParts(archive.get(), budget, date1904, cancel);
+    if (sheets.empty()) {
         return false;
     }
     bool sharedRead = true;
@@ -358,19 +364,63 @@ bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(Shee
     if (!sharedRead) {
         return false;
     }
-    SheetState state;
-    state.shared = &shared;
-    state.onRow = &onRow;
-    XmlPart part(&state);
-    state.parser = part.Parser();
-    XML_SetElementHandler(part.Parser(), SheetStart, SheetEnd);
-    XML_SetCharacterDataHandler(part.Parser(), [](void* data, const XML_Char* text, int length) {
-        auto& s = *static_cast<SheetState*>(data);
-        if (s.inValue || s.inInlineText) {
-            AppendText(s.value, text, length);
+    const std::vector<char> dateStyles = DateStyles(archive.get(), budget, cancel);
+    for (const SheetPart& sheet : sheets) {
+        if (!onSheet(sheet.name)) {
+            return true;
         }
-    });
-    return part.Parse(archive.get(), sheetPart, budget, cancel) || state.stopped;
+        SheetState state;
+        state.shared = &shared;
+        state.onRow = &onRow;
+        state.dateStyles = &dateStyles;
+        state.date1904 = date1904;
+        XmlPart part(&state);
+        state.parser = part.Parser();
+        XML_SetElementHandler(part.Parser(), SheetStart, SheetEnd);
+        XML_SetCharacterDataHandler(part.Parser(),
+                                    [](void* data, const XML_Char* text, int length) {
+                                        auto& s = *static_cast<SheetState*>(data);
+                                        if (s.inValue || s.inInlineText) {
+                                            AppendText(s.value, text, length);
+                                        }
+                                    });
+        if (!part.Parse(archive.get(), sheet.part, budget, cancel)) {
+            return state.stopped;
+        }
+    }
+    return true;
+}
+
+bool ReadFirstXlsxSheet(std::string_view workbook, const std::function<bool(SheetRow&)>& onRow,
+                        const runtime::CancelToken* cancel) {
+    bool first = true;
+    return ReadXlsxSheets(
+        workbook, [&first](const std::string&) { return std::exchange(first, false); }, onRow,
+        cancel);
+}
+
+std::optional<Workbook> ReadXlsxWorkbook(std::string_view bytes,
+                                         const runtime::CancelToken* cancel) {
+    Workbook workbook;
+    const bool read = ReadXlsxSheets(
+        bytes,
+        [&workbook](const std::string& name) {
+            workbook.sheets.push_back({runtime::Utf8ToGbk(name, runtime::kNoGbkFormMark), {}});
+            return true;
+        },
+        [&workbook](SheetRow& row) {
+            SheetRow& cells = workbook.sheets.back().rows.emplace_back();
+            cells.reserve(row.size());
+            for (const std::string& cell : row) {
+                cells.push_back(runtime::Utf8ToGbk(cell, runtime::kNoGbkFormMark));
+            }
+            return true;
+        },
+        cancel);
+    if (!read) {
+        return std::nullopt;
+    }
+    return workbook;
 }
 
 }  // namespace mofeng::app

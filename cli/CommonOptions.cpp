@@ -91,6 +91,11 @@ std::vector<OptionSpec> CommonOptionSpecs() {
         {"search-url", "URL", "base URL of the search page server (http[s]://host[:port])"},
         {"index-url", "URL", "base URL of the trend index server"},
         {"suggest-url", "URL", "base URL of the suggestion server"},
+        {"search-source", "page|h5", "listing count from the search page (default) or h5 call"},
+        {"h5-url", "URL", "base URL of the signed h5 search call's server"},
+        {"h5-api", "NAME", "the h5 call's API name"},
+        {"h5-app-key", "N", "the h5 call's appKey (default 12574478)"},
+        {"h5-app-id", "N", "the h5 call's appId (default 34385)"},
         {"demo", "", "serve all three from a simulator inside this process (127.0.0.1)"},
         {"retries", "N", "extra tries of a failed fetch, 0 to 10 (default 2)"},
         {"delay-ms", "N", "least time between request starts per host, ms (default 0)"},
@@ -109,7 +114,9 @@ std::string EndpointHelp() {
     return "Endpoints: the built-in defaults (" + defaults.searchBase + ", " + defaults.indexBase +
            ", " + defaults.suggestBase +
            ") are replaced by the variables MOFENG_SEARCH_URL, MOFENG_INDEX_URL and "
-           "MOFENG_SUGGEST_URL, those by --demo, and all of these by an explicit URL option.\n"
+           "MOFENG_SUGGEST_URL (and MOFENG_H5_URL for " +
+           defaults.h5Base +
+           "), those by --demo, and all of these by an explicit URL option.\n"
            "A malformed URL, number, proxy or cookie is a usage error. Cookies are sent to the\n"
            "endpoints only and never printed; a failed fetch is retried with a growing, random\n"
            "pause (honouring Retry-After), and a host that answers 429 or a login page is\n"
@@ -130,6 +137,11 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
     take("search-url", sources.searchUrl);
     take("index-url", sources.indexUrl);
     take("suggest-url", sources.suggestUrl);
+    take("search-source", sources.searchSource);
+    take("h5-url", sources.h5Url);
+    take("h5-api", sources.h5Api);
+    take("h5-app-key", sources.h5AppKey);
+    take("h5-app-id", sources.h5AppId);
     take("retries", sources.retries);
     take("delay-ms", sources.delayMs);
     take("cookie-file", sources.cookieFile);

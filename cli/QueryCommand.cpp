@@ -34,6 +34,8 @@ std::vector<OptionSpec> QueryOptionSpecs() {
     specs.insert(
         specs.end() - 1,
         {{"out", "FILE", "write the list to FILE instead of stdout: .xlsx, .csv, else .xls"},
+         {"sheet", "NAME|N",
+          "take the keywords from this sheet of a workbook (its name or 1-based number)"},
          JobsOptionSpec()});
     return specs;
 }
@@ -123,14 +125,18 @@ std::string QueryCommandHelp() {
     return "Usage: mofeng-cli query [options] KEYWORD_FILE\n"
            "\n"
            "Reads KEYWORD_FILE as the keyword import does (a plain keyword file, .csv, .tsv,\n"
-           "an .xlsx workbook or an exported .xls), asks the trend index and the search page\n"
-           "for every keyword, in order (with --jobs N, N keywords at a time), and writes\n"
-           "the list: as UTF-8 text on stdout\n"
+           "a workbook: .xlsx, .ods, Excel 97-2003 .xls, an exported .xls, an HTML table;\n"
+           "the first sheet with a keyword column unless --sheet names one), asks the trend index "
+           "and the search page\n"
+           "(with --search-source h5 the signed h5 call, which takes the seller's login\n"
+           "cookies) for every keyword, in order (with --jobs N, N keywords at a time), and\n"
+           "writes the list: as UTF-8 text on stdout\n"
            "(tab-separated, the column captions first; the eight columns and 状态, the row's\n"
            "outcome: 正常, 无数据, 部分, 失败, 被拦截 or 未查询), or with --out as a file of the\n"
            "eight"
-           " columns whose extension chooses the format (.xlsx workbook, .csv UTF-8, else the\n"
-           ".xls document). A figure without a value (a slope or competition multiple\n"
+           " columns whose extension chooses the format (.xlsx workbook or .csv UTF-8, both\n"
+           "with 状态 after the eight; else the .xls document). A figure without a value (a slope "
+           "or competition multiple\n"
            "divided by zero) reads --. A summary of the outcomes goes to stderr. After 3 rows\n"
            "in a row met a login or verification page the run stops; the rows left are\n"
            "未查询. After 5 failed connections in a row an endpoint is not asked again in the\n"
@@ -141,7 +147,11 @@ std::string QueryCommandHelp() {
            "Options:\n" +
            OptionsHelp(QueryOptionSpecs()) + "\n" + EndpointHelp() +
            "\n"
-           "Exit codes: 0 done, 1 the keyword file cannot be read, the output cannot be\n"
+           "A keyword with a character GBK cannot hold keeps it as 〓 and is not queried\n"
+           "(未查询); stderr says how many.\n"
+           "\n"
+           "Exit codes: 0 done, 1 the keyword file cannot be read, is of a format the import\n"
+           "does not read or holds no keywords, the output cannot be\n"
            "written or the demo server cannot start, 2 a usage error (unknown option,\n"
            "malformed value, bad --jobs, missing keyword file argument), 3 done but some rows "
            "failed\n"
@@ -189,12 +199,22 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     }
 
     runtime::MemoryTable table(app::KeywordListStorageColumns());
-    const app::ImportResult imported =
-        app::ImportKeywordFile(keywordFile, table, query::kKeywordColumn, true);
-    if (!imported.opened) {
+    app::SheetChoice sheet;
+    if (const std::string* name = parsed.Value("sheet"))
+        sheet.sheet = runtime::Utf8ToGbk(*name);
+    const app::ImportResult imported = app::ImportKeywordFile(
+        keywordFile,
+        [&table](std::vector<runtime::Row> rows) { return table.AppendRows(std::move(rows)) >= 0; },
+        query::kKeywordColumn, true, sheet);
+    if (!imported.opened || (imported.problem != app::ImportProblem::None &&
+                             imported.problem != app::ImportProblem::Cancelled)) {
         return errors.Failure("cannot read keyword file '" + parsed.positionals[0] +
-                              "': " + app::ImportProblemEnglish(imported.problem));
+                              "': " + app::ImportResultEnglish(imported));
     }
+    if (imported.unrepresentable > 0)
+        io.err << "mofeng-cli query: " << imported.unrepresentable
+               << " keyword(s) hold a character GBK cannot hold (kept as 〓); they are not "
+                  "queried\n";
 
     runtime::CancelToken cancel;
     query::QuerySummary summary;

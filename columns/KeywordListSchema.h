@@ -22,6 +22,7 @@ enum class Column {
     Outcome,       // 状态
     Reason,        // 原因
     Series,        // 七日指数
+    FiguresTime,   // 数据时间
 };
 
 // What a cell holds. Integer and Decimal cells are written as numbers by the
@@ -59,12 +60,15 @@ inline constexpr std::array kColumns{
     ColumnInfo{Column::Slope, "\xC7\xF7\xCA\xC6\xB1\xC8(\xD0\xB1\xC2\xCA)", ColumnKind::Decimal,
                100, true, true, true},
     // 状态: RowOutcomeText of the row's lookups.
-    ColumnInfo{Column::Outcome, "\xD7\xB4\xCC\xAC", ColumnKind::Text, 0, false, false, false},
+    ColumnInfo{Column::Outcome, "\xD7\xB4\xCC\xAC", ColumnKind::Text, 0, false, true, false},
     // 原因: why the row failed (GBK), empty otherwise.
     ColumnInfo{Column::Reason, "\xD4\xAD\xD2\xF2", ColumnKind::StoredOnly, 0, false, false, false},
     // 七日指数: the seven day values joined by ',', empty without a series.
     ColumnInfo{Column::Series, "\xC6\xDF\xC8\xD5\xD6\xB8\xCA\xFD", ColumnKind::StoredOnly, 0, false,
                false, false},
+    // 数据时间: when the figures arrived (Unix seconds), empty without figures of its own.
+    ColumnInfo{Column::FiguresTime, "\xCA\xFD\xBE\xDD\xCA\xB1\xBC\xE4", ColumnKind::StoredOnly, 0,
+               false, false, false},
 };
 
 inline constexpr int kColumnCount = static_cast<int>(kColumns.size());

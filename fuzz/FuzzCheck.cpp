@@ -11,6 +11,15 @@ void PropertyFailed(const char* property, const char* file, int line) {
     std::abort();
 }
 
+std::size_t Occurrences(std::string_view text, std::string_view sought) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(sought); at != std::string_view::npos;
+         at = text.find(sought, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 bool IsWellFormedGbk(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto lead = static_cast<unsigned char>(text[i]);

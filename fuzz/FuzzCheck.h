@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // What the fuzz targets assert about a parser's result. A broken property
@@ -11,6 +12,9 @@ namespace mofeng::fuzz {
 // Every byte >= 0x80 is the euro sign 0x80 or a lead 0x81..0xFE followed by a
 // trail 0x40..0xFE other than 0x7F: no character is split or cut short.
 bool IsWellFormedGbk(std::string_view text);
+
+// How often sought occurs in text, overlaps counted.
+std::size_t Occurrences(std::string_view text, std::string_view sought);
 
 // ASCII letters compared without case.
 bool ContainsIgnoringAsciiCase(std::string_view text, std::string_view sought);

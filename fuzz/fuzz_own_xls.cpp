@@ -18,14 +18,7 @@
 
 namespace {
 
-std::size_t Occurrences(std::string_view text, std::string_view sought) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(sought); at != std::string_view::npos;
-         at = text.find(sought, at + 1)) {
-        ++count;
-    }
-    return count;
-}
+using mofeng::fuzz::Occurrences;
 
 void CheckExportReadsBack(FuzzedDataProvider& input) {
     using namespace mofeng;

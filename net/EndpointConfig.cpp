@@ -114,6 +114,7 @@ EndpointConfig EndpointConfig::FromEnvironment() {
     config.searchBase = BaseFromEnvironment("MOFENG_SEARCH_URL", config.searchBase);
     config.indexBase = BaseFromEnvironment("MOFENG_INDEX_URL", config.indexBase);
     config.suggestBase = BaseFromEnvironment("MOFENG_SUGGEST_URL", config.suggestBase);
+    config.h5Base = BaseFromEnvironment("MOFENG_H5_URL", config.h5Base);
     return config;
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/H5Api.h"
+
 namespace mofeng::net {
 
 // Base URLs (scheme://host[:port], no trailing slash) of the three remote
@@ -11,14 +13,23 @@ struct EndpointConfig {
     std::string searchBase = "http://s.taobao.com";
     std::string indexBase = "http://shu.taobao.com";
     std::string suggestBase = "http://suggest.taobao.com";
+    // Where the listing count comes from; with H5, the signed call to h5Base.
+    SearchSource searchSource = SearchSource::Page;
+    std::string h5Base = "https://h5api.m.taobao.com";
+    H5Api h5;
 
-    // Defaults overridden by MOFENG_SEARCH_URL, MOFENG_INDEX_URL, MOFENG_SUGGEST_URL.
+    // Defaults overridden by MOFENG_SEARCH_URL, MOFENG_INDEX_URL, MOFENG_SUGGEST_URL,
+    // MOFENG_H5_URL.
     static EndpointConfig FromEnvironment();
 
     // The search page address for an already encoded query value.
     std::string SearchPageUrl(std::string_view encodedQuery) const;
     std::string TrendUrl(std::string_view encodedQuery) const;
     std::string SuggestUrl(std::string_view encodedQuery) const;
+    // The base URL the listing count is asked of: the search page's or h5Base.
+    const std::string& ListingCountBase() const {
+        return searchSource == SearchSource::H5 ? h5Base : searchBase;
+    }
 };
 
 // A usable base URL: http:// or https://, a host, an optional port, nothing

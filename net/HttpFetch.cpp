@@ -175,7 +175,13 @@ struct RequestSetup {
     const FetchSettings& settings;
     std::string noProxy;
     std::string cookieHeader;
+    const RequestHeaders* headers = nullptr;
 };
+
+const char* UserAgent(const RequestHeaders* headers) {
+    return headers != nullptr && !headers->userAgent.empty() ? headers->userAgent.c_str()
+                                                             : kUserAgent;
+}
 
 bool Configure(CURL* easy, CURLU* url, const RequestSetup& setup, Transfer& transfer) {
     const bool explicitProxy = !setup.settings.proxy.empty();
@@ -184,7 +190,9 @@ bool Configure(CURL* easy, CURLU* url, const RequestSetup& setup, Transfer& tran
         curl_easy_setopt(easy, CURLOPT_PATH_AS_IS, 1L) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long{CURL_HTTP_VERSION_1_0}) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent) == CURLE_OK &&
+        curl_easy_setopt(easy, CURLOPT_USERAGENT, UserAgent(setup.headers)) == CURLE_OK &&
+        (setup.headers == nullptr || setup.headers->referer.empty() ||
+         curl_easy_setopt(easy, CURLOPT_REFERER, setup.headers->referer.c_str()) == CURLE_OK) &&
         curl_easy_setopt(easy, CURLOPT_HTTPHEADER, setup.root.headers) == CURLE_OK &&
         // Redirects are followed here, one origin check per hop.
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
@@ -342,7 +350,8 @@ bool SendableUrl(std::string_view url) {
 
 }  // namespace
 
-FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel) {
+FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel,
+                            const RequestHeaders* headers) {
     FetchResult result;
     std::string target(url.substr(0, url.find('#')));  // the fragment is never sent
     result.finalUrl = target;
@@ -365,7 +374,7 @@ FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* ca
     }
     const TransportLimits limits = CurrentTransportLimits();
     const std::shared_ptr<const FetchSettings> settings = CurrentFetchSettings();
-    const RequestSetup setup{*root, limits, *settings, NoProxyHosts(), {}};
+    const RequestSetup setup{*root, limits, *settings, NoProxyHosts(), {}, headers};
     const auto deadline = Clock::now() + limits.overallDeadline;
 
     std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());

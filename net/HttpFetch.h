@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "net/FetchResult.h"
+#include "net/RequestHeaders.h"
 #include "runtime/CancelToken.h"
 
 namespace mofeng::net {
@@ -21,7 +22,9 @@ namespace mofeng::net {
 // byte cannot be sent as given. Without a proxy setting, proxies come from the
 // environment (http_proxy, https_proxy, no_proxy) and loopback hosts never go
 // through one; a proxy setting applies to every host, loopback included.
-FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel = nullptr);
+// With headers, their agent and referrer replace the usual ones.
+FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel = nullptr,
+                            const RequestHeaders* headers = nullptr);
 
 // The body of HttpFetchResult: every failure before the body gives an empty
 // result, a connection lost mid-body gives the bytes received so far. The

@@ -90,7 +90,7 @@ std::string FailureReason(const FetchResult& result, FetchOutcome outcome) {
 }
 
 PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel,
-                                  HostAvailability* hosts) {
+                                  HostAvailability* hosts, const RequestHeaders* headers) {
     const std::shared_ptr<const FetchSettings> settings = CurrentFetchSettings();
     const std::string host = HostKey(url);
     HostPacer& pacer = ProcessPacer();
@@ -104,7 +104,7 @@ PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelTok
             fetched.outcome = FetchOutcome::Failed;
             break;
         }
-        fetched.last = HttpFetchResult(url, cancel);
+        fetched.last = HttpFetchResult(url, cancel, headers);
         fetched.outcome = ClassifyFetch(fetched.last);
         pacer.Record(host, settings->minInterval, fetched.outcome, fetched.last.status);
         fetched.retries = attempt;

@@ -8,6 +8,7 @@
 
 #include "net/FetchResult.h"
 #include "net/HostAvailability.h"
+#include "net/RequestHeaders.h"
 #include "runtime/CancelToken.h"
 
 namespace mofeng::net {
@@ -33,8 +34,10 @@ std::chrono::milliseconds RetryDelay(int retry, std::optional<std::chrono::secon
 // again up to settings.retries times after RetryDelay. A raised cancel token
 // ends any wait at once. With hosts, each try is noted there, and a host it
 // has marked gets no try at all (nor a retry once marked). Any thread.
+// headers as HttpFetchResult takes them.
 PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelToken* cancel,
-                                  HostAvailability* hosts = nullptr);
+                                  HostAvailability* hosts = nullptr,
+                                  const RequestHeaders* headers = nullptr);
 
 // The host of an http(s) URL as given (port included), lower-case: the key
 // of per-host pacing and availability.

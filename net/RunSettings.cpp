@@ -20,7 +20,30 @@ const EndpointSource kEndpoints[] = {
      &RunSettings::indexFromDemo},
     {"--suggest-url", "MOFENG_SUGGEST_URL", &SettingsSources::suggestUrl,
      &EndpointConfig::suggestBase, &RunSettings::suggestFromDemo},
+    {"--h5-url", "MOFENG_H5_URL", &SettingsSources::h5Url, &EndpointConfig::h5Base,
+     &RunSettings::h5FromDemo},
 };
+
+// A name of the h5 call: at most 128 bytes of letters, digits, '.' and '_'
+// (digits only when digitsOnly). It goes into the path unescaped.
+bool ReadH5Name(const std::optional<std::string>& given, const char* option, bool digitsOnly,
+                std::string& target, std::string& error) {
+    if (!given)
+        return true;
+    bool usable = !given->empty() && given->size() <= 128;
+    for (const char c : *given) {
+        const bool digit = c >= '0' && c <= '9';
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        usable = usable && (digit || (!digitsOnly && (letter || c == '.' || c == '_')));
+    }
+    if (!usable) {
+        error = std::string(option) + ": '" + *given + "' is not usable (expected " +
+                (digitsOnly ? "digits" : "letters, digits, '.' and '_'") + ")";
+        return false;
+    }
+    target = *given;
+    return true;
+}
 
 // A whole number within [low, high]; nullopt otherwise.
 std::optional<long> WholeNumber(const std::string& text, long low, long high) {
@@ -116,6 +139,19 @@ bool ResolveRunSettings(const SettingsSources& sources, const Environment& envir
         !ReadNumber(sources.delayMs, "--delay-ms", 0, 60000, delay, error) ||
         !ReadNumber(sources.connectTimeoutS, "--connect-timeout-s", 1, 600, connect, error) ||
         !ReadNumber(sources.stallTimeoutS, "--stall-timeout-s", 1, 600, stall, error)) {
+        return false;
+    }
+    if (sources.searchSource && *sources.searchSource != "page") {
+        if (*sources.searchSource != "h5") {
+            error = "--search-source: '" + *sources.searchSource + "' is not page or h5";
+            return false;
+        }
+        resolved.endpoints.searchSource = SearchSource::H5;
+    }
+    H5Api& h5 = resolved.endpoints.h5;
+    if (!ReadH5Name(sources.h5Api, "--h5-api", false, h5.api, error) ||
+        !ReadH5Name(sources.h5AppKey, "--h5-app-key", true, h5.appKey, error) ||
+        !ReadH5Name(sources.h5AppId, "--h5-app-id", true, h5.appId, error)) {
         return false;
     }
     resolved.fetch.retries = static_cast<int>(retries);

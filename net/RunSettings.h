@@ -16,6 +16,11 @@ struct SettingsSources {
     std::optional<std::string> searchUrl;
     std::optional<std::string> indexUrl;
     std::optional<std::string> suggestUrl;
+    std::optional<std::string> h5Url;
+    std::optional<std::string> searchSource;  // "page" or "h5"
+    std::optional<std::string> h5Api;         // dotted name: letters, digits, '.', '_'
+    std::optional<std::string> h5AppKey;      // digits
+    std::optional<std::string> h5AppId;       // digits
     bool demo = false;
     std::optional<std::string> retries;          // 0..10
     std::optional<std::string> delayMs;          // 0..60000
@@ -33,10 +38,13 @@ struct RunSettings {
     bool searchFromDemo = false;
     bool indexFromDemo = false;
     bool suggestFromDemo = false;
+    bool h5FromDemo = false;
     FetchSettings fetch;
     TransportLimits limits;
 
-    bool NeedsDemo() const { return searchFromDemo || indexFromDemo || suggestFromDemo; }
+    bool NeedsDemo() const {
+        return searchFromDemo || indexFromDemo || suggestFromDemo || h5FromDemo;
+    }
     void UseDemoBase(const std::string& base);
     // Makes these the settings of every later fetch of the process.
     void Apply() const;
@@ -45,8 +53,8 @@ struct RunSettings {
 using Environment = std::function<const char*(const char* name)>;
 
 // Each endpoint from the most specific source: an explicit URL, then demo,
-// then MOFENG_SEARCH_URL / MOFENG_INDEX_URL / MOFENG_SUGGEST_URL, then the
-// built-in default. A malformed value anywhere is an error: false, with a
+// then MOFENG_SEARCH_URL / MOFENG_INDEX_URL / MOFENG_SUGGEST_URL /
+// MOFENG_H5_URL, then the built-in default. A malformed value anywhere is an error: false, with a
 // message naming the setting (never quoting a cookie) in error.
 bool ResolveRunSettings(const SettingsSources& sources, const Environment& environment,
                         RunSettings& resolved, std::string& error);

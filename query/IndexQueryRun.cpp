@@ -1,6 +1,7 @@
 #include "query/IndexQueryRun.h"
 
 #include <array>
+#include <ctime>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,6 +26,7 @@ constexpr std::array kReportedColumns{
     columns::Column::ListingCount, columns::Column::Yesterday,   columns::Column::Average,
     columns::Column::Trend,        columns::Column::Competition, columns::Column::Slope,
     columns::Column::Outcome,      columns::Column::Reason,      columns::Column::Series,
+    columns::Column::FiguresTime,
 };
 
 constexpr bool Consecutive() {
@@ -36,8 +38,9 @@ constexpr bool Consecutive() {
 }
 static_assert(Consecutive(), "a column among the reported ones needs its RowResult field");
 
-// The cells a row reports, in the order of kReportedColumns.
-std::vector<std::string> ReportedCells(RowResult row) {
+// The cells a row reports, in the order of kReportedColumns; figuresTime
+// from SettleFigures.
+std::vector<std::string> ReportedCells(RowResult row, std::string figuresTime) {
     return {std::move(row.listingCount),
             std::move(row.yesterday),
             std::move(row.average),
@@ -46,7 +49,8 @@ std::vector<std::string> ReportedCells(RowResult row) {
             std::move(row.slope),
             std::string(RowOutcomeText(row.outcome)),
             std::move(row.reason),
-            std::move(row.series)};
+            std::move(row.series),
+            std::move(figuresTime)};
 }
 
 // Writes results into a table by row id and passes progress on.
@@ -143,7 +147,12 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
             Count(summary, row->outcome);
             blockedStreak = row->outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
             endpointsDown.NoteRow(rowInput.id, *row);
-            sink.RowResult(rowInput.id, kFirstMetricColumn, ReportedCells(std::move(*row)));
+            bool kept = false;
+            std::string figuresTime = SettleFigures(
+                *row, rowInput.shown, static_cast<std::int64_t>(std::time(nullptr)), kept);
+            summary.keptFigures += kept ? 1 : 0;
+            sink.RowResult(rowInput.id, kFirstMetricColumn,
+                           ReportedCells(std::move(*row), std::move(figuresTime)));
         }
         ReportUnavailable(endpointsDown.Update(hosts), sink, summary);
         finished[item] = 1;
@@ -168,7 +177,7 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
         for (std::size_t i = 0; i < input.rows.size(); ++i) {
             if (!finished[i])
                 sink.RowResult(input.rows[i].id, kOutcomeColumn,
-                               {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}, {}});
+                               {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}});
         }
         Count(summary, RowOutcome::NotQueried, total - done);
         return summary;
@@ -187,7 +196,10 @@ QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& ta
     for (const runtime::RowId id : onlyRows != nullptr ? *onlyRows : table.RowIds()) {
         // A row gone already is still counted, and skipped, by the run.
         std::optional<std::string> keyword = table.GetCellById(id, kKeywordColumn);
-        input.rows.push_back({id, keyword ? std::move(*keyword) : std::string()});
+        input.rows.push_back(
+            {id, keyword ? std::move(*keyword) : std::string(), ShownFiguresOf([&](int column) {
+                 return table.GetCellById(id, column).value_or(std::string());
+             })});
     }
     TableQuerySink sink(table, observer);
     return IndexQueryRun(input, sink, notifier, cancel);

@@ -42,6 +42,7 @@ public:
 // What a run did, one count per RowOutcome.
 struct QuerySummary {
     std::array<int, net::kLookupOutcomeCount> counts{};
+    int keptFigures = 0;  // failed or blocked rows that kept their earlier figures
     bool stoppedForBlocked = false;
     bool cancelled = false;
     // One notice per endpoint the run stopped asking (GBK), in the order given.
@@ -55,7 +56,9 @@ struct QuerySummary {
 
 // Fills columns 2 to 7 of every row of input.rows: each row makes its
 // lookups with QueryRow (trend, then search page) and reports the six texts,
-// then the outcome, reason and series cells (RowOutcome.h), once by id. Up to
+// then the outcome, reason, series and figures-time cells (RowOutcome.h),
+// once by id; a row whose lookup failed or was blocked keeps the figures it
+// showed (SettleFigures). Up to
 // input.jobs rows are in flight at a time; with any number of jobs each row's
 // cells are exactly those of one job, and with one job the requests go trend
 // 1, search 1, trend 2, ... in list order. Rows the sink says are gone are

@@ -1,5 +1,6 @@
 #include "query/QueryRow.h"
 
+#include "net/H5ListingCount.h"
 #include "net/PageText.h"
 #include "net/PercentEncode.h"
 #include "net/PolicyFetch.h"
@@ -66,6 +67,12 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
                    regex::RegexObject& regex, const runtime::CancelToken* cancel,
                    net::HostAvailability* hosts) {
     RowResult row;
+    if (runtime::HoldsNoGbkFormMark(keyword)) {
+        // The import put the mark where the file had a character GBK cannot
+        // hold: the keyword Taobao would get is not the seller's.
+        row.reason = std::string(kNoGbkFormReason);
+        return row;
+    }
     const bool sendable = keyword.size() <= net::kMaxUrlBytes;
     const std::string encoded = sendable ? net::PercentEncodeUtf8(keyword) : std::string();
 
@@ -89,15 +96,23 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
     if (cancel != nullptr && cancel->IsCancelled())
         return row;
 
-    net::PolicyFetchResult search =
-        sendable ? net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel, hosts)
-                 : RefusedAsTooLong(config.SearchPageUrl({}));
-    const bool searchReplied = search.outcome == net::FetchOutcome::Reply;
+    net::PolicyFetchResult search;
     std::optional<std::int32_t> count;
-    if (searchReplied) {
-        count = FindListingCount(net::PageTextAsGbk(
-            net::FetchedPage{std::move(search.last.body), std::move(search.last.contentType)}));
+    if (!sendable) {
+        search = RefusedAsTooLong(config.ListingCountBase());
+    } else if (config.searchSource == net::SearchSource::H5) {
+        net::H5CountLookup h5 = net::FetchH5ListingCount(
+            config.h5Base, config.h5, keyword, config.SearchPageUrl(encoded), cancel, hosts);
+        search = std::move(h5.fetched);
+        count = h5.count;
+    } else {
+        search = net::FetchWithPolicy(config.SearchPageUrl(encoded), cancel, hosts);
+        if (search.outcome == net::FetchOutcome::Reply) {
+            count = FindListingCount(net::PageTextAsGbk(
+                net::FetchedPage{std::move(search.last.body), std::move(search.last.contentType)}));
+        }
     }
+    const bool searchReplied = search.outcome == net::FetchOutcome::Reply;
     const RowOutcome searchOutcome = FromFetch(search, count.has_value());
 
     if (trendReplied) {

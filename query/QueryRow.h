@@ -32,9 +32,16 @@ struct RowResult {
     std::string failedHost;
 };
 
+// Reason of a row whose keyword holds runtime::kNoGbkFormMark, which is
+// never sent: "含 GBK 无法表示的字符" (GBK).
+inline constexpr std::string_view kNoGbkFormReason =
+    "\xBA\xAC GBK \xCE\xDE\xB7\xA8\xB1\xED\xCA\xBE\xB5\xC4\xD7\xD6\xB7\xFB";
+
 // The trend request, then the search request, each paced and retried by
 // net::FetchWithPolicy; the row's outcome is the worse of the two. The run's
-// scheduler calls this once per keyword (GBK). A raised cancel token cuts
+// scheduler calls this once per keyword (GBK); a keyword holding
+// runtime::kNoGbkFormMark is 未查询 with kNoGbkFormReason, without a request.
+// A raised cancel token cuts
 // the lookups short; the result is then to be dropped. With hosts (the run's),
 // a lookup whose host is marked there is not made: its cells stay empty, and
 // the row is 部分 when the other lookup is not in trouble (失败 when both

@@ -4,15 +4,17 @@
 #include <vector>
 
 #include "net/EndpointConfig.h"
+#include "query/KeptFigures.h"
 #include "runtime/Table.h"
 
 namespace mofeng::query {
 
-// One row as a run takes it when it starts: its identity and its keyword
-// (column 1, GBK).
+// One row as a run takes it when it starts: its identity, its keyword
+// (column 1, GBK) and the figures it shows (kept if its lookup fails).
 struct QueryRowInput {
     runtime::RowId id = 0;
     std::string keyword;
+    ShownFigures shown;
 };
 
 // Everything a query run works from, taken as values when it starts.
@@ -35,10 +37,10 @@ public:
     // request (it has been removed from the list meanwhile).
     virtual bool RowExists(runtime::RowId id) { return true; }
     // Texts of consecutive columns from firstColumn of the row with this id:
-    // columns 2 to 7 and the outcome, reason and series cells of a finished
-    // row, or the outcome cells alone of a row a stopped run left 未查询, or
-    // the outcome and reason of a finished 失败 row that a host given up on
-    // later made 部分.
+    // columns 2 to 7 and the outcome, reason, series and figures-time cells of
+    // a finished row, or the outcome and reason alone of a row a stopped run
+    // left 未查询, or of a finished 失败 row that a host given up on later
+    // made 部分.
     virtual void RowResult(runtime::RowId id, int firstColumn, std::vector<std::string> cells) = 0;
     // After each row, its result (if any) already delivered; done counts
     // finished and skipped rows, in the order they finished.

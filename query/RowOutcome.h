@@ -20,6 +20,10 @@ inline std::optional<RowOutcome> RowOutcomeFromText(std::string_view text) {
 inline constexpr int kOutcomeColumn = columns::Index(columns::Column::Outcome);
 inline constexpr int kReasonColumn = columns::Index(columns::Column::Reason);
 inline constexpr int kSeriesColumn = columns::Index(columns::Column::Series);
+// When the figures of the figure columns arrived (Unix seconds, decimal);
+// empty when the row shows none of its own. Kept with figures a failed
+// re-query did not replace (query/KeptFigures.h).
+inline constexpr int kFiguresTimeColumn = columns::Index(columns::Column::FiguresTime);
 inline constexpr int kStoredColumnCount = columns::kColumnCount;
 
 }  // namespace mofeng::query

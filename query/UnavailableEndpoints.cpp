@@ -17,7 +17,7 @@ constexpr std::string_view kNoticeTail =
 
 UnavailableEndpoints::UnavailableEndpoints(const net::EndpointConfig& config)
     : m_indexHost(net::HostKey(config.TrendUrl({}))),
-      m_searchHost(net::HostKey(config.SearchPageUrl({}))) {}
+      m_searchHost(net::HostKey(config.ListingCountBase())) {}
 
 void UnavailableEndpoints::NoteRow(runtime::RowId id, const RowResult& row) {
     if (row.outcome == RowOutcome::Failed && !row.failedHost.empty())

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "runtime/Utf8Append.h"
 #include "runtime/platform/CodePageConversion.h"
 
 namespace mofeng::runtime {
@@ -73,7 +74,7 @@ std::string GbkToUtf8(std::string_view gbk) {
     return out;
 }
 
-std::string Utf8ToGbk(std::string_view utf8) {
+std::string Utf8ToGbk(std::string_view utf8, std::string_view replacement) {
     std::string out;
     out.reserve(utf8.size());
     while (!utf8.empty()) {
@@ -81,7 +82,7 @@ std::string Utf8ToGbk(std::string_view utf8) {
         if (utf8.empty()) {
             break;
         }
-        out += '?';
+        out += replacement;
         const size_t length = Utf8SequenceLength(utf8);
         utf8.remove_prefix(length == 0 ? 1 : length);  // unmappable character or bad byte
     }
@@ -99,7 +100,7 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-std::string Utf16ToGbk(std::u16string_view utf16) {
+std::string Utf16ToGbk(std::u16string_view utf16, std::string_view replacement) {
     std::string utf8;
     utf8.reserve(utf16.size() * 3);
     for (size_t i = 0; i < utf16.size(); ++i) {
@@ -109,26 +110,46 @@ std::string Utf16ToGbk(std::u16string_view utf16) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            utf8 += '?';
+            utf8 += '\xFF';  // never UTF-8: converted to the replacement below
             continue;
         }
-        if (cp < 0x80) {
-            utf8 += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (cp >> 6));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (cp >> 12));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (cp >> 18));
-            utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AppendUtf8(utf8, cp);
     }
-    return Utf8ToGbk(utf8);
+    return Utf8ToGbk(utf8, replacement);
+}
+
+bool HoldsNoGbkFormMark(std::string_view gbk) {
+    for (size_t i = 0; i + 1 < gbk.size();) {
+        const auto lead = static_cast<uint8_t>(gbk[i]);
+        if (lead < 0x81 || lead == 0xFF) {
+            ++i;
+            continue;
+        }
+        if (gbk.substr(i, 2) == kNoGbkFormMark) {
+            return true;
+        }
+        i += 2;
+    }
+    return false;
+}
+
+void AppendUtf8(std::string& utf8, char32_t codePoint) {
+    const auto cp = static_cast<uint32_t>(codePoint);
+    if (cp < 0x80) {
+        utf8 += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        utf8 += static_cast<char>(0xC0 | (cp >> 6));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        utf8 += static_cast<char>(0xE0 | (cp >> 12));
+        utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        utf8 += static_cast<char>(0xF0 | (cp >> 18));
+        utf8 += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+    }
 }
 
 }  // namespace mofeng::runtime

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "sim/FaultPlan.h"
+#include "sim/H5Endpoint.h"
 #include "sim/ReplyWriter.h"
 #include "sim/RequestTarget.h"
 #include "sim/SearchPage.h"
@@ -89,15 +90,21 @@ std::string ValidateSimulatorOptions(const SimulatorOptions& options) {
 
 struct Simulator::Impl {
     explicit Impl(SimulatorOptions o)
-        : options(std::move(o)), data(options.seed, options.fanout), searchPage(data) {}
+        : options(std::move(o)),
+          data(options.seed, options.fanout),
+          searchPage(data),
+          h5(data, options.seed, std::chrono::seconds(options.h5TokenTtlS)) {}
 
     void Handle(const httplib::Request& request, httplib::Response& response);
+    void HandleH5(const httplib::Request& request, httplib::Response& response,
+                  RequestRecord& record);
     void Remember(const RequestRecord& record);
     void SleepUnlessStopping(int milliseconds) const;
 
     const SimulatorOptions options;
     const KeywordData data;
     const SearchPage searchPage;
+    H5Endpoint h5;
 
     std::mutex lifecycle;  // Start and Stop
     std::atomic<bool> stopping{false};
@@ -138,6 +145,10 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
         Remember(record);
         response.status = 200;
         SendWhole(response, std::string(kLoginPage), kHtmlType);
+        return;
+    }
+    if (request.path == kH5SearchPath) {
+        HandleH5(request, response, record);
         return;
     }
     const RoutedRequest routed = RouteTarget(request.target);
@@ -218,6 +229,22 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
         default:
             SendWhole(response, std::move(body), *type);
     }
+}
+
+// The h5 call: the token protocol, RGV587_ERROR past the block limit; faults
+// and latency do not apply.
+void Simulator::Impl::HandleH5(const httplib::Request& request, httplib::Response& response,
+                               RequestRecord& record) {
+    const std::uint64_t endpointNumber = ++endpointCounter;
+    const bool blocked = options.blockAfter > 0 && endpointNumber > options.blockAfter;
+    H5Answer answer =
+        blocked ? H5Endpoint::Blocked(request.params) : h5.Answer(request.params, record.cookie);
+    record.outcome = answer.outcome;
+    Remember(record);
+    for (const std::string& cookie : answer.setCookies)
+        response.set_header("Set-Cookie", cookie);
+    response.status = 200;
+    SendWhole(response, std::move(answer.body), kTrendType);
 }
 
 bool Simulator::Impl::OverRateLimit() {

@@ -28,6 +28,7 @@ struct SimulatorOptions {
     std::uint64_t blockAfter = 0;  // endpoint requests after the Nth go to the login page; 0: none
     std::string requireCookie;     // "NAME=VALUE": requests without it go to the login page
     bool decimalCounts = false;    // suggestion counts as decimals, as current replies send them
+    int h5TokenTtlS = 0;           // h5 tokens older than this are refused; 0: never
 };
 
 // Where blocked requests are redirected to (served as a login page).

@@ -40,7 +40,8 @@ bool ParseRate(const std::string& text, double& out) {
 
 std::string SimulatorUsage() {
     return "Usage: mofeng-sim [options]\n"
-           "Serves the search page, trend index and suggestion endpoints on 127.0.0.1\n"
+           "Serves the search page, trend index and suggestion endpoints and the signed h5\n"
+           "search call on 127.0.0.1\n"
            "with deterministic data, until SIGINT or SIGTERM.\n\n"
            "  --port N          port to listen on; 0 (default) picks a free one\n"
            "  --seed N          data seed (default 1)\n"
@@ -59,6 +60,9 @@ std::string SimulatorUsage() {
            "\n"
            "  --require-cookie NAME=VALUE\n"
            "                    requests without this cookie are redirected to it too\n"
+           "  --h5-token-ttl S  h5 search tokens older than S seconds are refused as\n"
+           "                    expired (default 0: never); past --block-after the h5\n"
+           "                    call answers RGV587_ERROR\n"
            "  --suggest-counts integer|decimal\n"
            "                    how suggestion counts are written (default integer)\n"
            "  --help            show this text\n"
@@ -122,6 +126,8 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
              o.requireCookie = value;
              return !value.empty();
          }},
+        {"--h5-token-ttl",
+         integer(0, 86400, [&o](long long n) { o.h5TokenTtlS = static_cast<int>(n); })},
         {"--suggest-counts",
          [&o](const std::string& value) {
              o.decimalCounts = value == "decimal";

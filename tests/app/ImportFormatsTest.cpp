@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"连衣裙", "女装,夏"}},
         FormatCase{"CsvGbk", "k.csv", Utf8ToGbk("关键词\n女装\n小\n"), {"女装", "小"}},
         FormatCase{"CsvWithoutCaptionStartsAtFirstRecord", "k.csv", "a,1\nb,2", {"a", "b"}},
-        FormatCase{"CsvShortRecordGivesEmptyKeyword", "k.csv", "x,关键词\nonly\n,b\n", {"", "b"}},
+        FormatCase{"CsvRowsWithoutKeywordAreSkipped", "k.csv", "x,关键词\nonly\n,b\n", {"b"}},
         FormatCase{"Tsv", "k.tsv", "关键词\tn\n\"a\tb\"\t1\nc\t2\n", {"a\tb", "c"}},
         // Anything else is a plain keyword file: commas and tabs stay inside the keyword.
         FormatCase{"TxtKeepsCommasAndTabs", "k.txt", "a,b\nc\td\n", {"a,b", "c\td"}},
@@ -141,8 +141,7 @@ TEST(ImportFormats, WorkbookFromARealSpreadsheetWriter) {
     auto table = MainList();
     const ImportResult result = ImportKeywordFile(path, table, 1, true);
     EXPECT_TRUE(result.opened);
-    EXPECT_EQ(KeywordsOf(table),
-              (std::vector<std::string>{"连衣裙", "a,b \"q\"", "2026", "", "童装"}));
+    EXPECT_EQ(KeywordsOf(table), (std::vector<std::string>{"连衣裙", "a,b \"q\"", "2026", "童装"}));
 
     ASSERT_TRUE(WriteWorkbookWithOpenpyxl(path, "[['女装'], ['小', 'x']]"));
     auto second = MainList();

@@ -210,6 +210,29 @@ TEST_F(QueryCommandTest, FailedRowsAreMarkedSummedUpAndExitWithThree) {
     EXPECT_EQ(m_err.str().find("topsecret"), std::string::npos);
 }
 
+TEST_F(QueryCommandTest, ARequeryThatFailsKeepsTheFiguresReadFromTheFile) {
+    const fs::path sheet = m_folder / "done.xls";
+    ASSERT_EQ(Run(SimulatorArgs({"--out", sheet.string(), Keywords()})), kExitOk) << m_err.str();
+    ASSERT_EQ(Run(SimulatorArgs({sheet.string()})), kExitOk) << m_err.str();
+    const std::vector<std::string> good = Lines(m_out.str());
+    // The trend endpoint is gone: every row fails, none loses its figures.
+    ASSERT_EQ(Run({"--search-url", m_simulator.BaseUrl(), "--index-url", "http://127.0.0.1:1",
+                   "--retries", "0", sheet.string()}),
+              kExitTrouble)
+        << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), good.size());
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::vector<std::string> fields = Fields(lines[i]);
+        std::vector<std::string> before = Fields(good[i]);
+        EXPECT_EQ(fields[8], "失败");
+        EXPECT_FALSE(fields[2].empty());  // the count read from the file
+        fields.pop_back();
+        before.pop_back();
+        EXPECT_EQ(fields, before);
+    }
+}
+
 TEST_F(QueryCommandTest, ADeadTrendHostIsNamedOnceAndItsPartialRowsExitZero) {
     std::ofstream(m_folder / "more.txt", std::ios::binary) << "a\nb\nc\nd\ne\nf\n";
     ASSERT_EQ(Run({"--search-url", m_simulator.BaseUrl(), "--index-url", "http://127.0.0.1:1",
@@ -369,6 +392,56 @@ TEST_F(QueryCommandTest, JobsPrintTheRowsOfOneJobInListOrder) {
     }
     EXPECT_EQ(Run(SimulatorArgs({"--jobs", "17", file})), kExitUsage);
     EXPECT_NE(QueryCommandHelp().find("--jobs"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mofeng::cli
+
+namespace mofeng::cli {
+namespace {
+
+TEST_F(QueryCommandTest, KeywordWithoutGbkFormIsMarkedCountedAndNeverSent) {
+    // UTF-8: ™ and 😀 have no GBK form.
+    std::ofstream(m_folder / "utf8.txt", std::ios::binary) << "Nike™运动鞋\n连衣裙\n😀\n";
+    EXPECT_EQ(Run(SimulatorArgs({(m_folder / "utf8.txt").string()})), 0);
+    EXPECT_NE(m_err.str().find("2 keyword(s) hold a character GBK cannot hold"), std::string::npos)
+        << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(Fields(lines[1])[1], "Nike〓运动鞋");
+    EXPECT_EQ(Fields(lines[1]).back(), "未查询");
+    EXPECT_NE(Fields(lines[2]).back(), "未查询");
+    EXPECT_EQ(Fields(lines[3])[1], "〓");
+    for (const sim::RequestRecord& request : m_simulator.Requests()) {
+        EXPECT_EQ(request.target.find("Nike"), std::string::npos) << request.target;
+    }
+    EXPECT_EQ(m_simulator.RequestCount(), 2u);  // trend and search page of 连衣裙 only
+}
+
+TEST_F(QueryCommandTest, FilesThatAreNoKeywordListExitWithOne) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* said;
+    };
+    for (const Case& c :
+         {Case{"a.pdf", "%PDF-1.4\n%\xE2\xE3\n1 0 obj", "(PDF"},
+          Case{"a.xls",
+               std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
+                   std::string("E\0n\0c\0r\0y\0p\0t\0e\0d\0P\0a\0c\0k\0a\0g\0e\0", 32),
+               "(加密的工作簿)"},
+          Case{"a.html", "<html><body><table><tr><td> </td></tr></table></body></html>",
+               "holds no keywords"}}) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(m_folder / c.name, std::ios::binary) << c.bytes;
+        EXPECT_EQ(Run(SimulatorArgs({(m_folder / c.name).string()})), 1);
+        EXPECT_NE(m_err.str().find(c.said), std::string::npos) << m_err.str();
+        EXPECT_EQ(m_out.str(), "");
+    }
+    EXPECT_EQ(m_simulator.RequestCount(), 0u);
+    std::ofstream(m_folder / "a.csv") << "关键词\n女装\n";
+    EXPECT_EQ(Run(SimulatorArgs({"--sheet", "2", (m_folder / "a.csv").string()})), 1);
+    EXPECT_NE(m_err.str().find("has no such sheet"), std::string::npos) << m_err.str();
 }
 
 }  // namespace

@@ -45,6 +45,13 @@ inline void ShowListTab(ui::MainWindow& window) {
     window.findChild<QTabWidget*>(QStringLiteral("高级选择夹1"))->setCurrentIndex(1);
 }
 
+// Resizes the window so that its content (below the menu bar and the
+// toolbar) gets this size.
+inline void ResizeContent(ui::MainWindow& window, QSize content) {
+    window.resize(content + window.size() - window.Content().size());
+    QCoreApplication::sendPostedEvents();
+}
+
 // A shown main window over a started simulator, with the web pages the
 // program finds beside the test.
 class SimulatedMainWindow {

@@ -83,7 +83,7 @@ private slots:
         auto* bar = f.window.findChild<ui::MainStatusBar*>();
         QVERIFY(bar != nullptr);
         for (const QSize size : {QSize(904, 468), QSize(1200, 700)}) {
-            f.window.resize(size);
+            mofeng::test::ResizeContent(f.window, size);
             const QRect list = f.window.List().geometry();
             QCOMPARE(bar->geometry().top(), list.bottom() + 1);
             QCOMPARE(bar->geometry().width(), list.width());

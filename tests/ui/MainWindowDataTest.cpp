@@ -154,7 +154,9 @@ private slots:
             ui::MainWindow window(context);
             ui::StartSession(window);
             QCOMPARE(window.Model().rowCount(), 2);
-            QCOMPARE(window.StatusText(), QStringLiteral("已恢复上次的 3 行数据"));
+            // Each list counted on its own.
+            QCOMPARE(window.StatusText(),
+                     QStringLiteral("已恢复上次的数据：主列表 2 行，淘词列表 1 行"));
             ui::KeywordListModel mining({{"n", 55}, {"k", 160}});
             window.AdoptMiningList(mining);
             QCOMPARE(mining.rowCount(), 1);

@@ -285,6 +285,40 @@ private slots:
         window->close();
     }
 
+    void ASecondRunStartsFreshAndAClearCanBeUndone() {
+        Fixture f;
+        ui::MiningWindow* window = f.Open();
+        Fill(window, QStringLiteral("碎花连衣裙"), QStringLiteral("花"), 1);
+        ClickStart(window);
+        QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
+        const int first = window->Model().rowCount();
+        QVERIFY(first > 0);
+        auto* progress = Control<QProgressBar>(window, u"进度条1");
+        auto* label = Control<QLabel>(window, u"标签_状态");
+        QCOMPARE(progress->value(), progress->maximum());
+
+        // A new run starts with an empty bar and the first level's label.
+        Fill(window, QStringLiteral("雪纺连衣裙"), QStringLiteral("雪"), 1);
+        ClickStart(window);
+        QCOMPARE(progress->value(), 0);
+        QCOMPARE(label->text(), QStringLiteral("第一级："));
+        QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
+        const int both = window->Model().rowCount();
+        QVERIFY(both >= first);
+
+        // 清空关键词 says so and Ctrl+Z brings every row back, in order.
+        std::vector<std::string> before = window->Model().Data().ColumnTexts(1);
+        window->MenuAction(QStringLiteral("清空关键词"))->trigger();
+        QCOMPARE(window->Model().rowCount(), 0);
+        QVERIFY(window->CountsText().contains(QStringLiteral("Ctrl+Z")));
+        window->MenuActions().undoClear->trigger();
+        QCOMPARE(window->Model().Data().ColumnTexts(1), before);
+        QVERIFY(window->CountsText().contains(QStringLiteral("共 %1 个关键词").arg(both)));
+        window->MenuActions().undoClear->trigger();  // nothing left to undo
+        QCOMPARE(window->Model().rowCount(), both);
+        window->close();
+    }
+
     void OnlyOneRunAtATimeAcrossWindows() {
         Fixture f(Slow());
         ui::MiningWindow* first = f.Open();

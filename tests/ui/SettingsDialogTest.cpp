@@ -184,6 +184,32 @@ private slots:
         dialog->reject();
     }
 
+    void SearchSourceAndH5UrlAreAppliedAndRemembered() {
+        {
+            Program first;
+            ui::SettingsDialog* dialog = first.OpenSettings();
+            QVERIFY(dialog != nullptr);
+            auto* source = dialog->findChild<QComboBox*>(QStringLiteral("searchSource"));
+            QCOMPARE(source->currentData().toString(), QStringLiteral("page"));
+            QCOMPARE(Edit(dialog, "h5Url")->text(), QStringLiteral("https://h5api.m.taobao.com"));
+            source->setCurrentIndex(source->findData(QStringLiteral("h5")));
+            Edit(dialog, "h5Url")->setText(QStringLiteral("ftp://127.0.0.1"));
+            ClickOk(dialog);
+            QVERIFY(dialog->isVisible());
+            QVERIFY2(dialog->ErrorText().contains(QStringLiteral("「h5 接口」")),
+                     qPrintable(dialog->ErrorText()));
+            QCOMPARE(first.context->Endpoints().searchSource, net::SearchSource::Page);
+            Edit(dialog, "h5Url")->setText(QStringLiteral("http://127.0.0.1:9"));
+            ClickOk(dialog);
+            QTRY_VERIFY(first.window->findChild<ui::SettingsDialog*>() == nullptr);
+            QCOMPARE(first.context->Endpoints().searchSource, net::SearchSource::H5);
+            QCOMPARE(first.context->Endpoints().h5Base, std::string("http://127.0.0.1:9"));
+        }
+        Program second;
+        QCOMPARE(second.context->Endpoints().searchSource, net::SearchSource::H5);
+        QCOMPARE(second.context->Endpoints().h5Base, std::string("http://127.0.0.1:9"));
+    }
+
     void MalformedValuesAreRefusedWithNothingApplied() {
         Program program;
         const std::tuple<const char*, QString, QString> cases[] = {

@@ -33,13 +33,14 @@ struct Window {
         QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, centre);
     }
     QStringList Keywords() { return mofeng::test::ShownColumn(window.List(), 1); }
-    // "-" without an arrow, else "<column>v" (largest first) or "<column>^".
+    // "-" without an arrow, else "<column>v" (largest first: the header
+    // draws Qt::AscendingOrder as a downward arrow) or "<column>^".
     QString Arrow() {
         if (!Header().isSortIndicatorShown() || Header().sortIndicatorSection() < 0) {
             return QStringLiteral("-");
         }
         return QString::number(Header().sortIndicatorSection()) +
-               (Header().sortIndicatorOrder() == Qt::DescendingOrder ? 'v' : '^');
+               (Header().sortIndicatorOrder() == Qt::AscendingOrder ? 'v' : '^');
     }
 
     mofeng::ui::AppContext context;

@@ -31,9 +31,14 @@ public:
     const QString& FileName() const { return m_fileName; }
     // The name the next Show() offers, as if it had been chosen last.
     void OfferFileName(const QString& name) { m_fileName = name; }
-    // Keeps the folder of each confirmed file under this QSettings key, and
-    // opens there while no file name has been chosen or offered (a new run).
+    // Keeps the folder of each confirmed file under this QSettings key (and
+    // the chosen type under the sibling key "filter"), and opens there while
+    // no file name has been chosen or offered (a new run).
     void RememberFolder(const QString& settingsKey) { m_folderKey = settingsKey; }
+    // Where the next Show() opens: the folder of the name chosen or offered
+    // last, else the remembered folder, else the documents folder; only a
+    // folder that exists.
+    QString StartFolder() const;
 
     // Shows the modal dialog. True when the user confirmed a file: FileName()
     // then holds it and the process's current directory is its folder. False
@@ -45,7 +50,10 @@ public:
 private:
     QFileDialog::AcceptMode m_mode;
     FileDialogOptions m_options;
+    QString FilterKey() const;
+
     QString m_fileName;
+    QString m_filter;     // the type chosen last; empty before
     QString m_folderKey;  // empty: nothing remembered
 };
 

@@ -7,9 +7,11 @@
 #include <utility>
 
 #include "app/CellDisplayText.h"
+#include "query/KeptFigures.h"
 #include "query/RowOutcome.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/OutcomeMarks.h"
+#include "ui/common/ReadableFigure.h"
 
 namespace mofeng::ui {
 namespace {
@@ -47,6 +49,13 @@ QVariant KeywordListModel::data(const QModelIndex& index, int role) const {
     }
     if (m_marksOutcomes && (role == Qt::BackgroundRole || role == Qt::ToolTipRole)) {
         const std::string& outcome = m_data.Cell(index.row(), query::kOutcomeColumn);
+        const std::string& figuresTime = m_data.Cell(index.row(), query::kFiguresTimeColumn);
+        if (query::ShowsKeptFigures(outcome, figuresTime)) {
+            return role == Qt::BackgroundRole
+                       ? KeptFiguresBackground()
+                       : QVariant(KeptFiguresToolTip(
+                             figuresTime, m_data.Cell(index.row(), query::kReasonColumn)));
+        }
         if (role == Qt::BackgroundRole) {
             return OutcomeBackground(outcome);
         }
@@ -55,14 +64,24 @@ QVariant KeywordListModel::data(const QModelIndex& index, int role) const {
             return tip;
         }
     }
+    const bool figure = HasColumn(index.column()) && m_columns[index.column()].figure;
+    if (role == Qt::TextAlignmentRole && figure && m_columns[index.column()].alignRight) {
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }
     // Converted on demand: only the visible cells are ever asked for.
-    return FromGbk(app::CellDisplayText(index.column(), m_data.Cell(index.row(), index.column())));
+    QString text =
+        FromGbk(app::CellDisplayText(index.column(), m_data.Cell(index.row(), index.column())));
+    return figure ? ReadableFigure(text) : text;
 }
 
 QVariant KeywordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && HasColumn(section) &&
+        !m_columns[section].help.isEmpty()) {
+        return m_columns[section].help;
+    }
     if (role != Qt::DisplayRole) {
         return {};
     }

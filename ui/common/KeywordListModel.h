@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/TableData.h"
@@ -18,8 +19,22 @@ class KeywordListModel final : public QAbstractTableModel {
 
 public:
     struct Column {
+        Column(std::string title, int width, bool figure = false, QString help = {},
+               bool alignRight = false)
+            : title(std::move(title)),
+              width(width),
+              figure(figure),
+              help(std::move(help)),
+              alignRight(alignRight) {}
+
         std::string title;  // GBK
         int width;          // pixels
+        // A figure column shows its cells readable (ReadableFigure), and
+        // right-aligned unless it draws beside its text (the trend's line);
+        // help is the header's tooltip.
+        bool figure;
+        QString help;
+        bool alignRight;
     };
 
     explicit KeywordListModel(std::vector<Column> columns, QObject* parent = nullptr);

@@ -107,8 +107,14 @@ void IndexQueryController::RetryFailedRows() {
 }
 
 void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> onlyRows) {
-    // The run's inputs, taken now as values: rows by id with their keywords.
+    // The run's inputs, taken now as values: rows by id with their keywords
+    // and the figures they show.
     const runtime::TableData& data = m_window.Model().Data();
+    auto rowInput = [&data](int row) {
+        return query::QueryRowInput{
+            data.IdOfRow(row), data.Cell(row, query::kKeywordColumn),
+            query::ShownFiguresOf([&](int column) { return data.Cell(row, column); })};
+    };
     query::QueryRunInput input;
     input.endpoints = m_window.Context().Endpoints();
     input.jobs = m_window.Context().Jobs();
@@ -117,12 +123,12 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
         for (const runtime::RowId id : *onlyRows) {
             const int row = data.RowOfId(id);
             if (row >= 0)
-                input.rows.push_back({id, data.Cell(row, query::kKeywordColumn)});
+                input.rows.push_back(rowInput(row));
         }
     } else {
         input.rows.reserve(static_cast<std::size_t>(data.RowCount()));
         for (int row = 0; row < data.RowCount(); ++row)
-            input.rows.push_back({data.IdOfRow(row), data.Cell(row, query::kKeywordColumn)});
+            input.rows.push_back(rowInput(row));
     }
 
     auto run = std::make_shared<Run>(&m_window.Model(), static_cast<int>(input.rows.size()));
@@ -165,6 +171,7 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
     m_statusLine->show();
     m_statusLine->raise();
     m_refreshTimer->start();
+    emit RunningChanged(true);
 }
 
 void IndexQueryController::OfferStop() {
@@ -201,6 +208,7 @@ void IndexQueryController::StopRun() {
     // write it queued before the stop), so a new run cannot overlap it.
     m_run->stopping = true;
     HideProgress();
+    emit RunningChanged(false);
 }
 
 void IndexQueryController::Refresh() {
@@ -252,9 +260,13 @@ void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
         QStringLiteral("查询结束：") + OutcomeCountsText(CountOutcomes(m_window.Model().Data()));
     if (const QString down = run->feed.UnavailableText(); !down.isEmpty())
         text += QStringLiteral("  ") + down;
+    const bool wasRunning = !run->stopping;
     m_run.reset();  // run may be a reference to m_run: not used below
     HideProgress();
     m_window.SetStatusText(text);
+    if (wasRunning) {
+        emit RunningChanged(false);
+    }
     if (m_startAfterStop) {
         m_startAfterStop = false;
         StartRun();

@@ -50,6 +50,10 @@ public:
     // "等待服务器响应（N 秒）", N the whole seconds waited.
     static QString WaitingText(qint64 waitedMs);
 
+signals:
+    // A run started (true), or was stopped or ended (false).
+    void RunningChanged(bool running);
+
 private:
     struct Run;
 

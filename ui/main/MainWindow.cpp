@@ -4,7 +4,9 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -12,9 +14,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
+#include <QUrl>
 
 #include <algorithm>
 #include <filesystem>
@@ -27,7 +31,6 @@
 #include "app/KeywordListColumns.h"
 #include "app/SessionStore.h"
 #include "app/SpreadsheetExport.h"
-#include "mining/MiningTexts.h"
 #include "ui/common/ClickArea.h"
 #include "ui/common/FileDialogSettings.h"
 #include "ui/common/GbkQt.h"
@@ -40,12 +43,15 @@
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
+#include "ui/common/UiThreadBridge.h"
+#include "ui/common/WriteProblemText.h"
 #include "ui/main/FilterBar.h"
 #include "ui/main/ImportFeed.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/KeywordFilterProxy.h"
 #include "ui/main/MainStatusBar.h"
 #include "ui/main/MainWindowMemory.h"
+#include "ui/main/SheetChooser.h"
 #include "ui/main/TrendChartDialog.h"
 #include "ui/main/TrendRowLookup.h"
 #include "ui/mining/MiningWindowManager.h"
@@ -59,17 +65,26 @@ std::filesystem::path ToNativePath(const QString& path) {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
 }
 
+// The columns of figures (宝贝数量 … 趋势比(斜率)): right-aligned, and rows
+// without a figure sort last.
+bool IsFigureColumn(int column) {
+    const columns::ColumnInfo* info = columns::InfoAt(column);
+    return info != nullptr && info->shown && info->figure;
+}
+
+// Message flags: OK button, warning icon.
+constexpr int kMessageWarning = 48;
+
 }  // namespace
 
 MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), m_context(context) {
     InitUiResources();
     setWindowTitle(QStringLiteral("墨枫V1.1"));
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-    setGeometry(kMainWindowGeometry);
-    setMinimumSize(kMainWindowGeometry.size());
+    m_content = CreateChrome();
 
     m_model = new KeywordListModel(MainListColumns(), app::kKeywordListColumnCount, this);
-    m_controls = CreateMainWindowControls(this, m_model);
+    m_controls = CreateMainWindowControls(m_content, m_model);
     m_filter = new KeywordFilterProxy(m_model, this);
     ShowThroughProxy(m_controls.list, m_filter);
     m_table = std::make_unique<ModelTable>(m_model);
@@ -77,21 +92,37 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
 
     m_importDialog =
         new FileDialogSettings(QFileDialog::AcceptOpen, QStringLiteral("通用对话框1"), this);
+    m_importDialog->Options().nameFilter =
+        QStringLiteral("关键词文件 (*.txt *.csv *.tsv *.xlsx *.xls *.ods);;所有文件 (*)");
     m_exportDialog =
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("通用对话框2"), this);
 
     m_menu = CreateListPopupMenu(this, m_controls.list, QStringLiteral("菜单"));
-    m_actions = CreateMainWindowActions(m_menu, this);
+    m_actions = CreateMainWindowActions(m_menu, this, m_context);
+    FillMainMenuBar(m_menuBar, m_actions);
+    FillMainToolBar(m_toolBar, m_actions);
     ConnectMenu();
     QHeaderView* header = m_controls.list->horizontalHeader();
     header->setSortIndicatorShown(true);
     ForgetSortOrder();
     connect(header, &QHeaderView::sectionClicked, this, &MainWindow::SortByColumn);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::ForgetSortOrder);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        m_keywordWidthSet = m_keywordWidthSet || (column == kKeywordColumn && !m_fittingKeyword);
+    });
+    connect(m_model, &KeywordListModel::Cleared, this, &MainWindow::ForgetSortOrder);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::QueueSortCheck);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &MainWindow::QueueSortCheck);
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& first, const QModelIndex& last) {
+                if (first.column() <= m_sortColumn && m_sortColumn <= last.column()) {
+                    QueueSortCheck();
+                }
+            });
     connect(m_controls.tutorialLink, &HyperlinkLabel::pressed, this, &MainWindow::OpenTutorial);
     for (int step = 0; step < static_cast<int>(m_controls.stepCards.size()); ++step) {
-        connect(m_controls.stepCards[step], &ClickArea::clicked, this,
-                [this, step] { StartStep(step); });
+        for (ClickArea* area : {m_controls.stepCards[step], m_controls.bannerSteps[step]}) {
+            connect(area, &ClickArea::clicked, this, [this, step] { StartStep(step); });
+        }
     }
 
     // The seven-day chart of a row: double-click on it, or Ctrl+T for the current row.
@@ -108,6 +139,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
         new FileDialogSettings(QFileDialog::AcceptSave, QStringLiteral("列表对话框"), this);
     m_statusBar = new MainStatusBar(*m_controls.list, *m_model,
                                     [this] { return static_cast<int>(SelectedRows().size()); });
+    m_statusBar->MessageLabel().setOpenExternalLinks(true);
     m_controls.list->installEventFilter(this);
     m_filterBar = new FilterBar(m_controls.list->parentWidget());
     m_filterBar->hide();
@@ -120,6 +152,7 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     ConnectEditCommands();
 
     m_query = new IndexQueryController(*this);
+    connect(m_query, &IndexQueryController::RunningChanged, this, &MainWindow::ShowRunState);
     m_miningWindows = new MiningWindowManager(m_context, *this);
 }
 
@@ -175,15 +208,17 @@ void MainWindow::ConnectMenu() {
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
         {m_actions.retryFailed, &MainWindow::RetryFailedRows},
-        {m_actions.settings, &MainWindow::OpenSettings},
         {m_actions.addKeywords, &MainWindow::ChooseAndAddKeywords},
         {m_actions.deleteRows, &MainWindow::DeleteSelectedRows},
         {m_actions.removeDuplicates, &MainWindow::RemoveDuplicateKeywords},
         {m_actions.redo, &MainWindow::Redo},
+        {m_actions.stopQuery, &MainWindow::StopIndexQuery},
+        {m_actions.openTutorial, &MainWindow::OpenTutorial},
     };
     for (const auto& [action, slot] : commands) {
         connect(action, &QAction::triggered, this, slot);
     }
+    connect(m_actions.quit, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::CopySelection() {
@@ -195,6 +230,9 @@ void MainWindow::CopySelection() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_content && event->type() == QEvent::Resize) {
+        LayOutList();
+    }
     if (watched == m_controls.list && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->matches(QKeySequence::Copy)) {
@@ -225,6 +263,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         }
         if (key->matches(QKeySequence::SelectAll)) {
             m_controls.list->selectAll();  // the rows the filter shows
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && m_query->IsRunning()) {
+            StopIndexQuery();
             return true;
         }
         if (key->key() == Qt::Key_Escape && IsFilterShown()) {
@@ -261,7 +303,24 @@ QString MainWindow::StatusText() const {
 }
 
 void MainWindow::SetStatusText(const QString& text) {
+    m_statusBar->MessageLabel().setTextFormat(Qt::PlainText);
     m_statusBar->MessageLabel().setText(text);
+}
+
+void MainWindow::ReportSaved(const QString& what, const QString& path, bool saved) {
+    if (!saved) {
+        SetStatusText(NotSavedText(path));
+        m_notifier->ShowMessage(ToGbk(NotSavedText(path)), kMessageWarning);
+        return;
+    }
+    // The path links to its folder, opened by the desktop.
+    const QFileInfo file(path);
+    QLabel& label = m_statusBar->MessageLabel();
+    label.setTextFormat(Qt::RichText);
+    label.setText(QStringLiteral("%1 <a href=\"%2\">%3</a>")
+                      .arg(what.toHtmlEscaped(),
+                           QUrl::fromLocalFile(file.absolutePath()).toString(QUrl::FullyEncoded),
+                           QDir::toNativeSeparators(file.absoluteFilePath()).toHtmlEscaped()));
 }
 
 bool MainWindow::SaveListTo(const QString& path) {
@@ -289,9 +348,9 @@ void MainWindow::ChooseAndSaveList() {
     options.defaultSuffix = QStringLiteral("mofeng");
     options.fileMustExist = false;
     options.confirmOverwrite = true;
-    if (m_listDialog->Show(this, QFileDialog::AcceptSave) &&
-        !SaveListTo(m_listDialog->FileName())) {
-        m_notifier->ShowMessage(mining::SaveFailedMessage(), runtime::kMessagePlain);
+    if (m_listDialog->Show(this, QFileDialog::AcceptSave)) {
+        ReportSaved(QStringLiteral("列表已保存到"), m_listDialog->FileName(),
+                    SaveListTo(m_listDialog->FileName()));
     }
 }
 
@@ -301,8 +360,10 @@ void MainWindow::ChooseAndOpenList() {
     options.fileMustExist = true;
     if (m_listDialog->Show(this, QFileDialog::AcceptOpen) &&
         !OpenListFrom(m_listDialog->FileName())) {
-        m_notifier->ShowMessage(app::ImportProblemText(app::ImportProblem::NotText),
-                                runtime::kMessageInformation);
+        const QString text = QStringLiteral("无法打开列表 %1：不是墨枫列表文件，或文件已损坏")
+                                 .arg(QDir::toNativeSeparators(m_listDialog->FileName()));
+        SetStatusText(text);
+        m_notifier->ShowMessage(ToGbk(text), kMessageWarning);
     }
 }
 
@@ -311,6 +372,9 @@ void MainWindow::OfferImportFile(const QString& path) {
 }
 
 void MainWindow::ChooseAndImportFile() {
+    if (!m_actions.importKeywords->isEnabled()) {
+        return;  // a run is on
+    }
     if (m_importDialog->Show(this)) {
         ImportFile(m_importDialog->FileName());
     }
@@ -327,17 +391,27 @@ void MainWindow::ImportFile(const QString& path) {
     });
     runtime::Notifier* notifier = m_notifier.get();
     QObject* uiThread = m_model;
-    m_tasks.Start([feed = std::move(feed), notifier, uiThread,
+    m_tasks.Start([feed = std::move(feed), notifier, uiThread, self,
+                   sheets = SheetChoiceAskingOn(std::make_shared<UiThreadBridge>(this)),
                    file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
         const app::ImportResult result = app::ImportKeywordFile(
             file, [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
-            kKeywordColumn, true, &cancel);
+            kKeywordColumn, true, sheets, &cancel);
         if (result.opened) {
             feed->FinishAndWait(cancel);
         }
         // The feed goes on the UI thread, where its flush runs.
         QueueOnTargetThread(uiThread, [feed = std::move(feed)] {});
-        if (const std::string why = app::ImportProblemText(result.problem); !why.empty()) {
+        if (result.unrepresentable > 0) {
+            QueueOnTargetThread(uiThread, [self, result] {
+                if (self) {
+                    self->SetStatusText(
+                        QStringLiteral("已导入 %1 个关键词，").arg(result.rowsAdded) +
+                        FromGbk(app::UnrepresentableText(result.unrepresentable)));
+                }
+            });
+        }
+        if (const std::string why = app::ImportResultText(result); !why.empty()) {
             notifier->ShowMessage(why, runtime::kMessageInformation);
         }
     });
@@ -357,10 +431,11 @@ void MainWindow::ChooseAndExportSelection() {
     options.defaultSuffix = QStringLiteral("xls");
     options.fileMustExist = false;
     options.confirmOverwrite = true;
-    if (m_exportDialog->Show(this) &&
-        !app::ExportRows(ToNativePath(m_exportDialog->FileName()), *m_table, rows, ColumnWidths(),
-                         columns::kExportedColumnCount)) {
-        m_notifier->ShowMessage(mining::SaveFailedMessage(), runtime::kMessagePlain);
+    if (m_exportDialog->Show(this)) {
+        const QString path = m_exportDialog->FileName();
+        ReportSaved(QStringLiteral("已导出 %1 行到").arg(rows.size()), path,
+                    app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
+                                    columns::kExportedColumnCount));
     }
 }
 
@@ -372,6 +447,15 @@ bool MainWindow::ExportSelectedTo(const QString& path) {
 
 void MainWindow::StartIndexQuery() {
     m_query->StartOrOfferStop();
+}
+
+void MainWindow::StopIndexQuery() {
+    if (m_query->IsRunning()) {
+        m_query->StopRun();
+        SetStatusText(QStringLiteral("查询已停止：已完成 %1/%2 行")
+                          .arg(m_query->RowsDone())
+                          .arg(m_query->RowsTotal()));
+    }
 }
 
 void MainWindow::RetryFailedRows() {
@@ -387,11 +471,18 @@ void MainWindow::OpenSettings() {
 }
 
 void MainWindow::OpenSite() {
-    QDesktopServices::openUrl(m_context.Web().site);
+    OpenWebPage(m_context.Web().site);
 }
 
 void MainWindow::OpenTutorial() {
-    QDesktopServices::openUrl(m_context.Web().tutorial);
+    OpenWebPage(m_context.Web().tutorial);
+}
+
+void MainWindow::OpenWebPage(const QUrl& url) {
+    if (!QDesktopServices::openUrl(url)) {
+        SetStatusText(QStringLiteral("没有能打开网页的浏览器，请手动打开：") +
+                      url.toString(QUrl::PreferLocalFile));
+    }
 }
 
 void MainWindow::SortByColumn(int column) {
@@ -403,7 +494,7 @@ void MainWindow::SortByColumn(int column) {
     for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
         positions.emplace_back(range.top(), range.bottom());
     }
-    app::SortByColumn(*m_table, column, order);
+    app::SortByColumn(*m_table, column, order, IsFigureColumn(column));
     if (m_filter->IsFiltering()) {
         m_filter->JudgeAllRows();  // a small list's change would wait for the event loop
         QItemSelection selection;
@@ -419,9 +510,39 @@ void MainWindow::SortByColumn(int column) {
     }
     m_sortColumn = column;
     m_sortOrder = order;
-    m_controls.list->horizontalHeader()->setSortIndicator(
-        column, order == app::SortOrder::LargestFirst ? Qt::DescendingOrder : Qt::AscendingOrder);
+    ShowSortIndicator();
     m_controls.list->scrollToTop();
+}
+
+void MainWindow::RestoreSortOrder(int column, app::SortOrder order) {
+    if (column < 0 || column >= app::kKeywordListColumnCount) {
+        return;
+    }
+    m_sortColumn = column;
+    m_sortOrder = order;
+    ShowSortIndicator();
+    QueueSortCheck();
+}
+
+void MainWindow::ShowSortIndicator() {
+    // The header draws Qt::AscendingOrder as a downward arrow: ▼ for largest first.
+    m_controls.list->horizontalHeader()->setSortIndicator(
+        m_sortColumn,
+        m_sortOrder == app::SortOrder::LargestFirst ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void MainWindow::CheckSortOrder() {
+    m_sortCheckQueued = false;
+    if (m_sortColumn >= 0 && !app::IsInOrder(m_model->Data().ColumnTexts(m_sortColumn), m_sortOrder,
+                                             IsFigureColumn(m_sortColumn))) {
+        ForgetSortOrder();
+    }
+}
+
+void MainWindow::QueueSortCheck() {
+    if (m_sortColumn >= 0 && !std::exchange(m_sortCheckQueued, true)) {
+        QMetaObject::invokeMethod(this, &MainWindow::CheckSortOrder, Qt::QueuedConnection);
+    }
 }
 
 void MainWindow::ForgetSortOrder() {
@@ -481,7 +602,15 @@ void MainWindow::SetFilterVisible(bool visible) {
 }
 
 void MainWindow::LayOutList() {
-    FitMainWindowControls(m_controls, size());
+    FitMainWindowControls(m_controls, m_content->size());
+    if (!m_keywordWidthSet) {
+        // The keyword column takes what the list grew by, until the seller
+        // sets its width.
+        const QScopedValueRollback fitting(m_fittingKeyword, true);
+        m_controls.list->horizontalHeader()->resizeSection(
+            kKeywordColumn, app::KeywordListColumns()[kKeywordColumn].second +
+                                std::max(0, m_content->width() - kMainWindowGeometry.width()));
+    }
     if (IsFilterShown()) {
         const QRect list = m_controls.list->geometry();
         m_filterBar->setGeometry(list.left(), list.top(), list.width(), FilterBar::kHeight);
@@ -514,11 +643,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     m_miningWindows->CloseAll();
     Shutdown();
     QWidget::closeEvent(event);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    LayOutList();
-    QWidget::resizeEvent(event);
 }
 
 void MainWindow::RememberBetweenRuns() {

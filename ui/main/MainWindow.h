@@ -16,9 +16,12 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QTableView;
+class QToolBar;
 class QUndoCommand;
 class QUndoStack;
+class QUrl;
 
 namespace mofeng::runtime {
 class Notifier;
@@ -76,8 +79,13 @@ public:
     // The widths in pixels the list shows its columns at, in column order (0
     // for a hidden column): what the export writes.
     std::vector<int> ColumnWidths() const;
-    // The pop-up menu's commands.
+    // The commands of the pop-up menu, the menu bar and the toolbar.
     const MainWindowActions& Actions() const { return m_actions; }
+    QMenuBar& MenuBar() { return *m_menuBar; }
+    QToolBar& ToolBar() { return *m_toolBar; }
+    // Below the menu bar and the toolbar: the tab control and the hyperlink,
+    // placed as in the window definition (initially 904 x 468).
+    QWidget& Content() { return *m_content; }
     // The pop-up menu's action with this text; null if none.
     QAction* MenuAction(const QString& text) const;
     // "开始查询指数" and "重试失败行" of this window.
@@ -108,6 +116,9 @@ public:
     // The message of the status bar under the list.
     QString StatusText() const;
     void SetStatusText(const QString& text);
+    // After a save or an export to path: where it went, as a link that
+    // opens its folder; or, when it failed, what and why (also in a box).
+    void ReportSaved(const QString& what, const QString& path, bool saved);
     MainStatusBar& StatusBar() { return *m_statusBar; }
     // The list's edits ("添加关键词…", deletes, "清空数据", pastes), for undo.
     QUndoStack& UndoStack() { return *m_undoStack; }
@@ -139,14 +150,23 @@ public slots:
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
     void StartIndexQuery();   // starts a run, or offers to stop the one in progress
+    void StopIndexQuery();    // "停止查询": at once; finished rows keep their results
     void RetryFailedRows();   // a run over the rows marked 失败/被拦截/未查询
     void OpenMiningWindow();  // another, independent mining window
     void OpenSettings();      // "设置", Ctrl+,: window-modal, returns at once
     void OpenSite();
-    void OpenTutorial();
+    void OpenTutorial();  // "视频教程", F1; the status line says when no browser opened it
     // A header click: largest first, or smallest first when the last sort
     // was largest first on the same column; then the view's top.
     void SortByColumn(int column);
+    // The column of the arrow (-1: none) and its direction.
+    int SortColumn() const { return m_sortColumn; }
+    app::SortOrder SortOrder() const { return m_sortOrder; }
+    // The seller (or a remembered run) set the keyword column's width; until
+    // then it takes the width the list grows by.
+    bool KeywordWidthSet() const { return m_keywordWidthSet; }
+    // The arrow of an earlier run, kept while the rows are in its order.
+    void RestoreSortOrder(int column, app::SortOrder order);
     void ShowFilter();  // "筛选…", Ctrl+F: the bar with its keyword field focused
     void HideFilter();  // Esc, the bar's close button: every row shown again
     // A step card of the home tab: 指数查询 shown, then its command.
@@ -159,16 +179,26 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The menu bar, the toolbar and the content widget below them, at the
+    // initial geometry; returns the content widget.
+    QWidget* CreateChrome();
+    // While a run is on: 停止查询 enabled; 清空数据, 导入 and 打开列表 not.
+    void ShowRunState(bool running);
+    void OpenWebPage(const QUrl& url);
     // The list below the filter bar when it shows, then the status line.
     void LayOutList();
     void SetFilterVisible(bool visible);
     // The bar's criteria to the proxy; the selected rows still shown stay selected.
     void ApplyFilter();
     void ForgetSortOrder();
+    void ShowSortIndicator();
+    // The arrow goes once the rows are no longer in the order it shows
+    // (a run's results, added rows); checked once per event-loop pass.
+    void QueueSortCheck();
+    void CheckSortOrder();
     void ConnectMenu();
     void ConnectEditCommands();
     // Pushes an edit of the list onto the undo stack, which carries it out.
@@ -183,7 +213,13 @@ private:
     FilterBar* m_filterBar = nullptr;
     int m_sortColumn = -1;  // of the last header click; -1 before any
     app::SortOrder m_sortOrder = app::SortOrder::LargestFirst;
+    bool m_sortCheckQueued = false;
+    bool m_keywordWidthSet = false;  // by the seller (or their last run): no longer fitted
+    bool m_fittingKeyword = false;   // the window is setting it
     QMenu* m_menu = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QWidget* m_content = nullptr;
     MainWindowActions m_actions;
     IndexQueryController* m_query = nullptr;         // child of the window
     MiningWindowManager* m_miningWindows = nullptr;  // child of the window

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <string>
 #include <utility>
 
 #include "app/KeywordListColumns.h"
@@ -27,10 +29,16 @@ constexpr QRect kTabControlRect{0, 0, 976, 512};
 constexpr QRect kHomePictureRect{0, 0, 905, 424};
 constexpr QRect kBannerRect{-48, 0, 960, 90};
 constexpr QRect kListRect{1, 113 - kTabRowHeight, 887, 303};
+// What the window definition leaves under the list above the status line
+// (the definition's height counts the frame): the list takes it.
+constexpr int kUnderList = kMainWindowGeometry.height() - 113 - 303 - kStatusLineHeight;
 constexpr QRect kTutorialLinkRect{819, 0, 72, 20};
 // The step cards drawn on the home picture, picture-relative.
 constexpr std::array<QRect, 3> kStepCardRects{
     {{72, 236, 221, 75}, {342, 236, 221, 75}, {612, 236, 221, 75}}};
+// The ①②③ step texts drawn on the banner, banner-relative.
+constexpr std::array<QRect, 3> kBannerStepRects{
+    {{324, 18, 118, 24}, {464, 18, 132, 24}, {620, 18, 156, 24}}};
 
 // A tab row of a fixed height, whatever the style would make it.
 class FixedHeightTabBar final : public QTabBar {
@@ -131,9 +139,29 @@ QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, 
 }  // namespace
 
 std::vector<KeywordListModel::Column> MainListColumns() {
+    // What each column's header explains, in column order.
+    const QString help[] = {
+        QStringLiteral("序号：关键词导入时的行号"),
+        QStringLiteral("关键词：要查询的搜索词"),
+        QStringLiteral("宝贝数量：淘宝搜索这个关键词找到的宝贝数"),
+        QStringLiteral("昨日搜索指数：昨天这个关键词的搜索指数"),
+        QStringLiteral("7天平均指数：最近 7 天搜索指数的平均值（舍去小数）"),
+        QStringLiteral("指数趋势：昨日搜索指数 − 7天平均指数；↑ 上升，↓ 下降，-- 持平\n"
+                       "单元格里的小图是最近 7 天的指数"),
+        QStringLiteral("竞争倍数 = 7天平均指数 ÷ 宝贝数量 × 10000（取整）\n"
+                       "越大表示每件宝贝分到的搜索越多，竞争越小"),
+        QStringLiteral("趋势比(斜率)：最近 6 天每天指数变化率之和（保留一位小数）\n"
+                       "大于 0 上升，小于 0 下降；-- 表示某天指数为 0，无法计算"),
+    };
+    static_assert(std::size(help) == columns::kShownColumnCount);
     std::vector<KeywordListModel::Column> result;
-    for (const auto& [title, width] : app::KeywordListStorageColumns()) {
-        result.push_back({title, width});
+    for (const columns::ColumnInfo& info : columns::kColumns) {
+        const int column = columns::Index(info.column);
+        const bool figure = info.shown && info.figure;
+        // The trend draws its line to the right of its text.
+        result.push_back({std::string(info.caption), info.initialWidth, figure,
+                          info.shown ? help[column] : QString(),
+                          figure && info.column != columns::Column::Trend});
     }
     return result;
 }
@@ -163,6 +191,11 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
     controls.banner =
         AddPicture(indexPage, QStringLiteral("图片框1"), QStringLiteral(":/index_banner.gif"),
                    kBannerRect, new StretchingPicture(indexPage));
+    const std::array<const char*, 3> bannerSteps{"bannerImport", "bannerQuery", "bannerExport"};
+    for (std::size_t i = 0; i < bannerSteps.size(); ++i) {
+        controls.bannerSteps[i] = new ClickArea(controls.banner, QLatin1String(bannerSteps[i]),
+                                                kBannerStepRects[i], cards[i].second);
+    }
     controls.list =
         CreateReportListView(indexPage, model, QStringLiteral("超级列表框1"), kListRect);
     // 指数趋势: the row's seven days drawn beside the trend.
@@ -177,11 +210,17 @@ MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* m
 }
 
 void FitMainWindowControls(const MainWindowControls& controls, QSize clientSize) {
-    const int extraWidth = std::max(0, clientSize.width() - kMainWindowGeometry.width());
-    const int extraHeight = std::max(0, clientSize.height() - kMainWindowGeometry.height());
+    // Negative below the initial size: the list gives up what is missing.
+    const int extraWidth = clientSize.width() - kMainWindowGeometry.width();
+    const int extraHeight = clientSize.height() - kMainWindowGeometry.height();
     controls.tabs->setGeometry(kTabControlRect.adjusted(0, 0, extraWidth, extraHeight));
-    controls.list->setGeometry(kListRect.adjusted(0, 0, extraWidth, extraHeight));
+    // Lower than at the start, the banner gives its place to the list.
+    const bool banner = extraHeight >= 0;
+    controls.banner->setVisible(banner);
     controls.banner->setGeometry(kBannerRect.adjusted(0, 0, extraWidth, 0));
+    const int top = banner ? kListRect.top() : 0;
+    controls.list->setGeometry(kListRect.left(), top, kListRect.width() + extraWidth,
+                               kListRect.bottom() + 1 - top + extraHeight + kUnderList);
     controls.tutorialLink->setGeometry(kTutorialLinkRect.translated(extraWidth, 0));
 }
 

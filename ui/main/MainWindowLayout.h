@@ -19,8 +19,12 @@ namespace mofeng::ui {
 class ClickArea;
 class HyperlinkLabel;
 
-// Client area of the main window when it opens.
+// Client area of the main window when it opens (below its menu bar and
+// toolbar), and the smallest it can be made.
 inline constexpr QRect kMainWindowGeometry{50, 50, 904, 468};
+inline constexpr QSize kMainWindowMinimumSize{640, 345};
+// Height of the status line under the list (MainStatusBar).
+inline constexpr int kStatusLineHeight = 18;
 // Height of the tab row: the pages start this far down inside the tab control.
 inline constexpr int kTabRowHeight = 23;
 // Column of the main list that holds the keyword.
@@ -39,6 +43,8 @@ struct MainWindowControls {
     HyperlinkLabel* tutorialLink = nullptr;  // 超级链接框1, on the window above the tab row
     // Over the home picture's three step cards: import, query, export.
     std::array<ClickArea*, 3> stepCards{};
+    // Over the banner's ①②③ step texts: the same three commands.
+    std::array<ClickArea*, 3> bannerSteps{};
 };
 
 // Creates the controls on window at their initial places, the list showing
@@ -46,10 +52,12 @@ struct MainWindowControls {
 // recorded in the model. UI thread.
 MainWindowControls CreateMainWindowControls(QWidget* window, KeywordListModel* model);
 
-// Grows the tab control, the list and the banner by what clientSize exceeds
-// the initial client size and keeps the hyperlink at the top right; a smaller
-// window clips them instead. At the initial size everything is where
-// CreateMainWindowControls put it.
+// Grows or shrinks the tab control, the list and the banner by what
+// clientSize differs from the initial client size and keeps the hyperlink at
+// the top right; the list reaches down to the status line at the bottom. Lower
+// than the initial size, the banner is hidden and the list starts below the
+// tab row.
+// Otherwise everything is where CreateMainWindowControls put it.
 void FitMainWindowControls(const MainWindowControls& controls, QSize clientSize);
 
 }  // namespace mofeng::ui

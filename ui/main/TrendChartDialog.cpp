@@ -3,11 +3,14 @@
 #include <QBarCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QScatterSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
+#include <vector>
 
 #include "columns/KeywordListSchema.h"
 #include "query/RowOutcome.h"
@@ -19,6 +22,39 @@ namespace {
 
 const QColor kSeriesColor(0xc8, 0x55, 0x3d);
 const QColor kAverageColor(0x2a, 0x6f, 0xb0);
+// In parts of the days' span: a label this close below the average would
+// touch it, and how far under its point such a label is drawn instead.
+constexpr double kLabelClearance = 0.16;
+constexpr double kLabelDrop = 0.2;
+
+// A point's label stands above it; just below the average line it would
+// cover the line. Those labels move under their points: each drawn by an
+// unmarked series of one point that far lower, the day's value as its text.
+std::vector<QScatterSeries*> LabelsBelowAverage(QLineSeries& days, const app::SeriesValues& values,
+                                                int average) {
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    const double span = std::max(*high - *low, 1.0);
+    std::vector<QScatterSeries*> labels;
+    for (std::size_t day = 0; day < values.size(); ++day) {
+        const double gap = average - values[day];
+        if (gap <= 0 || gap > span * kLabelClearance) {
+            continue;
+        }
+        days.setPointConfiguration(static_cast<int>(day),
+                                   QXYSeries::PointConfiguration::LabelVisibility, false);
+        auto* label = new QScatterSeries;
+        label->setMarkerSize(0);
+        label->setPen(Qt::NoPen);
+        label->setBrush(Qt::transparent);
+        label->setPointLabelsVisible(true);
+        label->setPointLabelsClipping(false);
+        label->setPointLabelsColor(days.pointLabelsColor());
+        label->setPointLabelsFormat(QString::number(values[day], 'f', 0));
+        label->append(static_cast<double>(day), values[day] - span * kLabelDrop);
+        labels.push_back(label);
+    }
+    return labels;
+}
 
 QChart* BuildChart(const QString& keyword, const app::SeriesValues& values, QDate yesterday) {
     auto* chart = new QChart;
@@ -45,6 +81,11 @@ QChart* BuildChart(const QString& keyword, const app::SeriesValues& values, QDat
 
     chart->addSeries(days);
     chart->addSeries(averageLine);
+    const std::vector<QScatterSeries*> below = LabelsBelowAverage(*days, values, average);
+    for (QScatterSeries* label : below) {
+        chart->addSeries(label);
+        chart->legend()->markers(label).value(0)->setVisible(false);
+    }
 
     auto* dayAxis = new QBarCategoryAxis;
     dayAxis->append(TrendDayLabels(yesterday));
@@ -62,7 +103,9 @@ QChart* BuildChart(const QString& keyword, const app::SeriesValues& values, QDat
     valueAxis->applyNiceNumbers();
     chart->addAxis(dayAxis, Qt::AlignBottom);
     chart->addAxis(valueAxis, Qt::AlignLeft);
-    for (QLineSeries* series : {days, averageLine}) {
+    std::vector<QXYSeries*> all{days, averageLine};
+    all.insert(all.end(), below.begin(), below.end());
+    for (QXYSeries* series : all) {
         series->attachAxis(dayAxis);
         series->attachAxis(valueAxis);
     }

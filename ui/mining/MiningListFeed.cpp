@@ -6,6 +6,8 @@
 #include <QMessageBox>
 
 #include <algorithm>
+#include <iterator>
+#include <numeric>
 #include <utility>
 
 #include "mining/MiningList.h"
@@ -38,14 +40,44 @@ void MiningListFeed::StartRun() {
         m_keys.insert(row[mining::kKeywordColumn]);
 }
 
-void MiningListFeed::ClearList() {
+std::vector<runtime::Row> MiningListFeed::ClearList() {
+    std::vector<runtime::Row> rows;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        rows.push_back(m_model->StoredRow(row));
     {
         std::lock_guard lock(m_mutex);
         m_keys.clear();
+        std::move(m_pendingRows.begin(), m_pendingRows.end(), std::back_inserter(rows));
         m_pendingRows.clear();
         m_rowCount = 0;
     }
     m_model->Clear();
+    return rows;
+}
+
+void MiningListFeed::RestoreRows(std::vector<runtime::Row> rows) {
+    if (rows.empty())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const runtime::Row& row : rows)
+            m_keys.insert(row[mining::kKeywordColumn]);
+        m_rowCount += static_cast<std::int64_t>(rows.size());
+    }
+    std::vector<int> positions(rows.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    m_model->InsertRows(positions, std::move(rows));
+}
+
+void MiningListFeed::ResetProgress() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_pendingLabel.reset();
+        m_pendingProgress.reset();
+    }
+    m_status->setText(QStringLiteral("第一级："));
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
 }
 
 void MiningListFeed::Close() {
@@ -96,8 +128,11 @@ void MiningListFeed::Flush() {
         m_progress->setRange(0, std::max(progress->second, 1));
         m_progress->setValue(progress->first);
     }
-    if (counts)
-        m_counts->setText(MiningCountsText(*counts));
+    if (counts) {
+        // The whole list, then this run's share of it.
+        m_counts->setText(QStringLiteral("共 %1 个关键词（本次").arg(m_model->rowCount()) +
+                          MiningCountsText(*counts) + QStringLiteral("）"));
+    }
 }
 
 bool MiningListFeed::ListHasKeyword(std::string_view keyword) {

@@ -48,9 +48,15 @@ public:
     // UI thread, before a run starts: the index is taken anew from the list
     // (rows put in by other means count too) and the feed is reopened.
     void StartRun();
-    // UI thread: removes every row, those still queued included; the run's
-    // later rows go in after the clear, as they would have without a queue.
-    void ClearList();
+    // UI thread: removes every row, those still queued included, and returns
+    // them; the run's later rows go in after the clear, as they would have
+    // without a queue.
+    std::vector<runtime::Row> ClearList();
+    // UI thread: puts rows back at the top of the list (an undone clear);
+    // their keywords count as in the list again.
+    void RestoreRows(std::vector<runtime::Row> rows);
+    // UI thread, when a run starts: the bar empty, the label "第一级：".
+    void ResetProgress();
     // UI thread (the window closing): later rows are refused, a pause is
     // answered 停止.
     void Close();

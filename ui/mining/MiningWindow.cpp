@@ -32,6 +32,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/mining/ExcludeWordsDialog.h"
 #include "ui/mining/MiningListFeed.h"
+#include "ui/settings/SettingsAction.h"
 #include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
 
@@ -65,6 +66,14 @@ MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
         AddMenuAction(m_menu, QStringLiteral("传送至主窗口"), "sendToMainWindow");
     m_menu->addSeparator();
     m_actions.excludeWords = AddMenuAction(m_menu, QStringLiteral("排除词…"), "excludeWords");
+    // Keys only, beside the menu the window definition gives.
+    m_actions.undoClear = new QAction(QStringLiteral("撤销清空"), this);
+    m_actions.undoClear->setObjectName(QStringLiteral("undoClear"));
+    m_actions.undoClear->setShortcut(QKeySequence::Undo);
+    m_actions.undoClear->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_actions.undoClear);
+    connect(m_actions.undoClear, &QAction::triggered, this, &MiningWindow::UndoClear);
+    CreateSettingsAction(m_context, this);
     connect(m_actions.clearKeywords, &QAction::triggered, this, &MiningWindow::ClearKeywords);
     connect(m_actions.exportKeywords, &QAction::triggered, this, &MiningWindow::ExportKeywords);
     connect(m_actions.sendToMainWindow, &QAction::triggered, this, &MiningWindow::SendToMainWindow);
@@ -111,6 +120,7 @@ void MiningWindow::StartMining() {
     m_stopAsked = false;
     m_controls.start->setText(QStringLiteral("停止淘词"));
     m_controls.counts->setText(MiningCountsText({}));
+    m_feed->ResetProgress();
     const std::string seed = ToGbk(m_controls.seed->text());
     const mining::MiningRunInput input{m_context.Endpoints(), m_context.Jobs()};
     m_feed->StartRun();
@@ -188,7 +198,21 @@ void MiningWindow::MustContainChanged(const QString& text) {
 }
 
 void MiningWindow::ClearKeywords() {
-    m_feed->ClearList();
+    std::vector<runtime::Row> rows = m_feed->ClearList();
+    if (rows.empty())
+        return;
+    m_controls.counts->setText(
+        QStringLiteral("已清空 %1 个关键词（Ctrl+Z 撤销）").arg(rows.size()));
+    m_clearedRows = std::move(rows);
+}
+
+void MiningWindow::UndoClear() {
+    if (m_clearedRows.empty())
+        return;
+    const auto count = m_clearedRows.size();
+    m_feed->RestoreRows(std::exchange(m_clearedRows, {}));
+    m_controls.counts->setText(
+        QStringLiteral("已恢复 %1 个关键词：共 %2 个关键词").arg(count).arg(m_model->rowCount()));
 }
 
 void MiningWindow::ExportKeywords() {

@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "mining/MiningInputs.h"
+#include "runtime/Table.h"
 #include "ui/common/BackgroundTasks.h"
 #include "ui/mining/MiningWindowLayout.h"
 
@@ -54,6 +56,7 @@ public:
         QAction* exportKeywords = nullptr;    // 导出关键词
         QAction* sendToMainWindow = nullptr;  // 传送至主窗口
         QAction* excludeWords = nullptr;      // 排除词…
+        QAction* undoClear = nullptr;         // 撤销清空 (Ctrl+Z): the last 清空关键词
     };
     const Actions& MenuActions() const { return m_actions; }
     // The pop-up menu's action with this text; null if none.
@@ -74,7 +77,8 @@ public slots:
     void StartMining();
     void StopMining();
     void ChooseExcludeWords();  // "排除词…": a window-modal dialog
-    void ClearKeywords();       // "清空关键词"
+    void ClearKeywords();       // "清空关键词": the rows are kept for UndoClear
+    void UndoClear();           // "撤销清空", Ctrl+Z: the cleared rows back at the top
     // "导出关键词": SEED_关键词.txt in the program's folder; the line under
     // the bar shows the full path written.
     void ExportKeywords();
@@ -110,7 +114,8 @@ private:
     bool m_running = false;
     bool m_stopAsked = false;  // 停止淘词 during the current run
     QStringList m_excludeWords;
-    BackgroundTasks m_tasks;  // last member: joined before the rest goes
+    std::vector<runtime::Row> m_clearedRows;  // by the last 清空关键词, until undone
+    BackgroundTasks m_tasks;                  // last member: joined before the rest goes
 };
 
 }  // namespace mofeng::ui

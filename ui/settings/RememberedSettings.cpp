@@ -23,6 +23,8 @@ const TextKey kTextKeys[] = {
     {kSearchUrlKey, &SettingsTexts::searchUrl},
     {kIndexUrlKey, &SettingsTexts::indexUrl},
     {kSuggestUrlKey, &SettingsTexts::suggestUrl},
+    {kH5UrlKey, &SettingsTexts::h5Url},
+    {kSearchSourceKey, &SettingsTexts::searchSource},
 };
 
 }  // namespace

@@ -16,6 +16,8 @@ inline constexpr char kJobsKey[] = "fetch/jobs";
 inline constexpr char kSearchUrlKey[] = "endpoints/search";
 inline constexpr char kIndexUrlKey[] = "endpoints/index";
 inline constexpr char kSuggestUrlKey[] = "endpoints/suggest";
+inline constexpr char kH5UrlKey[] = "endpoints/h5";
+inline constexpr char kSearchSourceKey[] = "endpoints/searchSource";
 
 // What the program's QSettings hold; the cookie is always empty. UI thread.
 SettingsTexts LoadRememberedSettings();

@@ -1,6 +1,7 @@
 #include "ui/settings/SettingsDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -72,6 +73,10 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     m_shown.searchUrl = Address(context.Endpoints().searchBase);
     m_shown.indexUrl = Address(context.Endpoints().indexBase);
     m_shown.suggestUrl = Address(context.Endpoints().suggestBase);
+    m_shown.h5Url = Address(context.Endpoints().h5Base);
+    m_shown.searchSource = context.Endpoints().searchSource == net::SearchSource::H5
+                               ? QStringLiteral("h5")
+                               : QStringLiteral("page");
     m_shown.jobs = context.Jobs();
     m_shown.restoreSession = QSettings().value(QLatin1String(kRestoreSessionKey), true).toBool();
 
@@ -112,6 +117,13 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     m_searchUrl = AddEdit(form, QStringLiteral("搜索页："), "searchUrl", m_shown.searchUrl);
     m_indexUrl = AddEdit(form, QStringLiteral("指数："), "indexUrl", m_shown.indexUrl);
     m_suggestUrl = AddEdit(form, QStringLiteral("联想词："), "suggestUrl", m_shown.suggestUrl);
+    m_h5Url = AddEdit(form, QStringLiteral("h5 接口："), "h5Url", m_shown.h5Url);
+    m_searchSource = new QComboBox;
+    m_searchSource->setObjectName(QStringLiteral("searchSource"));
+    m_searchSource->addItem(QStringLiteral("搜索页"), QStringLiteral("page"));
+    m_searchSource->addItem(QStringLiteral("h5 接口（需要登录 Cookie）"), QStringLiteral("h5"));
+    m_searchSource->setCurrentIndex(m_searchSource->findData(m_shown.searchSource));
+    form->addRow(QStringLiteral("搜索来源："), m_searchSource);
 
     m_restoreSession = new QCheckBox(QStringLiteral("启动时恢复上次的列表"));
     m_restoreSession->setObjectName(QStringLiteral("restoreSession"));
@@ -152,6 +164,8 @@ SettingsTexts SettingsDialog::Entered() const {
     texts.searchUrl = m_searchUrl->text().trimmed();
     texts.indexUrl = m_indexUrl->text().trimmed();
     texts.suggestUrl = m_suggestUrl->text().trimmed();
+    texts.h5Url = m_h5Url->text().trimmed();
+    texts.searchSource = m_searchSource->currentData().toString();
     texts.jobs = m_jobs->value();
     texts.restoreSession = m_restoreSession->isChecked();
     return texts;
@@ -208,6 +222,7 @@ void SettingsDialog::ShowError(const std::string& error) {
         {"--search-url", m_searchUrl, QStringLiteral("「搜索页」") + address, false},
         {"--index-url", m_indexUrl, QStringLiteral("「指数」") + address, false},
         {"--suggest-url", m_suggestUrl, QStringLiteral("「联想词」") + address, false},
+        {"--h5-url", m_h5Url, QStringLiteral("「h5 接口」") + address, false},
     };
     QString text = QStringLiteral("设置有误，未应用：") + QString::fromStdString(error);
     for (const Field& field : fields) {

@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QLabel;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -53,6 +54,8 @@ private:
     QLineEdit* m_searchUrl = nullptr;
     QLineEdit* m_indexUrl = nullptr;
     QLineEdit* m_suggestUrl = nullptr;
+    QLineEdit* m_h5Url = nullptr;
+    QComboBox* m_searchSource = nullptr;
     QSpinBox* m_jobs = nullptr;
     QCheckBox* m_restoreSession = nullptr;
     QLabel* m_error = nullptr;

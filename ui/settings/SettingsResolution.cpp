@@ -30,6 +30,7 @@ void AddRememberedEndpoints(const SettingsTexts& remembered, const net::Environm
         {&net::SettingsSources::searchUrl, "MOFENG_SEARCH_URL", &SettingsTexts::searchUrl},
         {&net::SettingsSources::indexUrl, "MOFENG_INDEX_URL", &SettingsTexts::indexUrl},
         {&net::SettingsSources::suggestUrl, "MOFENG_SUGGEST_URL", &SettingsTexts::suggestUrl},
+        {&net::SettingsSources::h5Url, "MOFENG_H5_URL", &SettingsTexts::h5Url},
     };
     for (const Endpoint& endpoint : endpoints) {
         const bool fromEnvironment = environment && environment(endpoint.variable) != nullptr;
@@ -45,6 +46,8 @@ net::SettingsSources SourcesFromTexts(const SettingsTexts& texts) {
     sources.searchUrl = Given(texts.searchUrl);
     sources.indexUrl = Given(texts.indexUrl);
     sources.suggestUrl = Given(texts.suggestUrl);
+    sources.h5Url = Given(texts.h5Url);
+    sources.searchSource = Given(texts.searchSource);
     sources.retries = Given(texts.retries);
     sources.delayMs = Given(texts.delayMs);
     sources.connectTimeoutS = Given(texts.connectTimeoutS);

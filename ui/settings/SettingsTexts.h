@@ -19,6 +19,8 @@ struct SettingsTexts {
     QString searchUrl;        // base URLs of the three endpoints
     QString indexUrl;
     QString suggestUrl;
+    QString h5Url;               // base URL of the signed h5 search call
+    QString searchSource;        // where the listing count comes from: "page" or "h5"
     int jobs = 1;                // fetches a run keeps under way, 1..16
     bool restoreSession = true;  // the last lists come back at start-up
 

@@ -40,7 +40,9 @@ void StartSession(MainWindow& window) {
         status = QStringLiteral("上次的数据已损坏，已移至 %1.broken，本次从空列表开始")
                      .arg(SessionDatabasePath());
     } else if (!mainRows.empty() || !miningRows.empty()) {
-        status = QStringLiteral("已恢复上次的 %1 行数据").arg(mainRows.size() + miningRows.size());
+        status = QStringLiteral("已恢复上次的数据：主列表 %1 行，淘词列表 %2 行")
+                     .arg(mainRows.size())
+                     .arg(miningRows.size());
     }
     auto keeper =
         std::make_unique<SessionKeeper>(std::make_unique<app::SessionWriter>(std::move(store)));
