@@ -10,6 +10,7 @@
 #include "net/CookieJar.h"
 #include "net/FetchRoot.h"
 #include "net/FetchSettings.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::net {
 namespace {
@@ -52,10 +53,7 @@ std::string UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr)
         return {};
     CurlString owned(text);
-    std::string value(text);
-    std::transform(value.begin(), value.end(), value.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
-    return value;
+    return runtime::AsciiLower(text);
 }
 
 Origin OriginOf(CURLU* url) {
@@ -84,8 +82,7 @@ std::optional<std::string_view> HeaderValue(std::string_view line, std::string_v
         return std::nullopt;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char c = line[i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        if (lower != name[i])
+        if (runtime::AsciiLower(c) != name[i])
             return std::nullopt;
     }
     std::string_view value = line.substr(name.size() + 1);
