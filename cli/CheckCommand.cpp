@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/EndpointCheck.h"
+#include "cli/CommandErrors.h"
 #include "cli/InterruptScope.h"
 #include "net/FetchSettings.h"
 #include "runtime/CodePage.h"
@@ -88,13 +89,11 @@ std::string CheckCommandHelp() {
 
 int RunCheckCommand(const std::vector<std::string>& args, const CommandStreams& io) {
     const ParsedArguments parsed = ParseArguments(args, CheckOptionSpecs());
-    if (!parsed.error.empty() || !parsed.positionals.empty()) {
-        io.err << "mofeng-cli check: "
-               << (parsed.error.empty() ? "unexpected argument '" + parsed.positionals[0] + "'"
-                                        : parsed.error)
-               << "\nTry 'mofeng-cli check --help'.\n";
-        return kExitUsage;
-    }
+    const CommandErrors errors("check", io);
+    if (!parsed.error.empty())
+        return errors.Usage(parsed.error);
+    if (!parsed.positionals.empty())
+        return errors.Usage("unexpected argument '" + parsed.positionals[0] + "'");
     if (parsed.Has("help")) {
         io.out << CheckCommandHelp();
         return kExitOk;
