@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/KeywordListColumns.h"
+#include "columns/KeywordListSchema.h"
 #include "net/CookieJar.h"
 #include "net/FetchSettings.h"
 #include "net/HostPacer.h"
@@ -171,7 +172,13 @@ TEST_F(QueryOutcome, FlakyServerWithRetriesGivesTheHealthyCellsForEveryNormalRow
         if (got[i][kOutcomeColumn] != Text(RowOutcome::Normal))
             continue;
         ++normal;
-        EXPECT_EQ(got[i], expected[i]) << i;
+        // When the figures arrived differs between the two runs.
+        runtime::Row gotRow = got[i];
+        runtime::Row expectedRow = expected[i];
+        const auto time = static_cast<std::size_t>(columns::Index(columns::Column::FiguresTime));
+        if (gotRow.size() > time && expectedRow.size() > time)
+            gotRow[time] = expectedRow[time] = {};
+        EXPECT_EQ(gotRow, expectedRow) << i;
     }
     EXPECT_EQ(normal, summary.Count(RowOutcome::Normal));
     EXPECT_GE(normal, 30);                     // with four retries nearly every row gets through
