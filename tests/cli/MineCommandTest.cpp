@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -151,54 +151,55 @@ TEST_F(MineCommandTest, SuggestionTagsAreOfferedOnlyWhenAskedFor) {
     EXPECT_EQ(mine(today, false), before);
     const std::vector<std::string> withTags = mine(today, true);
     EXPECT_GT(withTags.size(), before.size());
-    TEST_F(MineCommandTest, TheKeywordFileIsWrittenWholeOrRefused) {
-        const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                             ("mofeng-mine-out-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder);
-        // A FIFO nobody reads: refused at once instead of waiting for a reader.
-        const std::filesystem::path fifo = folder / "fifo.txt";
-        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-        EXPECT_EQ(Run({"--must", "花", "--levels", "1", "--out", fifo.string(), "碎花连衣裙"}),
-                  kExitFailure);
-        EXPECT_NE(m_err.str().find("cannot write"), std::string::npos) << m_err.str();
-        // A file replaced leaves no temporary file beside it.
-        const std::filesystem::path file = folder / "keywords.txt";
-        std::ofstream(file) << "old";
-        ASSERT_EQ(Run({"--must", "花", "--levels", "1", "--out", file.string(), "碎花连衣裙"}),
-                  kExitOk);
-        std::ifstream in(file, std::ios::binary);
-        const std::string written{std::istreambuf_iterator<char>(in), {}};
-        EXPECT_NE(written.find(runtime::Utf8ToGbk("花")), std::string::npos);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
-        std::filesystem::remove_all(folder);
-    }
+}
 
-    TEST_F(MineCommandTest, JobsGiveTheOutputOfOneJob) {
-        ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();
-        const std::string one = m_out.str();
-        ASSERT_FALSE(one.empty());
-        for (const char* jobs : {"2", "8", "16"}) {
-            ASSERT_EQ(Run({"--jobs", jobs, "--must", "花", "--levels", "2", "碎花连衣裙"}),
-                      kExitOk);
-            EXPECT_EQ(m_out.str(), one) << jobs << " jobs";
-        }
-        for (const char* bad : {"0", "17", "-1", "x", "", "2.5", "008"}) {
-            EXPECT_EQ(Run({"--jobs", bad, "--must", "花", "a"}), kExitUsage) << bad;
-            EXPECT_NE(m_err.str().find("--jobs"), std::string::npos) << m_err.str();
-        }
-    }
+TEST_F(MineCommandTest, TheKeywordFileIsWrittenWholeOrRefused) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("mofeng-mine-out-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    // A FIFO nobody reads: refused at once instead of waiting for a reader.
+    const std::filesystem::path fifo = folder / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Run({"--must", "花", "--levels", "1", "--out", fifo.string(), "碎花连衣裙"}),
+              kExitFailure);
+    EXPECT_NE(m_err.str().find("cannot write"), std::string::npos) << m_err.str();
+    // A file replaced leaves no temporary file beside it.
+    const std::filesystem::path file = folder / "keywords.txt";
+    std::ofstream(file) << "old";
+    ASSERT_EQ(Run({"--must", "花", "--levels", "1", "--out", file.string(), "碎花连衣裙"}),
+              kExitOk);
+    std::ifstream in(file, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(written.find(runtime::Utf8ToGbk("花")), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+    std::filesystem::remove_all(folder);
+}
 
-    TEST_F(MineCommandTest, FailedExpansionsAreSummedUpAndExitWithThree) {
-        ASSERT_EQ(Run({"--must", "花", "--levels", "1", "碎花连衣裙"}), kExitOk) << m_err.str();
-        EXPECT_NE(m_err.str().find("expansions: 正常 "), std::string::npos) << m_err.str();
-        EXPECT_NE(m_err.str().find("失败 0, 被拦截 0"), std::string::npos) << m_err.str();
-        // The suggestion server is gone: the related searches still give rows.
-        ASSERT_EQ(Run({"--suggest-url", "http://127.0.0.1:1", "--retries", "0", "--must", "花",
-                       "--levels", "1", "碎花连衣裙"}),
-                  kExitTrouble);
-        EXPECT_FALSE(OutLines().empty());
-        EXPECT_EQ(m_err.str().find("失败 0,"), std::string::npos) << m_err.str();
+TEST_F(MineCommandTest, JobsGiveTheOutputOfOneJob) {
+    ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();
+    const std::string one = m_out.str();
+    ASSERT_FALSE(one.empty());
+    for (const char* jobs : {"2", "8", "16"}) {
+        ASSERT_EQ(Run({"--jobs", jobs, "--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk);
+        EXPECT_EQ(m_out.str(), one) << jobs << " jobs";
     }
+    for (const char* bad : {"0", "17", "-1", "x", "", "2.5", "008"}) {
+        EXPECT_EQ(Run({"--jobs", bad, "--must", "花", "a"}), kExitUsage) << bad;
+        EXPECT_NE(m_err.str().find("--jobs"), std::string::npos) << m_err.str();
+    }
+}
+
+TEST_F(MineCommandTest, FailedExpansionsAreSummedUpAndExitWithThree) {
+    ASSERT_EQ(Run({"--must", "花", "--levels", "1", "碎花连衣裙"}), kExitOk) << m_err.str();
+    EXPECT_NE(m_err.str().find("expansions: 正常 "), std::string::npos) << m_err.str();
+    EXPECT_NE(m_err.str().find("失败 0, 被拦截 0"), std::string::npos) << m_err.str();
+    // The suggestion server is gone: the related searches still give rows.
+    ASSERT_EQ(Run({"--suggest-url", "http://127.0.0.1:1", "--retries", "0", "--must", "花",
+                   "--levels", "1", "碎花连衣裙"}),
+              kExitTrouble);
+    EXPECT_FALSE(OutLines().empty());
+    EXPECT_EQ(m_err.str().find("失败 0,"), std::string::npos) << m_err.str();
+}
 
 }  // namespace
 }  // namespace mofeng::cli
