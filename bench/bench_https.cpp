@@ -22,8 +22,6 @@ using namespace mofeng;
 
 constexpr int kRunKeywords = 500;
 
-using bench::KeywordRows;
-
 // range(0): 1 keeps connections, 0 opens one per fetch.
 void HttpsQueryRun(benchmark::State& state) {
     const bool reuse = state.range(0) != 0;
@@ -40,18 +38,8 @@ void HttpsQueryRun(benchmark::State& state) {
     net::SetFetchSettings(settings);
     net::EndpointConfig config;
     config.searchBase = config.indexBase = simulator.BaseUrl();
-    const std::vector<runtime::Row> rows = KeywordRows(kRunKeywords);
-    runtime::CancelToken cancel;
-    for (auto _ : state) {
-        state.PauseTiming();
-        runtime::MemoryTable table(app::KeywordListColumns());
-        table.AppendRows(rows);
-        state.ResumeTiming();
-        query::IndexQueryRun(config, table, cancel);
-    }
+    bench::TimeQueryRuns(state, config, kRunKeywords);
     state.SetLabel(reuse ? "reused connections" : "one connection per fetch");
-    state.counters["rows_per_s"] = benchmark::Counter(
-        static_cast<double>(kRunKeywords) * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["requests"] = static_cast<double>(simulator.RequestCount());
     state.counters["connections"] = static_cast<double>(simulator.ConnectionCount());
     net::SetFetchSettings({});

@@ -22,8 +22,6 @@ using namespace mofeng;
 
 constexpr int kRunKeywords = 2000;
 
-using bench::KeywordRows;
-
 void QueryRunAgainstSimulator(benchmark::State& state) {
     sim::Simulator simulator;
     if (!simulator.Start()) {
@@ -32,17 +30,7 @@ void QueryRunAgainstSimulator(benchmark::State& state) {
     }
     net::EndpointConfig config;
     config.searchBase = config.indexBase = config.suggestBase = simulator.BaseUrl();
-    const std::vector<runtime::Row> rows = KeywordRows(kRunKeywords);
-    runtime::CancelToken cancel;
-    for (auto _ : state) {
-        state.PauseTiming();
-        runtime::MemoryTable table(app::KeywordListColumns());
-        table.AppendRows(rows);
-        state.ResumeTiming();
-        query::IndexQueryRun(config, table, cancel);
-    }
-    state.counters["rows_per_s"] = benchmark::Counter(
-        static_cast<double>(kRunKeywords) * state.iterations(), benchmark::Counter::kIsRate);
+    bench::TimeQueryRuns(state, config, kRunKeywords);
     state.counters["requests"] = static_cast<double>(simulator.RequestCount());
 }
 BENCHMARK(QueryRunAgainstSimulator)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

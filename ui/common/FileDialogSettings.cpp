@@ -24,11 +24,20 @@ QString FileDialogSettings::StartFolder() const {
             return file.absolutePath();
         }
     }
+    bool rememberedGone = false;
     if (!m_folderKey.isEmpty()) {
         const QString folder = QSettings().value(m_folderKey).toString();
         if (!folder.isEmpty() && QFileInfo(folder).isAbsolute() && QFileInfo(folder).isDir()) {
             return folder;
         }
+        rememberedGone = !folder.isEmpty();
+    }
+    // Nothing remembered yet: the run folder the program works in (its own
+    // folder, or Documents/墨枫 where that is not writable). A remembered
+    // folder that is gone falls back to the documents folder, then home.
+    const QString current = QDir::currentPath();
+    if (!rememberedGone && QFileInfo(current).isDir()) {
+        return current;
     }
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return QFileInfo(documents).isDir() ? documents : QDir::homePath();
