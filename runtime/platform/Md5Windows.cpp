@@ -4,6 +4,7 @@
 
 #include <bcrypt.h>
 
+#include <limits>
 #include <stdexcept>
 
 namespace mofeng::runtime::platform {
@@ -11,7 +12,7 @@ namespace mofeng::runtime::platform {
 Md5Digest Md5(std::string_view bytes) {
     Md5Digest digest{};
     // BCryptHash takes at most ULONG bytes at once; the signed texts are small.
-    if (bytes.size() > MAXULONG)
+    if (bytes.size() > std::numeric_limits<ULONG>::max())
         throw std::length_error("MD5 input too long");
     BCRYPT_ALG_HANDLE algorithm = nullptr;
     if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_MD5_ALGORITHM, nullptr, 0)))
