@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/CodePage.h"
+#include "runtime/Utf8Append.h"
 
 namespace mofeng::app {
 namespace {
@@ -44,25 +45,12 @@ bool DeclaresGbk(std::string_view head) {
            StartsWithNoCase(value, "cp936");
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// A reference to no character (NUL, a surrogate, past U+10FFFF) reads as U+FFFD.
+void AppendCharacter(std::string& out, char32_t cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         cp = 0xFFFD;
     }
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    runtime::AppendUtf8(out, cp);
 }
 
 // Decodes the character reference at text[0] == '&' into out; the bytes used.
@@ -72,7 +60,7 @@ std::size_t DecodeReference(std::string_view text, std::string& out) {
         {"&quot;", '"'}, {"&apos;", '\''}, {"&nbsp;", ' '}};
     for (const auto& [name, cp] : kNamed) {
         if (StartsWithNoCase(text, name)) {
-            AppendUtf8(out, cp);
+            AppendCharacter(out, cp);
             return name.size();
         }
     }
@@ -85,7 +73,7 @@ std::size_t DecodeReference(std::string_view text, std::string& out) {
         if (error == std::errc() && end != text.data() + digits) {
             std::size_t used = static_cast<std::size_t>(end - text.data());
             used += used < text.size() && text[used] == ';' ? 1 : 0;
-            AppendUtf8(out, static_cast<char32_t>(value));
+            AppendCharacter(out, static_cast<char32_t>(value));
             return used;
         }
     }

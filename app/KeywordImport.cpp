@@ -30,6 +30,9 @@ namespace {
 constexpr std::size_t kClockStride = 64;
 // The list's figure columns (宝贝数量 to 趋势比) start here.
 constexpr std::size_t kFirstFigureColumn = 2;
+// How a figure without a value is stored (a non-finite number, which every
+// view and export shows as kNoFigureText): what "--" in a file reads as.
+constexpr std::string_view kNoValueFigure = "nan";
 
 class BatchAppender final {
 public:
@@ -170,12 +173,13 @@ FigureColumns FigureColumnsOf(const SheetHeader& header) {
 }
 
 // The list row of a sheet row that carries the eight columns: a figure "--"
-// is no value, an outcome cell is kept only when it names an outcome.
+// is a figure without a value, an outcome cell is kept only when it names an outcome.
 runtime::Row FigureRow(const SheetRow& cells, const FigureColumns& figures) {
     runtime::Row row(figures.outcome ? query::kStoredColumnCount : figures.columns.size());
     for (std::size_t c = 0; c < figures.columns.size(); ++c) {
         const std::string& text = CellAt(cells, figures.columns[c]);
-        row[c] = (c >= kFirstFigureColumn && text == kNoFigureText) ? std::string() : text;
+        row[c] =
+            (c >= kFirstFigureColumn && text == kNoFigureText) ? std::string(kNoValueFigure) : text;
     }
     if (figures.outcome) {
         const std::string& outcome = CellAt(cells, *figures.outcome);

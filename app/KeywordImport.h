@@ -64,7 +64,7 @@ struct SheetChoice {
 // gives one row per row below its caption row (DetectSheetHeader) whose
 // keyword cell is not blank, repeated caption rows left out. When the caption
 // row holds the eight captions of the keyword list, each row comes back with
-// all eight cells (a figure "--" as no value) and the stored outcome of a
+// all eight cells (a figure "--" as one without a value, stored "nan") and the stored outcome of a
 // 状态 column; else with its keyword only. A keyword holding
 // runtime::kNoGbkFormMark (a character GBK cannot hold) is kept so, its row
 // marked 未查询 with the reason query::kNoGbkFormReason, and counted. A file

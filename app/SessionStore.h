@@ -1,12 +1,12 @@
 #pragma once
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/Observation.h"
+#include "app/SqliteDatabase.h"
 #include "runtime/Table.h"
 
 namespace mofeng::app {
@@ -16,7 +16,8 @@ inline constexpr int kSessionMainList = 0;
 inline constexpr int kSessionMiningList = 1;
 
 // Changes to the stored lists, applied as one transaction: the cleared lists
-// first, then the rows written (inserted, or replaced by their id).
+// first, then the rows written (inserted, or replaced by their id), then the
+// observations recorded in the history.
 struct SessionBatch {
     struct RowWrite {
         int list = kSessionMainList;
@@ -26,13 +27,14 @@ struct SessionBatch {
     };
     std::vector<int> clearedLists;
     std::vector<RowWrite> rows;
+    std::vector<Observation> observations;
 
-    bool Empty() const { return clearedLists.empty() && rows.empty(); }
+    bool Empty() const { return clearedLists.empty() && rows.empty() && observations.empty(); }
 };
 
-// An SQLite database holding lists of text rows (the session, and the list
-// files "保存列表…" writes: the same schema). WAL mode for the session. One
-// object per thread: it is not shared.
+// The session: an SQLite database (WAL) holding lists of text rows in the
+// schema of ListRowsTable.h, and the observation history (HistoryStore.h).
+// One object per thread: it is not shared.
 class SessionStore final {
 public:
     enum class Opened {
@@ -42,7 +44,6 @@ public:
         Failed,            // none could be opened or created
     };
 
-    ~SessionStore();
     SessionStore(const SessionStore&) = delete;
     SessionStore& operator=(const SessionStore&) = delete;
 
@@ -58,25 +59,15 @@ public:
     std::vector<runtime::Row> LoadList(int list);
     bool Apply(const SessionBatch& batch);
 
+    // The connection, for other tables kept in the same database (writer thread).
+    const SqliteDatabase& Database() const { return m_db; }
+
 private:
-    explicit SessionStore(sqlite3* db) : m_db(db) {}
+    explicit SessionStore(SqliteDatabase db) : m_db(std::move(db)) {}
     bool Prepare();
 
-    sqlite3* m_db;
-    sqlite3_stmt* m_upsert = nullptr;
+    SqliteDatabase m_db;
+    SqliteStatement m_upsert;  // declared after m_db: finalized first
 };
-
-// A list file (.mofeng): one list in the session's schema, written whole to a
-// temporary file in the same folder and renamed over path. False on failure
-// (an existing file stays as it was) or when path is not a regular file.
-bool SaveListFile(const std::filesystem::path& path, const std::vector<runtime::Row>& rows);
-// The rows of a list file; false when it is absent, not a regular file, or
-// not a readable list file (damaged anywhere: never a part of the list).
-bool LoadListFile(const std::filesystem::path& path, std::vector<runtime::Row>& rows);
-
-// Cells <-> the stored blob: each cell as a 4-byte little-endian length and
-// its bytes. A blob that does not decode gives nullopt-like false.
-std::string EncodeCells(const runtime::Row& cells);
-bool DecodeCells(std::string_view blob, runtime::Row& cells);
 
 }  // namespace mofeng::app

@@ -60,6 +60,9 @@ void SessionWriter::Run() {
             for (auto& row : next.rows) {
                 merged.rows.push_back(std::move(row));
             }
+            for (auto& observation : next.observations) {
+                merged.observations.push_back(std::move(observation));
+            }
             m_pending.pop_front();
         }
         m_busy = true;

@@ -6,8 +6,11 @@
 
 #include "app/CellDisplayText.h"
 #include "app/ExportFormats.h"
+#include "app/HistoryRows.h"
+#include "app/HistoryTexts.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
+#include "cli/HistoryDatabase.h"
 #include "cli/InterruptScope.h"
 #include "cli/JobsOption.h"
 #include "cli/Progress.h"
@@ -15,8 +18,10 @@
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
 #include "query/RowOutcome.h"
+#include "query/SuggestWeight.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
+#include "runtime/ParallelRun.h"
 #include "runtime/PathText.h"
 #include "runtime/platform/FileKind.h"
 #include "runtime/platform/Files.h"
@@ -35,7 +40,11 @@ std::vector<OptionSpec> QueryOptionSpecs() {
         {{"out", "FILE", "write the list to FILE instead of stdout: .xlsx, .csv, else .xls"},
          {"sheet", "NAME|N",
           "take the keywords from this sheet of a workbook (its name or 1-based number)"},
-         JobsOptionSpec()});
+         JobsOptionSpec(),
+         {"record", "", "record every row with figures in the history (see 'mofeng-cli history')"},
+         {"db", "FILE", "the history database for --record (default: the GUI's)"},
+         {"as-of", "YYYY-MM-DD", "the day --record files the rows under (default: today)"},
+         {"suggest-weight", "", "also ask the suggestion service for each keyword's 联想热度"}});
     return specs;
 }
 
@@ -108,12 +117,23 @@ private:
     query::ProgressEstimate m_estimate;
 };
 
-// The eight columns as the list shows them, and 状态; a row the run did not
-// reach reads 未查询.
-void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
+// A column written after 状态: its caption and one cell per row (GBK).
+struct ExtraColumn {
+    std::string caption;
+    std::vector<std::string> cells;
+};
+
+// The eight columns as the list shows them, 状态, then the extra columns; a
+// row the run did not reach reads 未查询.
+void WriteTsv(runtime::MemoryTable& table, const std::vector<ExtraColumn>& extra,
+              std::ostream& out) {
     for (int c = 0; c < app::kKeywordListColumnCount; ++c)
         out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
-    out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn)) << '\n';
+    out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn));
+    for (const ExtraColumn& column : extra)
+        out << '\t' << TextField(column.caption);
+    out << '\n';
+    std::size_t index = 0;
     for (const runtime::Row& row : table.Rows()) {
         for (int c = 0; c < app::kKeywordListColumnCount; ++c) {
             out << (c ? "	" : "");
@@ -123,10 +143,27 @@ void WriteTsv(runtime::MemoryTable& table, std::ostream& out) {
         out << '\t'
             << TextField(outcome.empty()
                              ? std::string(query::RowOutcomeText(query::RowOutcome::NotQueried))
-                             : outcome)
-            << '\n';
+                             : outcome);
+        for (const ExtraColumn& column : extra)
+            out << '\t' << TextField(column.cells[index]);
+        out << '\n';
+        ++index;
     }
     out.flush();
+}
+
+// The suggestion weight of every row's keyword, jobs at a time; empty where
+// the reply has no entry for it or the run was interrupted.
+std::vector<std::string> SuggestWeights(const net::EndpointConfig& endpoints,
+                                        runtime::MemoryTable& table, int jobs,
+                                        const runtime::CancelToken& cancel) {
+    const std::vector<runtime::Row> rows = table.Rows();
+    std::vector<std::string> weights(rows.size());
+    runtime::ForEachInParallel(rows.size(), jobs, cancel, [&](int, std::size_t i) {
+        weights[i] =
+            query::LookUpSuggestWeight(endpoints, rows[i][query::kKeywordColumn], &cancel).weight;
+    });
+    return weights;
 }
 
 // "rows: 正常 3, 无数据 1, 失败 0, 被拦截 0, 未查询 0" (UTF-8); 部分 after 无数据
@@ -165,9 +202,20 @@ std::string QueryCommandHelp() {
            "or competition multiple\n"
            "divided by zero) reads --. A summary of the outcomes goes to stderr. After 3 rows\n"
            "in a row met a login or verification page the run stops; the rows left are\n"
+           "With --record, every row that ends with figures is kept in the history as the\n"
+           "day's observation of its keyword (the latest run of a day wins), and stdout\n"
+           "gains the column 宝贝数量变化: the change since the keyword's previous observed day.\n"
+           "With --suggest-weight, each keyword is also sent to the suggestion service and\n"
+           "the weight of the entry equal to it is written as the last column, 联想热度\n"
            "未查询. After 5 failed connections in a row an endpoint is not asked again in the\n"
            "run: its cells stay empty, a row whose other endpoint answered is 部分, and the\n"
            "summary names the endpoint. Ctrl-C writes the rows done so far.\n"
+           "With --record, every row that ends with figures is kept in the history as the\n"
+           "day's observation of its keyword (the latest run of a day wins), and stdout\n"
+           "gains the column 宝贝数量变化: the change since the keyword's previous observed day.\n"
+           "With --suggest-weight, each keyword is also sent to the suggestion service and\n"
+           "the weight of the entry equal to it is written as the last column, 联想热度\n"
+           "(rounded; empty when the reply has no such entry); --record keeps it as given.\n"
            "On a terminal, stderr shows a progress bar with the rate and the time left.\n"
            "\n"
            "Options:\n" +
@@ -202,6 +250,14 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     const std::string* out = parsed.Value("out");
     if (out != nullptr && out->empty())
         return UsageError(io, "--out needs a file name");
+
+    const bool record = parsed.Has("record");
+    if (!record && (parsed.Has("db") || parsed.Has("as-of")))
+        return UsageError(io, "--db and --as-of go with --record");
+    const std::string* asOf = parsed.Value("as-of");
+    if (asOf != nullptr && !app::IsIsoDate(*asOf))
+        return UsageError(io, "--as-of needs a date YYYY-MM-DD, got '" + *asOf + "'");
+    const std::string day = asOf != nullptr ? *asOf : app::LocalToday();
 
     std::string jobsError;
     const std::optional<int> jobs = ParseJobs(parsed, jobsError);
@@ -272,8 +328,32 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
                          : summary.AnyTrouble() || summary.stoppedForBlocked ? kExitTrouble
                                                                              : kExitOk;
 
+    std::vector<std::string> weights;
+    if (parsed.Has("suggest-weight") && !cancel.IsCancelled()) {
+        InterruptScope interrupt(cancel);
+        weights = SuggestWeights(endpoints->Config(), table, *jobs, cancel);
+    }
+    std::vector<ExtraColumn> extra;
+    if (record) {
+        std::string why;
+        auto changes = RecordRows(HistoryDatabaseOption(parsed), table.Rows(), weights, day, why);
+        if (!why.empty())
+            io.err << "mofeng-cli query: " << why << "\n";
+        if (!changes)
+            return kExitFailure;
+        extra.push_back({app::ListingChangeCaption(), std::move(*changes)});
+    }
+
+    if (parsed.Has("suggest-weight")) {
+        ExtraColumn column{app::SuggestWeightCaption(), {}};
+        for (const std::string& weight : weights)
+            column.cells.push_back(query::SuggestWeightDisplay(weight));
+        column.cells.resize(static_cast<std::size_t>(table.RowCount()));
+        extra.push_back(std::move(column));
+    }
+
     if (out == nullptr) {
-        WriteTsv(table, io.out);
+        WriteTsv(table, extra, io.out);
         return io.out ? doneCode : Failure(io, "cannot write to stdout");
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));

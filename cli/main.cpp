@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/CommonOptions.h"
+#include "cli/HistoryCommand.h"
 #include "cli/MineCommand.h"
 #include "cli/QueryCommand.h"
 #include "runtime/BuildInfo.h"
@@ -23,6 +24,8 @@ const Command kCommands[] = {
     {"query", "fill in the index figures of a keyword file", mofeng::cli::RunQueryCommand},
     {"mine", "expand a seed into related keywords that contain a given text",
      mofeng::cli::RunMineCommand},
+    {"history", "print the observations recorded by query --record and the GUI",
+     mofeng::cli::RunHistoryCommand},
 };
 
 void PrintHelp(std::ostream& out) {

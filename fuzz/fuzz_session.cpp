@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/ListFile.h"
 #include "app/SessionStore.h"
 #include "fuzz/FuzzCheck.h"
 

@@ -18,6 +18,7 @@ enum Salt : std::uint64_t {
     kSaltSeries = 3,
     kSaltRelated = 4,
     kSaltSuggest = 5,
+    kSaltSuggestWeight = 6,
 };
 
 constexpr std::string_view kBoldOpen = "<b>";
@@ -229,6 +230,18 @@ std::vector<std::string> KeywordData::RelatedLinkTexts(std::string_view keyword)
         t = HtmlTextForGbk(t);
     }
     return texts;
+}
+
+std::string KeywordData::SuggestWeight(std::string_view keyword) const {
+    const std::string text = NormalizeKeyword(keyword);
+    if (text.empty()) {
+        return {};
+    }
+    StableRandom random(StableHash(m_seed, text, kSaltSuggestWeight));
+    const std::uint64_t whole = 10 + random.Next() % 2'000'000;
+    const std::uint64_t fraction = random.Next() % 10'000;
+    std::string digits = std::to_string(fraction);
+    return std::to_string(whole) + "." + std::string(4 - digits.size(), '0') + digits;
 }
 
 std::vector<SuggestionEntry> KeywordData::Suggestions(std::string_view keyword) const {

@@ -53,6 +53,10 @@ public:
     // The suggestions, in reply order, 0 to 10.
     std::vector<SuggestionEntry> Suggestions(std::string_view keyword) const;
 
+    // The popularity weight the suggestion service gives the keyword itself,
+    // as decimal text ("48213.5531"); empty for the empty keyword.
+    std::string SuggestWeight(std::string_view keyword) const;
+
     // The day before the simulated "today": "YYYY-MM-DD", fixed per seed.
     std::string LastDate() const;
 

@@ -212,7 +212,8 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
             type = &kTrendType;
             break;
         default:
-            body = BuildSuggestReply(data, routed.keyword, routed.callback, options.decimalCounts);
+            body = BuildSuggestReply(data, routed.keyword, routed.callback, options.decimalCounts,
+                                     options.suggestSelf);
             type = &kSuggestType;
     }
     response.status = 200;

@@ -29,6 +29,7 @@ struct SimulatorOptions {
     std::string requireCookie;     // "NAME=VALUE": requests without it go to the login page
     bool decimalCounts = false;    // suggestion counts as decimals, as current replies send them
     int h5TokenTtlS = 0;           // h5 tokens older than this are refused; 0: never
+    bool suggestSelf = false;      // suggestion replies start with the keyword and its weight
 };
 
 // Where blocked requests are redirected to (served as a login page).

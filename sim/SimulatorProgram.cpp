@@ -65,6 +65,9 @@ std::string SimulatorUsage() {
            "                    call answers RGV587_ERROR\n"
            "  --suggest-counts integer|decimal\n"
            "                    how suggestion counts are written (default integer)\n"
+           "  --suggest-self on|off\n"
+           "                    suggestion replies start with the keyword itself and its\n"
+           "                    weight, as 联想热度 reads it (default off)\n"
            "  --help            show this text\n"
            "  --version         show the version\n\n"
            "Prints \"listening on http://127.0.0.1:PORT\" once it serves.\n";
@@ -132,6 +135,11 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
          [&o](const std::string& value) {
              o.decimalCounts = value == "decimal";
              return value == "decimal" || value == "integer";
+         }},
+        {"--suggest-self",
+         [&o](const std::string& value) {
+             o.suggestSelf = value == "on";
+             return value == "on" || value == "off";
          }},
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {

@@ -1,11 +1,17 @@
 #include "sim/SuggestReply.h"
 
+#include "sim/TextEscape.h"
+
 namespace mofeng::sim {
 
 std::string BuildSuggestReply(const KeywordData& data, std::string_view keyword,
-                              std::string_view callback, bool decimalCounts) {
+                              std::string_view callback, bool decimalCounts, bool selfEntry) {
     std::string json = "{\"result\":[";
     bool first = true;
+    if (const std::string weight = data.SuggestWeight(keyword); selfEntry && !weight.empty()) {
+        json += "[\"" + JsonStringContent(NormalizeKeyword(keyword)) + "\",\"" + weight + "\"]";
+        first = false;
+    }
     for (const SuggestionEntry& entry : data.Suggestions(keyword)) {
         json += first ? "[\"" : ",[\"";
         // A fixed fraction per entry keeps the reply deterministic.

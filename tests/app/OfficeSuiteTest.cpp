@@ -56,7 +56,7 @@ constexpr const char* kSellerWorkbook = R"(<?xml version="1.0" encoding="UTF-8"?
 const std::vector<std::string> kSellerKeywords = {"漢服", "Nike〓运动鞋", "2024/5/1"};
 
 // The list our exports are made from: figures, outcomes, characters beyond
-// GB2312, and a figure without a value (exported "--", read back empty).
+// GB2312, and a figure without a value (exported "--", read back as one).
 std::vector<runtime::Row> ListRows() {
     const auto outcome = [](query::RowOutcome o) { return std::string(query::RowOutcomeText(o)); };
     return {
@@ -71,10 +71,11 @@ std::vector<runtime::Row> ListRows() {
 }
 
 // What comes back of ListRows: the eight columns (the figure "inf" went out
-// as "--" and comes back empty), and the outcome when the file has 状态.
+// as "--" and comes back as a figure without a value), and the outcome when
+// the file has 状态.
 std::vector<runtime::Row> ExpectedBack(bool withOutcome) {
     std::vector<runtime::Row> rows = ListRows();
-    rows[3][6] = "";
+    rows[3][6] = "nan";
     for (runtime::Row& row : rows) {
         row.resize(query::kStoredColumnCount);
         if (!withOutcome) {

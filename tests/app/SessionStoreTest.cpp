@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/ClipboardText.h"
+#include "app/ListFile.h"
+#include "app/ListRowsTable.h"
 #include "app/SessionStore.h"
 #include "app/SessionWriter.h"
 #include "runtime/CodePage.h"

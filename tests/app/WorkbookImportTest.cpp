@@ -154,9 +154,11 @@ TEST(WorkbookImport, CsvFiguresComeBackWhenTheCaptionsAreTheLists) {
     const Imported imported = ImportBytes(csv, ".csv");
     const std::string failed(query::RowOutcomeText(query::RowOutcome::Failed));
     ASSERT_EQ(imported.rows.size(), 2u);
-    // Numbered by the import; "--" is no value; only a real outcome is kept.
-    EXPECT_EQ(imported.rows[0], (runtime::Row{"1", Utf8ToGbk("连衣裙"), "120", "35", "30",
-                                              Utf8ToGbk("↑"), "4", "", failed, "", ""}));
+    // Numbered by the import; "--" is a figure without a value; only a real outcome is kept.
+    runtime::Row expected{"1",   Utf8ToGbk("连衣裙"), "120", "35", "30", Utf8ToGbk("↑"), "4", "nan",
+                          failed};
+    expected.resize(query::kStoredColumnCount);
+    EXPECT_EQ(imported.rows[0], expected);
     EXPECT_EQ(imported.rows[1][query::kOutcomeColumn], "");
     EXPECT_EQ(imported.rows[1][7], "6");
 }

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -227,6 +228,9 @@ TEST_F(QueryCommandTest, ARequeryThatFailsKeepsTheFiguresReadFromTheFile) {
         EXPECT_FALSE(fields[2].empty());  // the count read from the file
         fields.pop_back();
         before.pop_back();
+        // A figure without a value reads "--" or none, as the file brings it back.
+        std::replace(before.begin(), before.end(), std::string("--"), std::string());
+        std::replace(fields.begin(), fields.end(), std::string("--"), std::string());
         EXPECT_EQ(fields, before);
     }
 }

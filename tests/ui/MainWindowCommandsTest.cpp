@@ -114,6 +114,7 @@ private slots:
         QCOMPARE(w.Content().size(), QSize(904, 468));
         QCOMPARE(w.geometry().topLeft(), QPoint(50, 50));
         w.Model().AppendRows({{"1", "a"}});
+        test::MessageAnswerer answerer;  // the completion message
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(&w.List(), Qt::Key_F5);

@@ -38,6 +38,8 @@ public:
     bool Tracks(int list) const;
     // Hands every noted change to the writer and waits until it is written.
     void FlushNow();
+    // The writer, for what else goes into the session database (the history).
+    app::SessionWriter& Writer() { return *m_writer; }
 
 private:
     struct Tracked {

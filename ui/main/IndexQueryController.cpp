@@ -9,12 +9,15 @@
 #include <atomic>
 #include <functional>
 
+#include "app/HistoryRecordingSink.h"
+#include "app/HistoryRows.h"
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
 #include "ui/common/BlockedPausePrompt.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/OutcomeCountsText.h"
 #include "ui/common/QueuedCall.h"
+#include "ui/common/SessionKeeper.h"
 #include "ui/main/MainStatusBar.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/QueryResultFeed.h"
@@ -43,6 +46,8 @@ struct IndexQueryController::Run {
     PauseAnswer pause;                 // the worker waits here after a blocked streak
     int lastDone = -1;                 // UI thread only: rows done at the last change
     QElapsedTimer sinceLastRow;        // UI thread only: since that change
+    // Files the rows in the history, then passes them on to feed.
+    std::unique_ptr<app::HistoryRecordingSink> recorder;
 
     bool RowsComplete() const { return ended || feed.RowsComplete(); }
 };
@@ -133,6 +138,10 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
 
     auto run = std::make_shared<Run>(&m_window.Model(), static_cast<int>(input.rows.size()));
     m_run = run;
+    if (SessionKeeper* session = m_window.Session()) {
+        run->recorder = std::make_unique<app::HistoryRecordingSink>(run->feed, session->Writer(),
+                                                                    input.rows, app::LocalToday());
+    }
     // After a blocked streak the worker waits for the seller's 继续 or 停止.
     QPointer<IndexQueryController> self(this);
     run->feed.resumeAfterBlocked = [self, run](int streak) {
@@ -160,7 +169,11 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
         // started after that has its own token raised already.
         if (workerCancel.IsCancelled())
             run->stop.Cancel();
-        query::IndexQueryRun(input, run->feed, notifier, run->stop);
+        if (run->recorder) {
+            query::IndexQueryRun(input, *run->recorder, notifier, run->stop);
+        } else {
+            query::IndexQueryRun(input, run->feed, notifier, run->stop);
+        }
         run->ended = true;
         // The last reference to the run goes back to the UI thread, where its
         // feed was made and flushes.

@@ -29,6 +29,7 @@
 #include "app/ExportFormats.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
+#include "app/ListFile.h"
 #include "app/SessionStore.h"
 #include "app/SpreadsheetExport.h"
 #include "ui/common/ClickArea.h"

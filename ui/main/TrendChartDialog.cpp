@@ -6,16 +6,20 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
 #include <vector>
 
+#include "app/HistoryStore.h"
 #include "columns/KeywordListSchema.h"
 #include "query/RowOutcome.h"
 #include "runtime/TableData.h"
 #include "ui/common/GbkQt.h"
+#include "ui/common/SessionDatabaseFile.h"
+#include "ui/main/HistoryChart.h"
 
 namespace mofeng::ui {
 namespace {
@@ -114,6 +118,18 @@ QChart* BuildChart(const QString& keyword, const app::SeriesValues& values, QDat
 
 }  // namespace
 
+// The keyword's observations; none when the session has no history yet.
+static std::vector<app::Observation> KeywordHistory(const std::string& keyword) {
+    const std::filesystem::path path = SessionDatabaseFilePath();
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        return {};
+    }
+    const auto db = app::SqliteDatabase::Open(path, SQLITE_OPEN_READONLY);
+    return db && app::history::Present(db) ? app::history::Read(db, {keyword, std::nullopt})
+                                           : std::vector<app::Observation>{};
+}
+
 QStringList TrendDayLabels(QDate yesterday) {
     QStringList labels;
     for (int back = 6; back >= 0; --back) {
@@ -126,11 +142,17 @@ TrendChartDialog::TrendChartDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("趋势图"));
     setModal(false);
     resize(560, 360);
-    m_view = new QChartView(new QChart, this);
+    m_pages = new QTabWidget(this);
+    m_view = new QChartView(new QChart, m_pages);
     m_view->setRenderHint(QPainter::Antialiasing);
+    m_historyView = new QChartView(new QChart, m_pages);
+    m_historyView->setRenderHint(QPainter::Antialiasing);
+    m_historyView->setObjectName(QStringLiteral("历史"));
+    m_pages->addTab(m_view, QStringLiteral("趋势"));
+    m_pages->addTab(m_historyView, QStringLiteral("历史"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    layout->addWidget(m_pages);
 }
 
 void TrendChartDialog::ShowSeries(const QString& keyword, const app::SeriesValues& values,
@@ -146,6 +168,17 @@ QChart* TrendChartDialog::Chart() const {
     return m_view->chart();
 }
 
+void TrendChartDialog::ShowHistory(const QString& keyword,
+                                   const std::vector<app::Observation>& observations) {
+    QChart* old = m_historyView->chart();
+    m_historyView->setChart(BuildHistoryChart(keyword, observations));
+    delete old;
+}
+
+QChart* TrendChartDialog::HistoryChart() const {
+    return m_historyView->chart();
+}
+
 bool ShowTrendChart(QWidget* parent, const runtime::TableData& data, int row) {
     if (row < 0 || row >= data.RowCount()) {
         return false;
@@ -159,8 +192,9 @@ bool ShowTrendChart(QWidget* parent, const runtime::TableData& data, int row) {
     if (dialog == nullptr) {
         dialog = new TrendChartDialog(parent);
     }
-    dialog->ShowSeries(FromGbk(data.Cell(row, columns::Index(columns::Column::Keyword))), *values,
-                       QDate::currentDate().addDays(-1));
+    const std::string& keyword = data.Cell(row, columns::Index(columns::Column::Keyword));
+    dialog->ShowSeries(FromGbk(keyword), *values, QDate::currentDate().addDays(-1));
+    dialog->ShowHistory(FromGbk(keyword), KeywordHistory(keyword));
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -19,6 +19,8 @@
 
 #include "net/FetchSettings.h"
 #include "net/HttpFetch.h"
+#include "ui/common/SessionDatabaseFile.h"
+#include "ui/settings/HistoryBox.h"
 #include "ui/settings/RememberedSettings.h"
 #include "ui/settings/SettingsResolution.h"
 #include "ui/startup/AppContext.h"
@@ -147,6 +149,7 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     layout->addWidget(login);
     layout->addWidget(servers);
     layout->addWidget(m_restoreSession);
+    layout->addWidget(new HistoryBox(SessionDatabaseFilePath(), this));
     layout->addWidget(m_error);
     layout->addWidget(buttons);
     setMinimumWidth(460);

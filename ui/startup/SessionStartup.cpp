@@ -9,14 +9,14 @@
 
 #include "app/SessionStore.h"
 #include "app/SessionWriter.h"
+#include "ui/common/SessionDatabaseFile.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/MainWindow.h"
 
 namespace mofeng::ui {
 
 QString SessionDatabasePath() {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("session.sqlite"));
+    return SessionDatabaseFile();
 }
 
 void StartSession(MainWindow& window) {
