@@ -6,6 +6,7 @@
 #include "columns/KeywordListSchema.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/NumberOps.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::app {
 namespace {
@@ -15,21 +16,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 // "&", "<" and ">" are below 0x40 and so never GBK trail bytes: replacing
 // them byte by byte cannot split a character.
 void AppendEscaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out += c;
-        }
-    }
+    runtime::AppendHtmlEscaped(out, text);
 }
 
 // Integer part of a positive measure, as the markup writes it.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "QueryBenchRows.h"
 #include "app/KeywordListColumns.h"
 #include "query/IndexMetrics.h"
 #include "query/IndexQueryRun.h"
@@ -21,21 +22,7 @@ using namespace mofeng;
 
 constexpr int kRunKeywords = 2000;
 
-class QuietNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
-
-std::vector<runtime::Row> KeywordRows(int count) {
-    const char* const words[] = {"连衣裙", "衬衫",   "牛仔裤", "凉鞋", "双肩包",
-                                 "口红",   "手机壳", "保温杯", "毛衣", "耳机"};
-    std::vector<runtime::Row> rows;
-    for (int i = 0; i < count; ++i) {
-        const std::string keyword = std::string(words[i % 10]) + " " + std::to_string(i / 10);
-        rows.push_back({std::to_string(i + 1), runtime::Utf8ToGbk(keyword)});
-    }
-    return rows;
-}
+using bench::KeywordRows;
 
 void QueryRunAgainstSimulator(benchmark::State& state) {
     sim::Simulator simulator;
@@ -46,14 +33,13 @@ void QueryRunAgainstSimulator(benchmark::State& state) {
     net::EndpointConfig config;
     config.searchBase = config.indexBase = config.suggestBase = simulator.BaseUrl();
     const std::vector<runtime::Row> rows = KeywordRows(kRunKeywords);
-    QuietNotifier notifier;
     runtime::CancelToken cancel;
     for (auto _ : state) {
         state.PauseTiming();
         runtime::MemoryTable table(app::KeywordListColumns());
         table.AppendRows(rows);
         state.ResumeTiming();
-        query::IndexQueryRun(config, table, notifier, cancel);
+        query::IndexQueryRun(config, table, cancel);
     }
     state.counters["rows_per_s"] = benchmark::Counter(
         static_cast<double>(kRunKeywords) * state.iterations(), benchmark::Counter::kIsRate);

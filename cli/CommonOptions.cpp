@@ -97,11 +97,17 @@ std::vector<OptionSpec> CommonOptionSpecs() {
         {"h5-app-key", "N", "the h5 call's appKey (default 12574478)"},
         {"h5-app-id", "N", "the h5 call's appId (default 34385)"},
         {"demo", "", "serve all three from a simulator inside this process (127.0.0.1)"},
+        {"https", "", "with --demo: serve it over HTTPS, trusting a test authority made at start"},
+        {"today", "",
+         "with --demo: answer as today's servers do (HTTP upgraded to HTTPS, search behind "
+         "a login, no trend endpoint)"},
         {"retries", "N", "extra tries of a failed fetch, 0 to 10 (default 2)"},
         {"delay-ms", "N", "least time between request starts per host, ms (default 0)"},
         {"cookie-file", "FILE", "send the login cookies of this cookies.txt file"},
         {"cookie", "TEXT", "send this Cookie header (\"a=1; b=2\"); never printed"},
         {"proxy", "URL", "fetch through this http://, https:// or socks5:// proxy"},
+        {"ca-file", "FILE",
+         "trust the certificate authorities of this PEM file too (networks that inspect TLS)"},
         {"connect-timeout-s", "N", "give up a connection after N seconds (default 30)"},
         {"stall-timeout-s", "N",
          "give up a reply that sends under 100 bytes in N seconds (default 60)"},
@@ -147,9 +153,16 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
     take("cookie-file", sources.cookieFile);
     take("cookie", sources.cookie);
     take("proxy", sources.proxy);
+    take("ca-file", sources.caFile);
     take("connect-timeout-s", sources.connectTimeoutS);
     take("stall-timeout-s", sources.stallTimeoutS);
     sources.demo = args.Has("demo");
+    if ((args.Has("https") || args.Has("today")) && !sources.demo) {
+        err << "mofeng-cli " << commandName << ": --" << (args.Has("https") ? "https" : "today")
+            << " needs --demo\n";
+        exitCode = kExitUsage;
+        return nullptr;
+    }
 
     std::unique_ptr<EndpointSession> session(new EndpointSession());
     net::RunSettings settings;
@@ -160,14 +173,18 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
         return nullptr;
     }
     if (settings.NeedsDemo()) {
-        session->m_simulator = std::make_unique<sim::Simulator>();
+        const sim::SimulatorOptions demo = sim::DemoOptions(args.Has("https"), args.Has("today"));
+        session->m_simulator = std::make_unique<sim::Simulator>(demo);
         if (!session->m_simulator->Start()) {
             err << "mofeng-cli " << commandName
-                << ": the demo simulator could not listen on 127.0.0.1\n";
+                << ": the demo simulator could not listen on 127.0.0.1"
+                << (demo.testAuthority ? " with its test authority\n" : "\n");
             exitCode = kExitFailure;
             return nullptr;
         }
-        settings.UseDemoBase(session->m_simulator->BaseUrl());
+        settings.UseDemoBase(sim::DemoBase(*session->m_simulator));
+        if (demo.testAuthority)
+            settings.fetch.caFile = session->m_simulator->TestAuthorityCaFile();
     }
     settings.Apply();
     session->m_config = settings.endpoints;

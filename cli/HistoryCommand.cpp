@@ -8,6 +8,7 @@
 #include "app/HistoryStore.h"
 #include "app/HistoryTable.h"
 #include "app/KeywordListColumns.h"
+#include "cli/CommandErrors.h"
 #include "cli/HistoryDatabase.h"
 #include "cli/TextField.h"
 #include "runtime/CodePage.h"
@@ -24,16 +25,6 @@ std::vector<OptionSpec> HistoryOptionSpecs() {
             {"since", "YYYY-MM-DD", "only the observations from that day on"},
             {"out", "FILE", "write a .csv or .xlsx file instead of stdout"},
             {"help", "", "show this help"}};
-}
-
-int UsageError(const CommandStreams& io, const std::string& message) {
-    io.err << "mofeng-cli history: " << message << "\nTry 'mofeng-cli history --help'.\n";
-    return kExitUsage;
-}
-
-int Failure(const CommandStreams& io, const std::string& message) {
-    io.err << "mofeng-cli history: " << message << "\n";
-    return kExitFailure;
 }
 
 void WriteTsv(const app::HistoryTable& table, std::ostream& out) {
@@ -69,26 +60,27 @@ std::string HistoryCommandHelp() {
 }
 
 int RunHistoryCommand(const std::vector<std::string>& args, const CommandStreams& io) {
+    const CommandErrors errors("history", io);
     const ParsedArguments parsed = ParseArguments(args, HistoryOptionSpecs());
     if (!parsed.error.empty())
-        return UsageError(io, parsed.error);
+        return errors.Usage(parsed.error);
     if (parsed.Has("help")) {
         io.out << HistoryCommandHelp();
         return kExitOk;
     }
     if (!parsed.positionals.empty())
-        return UsageError(io, "unexpected argument '" + parsed.positionals[0] + "'");
+        return errors.Usage("unexpected argument '" + parsed.positionals[0] + "'");
     app::history::Filter filter;
     if (const std::string* keyword = parsed.Value("keyword"))
         filter.keyword = runtime::Utf8ToGbk(*keyword);
     if (const std::string* since = parsed.Value("since")) {
         if (!app::IsIsoDate(*since))
-            return UsageError(io, "--since needs a date YYYY-MM-DD, got '" + *since + "'");
+            return errors.Usage("--since needs a date YYYY-MM-DD, got '" + *since + "'");
         filter.since = *since;
     }
     const std::string* out = parsed.Value("out");
     if (out != nullptr && app::ExportFormatOf(*out) == app::ExportFormat::Xls)
-        return UsageError(io, "--out writes .csv or .xlsx, not '" + *out + "'");
+        return errors.Usage("--out writes .csv or .xlsx, not '" + *out + "'");
 
     const fs::path database = HistoryDatabaseOption(parsed);
     std::vector<app::Observation> observations;
@@ -96,7 +88,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, const CommandStreams
     if (fs::exists(database, error)) {
         const auto db = app::SqliteDatabase::Open(database, SQLITE_OPEN_READONLY);
         if (!db)
-            return Failure(io, "cannot open '" + database.string() + "'");
+            return errors.Failure("cannot open '" + database.string() + "'");
         // Every day is read: the first day shown still has its change.
         if (app::history::Present(db))
             observations = app::history::Read(db, {filter.keyword, std::nullopt});
@@ -107,14 +99,14 @@ int RunHistoryCommand(const std::vector<std::string>& args, const CommandStreams
     }
     if (out == nullptr) {
         WriteTsv(table, io.out);
-        return io.out ? kExitOk : Failure(io, "cannot write to stdout");
+        return io.out ? kExitOk : errors.Failure("cannot write to stdout");
     }
     runtime::MemoryTable memory(table.columns);
     memory.AppendRows(table.rows);
     std::vector<int> rows(table.rows.size());
     std::iota(rows.begin(), rows.end(), 0);
     if (!app::ExportRows(*out, memory, rows, app::InitialWidths(table.columns)))
-        return Failure(io, "cannot write '" + *out + "'");
+        return errors.Failure("cannot write '" + *out + "'");
     return kExitOk;
 }
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
+#include "cli/CommandErrors.h"
 #include "cli/InterruptScope.h"
 #include "cli/JobsOption.h"
 #include "cli/Progress.h"
@@ -17,6 +17,7 @@
 #include "mining/MiningList.h"
 #include "mining/MiningRun.h"
 #include "mining/MiningTexts.h"
+#include "runtime/AtomicFile.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
 #include "runtime/PathText.h"
@@ -36,19 +37,12 @@ std::vector<OptionSpec> MineOptionSpecs() {
                    "text every keyword must contain: one Chinese character, or "
                    "one or two ASCII characters (required)"},
                   {"levels", "1|2|3", "suggestion levels to expand (default 3)"},
+                  {"tags", "",
+                   "also offer each expanded keyword + each tag of its suggestion reply "
+                   "(联想标签)"},
                   {"out", "FILE", "write the keyword file (GBK, CR LF) instead of stdout"},
                   JobsOptionSpec()});
     return specs;
-}
-
-int UsageError(const CommandStreams& io, const std::string& message) {
-    io.err << "mofeng-cli mine: " << message << "\nTry 'mofeng-cli mine --help'.\n";
-    return kExitUsage;
-}
-
-int Failure(const CommandStreams& io, const std::string& message) {
-    io.err << "mofeng-cli mine: " << message << "\n";
-    return kExitFailure;
 }
 
 // "expansions: 正常 3, 无数据 1, 失败 0, 被拦截 0" (UTF-8).
@@ -95,27 +89,6 @@ private:
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-// Empty when path can be created or replaced; otherwise why not. Checked
-// before the run so that a long run is not wasted on an unwritable path.
-std::string WhyUnwritable(const fs::path& path) {
-    std::error_code error;
-    if (fs::is_directory(path, error))
-        return "is a directory";
-    if (fs::exists(path, error))
-        return runtime::platform::WriteAccessProblem(path);
-    const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    if (!fs::is_directory(folder, error))
-        return "no such folder: " + runtime::PathToUtf8(folder);
-    return runtime::platform::WriteAccessProblem(folder);
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-    std::ofstream file(runtime::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    return file.good();
-}
-
 }  // namespace
 
 std::string MineCommandHelp() {
@@ -144,19 +117,20 @@ std::string MineCommandHelp() {
 
 int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& io) {
     const ParsedArguments parsed = ParseArguments(args, MineOptionSpecs());
+    const CommandErrors errors(kCommand, io);
     if (!parsed.error.empty())
-        return UsageError(io, parsed.error);
+        return errors.Usage(parsed.error);
     if (parsed.Has("help")) {
         io.out << MineCommandHelp();
         return kExitOk;
     }
     if (parsed.positionals.size() != 1) {
-        return UsageError(io, parsed.positionals.empty() ? "missing SEED" : "one SEED expected");
+        return errors.Usage(parsed.positionals.empty() ? "missing SEED" : "one SEED expected");
     }
     const std::string& seedUtf8 = parsed.positionals[0];
     const std::string* mustUtf8 = parsed.Value("must");
     if (!runtime::IsValidUtf8(seedUtf8) || (mustUtf8 && !runtime::IsValidUtf8(*mustUtf8)))
-        return UsageError(io, "SEED and --must must be UTF-8");
+        return errors.Usage("SEED and --must must be UTF-8");
     const std::string must = mustUtf8 ? runtime::Utf8ToGbk(*mustUtf8) : std::string();
     if (must.empty()) {
         io.err << runtime::GbkToUtf8(mining::MustContainMissingMessage()) << "\n";
@@ -169,21 +143,21 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     int levels = 3;
     if (const std::string* value = parsed.Value("levels")) {
         if (*value != "1" && *value != "2" && *value != "3")
-            return UsageError(io, "--levels takes 1, 2 or 3");
+            return errors.Usage("--levels takes 1, 2 or 3");
         levels = (*value)[0] - '0';
     }
     const std::string* out = parsed.Value("out");
     if (out != nullptr && out->empty())
-        return UsageError(io, "--out needs a file name");
+        return errors.Usage("--out needs a file name");
     if (out != nullptr) {
         if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty())
-            return Failure(io, "cannot write '" + *out + "': " + why);
+            return errors.Failure("cannot write '" + *out + "': " + why);
     }
 
     std::string jobsError;
     const std::optional<int> jobs = ParseJobs(parsed, jobsError);
     if (!jobs)
-        return UsageError(io, jobsError);
+        return errors.Usage(jobsError);
 
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
@@ -202,7 +176,8 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
         ProgressObserver observer(line, levels);
         mining::TableMiningSink sink(list, &observer);
         observer.Watch(sink);
-        mining::MiningRun run(*lease, {endpoints->Config(), *jobs}, inputs, sink, cancel);
+        mining::MiningRun run(*lease, {endpoints->Config(), *jobs, parsed.Has("tags")}, inputs,
+                              sink, cancel);
         if (run.RelatedSearchStage(runtime::Utf8ToGbk(seedUtf8)))
             run.SuggestionStage();
         progress = run.Progress();
@@ -223,8 +198,8 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
                                                                                : kExitOk;
 
     if (out != nullptr) {
-        if (!WriteFile(*out, mining::ExportText(list)))
-            return Failure(io, "cannot write '" + *out + "'");
+        if (!runtime::WriteFileAtomically(runtime::PathFromUtf8(*out), mining::ExportText(list)))
+            return errors.Failure("cannot write '" + *out + "'");
         if (io.errIsTerminal)
             io.err << list.RowCount() << " keywords written to " << *out << "\n";
     } else {
@@ -234,7 +209,7 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
         }
         io.out.flush();
         if (!io.out)
-            return Failure(io, "cannot write to stdout");
+            return errors.Failure("cannot write to stdout");
     }
     return doneCode;
 }

@@ -10,6 +10,7 @@
 #include "app/HistoryTexts.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
+#include "cli/CommandErrors.h"
 #include "cli/HistoryDatabase.h"
 #include "cli/InterruptScope.h"
 #include "cli/JobsOption.h"
@@ -48,16 +49,6 @@ std::vector<OptionSpec> QueryOptionSpecs() {
     return specs;
 }
 
-int UsageError(const CommandStreams& io, const std::string& message) {
-    io.err << "mofeng-cli query: " << message << "\nTry 'mofeng-cli query --help'.\n";
-    return kExitUsage;
-}
-
-int Failure(const CommandStreams& io, const std::string& message) {
-    io.err << "mofeng-cli query: " << message << "\n";
-    return kExitFailure;
-}
-
 // Empty when the file can be read; otherwise why not. Never opens it, so a
 // FIFO cannot block here.
 std::string WhyUnreadable(const fs::path& path) {
@@ -71,29 +62,6 @@ std::string WhyUnreadable(const fs::path& path) {
         return app::ImportProblemEnglish(app::ImportProblem::NotRegularFile);
     return runtime::platform::ReadAccessProblem(path);
 }
-
-// Empty when the file can be created or replaced; otherwise why not. Checked
-// before the run so that a long run is not wasted on an unwritable path.
-std::string WhyUnwritable(const fs::path& path) {
-    std::error_code error;
-    if (fs::is_directory(path, error))
-        return "is a directory";
-    if (fs::exists(path, error)) {
-        return runtime::platform::WriteAccessProblem(path);
-    }
-    fs::path folder = path.parent_path();
-    if (folder.empty())
-        folder = ".";
-    if (!fs::is_directory(folder, error))
-        return "no such folder: " + runtime::PathToUtf8(folder);
-    return runtime::platform::WriteAccessProblem(folder);
-}
-
-// Nobody reads the completion message here.
-class SilentNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
 
 class ProgressObserver final : public query::QueryObserver {
 public:
@@ -236,33 +204,34 @@ std::string QueryCommandHelp() {
 
 int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& io) {
     const ParsedArguments parsed = ParseArguments(args, QueryOptionSpecs());
+    const CommandErrors errors(kCommand, io);
     if (!parsed.error.empty())
-        return UsageError(io, parsed.error);
+        return errors.Usage(parsed.error);
     if (parsed.Has("help")) {
         io.out << QueryCommandHelp();
         return kExitOk;
     }
     if (parsed.positionals.empty())
-        return UsageError(io, "missing KEYWORD_FILE");
+        return errors.Usage("missing KEYWORD_FILE");
     if (parsed.positionals.size() > 1) {
-        return UsageError(io, "one KEYWORD_FILE expected, got '" + parsed.positionals[1] + "' too");
+        return errors.Usage("one KEYWORD_FILE expected, got '" + parsed.positionals[1] + "' too");
     }
     const std::string* out = parsed.Value("out");
     if (out != nullptr && out->empty())
-        return UsageError(io, "--out needs a file name");
+        return errors.Usage("--out needs a file name");
 
     const bool record = parsed.Has("record");
     if (!record && (parsed.Has("db") || parsed.Has("as-of")))
-        return UsageError(io, "--db and --as-of go with --record");
+        return errors.Usage("--db and --as-of go with --record");
     const std::string* asOf = parsed.Value("as-of");
     if (asOf != nullptr && !app::IsIsoDate(*asOf))
-        return UsageError(io, "--as-of needs a date YYYY-MM-DD, got '" + *asOf + "'");
+        return errors.Usage("--as-of needs a date YYYY-MM-DD, got '" + *asOf + "'");
     const std::string day = asOf != nullptr ? *asOf : app::LocalToday();
 
     std::string jobsError;
     const std::optional<int> jobs = ParseJobs(parsed, jobsError);
     if (!jobs)
-        return UsageError(io, jobsError);
+        return errors.Usage(jobsError);
 
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
@@ -271,11 +240,11 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
 
     const fs::path keywordFile = runtime::PathFromUtf8(parsed.positionals[0]);
     if (std::string why = WhyUnreadable(keywordFile); !why.empty()) {
-        return Failure(io, "cannot read keyword file '" + parsed.positionals[0] + "': " + why);
+        return errors.Failure("cannot read keyword file '" + parsed.positionals[0] + "': " + why);
     }
     if (out != nullptr) {
         if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty()) {
-            return Failure(io, "cannot write '" + *out + "': " + why);
+            return errors.Failure("cannot write '" + *out + "': " + why);
         }
     }
 
@@ -289,8 +258,8 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         query::kKeywordColumn, true, sheet);
     if (!imported.opened || (imported.problem != app::ImportProblem::None &&
                              imported.problem != app::ImportProblem::Cancelled)) {
-        return Failure(io, "cannot read keyword file '" + parsed.positionals[0] +
-                               "': " + app::ImportResultEnglish(imported));
+        return errors.Failure("cannot read keyword file '" + parsed.positionals[0] +
+                              "': " + app::ImportResultEnglish(imported));
     }
     if (imported.unrepresentable > 0)
         io.err << "mofeng-cli query: " << imported.unrepresentable
@@ -303,9 +272,8 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         InterruptScope interrupt(cancel);
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, table.RowCount());
-        SilentNotifier notifier;
-        summary = query::IndexQueryRun(endpoints->Config(), table, notifier, cancel, &observer,
-                                       nullptr, *jobs);
+        summary =
+            query::IndexQueryRun(endpoints->Config(), table, cancel, &observer, nullptr, *jobs);
     }
     // An interrupted run still hands over the rows it finished.
     if (cancel.IsCancelled())
@@ -354,14 +322,14 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
 
     if (out == nullptr) {
         WriteTsv(table, extra, io.out);
-        return io.out ? doneCode : Failure(io, "cannot write to stdout");
+        return io.out ? doneCode : errors.Failure("cannot write to stdout");
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
     if (!app::ExportRows(runtime::PathFromUtf8(*out), table, rows,
                          app::InitialWidths(app::KeywordListColumns()),
                          columns::kExportedColumnCount)) {
-        return Failure(io, "cannot write '" + *out + "'");
+        return errors.Failure("cannot write '" + *out + "'");
     }
     if (io.errIsTerminal)
         io.err << table.RowCount() << " rows written to " << *out << "\n";

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/CheckCommand.h"
 #include "cli/CommonOptions.h"
 #include "cli/HistoryCommand.h"
 #include "cli/MineCommand.h"
@@ -24,6 +25,8 @@ const Command kCommands[] = {
     {"query", "fill in the index figures of a keyword file", mofeng::cli::RunQueryCommand},
     {"mine", "expand a seed into related keywords that contain a given text",
      mofeng::cli::RunMineCommand},
+    {"check", "ask each endpoint once and say whether it still answers as expected",
+     mofeng::cli::RunCheckCommand},
     {"history", "print the observations recorded by query --record and the GUI",
      mofeng::cli::RunHistoryCommand},
 };

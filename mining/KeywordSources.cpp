@@ -71,6 +71,15 @@ std::vector<std::string> SuggestionCandidatesFromText(std::string_view replyText
     return candidates;
 }
 
+std::vector<std::string> SuggestionTagsFromText(std::string_view replyText) {
+    const std::string text = runtime::TextFromBytes(replyText);
+    // '"' is never a GBK trail byte: the member is found byte-wise.
+    const std::size_t magic = text.find("\"magic\":");
+    if (magic == std::string::npos)
+        return {};
+    return FirstGroups(kTagPattern, std::string_view(text).substr(magic));
+}
+
 std::string SuggestionReplyText(std::string_view body) {
     return runtime::Utf8ToGbk(runtime::TextFromBytes(body));
 }
@@ -85,10 +94,16 @@ SourceResult RelatedSearchLookup(const net::EndpointConfig& endpoints, std::stri
 }
 
 SourceResult SuggestionLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
-                              const runtime::CancelToken* cancel) {
+                              const runtime::CancelToken* cancel, bool tags) {
     return Lookup(endpoints.SuggestUrl(net::PercentEncodeUtf8(keyword)), cancel,
-                  [](net::FetchResult& reply) {
-                      return SuggestionCandidatesFromText(SuggestionReplyText(reply.body));
+                  [&](net::FetchResult& reply) {
+                      const std::string text = SuggestionReplyText(reply.body);
+                      std::vector<std::string> candidates = SuggestionCandidatesFromText(text);
+                      if (tags) {
+                          for (const std::string& tag : SuggestionTagsFromText(text))
+                              candidates.push_back(std::string(keyword) + tag);
+                      }
+                      return candidates;
                   });
 }
 

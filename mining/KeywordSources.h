@@ -33,6 +33,15 @@ std::vector<std::string> RelatedCandidatesFromPage(std::string_view pageText);
 // starting inside a double-byte character). Other JSON escapes stay.
 std::vector<std::string> SuggestionCandidatesFromText(std::string_view replyText);
 
+// One tag of the "magic" block that current suggestion replies carry after
+// "result": "title":"TEXT" (the first group).
+inline constexpr std::string_view kTagPattern = R"re("title":"(.*?)")re";
+
+// The tags of a suggestion reply already turned into GBK text: every title of
+// its "magic" block, in reply order; none without the block. Never reads the
+// suggestions themselves.
+std::vector<std::string> SuggestionTagsFromText(std::string_view replyText);
+
 // The reply body (UTF-8 bytes) as GBK text: cut at the first NUL, converted.
 std::string SuggestionReplyText(std::string_view body);
 
@@ -48,8 +57,10 @@ struct SourceResult {
 // The two sources through net::FetchWithPolicy (paced, retried).
 SourceResult RelatedSearchLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
                                  const runtime::CancelToken* cancel);
+// With tags (the source "联想标签"), the suggestions are followed by keyword +
+// each tag of the reply's magic block; without, the suggestions only.
 SourceResult SuggestionLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
-                              const runtime::CancelToken* cancel);
+                              const runtime::CancelToken* cancel, bool tags = false);
 
 // Fetches the search page for keyword (GBK; may be empty) and returns its
 // related-search candidates. The page is GBK unless the reply declares

@@ -166,7 +166,10 @@ bool MiningRun::JudgeSuggestions(const Candidates& looked) {
 bool MiningRun::ExpandSuggestions(const std::vector<std::string>& keywords, bool advanceBar) {
     return runtime::ConsumeInOrder<Candidates>(
         keywords.size(), m_input.jobs, m_cancel,
-        [&](std::size_t i) { return SuggestionLookup(m_input.endpoints, keywords[i], &m_cancel); },
+        [&](std::size_t i) {
+            return SuggestionLookup(m_input.endpoints, keywords[i], &m_cancel,
+                                    m_input.suggestionTags);
+        },
         [&](std::size_t, Candidates&& candidates) {
             if (!JudgeSuggestions(candidates)) {
                 return false;

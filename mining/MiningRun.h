@@ -20,6 +20,9 @@ namespace mofeng::mining {
 struct MiningRunInput {
     net::EndpointConfig endpoints;
     int jobs = 1;  // source fetches under way at a time, 1..16
+    // The source "联想标签": each suggestion expansion also offers keyword +
+    // each tag of the reply's magic block. Off: the suggestions only.
+    bool suggestionTags = false;
 };
 
 // One mining run: expands a seed into the mining list through the

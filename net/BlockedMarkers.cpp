@@ -13,13 +13,10 @@
 #endif
 
 #include "net/FetchResult.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::net {
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 std::string_view PathOf(std::string_view url) {
     const std::size_t scheme = url.find("://");
@@ -65,7 +62,7 @@ struct MarkerProbe {
 
 bool UrlPathIsBlocked(std::string_view url) {
     std::string path(PathOf(url));
-    std::transform(path.begin(), path.end(), path.begin(), LowerAscii);
+    path = runtime::AsciiLower(path);
     return std::any_of(kBlockedPathMarkers.begin(), kBlockedPathMarkers.end(),
                        [&](std::string_view marker) { return path.find(marker) != path.npos; });
 }

@@ -7,19 +7,10 @@
 #include <set>
 
 #include "net/HeaderText.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::net {
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
-    return lower;
-}
 
 // Splits "a; b; c" into its trimmed parts.
 std::vector<std::string_view> SplitAttributes(std::string_view text) {
@@ -53,16 +44,16 @@ void CookieJar::Store(std::string_view host, std::string_view setCookie) {
     Cookie cookie;
     cookie.name = std::string(TrimHeaderText(parts.front().substr(0, equals)));
     cookie.value = std::string(TrimHeaderText(parts.front().substr(equals + 1)));
-    cookie.domain = Lower(host);
+    cookie.domain = runtime::AsciiLower(host);
     bool expired = false;
     for (std::size_t i = 1; i < parts.size(); ++i) {
         const std::size_t eq = parts[i].find('=');
-        const std::string key = Lower(TrimHeaderText(parts[i].substr(0, eq)));
+        const std::string key = runtime::AsciiLower(TrimHeaderText(parts[i].substr(0, eq)));
         const std::string_view value = eq == std::string_view::npos
                                            ? std::string_view()
                                            : TrimHeaderText(parts[i].substr(eq + 1));
         if (key == "domain" && !value.empty()) {
-            std::string domain = Lower(value);
+            std::string domain = runtime::AsciiLower(value);
             if (domain.front() == '.')
                 domain.erase(0, 1);
             // A domain the host does not belong to is refused, as browsers do.
@@ -96,7 +87,7 @@ void CookieJar::Store(std::string_view host, std::string_view setCookie) {
 }
 
 std::string CookieJar::HeaderFor(std::string_view host) const {
-    const std::string lower = Lower(host);
+    const std::string lower = runtime::AsciiLower(host);
     std::string header;
     std::lock_guard lock(m_mutex);
     // The host itself, then each parent domain: a few map look-ups per fetch.
@@ -120,7 +111,7 @@ std::string CookieJar::HeaderFor(std::string_view host) const {
 
 std::size_t CookieJar::CountFor(std::string_view domain) const {
     std::lock_guard lock(m_mutex);
-    const auto found = m_byDomain.find(Lower(domain));
+    const auto found = m_byDomain.find(runtime::AsciiLower(domain));
     return found == m_byDomain.end() ? 0 : found->second.size();
 }
 
@@ -144,7 +135,7 @@ std::string ComposeCookieHeader(std::string_view host, const CookieJar& jar,
         names.insert(std::string(pair.substr(0, pair.find('='))));
         rest.remove_prefix(std::min(end + 2, rest.size()));
     }
-    const std::string lower = Lower(host);
+    const std::string lower = runtime::AsciiLower(host);
     for (const auto* cookies : {&login.fromFile, &login.pasted}) {
         for (const Cookie& cookie : *cookies) {
             if (!DomainMatches(cookie, lower) || !names.insert(cookie.name).second)

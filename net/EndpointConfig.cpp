@@ -1,4 +1,5 @@
 #include "net/EndpointConfig.h"
+#include "runtime/TextOps.h"
 
 #include <cstdlib>
 
@@ -19,8 +20,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     }
     for (std::size_t i = 0; i < prefix.size(); ++i) {
         const char c = text[i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != prefix[i]) {
+        if (runtime::AsciiLower(c) != prefix[i]) {
             return false;
         }
     }

@@ -10,9 +10,9 @@ namespace mofeng::net {
 // Base URLs (scheme://host[:port], no trailing slash) of the three remote
 // endpoints; the fixed paths and queries are appended by their users.
 struct EndpointConfig {
-    std::string searchBase = "http://s.taobao.com";
-    std::string indexBase = "http://shu.taobao.com";
-    std::string suggestBase = "http://suggest.taobao.com";
+    std::string searchBase = "https://s.taobao.com";
+    std::string indexBase = "https://shu.taobao.com";
+    std::string suggestBase = "https://suggest.taobao.com";
     // Where the listing count comes from; with H5, the signed call to h5Base.
     SearchSource searchSource = SearchSource::Page;
     std::string h5Base = "https://h5api.m.taobao.com";

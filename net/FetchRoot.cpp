@@ -32,15 +32,26 @@ SharedRoot* CreateRoot() {
     }
     // Exactly one Accept header, replacing curl's own.
     root->headers = curl_slist_append(nullptr, "Accept: */*");
+    root->keepAliveHeaders = curl_slist_append(nullptr, "Accept: */*");
+    if (root->keepAliveHeaders != nullptr) {
+        curl_slist* const both =
+            curl_slist_append(root->keepAliveHeaders, "Connection: Keep-Alive");
+        if (both == nullptr) {
+            curl_slist_free_all(root->keepAliveHeaders);
+        }
+        root->keepAliveHeaders = both;
+    }
     const bool configured =
-        root->headers != nullptr &&
+        root->headers != nullptr && root->keepAliveHeaders != nullptr &&
         curl_share_setopt(root->share, CURLSHOPT_LOCKFUNC, LockShared) == CURLSHE_OK &&
         curl_share_setopt(root->share, CURLSHOPT_UNLOCKFUNC, UnlockShared) == CURLSHE_OK &&
         curl_share_setopt(root->share, CURLSHOPT_USERDATA, root.get()) == CURLSHE_OK &&
-        curl_share_setopt(root->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK;
+        curl_share_setopt(root->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) == CURLSHE_OK &&
+        curl_share_setopt(root->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION) == CURLSHE_OK;
     if (!configured) {
         curl_share_cleanup(root->share);
         curl_slist_free_all(root->headers);
+        curl_slist_free_all(root->keepAliveHeaders);
         return nullptr;
     }
     return root.release();

@@ -6,12 +6,15 @@
 
 namespace mofeng::net {
 
-// What every fetch of the process shares: the DNS cache
-// (one share object, one mutex per kind of shared data) and the fixed request
-// header list. Read-only after creation.
+// What every fetch of the process shares: the DNS cache and the TLS session
+// cache (one share object, one mutex per kind of shared data) and the fixed
+// request header lists. Connections themselves stay with the thread that
+// opened them: libcurl's shared connection pool is not safe across threads.
+// Read-only after creation.
 struct FetchRoot {
     CURLSH* share = nullptr;
-    curl_slist* headers = nullptr;
+    curl_slist* headers = nullptr;           // Accept only
+    curl_slist* keepAliveHeaders = nullptr;  // Accept, and keep-alive for HTTP/1.0
 };
 
 // The process-wide root, created on first use; creation is serialised so that

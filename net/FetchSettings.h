@@ -17,6 +17,12 @@ struct FetchSettings {
     int pauseAfterBlocked = 3;  // rows (or expansions) blocked in a row before a run pauses
     std::string proxy;          // http/https/socks5 URL; empty: environment
     std::string cookieFile;     // path of the loaded file, for display only
+    // PEM file of certificate authorities trusted besides the system's (for
+    // networks that inspect TLS); empty: the system's only.
+    std::string caFile;
+    // Off: every fetch opens its own connection and full TLS handshake (for
+    // comparison only; the product always reuses).
+    bool reuseConnections = true;
     LoginCookies login;
 };
 

@@ -7,6 +7,8 @@ namespace mofeng::net {
 bool IsConnectionFailure(TransportError error) {
     switch (error) {
         case TransportError::Connect:
+        case TransportError::Resolve:
+        case TransportError::Tls:
         case TransportError::ConnectTimeout:
         case TransportError::Stall:
         case TransportError::Deadline:

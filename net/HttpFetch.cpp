@@ -3,12 +3,14 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <memory>
 
 #include "net/CookieJar.h"
 #include "net/FetchRoot.h"
 #include "net/FetchSettings.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::net {
 namespace {
@@ -51,10 +53,7 @@ std::string UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr)
         return {};
     CurlString owned(text);
-    std::string value(text);
-    std::transform(value.begin(), value.end(), value.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
-    return value;
+    return runtime::AsciiLower(text);
 }
 
 Origin OriginOf(CURLU* url) {
@@ -72,6 +71,7 @@ struct Transfer {
     std::optional<std::chrono::seconds> retryAfter;
     bool reserved = false;
     bool connected = false;  // the stall clock runs only once connected
+    std::array<char, CURL_ERROR_SIZE> errorText{};
     Clock::time_point windowStart;
     std::size_t windowBytes = 0;  // received since windowStart
 };
@@ -82,8 +82,7 @@ std::optional<std::string_view> HeaderValue(std::string_view line, std::string_v
         return std::nullopt;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char c = line[i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        if (lower != name[i])
+        if (runtime::AsciiLower(c) != name[i])
             return std::nullopt;
     }
     std::string_view value = line.substr(name.size() + 1);
@@ -181,6 +180,30 @@ struct RequestSetup {
     const RequestHeaders* headers = nullptr;
 };
 
+// Over https (reuse on) a connection is kept for the thread's next fetch;
+// plain http keeps one connection per fetch.
+bool KeepsAlive(CURLU* url, const RequestSetup& setup) {
+    return setup.settings.reuseConnections && UrlPart(url, CURLUPART_SCHEME) == "https";
+}
+
+// TLS options: certificates always verified; an added authority file is
+// read besides the system's folder of authorities (CAPATH keeps its default).
+// Over https the HTTP/1.0 request asks to keep its connection, so the thread's
+// next fetch to the host skips the TCP and TLS handshakes.
+bool ConfigureTls(CURL* easy, const RequestSetup& setup, bool keepAlive) {
+    const bool reuse = setup.settings.reuseConnections;
+    return curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L) == CURLE_OK &&
+           curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L) == CURLE_OK &&
+           (setup.settings.caFile.empty() ||
+            curl_easy_setopt(easy, CURLOPT_CAINFO, setup.settings.caFile.c_str()) == CURLE_OK) &&
+           curl_easy_setopt(easy, CURLOPT_HTTPHEADER,
+                            keepAlive ? setup.root.keepAliveHeaders : setup.root.headers) ==
+               CURLE_OK &&
+           (reuse || (curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L) == CURLE_OK &&
+                      curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L) == CURLE_OK &&
+                      curl_easy_setopt(easy, CURLOPT_SSL_SESSIONID_CACHE, 0L) == CURLE_OK));
+}
+
 const char* UserAgent(const RequestHeaders* headers) {
     return headers != nullptr && !headers->userAgent.empty() ? headers->userAgent.c_str()
                                                              : kUserAgent;
@@ -196,12 +219,14 @@ bool Configure(CURL* easy, CURLU* url, const RequestSetup& setup, Transfer& tran
         curl_easy_setopt(easy, CURLOPT_USERAGENT, UserAgent(setup.headers)) == CURLE_OK &&
         (setup.headers == nullptr || setup.headers->referer.empty() ||
          curl_easy_setopt(easy, CURLOPT_REFERER, setup.headers->referer.c_str()) == CURLE_OK) &&
-        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, setup.root.headers) == CURLE_OK &&
+        ConfigureTls(easy, setup, KeepsAlive(url, setup)) &&
         // Redirects are followed here, one origin check per hop.
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
         // curl refuses a malformed Content-Length before any body; the length
-        // is read by OnHeader instead, and a short body is caught after.
-        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L) == CURLE_OK &&
+        // is read by OnHeader instead, and a short body is caught after. A
+        // kept-alive connection needs curl to know where the body ends.
+        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, KeepsAlive(url, setup) ? 0L : 1L) ==
+            CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_SHARE, setup.root.share) == CURLE_OK &&
         (setup.cookieHeader.empty() ||
          curl_easy_setopt(easy, CURLOPT_COOKIE, setup.cookieHeader.c_str()) == CURLE_OK) &&
@@ -220,7 +245,8 @@ bool Configure(CURL* easy, CURLU* url, const RequestSetup& setup, Transfer& tran
         curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeader) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer) == CURLE_OK &&
         curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, OnConnected) == CURLE_OK &&
-        curl_easy_setopt(easy, CURLOPT_PREREQDATA, &transfer) == CURLE_OK;
+        curl_easy_setopt(easy, CURLOPT_PREREQDATA, &transfer) == CURLE_OK &&
+        curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, transfer.errorText.data()) == CURLE_OK;
     return ok;
 }
 
@@ -236,10 +262,18 @@ TransportError FromCurl(CURLcode code, const Transfer& transfer) {
         case CURLE_WRITE_ERROR:
             return transfer.body.size() >= transfer.maxBodyBytes ? TransportError::BodyTooLarge
                                                                  : TransportError::Dropped;
-        case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_RESOLVE_HOST:
+            return TransportError::Resolve;
+        case CURLE_COULDNT_RESOLVE_PROXY:
         case CURLE_COULDNT_CONNECT:
             return TransportError::Connect;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+            return TransportError::Certificate;
+        case CURLE_SSL_CONNECT_ERROR:
+            return TransportError::Tls;
         default:
             return transfer.connected ? TransportError::Dropped : TransportError::Connect;
     }
@@ -248,7 +282,8 @@ TransportError FromCurl(CURLcode code, const Transfer& transfer) {
 // Drives one request until it ends, is cancelled, stalls or passes the
 // deadline; what arrived is kept in every case.
 TransportError Run(CURLM* multi, Transfer& transfer, const TransportLimits& limits,
-                   Clock::time_point deadline, const runtime::CancelToken* cancel) {
+                   Clock::time_point deadline, const runtime::CancelToken* cancel,
+                   CURLcode& finished) {
     for (;;) {
         int running = 0;
         if (curl_multi_perform(multi, &running) != CURLM_OK)
@@ -256,10 +291,9 @@ TransportError Run(CURLM* multi, Transfer& transfer, const TransportLimits& limi
         if (running == 0) {
             int queued = 0;
             CURLMsg* message = curl_multi_info_read(multi, &queued);
-            const CURLcode code = message != nullptr && message->msg == CURLMSG_DONE
-                                      ? message->data.result
-                                      : CURLE_RECV_ERROR;
-            return FromCurl(code, transfer);
+            finished = message != nullptr && message->msg == CURLMSG_DONE ? message->data.result
+                                                                          : CURLE_RECV_ERROR;
+            return FromCurl(finished, transfer);
         }
         if (cancel != nullptr && cancel->IsCancelled())
             return TransportError::Cancelled;
@@ -290,6 +324,38 @@ ThreadHandles& HandlesOfThisThread() {
     return handles;
 }
 
+// Why a certificate was refused (GBK), from the TLS library's verification
+// result (OpenSSL's X509_V_ERR_* numbers) or curl's code.
+std::string CertificateProblem(CURL* easy, CURLcode code, std::string_view curlText) {
+    if (code == CURLE_SSL_CACERT_BADFILE)
+        return "\xD6\xA4\xCA\xE9\xB0\xE4\xB7\xA2\xBB\xFA\xB9\xB9\xCE\xC4\xBC\xFE\xCE\xDE\xB7\xA8"
+               "\xB6\xC1\xC8\xA1";  // 证书颁发机构文件无法读取
+    // curl's own check of the name, after a good chain, says so only in its
+    // message ("no alternative certificate subject name matches target host name").
+    if (curlText.find("host name") != std::string_view::npos)
+        return "\xD3\xEB\xD6\xF7\xBB\xFA\xC3\xFB\xB2\xBB\xB7\xFB";  // 与主机名不符
+    long verify = 0;
+    curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verify);
+    switch (verify) {
+        case 9:
+            return "\xC9\xD0\xCE\xB4\xC9\xFA\xD0\xA7";  // 尚未生效
+        case 10:
+            return "\xD2\xD1\xB9\xFD\xC6\xDA";  // 已过期
+        case 18:
+        case 19:
+            return "\xD7\xD4\xC7\xA9\xC3\xFB";  // 自签名
+        case 2:
+        case 20:
+        case 21:
+            return "\xB0\xE4\xB7\xA2\xBB\xFA\xB9\xB9\xB2\xBB\xCA\xDC\xD0\xC5\xC8\xCE";  // 颁发机构不受信任
+        case 62:                                                                        // host name
+        case 64:                                                        // IP address
+            return "\xD3\xEB\xD6\xF7\xBB\xFA\xC3\xFB\xB2\xBB\xB7\xFB";  // 与主机名不符
+        default:
+            return {};
+    }
+}
+
 bool IsRedirect(long status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -318,11 +384,17 @@ std::string RequestOnce(const std::string& target, CURLU* parsed, const RequestS
     transfer.easy = easy;
     if (!Configure(easy, parsed, withCookies, transfer) ||
         curl_multi_add_handle(multi, easy) != CURLM_OK) {
+        handles.easy.reset(curl_easy_init());
         result.error = TransportError::UnusableUrl;
         return {};
     }
-    result.error = Run(multi, transfer, setup.limits, deadline, cancel);
+    CURLcode finished = CURLE_OK;
+    result.error = Run(multi, transfer, setup.limits, deadline, cancel, finished);
+    result.certificateProblem.clear();
+    if (result.error == TransportError::Certificate)
+        result.certificateProblem = CertificateProblem(easy, finished, transfer.errorText.data());
     curl_multi_remove_handle(multi, easy);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);  // the buffer ends with this request
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
     const char* type = nullptr;
     result.contentType.clear();
@@ -341,7 +413,21 @@ std::string RequestOnce(const std::string& target, CURLU* parsed, const RequestS
         location != nullptr) {
         return location;
     }
+    if (result.error != TransportError::None) {
+        // A failed transfer can leave the easy handle refusing options that
+        // the next request sets (curl 7.88: CURLOPT_BUFFERSIZE after a failed
+        // name lookup), which failed every later fetch of the thread. The
+        // connections stay in the multi handle's pool.
+        handles.easy.reset(curl_easy_init());
+    }
     return {};
+}
+
+// http:// to https:// on the same host, whatever the ports: what a server
+// that has moved to TLS answers to plain requests.
+bool IsUpgrade(const Origin& from, const Origin& to) {
+    return from.scheme == "http" && to.scheme == "https" && from.host == to.host &&
+           !to.host.empty();
 }
 
 bool SendableUrl(std::string_view url) {
@@ -355,6 +441,12 @@ bool SendableUrl(std::string_view url) {
 
 FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel,
                             const RequestHeaders* headers) {
+    const std::shared_ptr<const FetchSettings> settings = CurrentFetchSettings();
+    return HttpFetchResult(url, *settings, cancel, headers);
+}
+
+FetchResult HttpFetchResult(std::string_view url, const FetchSettings& settings,
+                            const runtime::CancelToken* cancel, const RequestHeaders* headers) {
     FetchResult result;
     std::string target(url.substr(0, url.find('#')));  // the fragment is never sent
     result.finalUrl = target;
@@ -376,8 +468,7 @@ FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* ca
         return result;
     }
     const TransportLimits limits = CurrentTransportLimits();
-    const std::shared_ptr<const FetchSettings> settings = CurrentFetchSettings();
-    const RequestSetup setup{*root, limits, *settings, NoProxyHosts(), {}, headers};
+    const RequestSetup setup{*root, limits, settings, NoProxyHosts(), {}, headers};
     const auto deadline = Clock::now() + limits.overallDeadline;
 
     std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
@@ -387,7 +478,7 @@ FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* ca
         result.error = TransportError::UnusableUrl;
         return result;
     }
-    const Origin origin = OriginOf(parsed.get());
+    Origin origin = OriginOf(parsed.get());
     if (origin.scheme != "http" && origin.scheme != "https") {
         result.error = TransportError::UnusableUrl;
         return result;
@@ -397,14 +488,15 @@ FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* ca
         if (next.empty())
             return result;
         std::unique_ptr<CURLU, UrlDeleter> following(curl_url());
-        const bool sameOrigin = following &&
-                                curl_url_set(following.get(), CURLUPART_URL, next.c_str(),
-                                             CURLU_PATH_AS_IS) == CURLUE_OK &&
-                                OriginOf(following.get()) == origin;
-        if (!sameOrigin) {
+        const bool parsable =
+            following && curl_url_set(following.get(), CURLUPART_URL, next.c_str(),
+                                      CURLU_PATH_AS_IS) == CURLUE_OK;
+        const Origin nextOrigin = parsable ? OriginOf(following.get()) : Origin{};
+        if (!parsable || !(nextOrigin == origin || IsUpgrade(origin, nextOrigin))) {
             result.refusedRedirect = std::move(next);
             return result;
         }
+        origin = nextOrigin;  // once upgraded, the fetch stays on https
         if (hop + 1 >= kMaxRedirects) {
             result.error = TransportError::TooManyRedirects;
             result.body.clear();

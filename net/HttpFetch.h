@@ -12,8 +12,13 @@
 
 namespace mofeng::net {
 
+struct FetchSettings;
+
 // Blocking GET of url: one try, no retry. Redirects are followed to the same
-// scheme, host and port only (never a downgrade); the fragment is never sent
+// scheme, host and port, and from http:// to https:// on the same host (an
+// upgrade, any port); never a downgrade nor elsewhere. Certificates are
+// always verified: against the system's authorities and the settings' CA
+// file; a refused one ends the fetch with Certificate. The fragment is never sent
 // and the URL is sent as given. Cookies that replies set live in the
 // process-wide CookieJar; the login cookies and the proxy of the current
 // FetchSettings are applied. A raised cancel token makes the fetch return
@@ -24,6 +29,11 @@ namespace mofeng::net {
 // through one; a proxy setting applies to every host, loopback included.
 // With headers, their agent and referrer replace the usual ones.
 FetchResult HttpFetchResult(std::string_view url, const runtime::CancelToken* cancel = nullptr,
+                            const RequestHeaders* headers = nullptr);
+// The same fetch under the given settings instead of the process's (a check
+// of settings not yet applied).
+FetchResult HttpFetchResult(std::string_view url, const FetchSettings& settings,
+                            const runtime::CancelToken* cancel = nullptr,
                             const RequestHeaders* headers = nullptr);
 
 // The body of HttpFetchResult: every failure before the body gives an empty

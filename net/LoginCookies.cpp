@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "net/HeaderText.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::net {
 namespace {
@@ -32,9 +33,7 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
 }
 
 std::string LowerDomain(std::string_view domain) {
-    std::string lower(domain);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+    std::string lower = runtime::AsciiLower(domain);
     if (!lower.empty() && lower.front() == '.')
         lower.erase(0, 1);
     return lower;

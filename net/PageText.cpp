@@ -12,16 +12,6 @@ namespace {
 
 constexpr std::size_t kMetaScanBytes = 4096;
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return LowerAscii(c); });
-    return lower;
-}
-
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
 }
@@ -58,7 +48,8 @@ std::string CharsetParameter(std::string_view lowered) {
 }
 
 std::string MetaCharset(std::string_view body) {
-    const std::string head = LowerAscii(body.substr(0, std::min(body.size(), kMetaScanBytes)));
+    const std::string head =
+        runtime::AsciiLower(body.substr(0, std::min(body.size(), kMetaScanBytes)));
     std::size_t at = 0;
     while ((at = head.find("<meta", at)) != std::string::npos) {
         const std::size_t close = head.find('>', at);
@@ -80,7 +71,7 @@ FetchedPage HttpFetchPage(std::string_view url, const runtime::CancelToken* canc
 }
 
 std::string DeclaredCharset(const FetchedPage& page) {
-    std::string charset = CharsetParameter(LowerAscii(page.contentType));
+    std::string charset = CharsetParameter(runtime::AsciiLower(page.contentType));
     if (charset.empty())
         charset = MetaCharset(page.body);
     return charset;

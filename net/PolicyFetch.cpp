@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "net/FetchSettings.h"
+#include "net/FetchTexts.h"
 #include "net/HostPacer.h"
 #include "net/HttpFetch.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::net {
 namespace {
@@ -15,8 +17,10 @@ constexpr milliseconds kFirstBackoff{500};
 constexpr milliseconds kBackoffCap{8000};
 constexpr std::chrono::seconds kRetryAfterCap{60};
 
+// A refused certificate stays refused: no retry.
 bool Retryable(const FetchResult& result) {
     return result.error != TransportError::UnusableUrl &&
+           result.error != TransportError::Certificate &&
            result.error != TransportError::UrlTooLong && result.error != TransportError::Cancelled;
 }
 
@@ -42,10 +46,7 @@ std::string HostKey(std::string_view url) {
     rest = rest.substr(0, rest.find_first_of("/?#"));
     if (const std::size_t at = rest.rfind('@'); at != rest.npos)
         rest.remove_prefix(at + 1);
-    std::string host(rest);
-    std::transform(host.begin(), host.end(), host.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
-    return host;
+    return runtime::AsciiLower(rest);
 }
 
 milliseconds RetryDelay(int retry, std::optional<std::chrono::seconds> retryAfter,
@@ -60,36 +61,40 @@ milliseconds RetryDelay(int retry, std::optional<std::chrono::seconds> retryAfte
 
 std::string FailureReason(const FetchResult& result, FetchOutcome outcome) {
     if (outcome == FetchOutcome::Blocked)
-        return "\xD0\xE8\xD2\xAA\xB5\xC7\xC2\xBC\xBB\xF2\xD1\xE9\xD6\xA4";  // 需要登录或验证
+        return NeedsLoginReason();
     switch (result.error) {
         case TransportError::None:
             if (outcome == FetchOutcome::Reply)
                 return {};
-            // 服务器返回 N
-            return "\xB7\xFE\xCE\xF1\xC6\xF7\xB7\xB5\xBB\xD8 " + std::to_string(result.status);
+            return ServerAnsweredReason() + " " + std::to_string(result.status);
         case TransportError::UnusableUrl:
-            return "\xB5\xD8\xD6\xB7\xCE\xDE\xD0\xA7";  // 地址无效
+            return UnusableUrlReason();
         case TransportError::UrlTooLong:
-            // 关键词过长，请求地址超过 N 字节
-            return "\xB9\xD8\xBC\xFC\xB4\xCA\xB9\xFD\xB3\xA4\xA3\xAC\xC7\xEB\xC7\xF3\xB5\xD8\xD6"
-                   "\xB7\xB3\xAC\xB9\xFD " +
-                   std::to_string(kMaxUrlBytes) + " \xD7\xD6\xBD\xDA";
+            return KeywordTooLongReason() + " " + std::to_string(kMaxUrlBytes) + " " + BytesUnit();
         case TransportError::Connect:
-            return "\xC1\xAC\xBD\xD3\xCA\xA7\xB0\xDC";  // 连接失败
+            return ConnectFailedReason();
+        case TransportError::Resolve:
+            return UnresolvedHostReason();
+        case TransportError::Certificate:
+            return result.certificateProblem.empty()
+                       ? BadCertificateReason()
+                       : BadCertificateReason() + FullWidthColon() + result.certificateProblem;
+        case TransportError::Tls:
+            return TlsHandshakeReason();
         case TransportError::ConnectTimeout:
-            return "\xC1\xAC\xBD\xD3\xB3\xAC\xCA\xB1";  // 连接超时
+            return ConnectTimeoutReason();
         case TransportError::Stall:
-            return "\xB4\xAB\xCA\xE4\xCD\xA3\xD6\xCD";  // 传输停滞
+            return StalledReason();
         case TransportError::Deadline:
-            return "\xB3\xAC\xB9\xFD\xD7\xDC\xCA\xB1\xCF\xDE";  // 超过总时限
+            return DeadlineReason();
         case TransportError::Dropped:
-            return "\xC1\xAC\xBD\xD3\xD6\xD0\xB6\xCF";  // 连接中断
+            return DroppedReason();
         case TransportError::BodyTooLarge:
-            return "\xBB\xD8\xB8\xB4\xB9\xFD\xB4\xF3";  // 回复过大
+            return BodyTooLargeReason();
         case TransportError::TooManyRedirects:
-            return "\xD6\xD8\xB6\xA8\xCF\xF2\xB9\xFD\xB6\xE0";  // 重定向过多
+            return TooManyRedirectsReason();
         case TransportError::Cancelled:
-            return "\xD2\xD1\xC8\xA1\xCF\xFB";  // 已取消
+            return CancelledReason();
     }
     return {};
 }
@@ -134,9 +139,8 @@ PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelTok
     }
     fetched.reason = FailureReason(fetched.last, fetched.outcome);
     if (!fetched.reason.empty() && fetched.retries > 0) {
-        // ，已重试 N 次
         fetched.reason +=
-            "\xA3\xAC\xD2\xD1\xD6\xD8\xCA\xD4 " + std::to_string(fetched.retries) + " \xB4\xCE";
+            RetriedPrefix() + " " + std::to_string(fetched.retries) + " " + TimesUnit();
     }
     return fetched;
 }

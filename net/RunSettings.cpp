@@ -1,6 +1,7 @@
 #include "net/RunSettings.h"
 
 #include <cstdlib>
+#include <fstream>
 
 namespace mofeng::net {
 namespace {
@@ -168,6 +169,20 @@ bool ResolveRunSettings(const SettingsSources& sources, const Environment& envir
             return false;
         }
         resolved.fetch.proxy = *sources.proxy;
+    }
+    if (sources.caFile && !sources.caFile->empty()) {
+        // Read by the TLS library at each handshake; refuse a file that is not
+        // there now rather than have every fetch fail on it later.
+        std::ifstream file(*sources.caFile, std::ios::binary);
+        std::string head(65536, '\0');
+        if (file)
+            head.resize(static_cast<std::size_t>(
+                file.read(head.data(), static_cast<std::streamsize>(head.size())).gcount()));
+        if (!file.is_open() || head.find("-----BEGIN CERTIFICATE-----") == std::string::npos) {
+            error = "--ca-file: '" + *sources.caFile + "' is not a readable PEM certificate file";
+            return false;
+        }
+        resolved.fetch.caFile = *sources.caFile;
     }
     if (sources.cookieFile && !sources.cookieFile->empty()) {
         std::string why;

@@ -27,6 +27,7 @@ struct SettingsSources {
     std::optional<std::string> cookieFile;       // path of a cookies.txt file
     std::optional<std::string> cookie;           // a pasted Cookie header
     std::optional<std::string> proxy;            // http://, https:// or socks5:// URL
+    std::optional<std::string> caFile;           // PEM certificate authorities to add
     std::optional<std::string> connectTimeoutS;  // 1..600
     std::optional<std::string> stallTimeoutS;    // 1..600
 };

@@ -106,7 +106,7 @@ void ReportUnavailable(UnavailableEndpoints::Change change, QuerySink& sink,
 
 }  // namespace
 
-QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
                            const runtime::CancelToken& cancel) {
     QuerySummary summary;
     const int total = static_cast<int>(input.rows.size());
@@ -180,16 +180,13 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
                                {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}});
         }
         Count(summary, RowOutcome::NotQueried, total - done);
-        return summary;
     }
-    notifier.ShowMessage(std::string(kQueryDoneText), runtime::kMessageInformation);
     return summary;
 }
 
 QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
-                           runtime::Notifier& notifier, const runtime::CancelToken& cancel,
-                           QueryObserver* observer, const std::vector<runtime::RowId>* onlyRows,
-                           int jobs) {
+                           const runtime::CancelToken& cancel, QueryObserver* observer,
+                           const std::vector<runtime::RowId>* onlyRows, int jobs) {
     QueryRunInput input;
     input.endpoints = config;
     input.jobs = jobs;
@@ -202,7 +199,7 @@ QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& ta
              })});
     }
     TableQuerySink sink(table, observer);
-    return IndexQueryRun(input, sink, notifier, cancel);
+    return IndexQueryRun(input, sink, cancel);
 }
 
 std::vector<runtime::RowId> RowsToRetry(runtime::Table& table) {

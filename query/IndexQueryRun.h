@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "columns/KeywordListSchema.h"
@@ -11,7 +10,6 @@
 #include "query/QuerySink.h"
 #include "query/RowOutcome.h"
 #include "runtime/CancelToken.h"
-#include "runtime/Notifier.h"
 #include "runtime/Table.h"
 
 namespace mofeng::query {
@@ -20,10 +18,6 @@ namespace mofeng::query {
 inline constexpr int kKeywordColumn = columns::Index(columns::Column::Keyword);
 // The listing count, then the five metric texts.
 inline constexpr int kFirstMetricColumn = columns::Index(columns::Column::ListingCount);
-
-// "数据查询完毕" (GBK): shown when a run has visited every row.
-inline constexpr std::string_view kQueryDoneText =
-    "\xCA\xFD\xBE\xDD\xB2\xE9\xD1\xAF\xCD\xEA\xB1\xCF";
 
 // Told when a run has taken its rows and after each row (rows done counts
 // skipped rows too). Called on the run's thread.
@@ -48,6 +42,8 @@ struct QuerySummary {
     // One notice per endpoint the run stopped asking (GBK), in the order given.
     std::vector<std::string> unavailableNotices;
 
+    // Neither cancelled nor stopped for blocked rows: every row was visited.
+    bool VisitedEveryRow() const { return !cancelled && !stoppedForBlocked; }
     int Count(RowOutcome outcome) const { return counts[static_cast<std::size_t>(outcome)]; }
     bool AnyTrouble() const {
         return Count(RowOutcome::Failed) > 0 || Count(RowOutcome::Blocked) > 0;
@@ -62,17 +58,16 @@ struct QuerySummary {
 // input.jobs rows are in flight at a time; with any number of jobs each row's
 // cells are exactly those of one job, and with one job the requests go trend
 // 1, search 1, trend 2, ... in list order. Rows the sink says are gone are
-// skipped without a request. When every row has been visited the notifier
-// shows kQueryDoneText (information icon). A raised cancel token ends the run
-// at once: every fetch in flight returns, nothing more is reported and no
-// message is shown. After the configured number of rows in a row (in the
-// order they finish) ended 被拦截, the sink decides whether the run goes on,
-// while the other rows wait; a stopped run reports its unfinished rows 未查询
-// and shows no message. A host that fails to connect
+// skipped without a request. A raised cancel token ends the run at once:
+// every fetch in flight returns and nothing more is reported. After the
+// configured number of rows in a row (in the order they finish) ended 被拦截,
+// the sink decides whether the run goes on, while the other rows wait; a
+// stopped run reports its unfinished rows 未查询. A host that fails to connect
 // net::HostAvailability::kFailuresToMark times in a row is not asked again in
 // this run (the sink is told once per endpoint); a later run tries it again.
-// Blocks the calling thread until every worker ended.
-QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime::Notifier& notifier,
+// Blocks the calling thread until every worker ended, then hands back what the
+// run did.
+QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
                            const runtime::CancelToken& cancel);
 
 // The run over a thread-safe table (the command line, tests), over every row
@@ -81,8 +76,7 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink, runtime:
 // cleared rows are skipped and a reordering never moves a result into another
 // keyword's row. A table without the storage cells drops the last three.
 QuerySummary IndexQueryRun(const net::EndpointConfig& config, runtime::Table& table,
-                           runtime::Notifier& notifier, const runtime::CancelToken& cancel,
-                           QueryObserver* observer = nullptr,
+                           const runtime::CancelToken& cancel, QueryObserver* observer = nullptr,
                            const std::vector<runtime::RowId>* onlyRows = nullptr, int jobs = 1);
 
 // The rows a retry run visits: those marked 失败, 被拦截 or 未查询, top to bottom

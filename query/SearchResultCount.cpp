@@ -22,11 +22,21 @@ bool IsJsonSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The digits that directly follow the key: "totalHits":"123" and
-// totalHits: 123 alike. The first occurrence that has them wins, so an echo of
+// A quoted value as ToNumber reads it (white space, a sign, full-width
+// digits); nullopt for a value without a number and for a negative one: a
+// listing count is never negative.
+std::optional<std::int32_t> CountOfValue(std::string_view value) {
+    const std::optional<double> number = runtime::LeadingNumber(value);
+    if (!number || *number < 0)
+        return std::nullopt;
+    return runtime::TruncateToInt32(*number);
+}
+
+// The count that directly follows the key: "totalHits":"123" and
+// totalHits: 123 alike. The first occurrence that has one wins, so an echo of
 // the keyword (say, in the page title) before the config does not hide it.
-// nullopt when no occurrence is followed by a number.
-std::optional<std::int32_t> NumberDirectlyAfterKey(std::string_view page) {
+// nullopt when no occurrence is followed by a count.
+std::optional<std::int32_t> CountDirectlyAfterKey(std::string_view page) {
     for (int keyAt = runtime::TextFind(page, kCountKey, 1, true); keyAt != -1;
          keyAt = runtime::TextFind(page, kCountKey, keyAt + 1, true)) {
         std::size_t p = static_cast<std::size_t>(keyAt - 1) + kCountKey.size();
@@ -37,21 +47,19 @@ std::optional<std::int32_t> NumberDirectlyAfterKey(std::string_view page) {
         ++p;
         while (p < page.size() && IsJsonSpace(page[p]))
             ++p;
-        const bool quoted = p < page.size() && page[p] == '"';
-        if (quoted)
-            ++p;
-        if (p >= page.size() || !IsDigit(page[p]))
+        if (p < page.size() && page[p] == '"') {
+            // '"' is never a GBK trail byte: the first one closes the value.
+            const std::size_t end = std::min(page.find('"', p + 1), page.size());
+            if (const auto count = CountOfValue(page.substr(p + 1, end - p - 1)))
+                return count;
             continue;
-        // A quoted value reads as ToNumber reads it ("1e3" is 1000); a bare
-        // one is its digits.
-        std::size_t end = p;
-        if (quoted) {
-            end = std::min(page.find('"', p), page.size());
-        } else {
-            while (end < page.size() && IsDigit(page[end]))
-                ++end;
         }
-        return runtime::TruncateToInt32(runtime::ToNumber(page.substr(p, end - p)));
+        // A bare value is its ASCII digits.
+        std::size_t end = p;
+        while (end < page.size() && IsDigit(page[end]))
+            ++end;
+        if (end > p)
+            return runtime::TruncateToInt32(runtime::ToNumber(page.substr(p, end - p)));
     }
     return std::nullopt;
 }
@@ -59,23 +67,17 @@ std::optional<std::int32_t> NumberDirectlyAfterKey(std::string_view page) {
 }  // namespace
 
 std::optional<std::int32_t> FindListingCount(std::string_view page) {
-    if (const auto direct = NumberDirectlyAfterKey(page))
-        return *direct;
+    if (const auto direct = CountDirectlyAfterKey(page))
+        return direct;
     int start = 1;
     const std::string value = TextBetween(page, start, kCountKey, ":\"", true, "\",", true, false);
-    // A listing count is never negative: a signed value counts as none.
-    if (start == -1 || value.empty() || !IsDigit(value.front()))
+    if (start == -1)
         return std::nullopt;
-    return runtime::TruncateToInt32(runtime::ToNumber(value));
+    return CountOfValue(value);
 }
 
 std::int32_t ListingCountFromPage(std::string_view page) {
-    if (const auto found = FindListingCount(page))
-        return *found;
-    int start = 1;
-    const std::string value = TextBetween(page, start, kCountKey, ":\"", true, "\",", true, false);
-    // A listing count is never negative: a signed value counts as none.
-    return std::max(0, runtime::TruncateToInt32(runtime::ToNumber(value)));
+    return FindListingCount(page).value_or(0);
 }
 
 std::int32_t SearchResultCount(const net::EndpointConfig& config, std::string_view keyword,

@@ -11,10 +11,12 @@
 namespace mofeng::query {
 
 // Seven comma-separated runs of digits closing a number array that ends in 0
-// and is followed directly by the member "lastdate": the last seven days of
-// the index, oldest first. The final 0 is not captured.
+// and is followed directly by the member name "lastdate" and its colon,
+// whatever its value is written as: the last seven days of the index, oldest
+// first. The final 0 is not captured.
 inline constexpr std::string_view kTrendPattern =
-    R"((\d+),(\d+),(\d+),(\d+),(\d+),(\d+),(\d+),0],"lastdate":")";
+    R"((\d+),(\d+),(\d+),(\d+),(\d+),(\d+),(\d+),0],"lastdate":)";
+static_assert(kTrendPattern.size() == 56);
 
 // Seven day values, oldest first: ASCII digits exactly as received, or all
 // empty when the reply carried no series.

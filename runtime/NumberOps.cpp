@@ -144,6 +144,10 @@ void GroupThousands(std::string& text) {
 }  // namespace
 
 double ToNumber(std::string_view text) {
+    return LeadingNumber(text).value_or(0.0);
+}
+
+std::optional<double> LeadingNumber(std::string_view text) {
     FoldedReader reader(text);
     while (IsWhiteSpace(reader.Peek())) {
         reader.Skip();
@@ -158,7 +162,7 @@ double ToNumber(std::string_view text) {
         mantissaDigits += TakeDigits(reader, number);
     }
     if (mantissaDigits == 0) {
-        return 0.0;
+        return std::nullopt;
     }
     if (reader.Peek() == 'e' || reader.Peek() == 'E') {
         // Taken only when digits follow: "5e" and "5e+" read as 5.

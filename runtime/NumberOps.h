@@ -13,6 +13,9 @@ namespace mofeng::runtime {
 // space, optional sign, digits, optional fraction and exponent. 0 when the
 // text does not begin with a number.
 double ToNumber(std::string_view text);
+// The number ToNumber reads, nullopt when the text does not begin with one:
+// tells a text that reads 0 from one that holds no number.
+std::optional<double> LeadingNumber(std::string_view text);
 
 std::string ToText(int value);           // "%d"
 std::string ToText(std::int64_t value);  // decimal

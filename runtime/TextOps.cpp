@@ -253,6 +253,35 @@ int TextCompare(std::string_view a, std::string_view b, bool caseSensitive) {
     return j < b.size() ? -1 : 0;
 }
 
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = AsciiLower(c);
+    }
+    return lower;
+}
+
+void AppendHtmlEscaped(std::string& out, std::string_view text, bool quotes) {
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += quotes ? "&quot;" : "\"";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
 std::string SpaceText(int n) {
     return n > 0 ? std::string(static_cast<std::size_t>(n), ' ') : "";
 }

@@ -21,8 +21,9 @@ std::string TextMid(std::string_view text, int start, int count);
 int TextFind(std::string_view text, std::string_view sought, int start = 1,
              bool ignoreCase = false);
 
-// Replaces occurrences of sought from start; count -1 means all.
-// NB: the flag means case-SENSITIVE here, the opposite of TextFind.
+// Replaces occurrences of sought from start; count -1 means all. Without
+// caseSensitive (the default) ASCII letters match regardless of case, as
+// TextFind's ignoreCase does: here true means exact bytes.
 std::string TextReplace(std::string_view text, std::string_view sought,
                         std::string_view replacement = {}, int start = 1, int count = -1,
                         bool caseSensitive = false);
@@ -30,6 +31,20 @@ std::string TextReplace(std::string_view text, std::string_view sought,
 // < 0, 0 or > 0; multibyte-aware; without caseSensitive ASCII letters compare
 // equal regardless of case.
 int TextCompare(std::string_view a, std::string_view b, bool caseSensitive);
+
+// c with 'A'..'Z' folded to 'a'..'z'; every other byte as it is (trail
+// bytes included, as the ignore-case searches fold them).
+constexpr char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+// text with AsciiLower applied to every byte: for ASCII names (hosts,
+// header names, charsets, paths).
+std::string AsciiLower(std::string_view text);
+
+// Appends text to out with '&', '<' and '>' (and '"' when quotes is true)
+// written as HTML entities; every other byte as it is, so GBK and UTF-8 text
+// alike stay whole.
+void AppendHtmlEscaped(std::string& out, std::string_view text, bool quotes = false);
 
 std::string SpaceText(int n);              // n ASCII spaces; empty when n < 1
 std::string CharText(unsigned char code);  // the one-byte text; empty for 0

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh build
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
     echo "Starting 墨枫 on the built-in simulator; 导入关键词 offers docs/sample-keywords.txt"
-    exec build/app/gui/mofeng --demo --keyword-file docs/sample-keywords.txt "$@"
+    exec build/ui/app/mofeng --demo --keyword-file docs/sample-keywords.txt "$@"
 fi
 echo "No display found: running the command-line demo instead (mofeng-cli query --demo)."
 exec build/cli/mofeng-cli query --demo docs/sample-keywords.txt

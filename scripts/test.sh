@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, runs every test and checks the Debian
+# Installs what is missing, builds, checks the folder arrows
+# (scripts/check_layers.sh), runs every test and checks the Debian
 # package (scripts/check_package.sh); then builds the
 # Qt-free core with clang, AddressSanitizer and UndefinedBehaviorSanitizer
 # (the fuzz targets in the same build), runs the core tests again and each
@@ -16,6 +17,7 @@ stage_done() {
 }
 
 scripts/setup.sh build
+scripts/check_layers.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 600
 stage_done "build and tests"
 scripts/check_package.sh build

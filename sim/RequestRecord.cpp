@@ -32,7 +32,8 @@ std::string FormatLogLine(const RequestRecord& record) {
     std::snprintf(seconds, sizeof seconds, "%.3f", record.seconds);
     return std::string(seconds) + '\t' + Field(record.method) + '\t' + Field(record.target) + '\t' +
            Field(record.version) + '\t' + Field(record.userAgent) + '\t' + Field(accept) + '\t' +
-           Field(record.cookie) + '\t' + Field(record.outcome);
+           Field(record.cookie) + '\t' + Field(record.outcome) +
+           (record.connection == 0 ? std::string() : "\tconn=" + std::to_string(record.connection));
 }
 
 }  // namespace mofeng::sim

@@ -9,6 +9,10 @@ namespace {
 
 constexpr std::size_t kMaxWorkers = 512;
 constexpr int kListenBacklog = 1024;
+// Requests one kept-alive TLS connection serves before it is closed.
+constexpr int kMaxRequestsPerConnection = 1000;
+
+thread_local std::uint64_t t_connection = 0;
 
 }  // namespace
 
@@ -41,17 +45,41 @@ void SimHttpServer::AbortConnections() {
     }
 }
 
+bool SimHttpServer::ServeKeptAlive(httplib::Stream& stream) {
+    bool ok = false;
+    bool connectionClosed = false;
+    for (int served = 1; !m_stopping.load(); ++served) {
+        const bool last = served >= kMaxRequestsPerConnection;
+        ok = process_request(stream, last, connectionClosed, nullptr);
+        // An idle client is let go after the stream's read timeout.
+        if (!ok || last || connectionClosed || !stream.is_readable())
+            break;
+    }
+    return ok;
+}
+
+std::uint64_t SimHttpServer::CurrentConnection() {
+    return t_connection;
+}
+
 bool SimHttpServer::process_and_close_socket(socket_t sock) {
     {
         std::lock_guard lock(m_mutex);
         m_open.insert(sock);
     }
     bool ok = false;
+    t_connection = ++m_connections;
     if (!m_stopping.load()) {
         ConnectionStream stream(sock, m_stopping);
         bool connectionClosed = false;
-        ok = process_request(stream, /*close_connection=*/true, connectionClosed, nullptr);
+        if (m_tls == nullptr) {
+            ok = process_request(stream, /*close_connection=*/true, connectionClosed, nullptr);
+        } else {
+            platform::SendWithoutDelay(sock);
+            ok = stream.AcceptTls(m_tls) && ServeKeptAlive(stream);
+        }
     }
+    t_connection = 0;
     {
         // Unregistered before close, so that AbortConnections never touches a
         // descriptor number that has been reused.

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "sim/FaultPlan.h"
@@ -16,7 +18,10 @@
 #include "sim/SimHttpServer.h"
 #include "sim/StableHash.h"
 #include "sim/SuggestReply.h"
+#include "sim/TestAuthority.h"
+#include "sim/TlsContext.h"
 #include "sim/TrendDocument.h"
+#include "sim/platform/SocketCalls.h"
 
 namespace mofeng::sim {
 namespace {
@@ -37,6 +42,17 @@ constexpr std::string_view kServerErrorPage =
     "<!DOCTYPE html>\n<html><head><title>500 Internal Server Error</title></head>\n"
     "<body><h1>500 Internal Server Error</h1><p>The server is busy. Please try again "
     "later.</p></body></html>\n";
+
+// Today's page no longer carries the count: the "totalHits" member goes.
+void WithoutListingCount(std::string& page) {
+    constexpr std::string_view kMember = "\"totalHits\":\"";
+    const std::size_t at = page.find(kMember);
+    if (at == std::string::npos) {
+        return;
+    }
+    const std::size_t end = page.find("\",", at + kMember.size());
+    page.erase(at, end == std::string::npos ? kMember.size() : end + 2 - at);
+}
 
 std::string JoinedHeader(const httplib::Request& request, const std::string& name,
                          std::vector<std::string>* each = nullptr) {
@@ -78,6 +94,18 @@ std::string ValidateSimulatorOptions(const SimulatorOptions& options) {
     if (!(options.rateLimit >= 0 && options.rateLimit <= 100000)) {
         return "the rate limit must be 0..100000 requests per second";
     }
+    if (options.tlsCertFile.empty() != options.tlsKeyFile.empty()) {
+        return "a TLS certificate needs its key, and a key its certificate";
+    }
+    if (options.upgradePort < -1 || options.upgradePort > 65535) {
+        return "the upgrade port must be 0..65535";
+    }
+    if (options.testAuthority && !options.tlsCertFile.empty()) {
+        return "TLS files and a test authority exclude each other";
+    }
+    if (options.upgradePort >= 0 && options.tlsCertFile.empty() && !options.testAuthority) {
+        return "an upgrade port needs TLS (a certificate and its key)";
+    }
     if (!options.requireCookie.empty()) {
         const std::size_t eq = options.requireCookie.find('=');
         if (eq == 0 || eq == std::string::npos ||
@@ -95,10 +123,27 @@ struct Simulator::Impl {
           searchPage(data),
           h5(data, options.seed, std::chrono::seconds(options.h5TokenTtlS)) {}
 
+    // The record of a request as it arrives, numbered; no outcome yet.
+    RequestRecord Arrived(const httplib::Request& request);
     void Handle(const httplib::Request& request, httplib::Response& response);
+    // A server whose every request goes to handle.
+    std::unique_ptr<SimHttpServer> MakeServer(void (Impl::*handle)(const httplib::Request&,
+                                                                   httplib::Response&)) {
+        auto server = std::make_unique<SimHttpServer>(stopping);
+        server->set_pre_routing_handler(
+            [this, handle](const httplib::Request& request, httplib::Response& response) {
+                (this->*handle)(request, response);
+                return httplib::Server::HandlerResponse::Handled;
+            });
+        return server;
+    }
+    // The upgrade port's answer: the same target over HTTPS on the same host.
+    void Upgrade(const httplib::Request& request, httplib::Response& response);
     void HandleH5(const httplib::Request& request, httplib::Response& response,
                   RequestRecord& record);
     void Remember(const RequestRecord& record);
+    // A fresh folder in the temporary directory with a test authority in it.
+    bool MakeAuthority(TestAuthorityFiles& files);
     void SleepUnlessStopping(int milliseconds) const;
 
     const SimulatorOptions options;
@@ -112,10 +157,20 @@ struct Simulator::Impl {
     std::thread listener;
     std::atomic<bool> listenerDone{false};
     std::atomic<int> port{0};
+    std::unique_ptr<TlsContext> tls;
+    std::filesystem::path authorityFolder;  // of the test authority; removed at destruction
+    std::string authorityCaFile;
+    std::unique_ptr<SimHttpServer> upgradeServer;
+    std::thread upgradeListener;
+    std::atomic<int> upgradePort{0};
+    std::atomic<bool> upgradeDone{false};
 
     // Whether an endpoint request goes over the rate limit (a one-second window).
     bool OverRateLimit();
     bool HasRequiredCookie(const std::string& cookies) const;
+    // Today's login rule: the required cookie, or without one any cookie but
+    // the simulator's own.
+    bool LoggedIn(const std::string& cookies) const;
 
     std::atomic<std::uint64_t> counter{0};
     std::atomic<std::uint64_t> endpointCounter{0};
@@ -127,18 +182,24 @@ struct Simulator::Impl {
     std::FILE* log = nullptr;  // guarded by recordsMutex
 };
 
-void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response& response) {
-    const std::uint64_t number = ++counter;
+RequestRecord Simulator::Impl::Arrived(const httplib::Request& request) {
     RequestRecord record;
-    record.number = number;
+    record.number = ++counter;
     record.method = request.method;
     record.target = request.target;
     record.version = request.version;
     record.userAgent = JoinedHeader(request, "User-Agent");
     JoinedHeader(request, "Accept", &record.accept);
     record.cookie = JoinedHeader(request, "Cookie");
+    record.connection = SimHttpServer::CurrentConnection();
     record.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return record;
+}
+
+void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response& response) {
+    RequestRecord record = Arrived(request);
+    const std::uint64_t number = record.number;
 
     if (request.path == kSimLoginPath) {
         record.outcome = "login";
@@ -152,11 +213,20 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
         return;
     }
     const RoutedRequest routed = RouteTarget(request.target);
+    if (options.today && routed.endpoint == Endpoint::Trend) {
+        record.outcome = "gone";
+        Remember(record);
+        response.status = 404;
+        SendWhole(response, std::string(kNotFoundPage), kHtmlType);
+        return;
+    }
     if (routed.endpoint != Endpoint::None) {
         const std::uint64_t endpointNumber = ++endpointCounter;
         const bool limited = OverRateLimit();
-        const bool blocked = (options.blockAfter > 0 && endpointNumber > options.blockAfter) ||
-                             !HasRequiredCookie(record.cookie);
+        const bool blocked =
+            (options.blockAfter > 0 && endpointNumber > options.blockAfter) ||
+            !HasRequiredCookie(record.cookie) ||
+            (options.today && routed.endpoint == Endpoint::Search && !LoggedIn(record.cookie));
         if (limited || blocked) {
             record.outcome = limited ? "rate-limited" : "blocked";
             Remember(record);
@@ -206,14 +276,18 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
     switch (routed.endpoint) {
         case Endpoint::Search:
             body = searchPage.Build(routed.keyword);
+            if (options.today) {
+                WithoutListingCount(body);
+            }
             break;
         case Endpoint::Trend:
             body = BuildTrendDocument(data, routed.keyword);
             type = &kTrendType;
             break;
         default:
-            body = BuildSuggestReply(data, routed.keyword, routed.callback, options.decimalCounts,
-                                     options.suggestSelf);
+            body = BuildSuggestReply(data, routed.keyword, routed.callback,
+                                     options.decimalCounts || options.today, options.suggestSelf,
+                                     options.today);
             type = &kSuggestType;
     }
     response.status = 200;
@@ -230,6 +304,46 @@ void Simulator::Impl::Handle(const httplib::Request& request, httplib::Response&
         default:
             SendWhole(response, std::move(body), *type);
     }
+}
+
+void Simulator::Impl::Upgrade(const httplib::Request& request, httplib::Response& response) {
+    RequestRecord record = Arrived(request);
+    record.outcome = "upgrade";
+    Remember(record);
+    // The host as the client named it (an IPv6 literal keeps its brackets).
+    std::string host = request.get_header_value("Host");
+    const std::size_t colon = host.rfind(':');
+    if (colon != std::string::npos && host.find(']', colon) == std::string::npos)
+        host.resize(colon);
+    if (host.empty())
+        host = "127.0.0.1";
+    response.status = 301;
+    response.set_header("Location",
+                        "https://" + host + ":" + std::to_string(port.load()) + request.target);
+    SendWhole(response, "<html><body>Moved Permanently</body></html>", kHtmlType);
+}
+
+bool Simulator::Impl::MakeAuthority(TestAuthorityFiles& files) {
+    std::error_code failed;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(failed);
+    if (failed) {
+        return false;
+    }
+    std::random_device random;
+    for (int attempt = 0; attempt < 8 && authorityFolder.empty(); ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, "mofeng-demo-%08x%08x", random(), random());
+        if (std::filesystem::create_directory(temporary / name, failed)) {
+            authorityFolder = temporary / name;
+        }
+    }
+    std::string why;
+    if (authorityFolder.empty() ||
+        !MakeTestAuthority(authorityFolder.string(), TestCertificateShape{}, files, why)) {
+        return false;
+    }
+    authorityCaFile = files.caCert;
+    return true;
 }
 
 // The h5 call: the token protocol, RGV587_ERROR past the block limit; faults
@@ -278,6 +392,22 @@ bool Simulator::Impl::HasRequiredCookie(const std::string& cookies) const {
     return false;
 }
 
+bool Simulator::Impl::LoggedIn(const std::string& cookies) const {
+    if (!options.requireCookie.empty()) {
+        return HasRequiredCookie(cookies);
+    }
+    for (std::size_t from = 0; from < cookies.size();) {
+        const std::size_t end = std::min(cookies.find(';', from), cookies.size());
+        std::size_t begin = from;
+        while (begin < end && cookies[begin] == ' ')
+            ++begin;
+        if (end > begin && cookies.compare(begin, 6, "mfsim=") != 0)
+            return true;
+        from = end + 1;
+    }
+    return false;
+}
+
 void Simulator::Impl::Remember(const RequestRecord& record) {
     std::lock_guard lock(recordsMutex);
     records.push_back(record);
@@ -304,6 +434,10 @@ Simulator::~Simulator() {
     if (m_impl->log != nullptr) {
         std::fclose(m_impl->log);
     }
+    if (!m_impl->authorityFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_impl->authorityFolder, ignored);
+    }
 }
 
 bool Simulator::Start() {
@@ -324,16 +458,41 @@ bool Simulator::Start() {
             }
         }
     }
+    if ((!impl.options.tlsCertFile.empty() || impl.options.testAuthority) && !impl.tls) {
+        std::string certFile = impl.options.tlsCertFile;
+        std::string keyFile = impl.options.tlsKeyFile;
+        if (impl.options.testAuthority) {
+            TestAuthorityFiles files;
+            if (!impl.MakeAuthority(files)) {
+                return false;
+            }
+            certFile = files.serverCert;
+            keyFile = files.serverKey;
+        }
+        std::string why;
+        impl.tls = TlsContext::Load(certFile, keyFile, why);
+        if (!impl.tls) {
+            return false;
+        }
+        platform::IgnoreBrokenPipe();
+    }
     impl.stopping = false;
-    auto server = std::make_unique<SimHttpServer>(impl.stopping);
-    server->set_pre_routing_handler(
-        [&impl](const httplib::Request& request, httplib::Response& response) {
-            impl.Handle(request, response);
-            return httplib::Server::HandlerResponse::Handled;
-        });
+    auto server = impl.MakeServer(&Impl::Handle);
+    if (impl.tls) {
+        server->UseTls(impl.tls->Get());
+    }
     const int bound = server->BindLoopback(impl.options.port);
     if (bound <= 0) {
         return false;
+    }
+    if (impl.options.upgradePort >= 0) {
+        auto upgrade = impl.MakeServer(&Impl::Upgrade);
+        const int upgradeBound = upgrade->BindLoopback(impl.options.upgradePort);
+        if (upgradeBound <= 0) {
+            return false;
+        }
+        impl.upgradePort = upgradeBound;
+        impl.upgradeServer = std::move(upgrade);
     }
     impl.port = bound;
     impl.server = std::move(server);
@@ -345,6 +504,16 @@ bool Simulator::Start() {
     // stop() is ignored until the server runs, so Stop() must not come earlier.
     while (!impl.server->is_running() && !impl.listenerDone.load()) {
         std::this_thread::yield();
+    }
+    if (impl.upgradeServer) {
+        impl.upgradeDone = false;
+        impl.upgradeListener = std::thread([&impl] {
+            impl.upgradeServer->listen_after_bind();
+            impl.upgradeDone = true;
+        });
+        while (!impl.upgradeServer->is_running() && !impl.upgradeDone.load()) {
+            std::this_thread::yield();
+        }
     }
     return true;
 }
@@ -360,6 +529,12 @@ void Simulator::Stop() {
     impl.server->AbortConnections();
     impl.listener.join();
     impl.server.reset();
+    if (impl.upgradeServer) {
+        impl.upgradeServer->stop();
+        impl.upgradeServer->AbortConnections();
+        impl.upgradeListener.join();
+        impl.upgradeServer.reset();
+    }
 }
 
 int Simulator::Port() const {
@@ -367,7 +542,26 @@ int Simulator::Port() const {
 }
 
 std::string Simulator::BaseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(Port());
+    const char* scheme =
+        m_impl->options.tlsCertFile.empty() && !m_impl->options.testAuthority ? "http" : "https";
+    return std::string(scheme) + "://127.0.0.1:" + std::to_string(Port());
+}
+
+std::string Simulator::UpgradeBaseUrl() const {
+    if (m_impl->options.upgradePort < 0 || m_impl->upgradePort.load() <= 0) {
+        return {};
+    }
+    return "http://127.0.0.1:" + std::to_string(m_impl->upgradePort.load());
+}
+
+std::string Simulator::TestAuthorityCaFile() const {
+    std::lock_guard lock(m_impl->lifecycle);
+    return m_impl->authorityCaFile;
+}
+
+std::uint64_t Simulator::ConnectionCount() const {
+    std::lock_guard lock(m_impl->lifecycle);
+    return m_impl->server ? m_impl->server->ConnectionCount() : 0;
 }
 
 const SimulatorOptions& Simulator::Options() const {
@@ -406,6 +600,19 @@ std::vector<std::string> Simulator::ExpectedRelated(std::string_view keyword) co
 
 std::vector<SuggestionEntry> Simulator::ExpectedSuggestions(std::string_view keyword) const {
     return m_impl->data.Suggestions(keyword);
+}
+
+SimulatorOptions DemoOptions(bool https, bool today) {
+    SimulatorOptions options;
+    options.today = today;
+    options.testAuthority = https || today;
+    options.upgradePort = today ? 0 : -1;
+    return options;
+}
+
+std::string DemoBase(const Simulator& simulator) {
+    const std::string upgrade = simulator.UpgradeBaseUrl();
+    return upgrade.empty() ? simulator.BaseUrl() : upgrade;
 }
 
 }  // namespace mofeng::sim

@@ -30,6 +30,23 @@ struct SimulatorOptions {
     bool decimalCounts = false;    // suggestion counts as decimals, as current replies send them
     int h5TokenTtlS = 0;           // h5 tokens older than this are refused; 0: never
     bool suggestSelf = false;      // suggestion replies start with the keyword and its weight
+    // Answer as today's servers do: the trend path is gone (404); the search
+    // page redirects to the login page unless the request is logged in (it
+    // carries the required cookie, or without one any cookie but "mfsim"),
+    // and a logged-in page no longer holds the listing count; suggestion
+    // replies carry decimal counts and a "magic" block of tags. (The upgrade
+    // from http:// is the upgrade port's.)
+    bool today = false;
+    // Both set: serve HTTPS (PEM chain and key) on port, with kept-alive
+    // connections.
+    std::string tlsCertFile;
+    std::string tlsKeyFile;
+    // Serve HTTPS with a throw-away authority made at Start (the demo); its
+    // certificate file lives as long as the simulator (TestAuthorityCaFile).
+    bool testAuthority = false;
+    // With TLS: also a plain-HTTP port (0: an ephemeral one) that answers
+    // every request with a redirect to the same target over HTTPS; -1: none.
+    int upgradePort = -1;
 };
 
 // Where blocked requests are redirected to (served as a login page).
@@ -37,7 +54,9 @@ inline constexpr std::string_view kSimLoginPath = "/member/login.jhtml";
 
 // Empty when the options are usable, otherwise what is wrong with them:
 // port 0..65535, fanout 1..8, latency 0..600000 ms, each rate 0..1 and their
-// sum at most 1, rate limit 0..100000, a required cookie of the form NAME=VALUE.
+// sum at most 1, rate limit 0..100000, a required cookie of the form NAME=VALUE,
+// both TLS files or neither (and not with a test authority), an upgrade port
+// -1..65535 only with TLS.
 std::string ValidateSimulatorOptions(const SimulatorOptions& options);
 
 // A local HTTP server on 127.0.0.1 that answers the three endpoint requests
@@ -59,7 +78,14 @@ public:
     bool Start();
     void Stop();
     int Port() const;
-    std::string BaseUrl() const;  // "http://127.0.0.1:PORT"
+    std::string BaseUrl() const;  // "http://127.0.0.1:PORT", or https:// with TLS
+    // "http://127.0.0.1:PORT" of the upgrade port; empty without one.
+    std::string UpgradeBaseUrl() const;
+    // The PEM file of the authority a client must trust: the test authority's
+    // while the simulator lives; empty without one.
+    std::string TestAuthorityCaFile() const;
+    // Connections accepted so far on the main port.
+    std::uint64_t ConnectionCount() const;
 
     const SimulatorOptions& Options() const;
 
@@ -81,5 +107,12 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+// The demo's simulator: over HTTPS with a test authority for https, and as
+// today's servers with an upgrade port for today.
+SimulatorOptions DemoOptions(bool https, bool today);
+// Where the demo's endpoints point: the upgrade port when there is one (each
+// request is upgraded as today's servers do), else the simulator itself.
+std::string DemoBase(const Simulator& simulator);
 
 }  // namespace mofeng::sim

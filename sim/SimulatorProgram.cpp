@@ -68,9 +68,21 @@ std::string SimulatorUsage() {
            "  --suggest-self on|off\n"
            "                    suggestion replies start with the keyword itself and its\n"
            "                    weight, as 联想热度 reads it (default off)\n"
+           "  --tls-cert FILE   serve HTTPS with this PEM certificate chain (and --tls-key)\n"
+           "  --tls-key FILE    the certificate's PEM private key\n"
+           "  --upgrade-port N  with TLS: also plain HTTP on port N (0: a free one) that\n"
+           "                    redirects every request to the same target over HTTPS\n"
+           "  --today           answer as today's servers do: HTTPS (a test authority made\n"
+           "                    at start unless --tls-cert is given; its file is printed)\n"
+           "                    with an upgrade port (a free one unless --upgrade-port),\n"
+           "                    the trend path gone (404), the search page behind a login\n"
+           "                    (any cookie but mfsim, or --require-cookie) and without\n"
+           "                    the listing count, suggestions with decimals and tags\n"
            "  --help            show this text\n"
            "  --version         show the version\n\n"
-           "Prints \"listening on http://127.0.0.1:PORT\" once it serves.\n";
+           "Prints \"listening on http://127.0.0.1:PORT\" (https:// with TLS) once it serves,\n"
+           "then \"upgrading on http://127.0.0.1:PORT\" for an upgrade port. Log lines end in\n"
+           "\"conn=N\", the number of the connection the request came on.\n";
 }
 
 ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& arguments) {
@@ -131,6 +143,18 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
          }},
         {"--h5-token-ttl",
          integer(0, 86400, [&o](long long n) { o.h5TokenTtlS = static_cast<int>(n); })},
+        {"--tls-cert",
+         [&o](const std::string& value) {
+             o.tlsCertFile = value;
+             return !value.empty();
+         }},
+        {"--tls-key",
+         [&o](const std::string& value) {
+             o.tlsKeyFile = value;
+             return !value.empty();
+         }},
+        {"--upgrade-port",
+         integer(0, 65535, [&o](long long n) { o.upgradePort = static_cast<int>(n); })},
         {"--suggest-counts",
          [&o](const std::string& value) {
              o.decimalCounts = value == "decimal";
@@ -150,6 +174,10 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
         }
         if (name == "--version") {
             parsed.version = true;
+            continue;
+        }
+        if (name == "--today") {
+            o.today = true;
             continue;
         }
         std::string value;
@@ -175,6 +203,10 @@ ParsedArguments ParseSimulatorArguments(const std::vector<std::string>& argument
             parsed.error = "bad value for " + name + ": " + value;
             return parsed;
         }
+    }
+    if (o.today) {
+        o.testAuthority = o.tlsCertFile.empty();
+        o.upgradePort = o.upgradePort < 0 ? 0 : o.upgradePort;
     }
     if (parsed.error.empty()) {
         parsed.error = ValidateSimulatorOptions(o);
@@ -204,11 +236,19 @@ int RunSimulatorProgram(int argc, char** argv) {
 
     Simulator simulator(parsed.options);
     if (!simulator.Start()) {
-        std::fprintf(stderr, "mofeng-sim: cannot listen on 127.0.0.1:%d or open the log\n",
+        std::fprintf(stderr,
+                     "mofeng-sim: cannot listen on 127.0.0.1:%d, open the log or use the TLS "
+                     "files\n",
                      parsed.options.port);
         return 1;
     }
     std::printf("listening on %s\n", simulator.BaseUrl().c_str());
+    if (!simulator.UpgradeBaseUrl().empty()) {
+        std::printf("upgrading on %s\n", simulator.UpgradeBaseUrl().c_str());
+    }
+    if (!simulator.TestAuthorityCaFile().empty()) {
+        std::printf("trust %s (--ca-file)\n", simulator.TestAuthorityCaFile().c_str());
+    }
     std::fflush(stdout);
     runtime::platform::WaitForStopRequest();
     simulator.Stop();

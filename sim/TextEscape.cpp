@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "runtime/CodePage.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::sim {
 namespace {
@@ -56,22 +57,7 @@ std::uint32_t DecodeSequence(std::string_view s, std::size_t length) {
 }
 
 void AppendHtmlAscii(char c, std::string& out) {
-    switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-    }
+    runtime::AppendHtmlEscaped(out, std::string_view(&c, 1), true);
 }
 
 int HexValue(char c) {

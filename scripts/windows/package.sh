@@ -21,7 +21,7 @@ stage=$PWD/build-win/package/$name
 rm -rf build-win/package && mkdir -p "$stage"
 
 programs=(build-win/cli/mofeng-cli.exe build-win/sim/mofeng-sim.exe)
-[[ -f build-win/app/gui/mofeng.exe ]] && programs+=(build-win/app/gui/mofeng.exe)
+[[ -f build-win/ui/app/mofeng.exe ]] && programs+=(build-win/ui/app/mofeng.exe)
 for program in "${programs[@]}"; do
     $triplet-strip --strip-unneeded -o "$stage/$(basename "$program")" "$program"
 done

@@ -151,7 +151,7 @@ if [[ -n $setup ]]; then
     echo "ok  silent install, installed mofeng-cli.exe --version, silent uninstall"
 fi
 
-if [[ -f build-win/app/gui/mofeng.exe ]]; then
+if [[ -f build-win/ui/app/mofeng.exe ]]; then
     scripts/windows/gui-smoke.sh
 fi
 echo "== Windows tests passed in $((SECONDS - started)) s"

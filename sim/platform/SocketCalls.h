@@ -37,6 +37,12 @@ void SetListenAddressOptions(socket_t socket);
 // listen() again on a listening socket, with a longer queue.
 void ListenWithBacklog(socket_t socket, int backlog);
 void ShutdownBoth(socket_t socket);
+// Small writes go out at once (TCP_NODELAY): a kept-alive connection would
+// otherwise hold a reply's second write for the client's delayed ACK.
+void SendWithoutDelay(socket_t socket);
+// Writes to a socket the client has closed fail instead of raising SIGPIPE
+// for the whole process (the TLS library writes with plain write calls).
+void IgnoreBrokenPipe();
 void CloseSocket(socket_t socket);
 
 }  // namespace mofeng::sim::platform

@@ -2,11 +2,13 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace mofeng::sim::platform {
 namespace {
@@ -98,6 +100,15 @@ void ShutdownBoth(socket_t socket) {
 
 void CloseSocket(socket_t socket) {
     ::close(socket);
+}
+
+void IgnoreBrokenPipe() {
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+void SendWithoutDelay(socket_t socket) {
+    int yes = 1;
+    ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
 }
 
 }  // namespace mofeng::sim::platform

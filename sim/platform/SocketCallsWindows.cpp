@@ -114,4 +114,13 @@ void CloseSocket(socket_t socket) {
     closesocket(socket);
 }
 
+void IgnoreBrokenPipe() {
+    // Winsock raises no signal.
+}
+
+void SendWithoutDelay(socket_t socket) {
+    BOOL yes = TRUE;
+    ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
+}
+
 }  // namespace mofeng::sim::platform

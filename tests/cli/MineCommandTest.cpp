@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <unistd.h>
 
@@ -94,6 +95,84 @@ TEST_F(MineCommandTest, PrintsNumberedRowsOrWritesTheKeywordFile) {
     }
     EXPECT_LT(rows[0], rows[1]);
     EXPECT_LT(rows[1], rows[2]);
+}
+
+TEST_F(MineCommandTest, MiningRunsOverHttpsWithATrustedAuthority) {
+    ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();
+    const std::string plain = m_out.str();
+    ASSERT_FALSE(OutLines().empty());
+
+    sim::SimulatorOptions secure;
+    secure.testAuthority = true;
+    sim::Simulator https(secure);
+    ASSERT_TRUE(https.Start());
+    m_out.str({});
+    m_err.str({});
+    const std::vector<std::string> args = {"--search-url",  https.BaseUrl(),
+                                           "--suggest-url", https.BaseUrl(),
+                                           "--ca-file",     https.TestAuthorityCaFile(),
+                                           "--jobs",        "2",
+                                           "--must",        "花",
+                                           "--levels",      "2",
+                                           "碎花连衣裙"};
+    ASSERT_EQ(RunMineCommand(args, CommandStreams{m_out, m_err, false}), kExitOk) << m_err.str();
+    EXPECT_EQ(m_out.str(), plain);
+    EXPECT_LT(https.ConnectionCount(), https.RequestCount());
+}
+
+TEST_F(MineCommandTest, SuggestionTagsAreOfferedOnlyWhenAskedFor) {
+    // The same keyword graph, once with today's suggestion replies (decimals
+    // and the magic block) and a logged-in search page.
+    sim::SimulatorOptions decimals;
+    decimals.decimalCounts = true;
+    sim::Simulator plain(decimals);
+    sim::SimulatorOptions current;
+    current.today = true;
+    sim::Simulator today(current);
+    ASSERT_TRUE(plain.Start());
+    ASSERT_TRUE(today.Start());
+    auto mine = [&](const sim::Simulator& simulator, bool tags) {
+        std::vector<std::string> args = {"--search-url",  simulator.BaseUrl(),
+                                         "--suggest-url", simulator.BaseUrl(),
+                                         "--cookie",      "sess=1",
+                                         "--must",        "花",
+                                         "--levels",      "2",
+                                         "碎花连衣裙"};
+        if (tags)
+            args.insert(args.begin(), "--tags");
+        m_out.str({});
+        m_err.str({});
+        EXPECT_EQ(RunMineCommand(args, CommandStreams{m_out, m_err, false}), kExitOk)
+            << m_err.str();
+        return OutLines();
+    };
+    const std::vector<std::string> before = mine(plain, false);
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(mine(today, false), before);
+    const std::vector<std::string> withTags = mine(today, true);
+    EXPECT_GT(withTags.size(), before.size());
+}
+
+TEST_F(MineCommandTest, TheKeywordFileIsWrittenWholeOrRefused) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("mofeng-mine-out-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    // A FIFO nobody reads: refused at once instead of waiting for a reader.
+    const std::filesystem::path fifo = folder / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(Run({"--must", "花", "--levels", "1", "--out", fifo.string(), "碎花连衣裙"}),
+              kExitFailure);
+    EXPECT_NE(m_err.str().find("cannot write"), std::string::npos) << m_err.str();
+    // A file replaced leaves no temporary file beside it.
+    const std::filesystem::path file = folder / "keywords.txt";
+    std::ofstream(file) << "old";
+    ASSERT_EQ(Run({"--must", "花", "--levels", "1", "--out", file.string(), "碎花连衣裙"}),
+              kExitOk);
+    std::ifstream in(file, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(written.find(runtime::Utf8ToGbk("花")), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(MineCommandTest, JobsGiveTheOutputOfOneJob) {

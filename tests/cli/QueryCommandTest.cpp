@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 
 #include "cli/QueryCommand.h"
 #include "cli/TextField.h"
+#include "net/LocalHttpServer.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
 
@@ -121,6 +123,42 @@ TEST_F(QueryCommandTest, OutChoosesTheFormatByExtension) {
     std::ifstream book(xlsx, std::ios::binary);
     const std::string zip((std::istreambuf_iterator<char>(book)), {});
     EXPECT_TRUE(zip.starts_with("PK\x03\x04"));
+}
+
+TEST_F(QueryCommandTest, TheWholeQueryRunsOverHttpsWithATrustedAuthority) {
+    ASSERT_EQ(Run(SimulatorArgs({Keywords()})), kExitOk) << m_err.str();
+    const std::string plain = m_out.str();
+
+    sim::SimulatorOptions secure;
+    secure.testAuthority = true;
+    sim::Simulator https(secure);
+    ASSERT_TRUE(https.Start());
+    const std::vector<std::string> endpoints = {"--search-url",  https.BaseUrl(), "--index-url",
+                                                https.BaseUrl(), "--retries",     "0"};
+    std::vector<std::string> trusted = endpoints;
+    trusted.insert(trusted.end(), {"--ca-file", https.TestAuthorityCaFile(), Keywords()});
+    ASSERT_EQ(Run(trusted), kExitOk) << m_err.str();
+    EXPECT_EQ(m_out.str(), plain);
+    EXPECT_EQ(https.RequestCount(), 6u);
+    EXPECT_LT(https.ConnectionCount(), 6u);  // kept alive between the requests
+
+    // Without the authority: every row fails and nothing is sent.
+    std::vector<std::string> untrusted = endpoints;
+    untrusted.push_back(Keywords());
+    ASSERT_EQ(Run(untrusted), kExitTrouble);
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        EXPECT_EQ(Fields(lines[i])[8], "失败") << lines[i];
+    EXPECT_EQ(https.RequestCount(), 6u);
+
+    // --demo --https makes its own authority and gives the plain demo's table.
+    ASSERT_EQ(Run({"--demo", Keywords()}), kExitOk) << m_err.str();
+    const std::string demo = m_out.str();
+    ASSERT_EQ(Run({"--demo", "--https", Keywords()}), kExitOk) << m_err.str();
+    EXPECT_EQ(m_out.str(), demo);
+    EXPECT_EQ(Run({"--https", Keywords()}), kExitUsage);
+    EXPECT_EQ(Run({"--ca-file", (m_folder / "missing.pem").string(), Keywords()}), kExitUsage);
 }
 
 TEST_F(QueryCommandTest, DemoServesEveryEndpointInProcess) {
@@ -275,6 +313,45 @@ TEST_F(QueryCommandTest, InterruptWritesTheRowsDoneAndMarksTheRest) {
     EXPECT_NE(Fields(lines[1])[8], "未查询");
     EXPECT_EQ(Fields(lines[3])[8], "未查询");
     EXPECT_NE(m_err.str().find("interrupted"), std::string::npos);
+}
+
+// A search page that writes its count in full-width digits (UTF-8, as pages
+// are served) gives the count, and the competition multiple from it, on the
+// command line and in the exported file.
+TEST_F(QueryCommandTest, AFullWidthListingCountIsTheCount) {
+    net::test::LocalHttpServer server([](httplib::Server& routes) {
+        routes.Get("/trendindex.json", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(R"({"data":[1,100,110,121,133,146,161,177,0],"lastdate":"2026-12-06"})",
+                            "application/json");
+        });
+        routes.Get("/search", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(R"(<script>g_page_config = {"totalHits":" １２３","q":"x"};</script>)",
+                            "text/html; charset=utf-8");
+        });
+    });
+    const std::vector<std::string> endpoints = {"--search-url", server.Url(""), "--index-url",
+                                                server.Url("")};
+    std::vector<std::string> args = endpoints;
+    args.push_back(Keywords());
+    ASSERT_EQ(Run(args), kExitOk) << m_err.str();
+    const std::vector<std::string> lines = Lines(m_out.str());
+    ASSERT_EQ(lines.size(), 4u);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> fields = Fields(lines[i]);
+        ASSERT_EQ(fields.size(), 9u);
+        EXPECT_EQ(fields[2], "123");
+        EXPECT_EQ(fields[4], "135");
+        EXPECT_EQ(fields[6], "10976");  // 135 / 123 * 10000
+        EXPECT_EQ(fields[8], "正常");
+    }
+
+    const std::string csv = (m_folder / "out.csv").string();
+    args = endpoints;
+    args.insert(args.end(), {"--out", csv, Keywords()});
+    ASSERT_EQ(Run(args), kExitOk) << m_err.str();
+    std::ifstream in(csv, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(written.find(",123,177,135,"), std::string::npos) << written;
 }
 
 TEST(TextField, ControlsNeverReachTheTerminal) {

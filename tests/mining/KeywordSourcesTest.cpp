@@ -6,6 +6,7 @@
 #include "CraftedEndpoints.h"
 #include "mining/KeywordSources.h"
 #include "sim/Simulator.h"
+#include "sim/SuggestReply.h"
 
 namespace mofeng::mining {
 namespace {
@@ -113,6 +114,39 @@ TEST(KeywordSources, SimulatorRepliesGiveItsKeywordsWithIntegerOrDecimalCounts) 
         }
         EXPECT_GT(found, 0u);
     }
+}
+
+TEST(KeywordSources, TheMagicBlockLeavesTheSuggestionsAsTheyWereAndOffersItsTags) {
+    // As current replies write it: decimal counts, then the tag groups.
+    const std::string reply = Utf8ToGbk(
+        "jsonp1({\"result\":[[\"连衣裙夏\",\"718826.9811948987\"],[\"长袖连衣裙\",\"5\"]],"
+        "\"magic\":[{\"index\":\"4\",\"type\":\"tag_group\",\"data\":[[{\"title\":"
+        "\"长袖\",\"type\":\"hot\"},{\"title\":\"中长款\"}],[{\"title\":\"修身\"}]]}]})");
+    EXPECT_EQ(ToUtf8(SuggestionCandidatesFromText(reply)), (Texts{"连衣裙夏", "长袖连衣裙"}));
+    EXPECT_EQ(ToUtf8(SuggestionTagsFromText(reply)), (Texts{"长袖", "中长款", "修身"}));
+    EXPECT_TRUE(SuggestionTagsFromText(Utf8ToGbk("jsonp1({\"result\":[[\"a\",\"1\"]]})")).empty());
+
+    sim::SimulatorOptions today;
+    today.today = true;
+    sim::Simulator simulator(today);
+    ASSERT_TRUE(simulator.Start());
+    net::EndpointConfig config;
+    config.suggestBase = simulator.BaseUrl();
+    std::size_t tagged = 0;
+    for (const std::string keyword : {"连衣裙", "碎花连衣裙 夏", "a", "雪纺长款 女"}) {
+        SCOPED_TRACE(keyword);
+        Texts candidates;
+        for (const sim::SuggestionEntry& entry : simulator.ExpectedSuggestions(keyword))
+            candidates.push_back(entry.candidate);
+        EXPECT_EQ(ToUtf8(SuggestionLookup(config, Utf8ToGbk(keyword), nullptr).candidates),
+                  candidates);
+        for (const std::string& tag : sim::SuggestionTags(simulator.Data(), keyword))
+            candidates.push_back(keyword + tag);
+        tagged += candidates.size();
+        EXPECT_EQ(ToUtf8(SuggestionLookup(config, Utf8ToGbk(keyword), nullptr, true).candidates),
+                  candidates);
+    }
+    EXPECT_GT(tagged, 0u);
 }
 
 }  // namespace

@@ -147,6 +147,7 @@ TEST(HttpFetch, EachFetchOnAThreadStartsAfresh) {
         {cut.Url("/cut"), none},
         {away.Url("/away"), none},
         {"http://127.0.0.1:1/none", none},
+        {"http:///no-host", none},  // a failed name lookup
         {fine.Url("/cancelled"), &cancelled},
     };
     int fetched = 0;

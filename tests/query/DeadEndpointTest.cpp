@@ -95,11 +95,6 @@ public:
     std::vector<std::string> notices;
 };
 
-class SilentNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
-
 const std::string kUnavailable(net::kHostUnavailableReason);
 // 指数接口不可用，本次不再请求
 const std::string kIndexDown =
@@ -131,9 +126,8 @@ protected:
     }
     QuerySummary Run(const net::EndpointConfig& config, runtime::MemoryTable& table,
                      NoticeObserver& observer, int jobs = 1) {
-        SilentNotifier notifier;
         runtime::CancelToken cancel;
-        return IndexQueryRun(config, table, notifier, cancel, &observer, nullptr, jobs);
+        return IndexQueryRun(config, table, cancel, &observer, nullptr, jobs);
     }
     net::EndpointConfig TrendAt(const std::string& indexBase) const {
         net::EndpointConfig config;

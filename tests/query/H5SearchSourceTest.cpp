@@ -130,14 +130,11 @@ TEST_F(H5SearchSource, AQueryRunGivesThePageSourcesCountsAndSendsTheLoginAlong) 
     runtime::MemoryTable h5(app::KeywordListStorageColumns());
     page.AppendRows(rows);
     h5.AppendRows(rows);
-    class : public runtime::Notifier {
-        void ShowMessage(const std::string&, int) override {}
-    } notifier;
     runtime::CancelToken cancel;
-    IndexQueryRun(config, page, notifier, cancel);
+    IndexQueryRun(config, page, cancel);
     config.searchSource = net::SearchSource::H5;
     simulator.ClearRequests();
-    const QuerySummary summary = IndexQueryRun(config, h5, notifier, cancel, nullptr, nullptr, 3);
+    const QuerySummary summary = IndexQueryRun(config, h5, cancel, nullptr, nullptr, 3);
     EXPECT_FALSE(summary.AnyTrouble());
     const std::vector<runtime::Row> byPage = page.Rows();
     const std::vector<runtime::Row> byH5 = h5.Rows();

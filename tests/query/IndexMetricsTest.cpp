@@ -120,5 +120,26 @@ TEST(ParseTrendSeries, TakesTheFirstArrayEndingInZeroBeforeLastdate) {
     }
 }
 
+TEST(ParseTrendSeries, TheValueOfLastdateMayBeWrittenAnyWay) {
+    const struct {
+        const char* name;
+        std::string body;
+    } cases[] = {
+        {"unquoted", R"({"all":[5,9,100,110,121,133,146,161,177,0],"lastdate":20261206})"},
+        {"spaced", R"({"all":[5,9,100,110,121,133,146,161,177,0],"lastdate": "2026-12-06"})"},
+        {"null", R"({"all":[5,9,100,110,121,133,146,161,177,0],"lastdate":null})"},
+        {"cut after the colon", R"({"all":[5,9,100,110,121,133,146,161,177,0],"lastdate":)"},
+    };
+    regex::RegexObject regex;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ParseTrendSeries(c.body, regex).values,
+                  Series({"100", "110", "121", "133", "146", "161", "177"}).values);
+    }
+    // The member name still follows the array directly, colon included.
+    EXPECT_EQ(ParseTrendSeries(R"([1,2,3,4,5,6,7,0],"lastdate" :1)", regex).values,
+              TrendSeries{}.values);
+}
+
 }  // namespace
 }  // namespace mofeng::query

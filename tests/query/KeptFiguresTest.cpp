@@ -23,11 +23,6 @@ std::string Text(RowOutcome outcome) {
     return std::string(RowOutcomeText(outcome));
 }
 
-class SilentNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
-
 // Both endpoints answer while up; down, the trend endpoint answers 503 and
 // the search page redirects keywords starting with "b" to a login page.
 class FlakyEndpoints {
@@ -89,9 +84,8 @@ protected:
     }
 
     QuerySummary Run(runtime::MemoryTable& table) {
-        SilentNotifier notifier;
         runtime::CancelToken cancel;
-        return IndexQueryRun(m_endpoints.Config(), table, notifier, cancel);
+        return IndexQueryRun(m_endpoints.Config(), table, cancel);
     }
     static runtime::Row Figures(const runtime::Row& row) {
         return runtime::Row(row.begin() + kFirstMetricColumn, row.begin() + kOutcomeColumn);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "query/SearchResultCount.h"
@@ -95,6 +96,44 @@ TEST(ListingCountFromPage, ReadsTheNumberOfTotalHits) {
         const auto found = FindListingCount(c.page);
         EXPECT_EQ(found.value_or(0), c.count);
         EXPECT_EQ(found.has_value(), c.count != 0 || c.page.find(":\"0") != std::string::npos);
+    }
+}
+
+// Full-width digits and signs, GBK (A3 xx).
+const std::string kWide123 = "\xA3\xB1\xA3\xB2\xA3\xB3";
+const std::string kWidePlus5 = "\xA3\xAB\xA3\xB5";
+const std::string kWideMinus5 = "\xA3\xAD\xA3\xB5";
+
+TEST(ListingCountReading, AQuotedValueReadsAsToNumberAndEveryPathAgrees) {
+    const struct {
+        const char* name;
+        std::string page;
+        std::optional<std::int32_t> count;  // nullopt: the page carries none
+    } cases[] = {
+        {"full-width digits", R"({"totalHits":")" + kWide123 + R"(","q":"x"})", 123},
+        {"full-width digits, spaced colon", R"("totalHits": ")" + kWide123 + R"(",)", 123},
+        {"full-width plus sign", R"("totalHits":")" + kWidePlus5 + R"(",)", 5},
+        {"leading white space", R"("totalHits":" 5",)", 5},
+        {"leading full-width space",
+         "\"totalHits\":\"\xA1\xA1"
+         "5\",",
+         5},
+        {"plus sign", R"("totalHits":"+5",)", 5},
+        {"zero is a count", R"("totalHits":"0",)", 0},
+        {"full-width minus is no count", R"("totalHits":")" + kWideMinus5 + R"(",)", std::nullopt},
+        {"spaced minus is no count", R"("totalHits":" -5",)", std::nullopt},
+        {"a sign alone is no count", R"("totalHits":"+",)", std::nullopt},
+        {"full-width after a bare null", R"("totalHits":null,"a":")" + kWide123 + R"(",)", 123},
+        {"a bare number directly after the key stays the count",
+         R"("totalHits":77,"nick":")" + kWide123 + R"(",)", 77},
+        {"a bare number after white space", "\"totalHits\":\r\n 8,\"a\":\"9\",", 8},
+        {"a bad first value gives way to a later key",
+         R"("totalHits":"n/a","totalHits":")" + kWide123 + R"(",)", 123},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(FindListingCount(c.page), c.count);
+        EXPECT_EQ(ListingCountFromPage(c.page), c.count.value_or(0));
     }
 }
 

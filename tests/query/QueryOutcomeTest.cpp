@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/KeywordListColumns.h"
+#include "columns/KeywordListSchema.h"
 #include "net/CookieJar.h"
 #include "net/FetchSettings.h"
 #include "net/HostPacer.h"
@@ -62,12 +63,6 @@ private:
     net::TransportLimits m_limits;
 };
 
-class SilentNotifier final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override { ++shown; }
-    int shown = 0;
-};
-
 // The keyword names what each endpoint does: "<trend>-<search>", each one of
 // ok, none (a reply without the value), fail (503), blocked (login redirect).
 void CraftedRoutes(httplib::Server& routes) {
@@ -122,9 +117,8 @@ TEST_F(QueryOutcome, EachRowGetsTheWorseOutcomeAndFailedCellsStayEmpty) {
     for (const auto& c : cases)
         keywords.push_back(c.keyword);
     Fill(table, keywords);
-    SilentNotifier notifier;
     runtime::CancelToken cancel;
-    const QuerySummary summary = IndexQueryRun(At(server.Url("")), table, notifier, cancel);
+    const QuerySummary summary = IndexQueryRun(At(server.Url("")), table, cancel);
     const std::vector<runtime::Row> rows = table.Rows();
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].keyword);
@@ -144,7 +138,7 @@ TEST_F(QueryOutcome, EachRowGetsTheWorseOutcomeAndFailedCellsStayEmpty) {
     EXPECT_EQ(summary.Count(RowOutcome::Failed), 2);
     EXPECT_EQ(summary.Count(RowOutcome::Blocked), 2);
     EXPECT_TRUE(summary.AnyTrouble());
-    EXPECT_EQ(notifier.shown, 1);
+    EXPECT_TRUE(summary.VisitedEveryRow());
     EXPECT_EQ(RowsToRetry(table).size(), 4u);
 }
 
@@ -156,14 +150,13 @@ TEST_F(QueryOutcome, FlakyServerWithRetriesGivesTheHealthyCellsForEveryNormalRow
     runtime::MemoryTable flaky = StoredTable();
     Fill(healthy, keywords);
     Fill(flaky, keywords);
-    SilentNotifier notifier;
     runtime::CancelToken cancel;
     sim::SimulatorOptions options;
     options.seed = 11;
     {
         sim::Simulator simulator(options);
         ASSERT_TRUE(simulator.Start());
-        IndexQueryRun(At(simulator.BaseUrl()), healthy, notifier, cancel);
+        IndexQueryRun(At(simulator.BaseUrl()), healthy, cancel);
     }
     options.failRate = options.dropRate = options.stallRate = 0.2 / 3;
     sim::Simulator simulator(options);
@@ -171,7 +164,7 @@ TEST_F(QueryOutcome, FlakyServerWithRetriesGivesTheHealthyCellsForEveryNormalRow
     net::FetchSettings settings;
     settings.retries = 4;
     net::SetFetchSettings(settings);
-    const QuerySummary summary = IndexQueryRun(At(simulator.BaseUrl()), flaky, notifier, cancel);
+    const QuerySummary summary = IndexQueryRun(At(simulator.BaseUrl()), flaky, cancel);
     const std::vector<runtime::Row> expected = healthy.Rows();
     const std::vector<runtime::Row> got = flaky.Rows();
     int normal = 0;
@@ -179,7 +172,13 @@ TEST_F(QueryOutcome, FlakyServerWithRetriesGivesTheHealthyCellsForEveryNormalRow
         if (got[i][kOutcomeColumn] != Text(RowOutcome::Normal))
             continue;
         ++normal;
-        EXPECT_EQ(got[i], expected[i]) << i;
+        // When the figures arrived differs between the two runs.
+        runtime::Row gotRow = got[i];
+        runtime::Row expectedRow = expected[i];
+        const auto time = static_cast<std::size_t>(columns::Index(columns::Column::FiguresTime));
+        if (gotRow.size() > time && expectedRow.size() > time)
+            gotRow[time] = expectedRow[time] = {};
+        EXPECT_EQ(gotRow, expectedRow) << i;
     }
     EXPECT_EQ(normal, summary.Count(RowOutcome::Normal));
     EXPECT_GE(normal, 30);                     // with four retries nearly every row gets through
@@ -202,7 +201,6 @@ private:
 
 TEST_F(QueryOutcome, BlockedRowsInARowPauseTheRunWhichStopsOrResumes) {
     net::test::LocalHttpServer server(CraftedRoutes);
-    SilentNotifier notifier;
     runtime::CancelToken cancel;
     for (const bool resume : {false, true}) {
         SCOPED_TRACE(resume ? "resume" : "stop");
@@ -210,8 +208,7 @@ TEST_F(QueryOutcome, BlockedRowsInARowPauseTheRunWhichStopsOrResumes) {
         runtime::MemoryTable table = StoredTable();
         Fill(table, {"ok-ok", "ok-blocked", "ok-blocked", "ok-blocked", "ok-ok", "ok-ok"});
         BlockedObserver observer([&] { return resume; });
-        const QuerySummary summary =
-            IndexQueryRun(At(server.Url("")), table, notifier, cancel, &observer);
+        const QuerySummary summary = IndexQueryRun(At(server.Url("")), table, cancel, &observer);
         EXPECT_EQ(observer.streaks, std::vector<int>{3});
         const std::vector<runtime::Row> rows = table.Rows();
         const RowOutcome tail = resume ? RowOutcome::Normal : RowOutcome::NotQueried;
@@ -219,15 +216,14 @@ TEST_F(QueryOutcome, BlockedRowsInARowPauseTheRunWhichStopsOrResumes) {
         EXPECT_EQ(rows[5][kOutcomeColumn], Text(tail));
         EXPECT_EQ(rows[5][2], resume ? "5000" : "");
         EXPECT_EQ(summary.stoppedForBlocked, !resume);
+        EXPECT_EQ(summary.VisitedEveryRow(), resume);
         EXPECT_EQ(summary.Count(RowOutcome::NotQueried), resume ? 0 : 2);
         EXPECT_EQ(RowsToRetry(table).size(), resume ? 3u : 5u);
     }
-    EXPECT_EQ(notifier.shown, 1);  // only the run that went to the end says so
 }
 
 TEST_F(QueryOutcome, AParallelRunPausesForBlockedRowsInTheOrderTheyFinish) {
     net::test::LocalHttpServer server(CraftedRoutes);
-    SilentNotifier notifier;
     runtime::CancelToken cancel;
     for (const bool resume : {false, true}) {
         SCOPED_TRACE(resume ? "resume" : "stop");
@@ -236,7 +232,7 @@ TEST_F(QueryOutcome, AParallelRunPausesForBlockedRowsInTheOrderTheyFinish) {
         Fill(table, std::vector<std::string>(7, "ok-blocked"));
         BlockedObserver observer([&] { return resume; });
         const QuerySummary summary =
-            IndexQueryRun(At(server.Url("")), table, notifier, cancel, &observer, nullptr, 4);
+            IndexQueryRun(At(server.Url("")), table, cancel, &observer, nullptr, 4);
         // Every third blocked row asks; the rows in flight meanwhile wait.
         EXPECT_EQ(observer.streaks, (resume ? std::vector<int>{3, 3} : std::vector<int>{3}));
         EXPECT_EQ(summary.stoppedForBlocked, !resume);
@@ -257,9 +253,8 @@ TEST_F(QueryOutcome, AKeywordTooLongForAnAddressFailsWithTheReason) {
     net::test::LocalHttpServer server(CraftedRoutes);
     runtime::MemoryTable table = StoredTable();
     Fill(table, {std::string(3000, 'k')});  // 9000 bytes once percent-encoded
-    SilentNotifier notifier;
     runtime::CancelToken cancel;
-    IndexQueryRun(At(server.Url("")), table, notifier, cancel);
+    IndexQueryRun(At(server.Url("")), table, cancel);
     const runtime::Row row = table.Rows()[0];
     EXPECT_EQ(row[kOutcomeColumn], Text(RowOutcome::Failed));
     EXPECT_NE(row[kReasonColumn].find(std::to_string(net::kMaxUrlBytes)), std::string::npos);

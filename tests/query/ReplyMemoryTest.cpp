@@ -17,7 +17,6 @@
 #include "query/QueryRow.h"
 #include "regex/RegexObject.h"
 #include "runtime/MemoryTable.h"
-#include "runtime/Notifier.h"
 
 namespace mofeng::query {
 namespace {
@@ -62,11 +61,6 @@ net::EndpointConfig At(const std::string& base) {
     config.searchBase = config.indexBase = config.suggestBase = base;
     return config;
 }
-
-class NoMessages final : public runtime::Notifier {
-public:
-    void ShowMessage(const std::string&, int) override {}
-};
 
 // "连衣裙 " in UTF-8 and in GBK.
 const std::string kUtf8Filler = "\xE8\xBF\x9E\xE8\xA1\xA3\xE8\xA3\x99 ";
@@ -122,9 +116,8 @@ TEST(ReplyMemory, AKeywordTooLongToSendIsNotCopiedOnTheWay) {
     runtime::MemoryTable table(app::KeywordListStorageColumns());
     table.AppendRows({{"1", std::string(kKeywordBytes, 'k')}});
     const long grown = PeakGrowthBytes([&] {
-        NoMessages notifier;
         runtime::CancelToken cancel;
-        IndexQueryRun(At("http://127.0.0.1:9"), table, notifier, cancel);
+        IndexQueryRun(At("http://127.0.0.1:9"), table, cancel);
         const std::string reason = table.GetCell(0, kReasonColumn);
         return table.GetCell(0, kOutcomeColumn) == RowOutcomeText(RowOutcome::Failed) &&
                reason.find("8192") != std::string::npos;

@@ -147,6 +147,11 @@ TEST(SimulatorArguments, AcceptsTheDocumentedOptionsOnly) {
         {{"--require-cookie", "sess"}, false},
         {{"--require-cookie", "a=1; b=2"}, false},
         {{"--suggest-counts", "float"}, false},
+        {{"--tls-cert", "c.pem", "--tls-key", "k.pem", "--upgrade-port", "0"}, true},
+        {{"--tls-cert", "c.pem"}, false},     // a certificate without its key
+        {{"--upgrade-port", "8080"}, false},  // an upgrade needs TLS
+        {{"--today"}, true},
+        {{"--today", "--upgrade-port", "70000"}, false},
     };
     for (const Case& c : cases) {
         const ParsedArguments parsed = ParseSimulatorArguments(c.arguments);
@@ -160,4 +165,9 @@ TEST(SimulatorArguments, AcceptsTheDocumentedOptionsOnly) {
     EXPECT_TRUE(ParseSimulatorArguments({"--seed", "3", "--version"}).version);
     EXPECT_EQ(parsed.options.seed, 99u);
     EXPECT_DOUBLE_EQ(parsed.options.dropRate, 0.25);
+    // --today serves HTTPS with its own authority and an upgrade port.
+    const SimulatorOptions today = ParseSimulatorArguments({"--today"}).options;
+    EXPECT_TRUE(today.today);
+    EXPECT_TRUE(today.testAuthority);
+    EXPECT_EQ(today.upgradePort, 0);
 }

@@ -249,9 +249,11 @@ TEST_F(SimulatorServer, RecordsAndLogShowTheRequestsAndTheCookieRoundTrip) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0],
               "GET\t" + TrendTarget("裙") +
-                  "\tHTTP/1.0\tMozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\t*/*\t-\tok");
-    EXPECT_NE(lines[1].find("\t*/* | */*\t" + pair + "\tok"), std::string::npos);
-    EXPECT_EQ(lines[2], "GET\t/nothing\tHTTP/1.0\t-\t-\t-\tnot-found");
+                  "\tHTTP/1.0\tMozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)\t*/*\t-\tok"
+                  "\tconn=1");
+    // Plain HTTP: one connection per request, numbered in arrival order.
+    EXPECT_NE(lines[1].find("\t*/* | */*\t" + pair + "\tok\tconn=2"), std::string::npos);
+    EXPECT_EQ(lines[2], "GET\t/nothing\tHTTP/1.0\t-\t-\t-\tnot-found\tconn=3");
 }
 
 TEST_F(SimulatorServer, RateLimitBlockAfterAndRequiredCookie) {

@@ -176,7 +176,7 @@ private slots:
         test::SimulatedMainWindow f;
         ui::MainWindow& w = *f.window;
         w.Model().AppendRows({{"1", "dress"}});
-        w.StartIndexQuery();
+        w.Query().StartOrOfferStop();
         QTRY_COMPARE(w.Tasks().RunningCount(), 0);
         const std::string count = w.Model().Data().Cell(0, 2);
         QVERIFY(!count.empty());
@@ -184,7 +184,7 @@ private slots:
         net::EndpointConfig dead = f.context->Endpoints();
         dead.indexBase = "http://127.0.0.1:1";
         f.context->SetEndpoints(dead);
-        w.StartIndexQuery();
+        w.Query().StartOrOfferStop();
         QTRY_COMPARE(w.Tasks().RunningCount(), 0);
         QTRY_COMPARE(w.Model().Data().Cell(0, query::kOutcomeColumn),
                      std::string(query::RowOutcomeText(query::RowOutcome::Failed)));

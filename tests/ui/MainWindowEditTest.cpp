@@ -18,13 +18,13 @@
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
 #include "ui/GuiFixture.h"
+#include "ui/app/SessionStartup.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/AddKeywordsDialog.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
 #include "ui/startup/AppContext.h"
-#include "ui/startup/SessionStartup.h"
 
 using namespace mofeng;
 using Row = runtime::Row;

@@ -354,6 +354,31 @@ private slots:
         second->close();
     }
 
+    // Rows the run accepted while the UI thread served no events are in the
+    // list when close() returns; none arrive after it.
+    void ClosingShowsTheRowsAcceptedBeforeItAndNoneAfter() {
+        Fixture f;
+        ui::MiningWindow* window = f.Open();
+        Fill(window, QStringLiteral("连衣裙"), QStringLiteral("裙"), 2);
+        ClickStart(window);
+        // One job: the fourth request starts after the first page was judged.
+        QElapsedTimer clock;
+        clock.start();
+        while (f.simulator.RequestCount() < 4 && clock.elapsed() < 30000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        QCOMPARE(window->Model().rowCount(), 0);  // every accepted row still queued
+        int rowsAfterClose = 0;
+        bool closed = false;
+        QObject::connect(&window->Model(), &QAbstractItemModel::rowsInserted,
+                         [&] { rowsAfterClose += closed; });
+        QPointer<ui::MiningWindow> alive(window);
+        QVERIFY(window->close());
+        closed = true;
+        QVERIFY(window->Model().rowCount() > 0);
+        QTRY_VERIFY(alive.isNull());
+        QCOMPARE(rowsAfterClose, 0);
+    }
+
     void ClosingTheMainWindowStopsEveryRun() {
         sim::SimulatorOptions options;
         options.stallRate = 1.0;  // every fetch hangs

@@ -201,6 +201,46 @@ private slots:
         QCOMPARE(f.simulator.RequestCount(), static_cast<std::uint64_t>(6));
     }
 
+    // The box of a run that visited every row, shown once its worker has
+    // ended: the text alone with the information icon, or with the counts
+    // and the warning icon when a row failed or was blocked.
+    void DoneBoxSaysWhetherEveryRowWentWell_data() {
+        QTest::addColumn<quint64>("blockAfter");
+        QTest::addColumn<QString>("counts");  // the second line's end; none when empty
+        QTest::addColumn<int>("icon");
+        QTest::newRow("healthy") << quint64{0} << QString() << int(QMessageBox::Information);
+        // The sixth request, the last row's search page, meets the login page.
+        QTest::newRow("last row blocked")
+            << quint64{5} << QStringLiteral("失败 0 · 被拦截 1") << int(QMessageBox::Warning);
+    }
+
+    void DoneBoxSaysWhetherEveryRowWentWell() {
+        QFETCH(quint64, blockAfter);
+        QFETCH(QString, counts);
+        QFETCH(int, icon);
+        sim::SimulatorOptions options;
+        options.blockAfter = blockAfter;
+        Fixture f(options);
+        f.Model().AppendRows(
+            {StoredRow(1, "连衣裙", ""), StoredRow(2, "衬衫", ""), StoredRow(3, "牛仔裤", "")});
+        f.Choose(QStringLiteral("开始查询指数"));
+        QTRY_VERIFY_WITH_TIMEOUT(FindBox(kDoneText) != nullptr, 30000);
+        QMessageBox* done = FindBox(kDoneText);
+        const QStringList lines = done->text().split(QLatin1Char('\n'));
+        QCOMPARE(lines[0], kDoneText);
+        QCOMPARE(lines.size(), counts.isEmpty() ? 1 : 2);
+        if (!counts.isEmpty())
+            QVERIFY2(lines[1].startsWith(QStringLiteral("正常 ")) && lines[1].endsWith(counts),
+                     qPrintable(lines[1]));
+        QCOMPARE(int(done->icon()), icon);
+        QCOMPARE(done->windowTitle(), QStringLiteral("信息："));
+        // The run has handed back its result: nothing waits for the box.
+        QCOMPARE(f.window->Tasks().RunningCount(), 0);
+        QVERIFY(!f.window->Query().IsRunning());
+        QVERIFY(f.window->StatusText().startsWith(QStringLiteral("查询结束")));
+        done->accept();
+    }
+
     // After two healthy rows every request is sent to the login page: three
     // blocked rows in a row pause the run.
     void BlockedStreakPausesTheRun_data() {

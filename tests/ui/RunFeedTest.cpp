@@ -11,6 +11,7 @@
 
 #include "mining/MiningList.h"
 #include "query/IndexQueryRun.h"
+#include "query/RowOutcome.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/main/QueryResultFeed.h"
 #include "ui/mining/MiningListFeed.h"
@@ -70,6 +71,45 @@ private slots:
         feed.RowResult(ids[0], 2, {"late"});
         feed.Flush();
         QCOMPARE(model.rowCount(), 0);
+    }
+
+    void QueryFeedCountsOutcomesAndAsksTheQuestionItWasGiven() {
+        ui::KeywordListModel model(Columns(query::kStoredColumnCount));
+        model.AppendRows({{"1", "a"}, {"2", "b"}, {"3", "c"}});
+        const std::vector<runtime::RowId> ids = model.Data().RowIds();
+        std::vector<int> asked;
+        ui::QueryResultFeed feed(&model, [&](int streak) {
+            asked.push_back(streak);
+            return streak < 3;
+        });
+        const auto finished = [](query::RowOutcome outcome) {
+            std::vector<std::string> cells(6, "1");
+            cells.emplace_back(query::RowOutcomeText(outcome));
+            cells.resize(cells.size() + 2);
+            return cells;
+        };
+        std::vector<bool> answers;
+        std::thread worker([&] {
+            feed.RunStarted(3);
+            feed.RowResult(ids[0], query::kFirstMetricColumn, finished(query::RowOutcome::Normal));
+            feed.RowResult(ids[1], query::kFirstMetricColumn, finished(query::RowOutcome::Blocked));
+            answers.push_back(feed.ResumeAfterBlocked(2));
+            answers.push_back(feed.ResumeAfterBlocked(3));
+            // A stopped run's unfinished row: the outcome cells alone.
+            feed.RowResult(
+                ids[2], query::kOutcomeColumn,
+                {std::string(query::RowOutcomeText(query::RowOutcome::NotQueried)), {}, {}});
+        });
+        worker.join();
+        const query::QuerySummary counts = feed.Counts();  // before any flush
+        QCOMPARE(counts.Count(query::RowOutcome::Normal), 1);
+        QCOMPARE(counts.Count(query::RowOutcome::Blocked), 1);
+        QCOMPARE(counts.Count(query::RowOutcome::NotQueried), 1);
+        QCOMPARE(counts.Count(query::RowOutcome::Failed), 0);
+        QCOMPARE(asked, (std::vector<int>{2, 3}));
+        QCOMPARE(answers, (std::vector<bool>{true, false}));
+        // Without a question the run stops.
+        QVERIFY(!ui::QueryResultFeed(&model).ResumeAfterBlocked(3));
     }
 
     void MiningClearReachesTheRunInOrderWithItsRows() {

@@ -15,10 +15,10 @@
 
 #include "EventLoopWait.h"
 #include "runtime/CodePage.h"
+#include "ui/app/GuiProgram.h"
 #include "ui/main/MainWindow.h"
 #include "ui/mining/MiningWindow.h"
 #include "ui/startup/AppContext.h"
-#include "ui/startup/GuiProgram.h"
 
 using namespace mofeng;
 

@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
+#include "ui/app/SessionStartup.h"
 #include "ui/main/MainWindow.h"
 #include "ui/startup/AppContext.h"
-#include "ui/startup/SessionStartup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -24,6 +24,7 @@
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
 #include "ui/GuiFixture.h"
+#include "ui/app/SessionStartup.h"
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/IndexQueryController.h"
@@ -31,7 +32,6 @@
 #include "ui/main/TrendChartDialog.h"
 #include "ui/main/TrendSparklineDelegate.h"
 #include "ui/startup/AppContext.h"
-#include "ui/startup/SessionStartup.h"
 
 using namespace mofeng;
 using Row = runtime::Row;

@@ -18,6 +18,11 @@ BackgroundTasks::~BackgroundTasks() {
 }
 
 void BackgroundTasks::Start(std::function<void(const runtime::CancelToken&)> fn) {
+    StartTask(std::move(fn), nullptr);
+}
+
+void BackgroundTasks::StartTask(std::function<void(const runtime::CancelToken&)> fn,
+                                std::shared_ptr<PendingFinish> finish) {
     auto token = std::make_shared<runtime::CancelToken>();
     auto finished = std::make_shared<std::atomic<bool>>(false);
     std::lock_guard lock(m_mutex);
@@ -38,6 +43,12 @@ void BackgroundTasks::Start(std::function<void(const runtime::CancelToken&)> fn)
         finished->store(true, std::memory_order_release);
     });
     m_tasks.push_back(Task{std::move(thread), std::move(token), std::move(finished)});
+    if (finish) {
+        // The task counts until its finish has run, after its thread.
+        m_tasks.back().countedByFinish = true;
+        std::erase_if(m_finishes, [](const auto& pending) { return pending->Settled(); });
+        m_finishes.push_back(std::move(finish));
+    }
 }
 
 void BackgroundTasks::CancelAll() {
@@ -55,19 +66,26 @@ void BackgroundTasks::JoinAll() {
             tasks.swap(m_tasks);
         }
         if (tasks.empty()) {
-            return;
+            break;
         }
         for (Task& task : tasks) {
             task.thread.join();
         }
     }
+    std::lock_guard lock(m_mutex);
+    for (const std::shared_ptr<PendingFinish>& pending : std::exchange(m_finishes, {})) {
+        pending->Settle();  // dropped: the window is going
+    }
 }
 
 int BackgroundTasks::RunningCount() const {
     std::lock_guard lock(m_mutex);
-    return static_cast<int>(std::count_if(m_tasks.begin(), m_tasks.end(), [](const Task& task) {
-        return !task.finished->load(std::memory_order_acquire);
-    }));
+    const auto running = std::count_if(m_tasks.begin(), m_tasks.end(), [](const Task& task) {
+        return !task.countedByFinish && !task.finished->load(std::memory_order_acquire);
+    });
+    const auto finishing = std::count_if(m_finishes.begin(), m_finishes.end(),
+                                         [](const auto& pending) { return !pending->Settled(); });
+    return static_cast<int>(running + finishing);
 }
 
 // Finished threads are joined as new ones start, so a long session does not

@@ -42,15 +42,22 @@ QMessageBox::Icon IconOf(int flags) {
     }
 }
 
-QMessageBox* MakeBox(const std::string& gbkText, int flags) {
-    // No owner window, as the messages belong to no window in particular.
-    auto* box = new QMessageBox(IconOf(flags), QString::fromUtf8("信息："), FromGbk(gbkText),
-                                QMessageBox::Ok);
+QMessageBox* MakeBox(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    auto* box = new QMessageBox(icon, QString::fromUtf8("信息："), text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     return box;
 }
 
 }  // namespace
+
+QMessageBox* ShowMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
+    QMessageBox* box = MakeBox(parent, text, icon);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    box->raise();
+    box->activateWindow();
+    return box;
+}
 
 UiNotifier::UiNotifier(QObject* uiThreadContext)
     : m_bridge(uiThreadContext), m_boxes(std::make_shared<OpenBoxes>()) {
@@ -69,23 +76,20 @@ void UiNotifier::ShowMessage(const std::string& gbkText, int flags) {
         if (!m_bridge.Target()) {
             return;
         }
-        QMessageBox* box = MakeBox(gbkText, flags);
+        // No owner window, as the messages belong to no window in particular.
+        QMessageBox* box = MakeBox(nullptr, FromGbk(gbkText), IconOf(flags));
         box->setWindowModality(Qt::ApplicationModal);
         box->exec();
         return;
     }
     m_bridge.PostAndWait([boxes = m_boxes, gbkText, flags](
                              QObject&, const UiThreadBridge::Completion& completion) {
-        QMessageBox* box = MakeBox(gbkText, flags);
-        box->setWindowModality(Qt::NonModal);
+        QMessageBox* box = ShowMessageBox(nullptr, FromGbk(gbkText), IconOf(flags));
         // The connection keeps the completion until the box is gone, so a box
         // deleted any way at all releases the caller.
         QObject::connect(box, &QMessageBox::finished, box, [completion] { completion.Finish(); });
         std::erase_if(boxes->boxes, [](const QPointer<QMessageBox>& open) { return !open; });
         boxes->boxes.emplace_back(box);
-        box->show();
-        box->raise();
-        box->activateWindow();
     });
 }
 

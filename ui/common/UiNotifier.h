@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMessageBox>
+
 #include <memory>
 #include <string>
 
@@ -7,8 +9,13 @@
 #include "ui/common/UiThreadBridge.h"
 
 class QObject;
+class QWidget;
 
 namespace mofeng::ui {
+
+// A box with the caption "信息：", the icon and an OK button, over parent
+// (may be null); non-modal, shown at once, deleted when closed. UI thread.
+QMessageBox* ShowMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon);
 
 // Message boxes with the caption "信息：" and an OK button; flags 64 give the
 // information icon, 0 none.

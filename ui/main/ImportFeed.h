@@ -19,7 +19,7 @@ class KeywordListModel;
 // finished it waits once, until the UI thread has taken the last batch (so a
 // finished import task means the rows are in the list), or until it is
 // cancelled (the window closing). Created on the UI thread; its last
-// reference must be let go there (the worker queues it back).
+// reference must be let go there (the import hands it back with its result).
 class ImportFeed final {
 public:
     // onDelivered runs on the UI thread after the last batch, with the number

@@ -3,23 +3,24 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTableView>
 #include <QTimer>
+#include <QWidget>
 
-#include <atomic>
 #include <functional>
+#include <utility>
 
 #include "app/HistoryRecordingSink.h"
 #include "app/HistoryRows.h"
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
+#include "ui/common/BackgroundTasks.h"
 #include "ui/common/BlockedPausePrompt.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/common/ModelTable.h"
 #include "ui/common/OutcomeCountsText.h"
 #include "ui/common/QueuedCall.h"
 #include "ui/common/SessionKeeper.h"
-#include "ui/main/MainStatusBar.h"
-#include "ui/main/MainWindow.h"
+#include "ui/common/UiNotifier.h"
 #include "ui/main/QueryResultFeed.h"
 #include "ui/settings/SettingsDialog.h"
 #include "ui/startup/AppContext.h"
@@ -34,32 +35,41 @@ constexpr qint64 kWaitingNoticeMs = 3000;
 
 }  // namespace
 
-// Shared by the controller (UI thread) and the run's worker.
+// The worker reads stop and reports to feed until it returns; the rest is
+// the UI thread's. Goes on the UI thread, after its worker has ended.
 struct IndexQueryController::Run {
-    Run(KeywordListModel* model, int rows) : feed(model), estimate(rows) {}
+    Run(int serial, KeywordListModel* model, int rows, std::shared_ptr<PauseAnswer> pause,
+        QueryResultFeed::ResumeQuestion question)
+        : serial(serial),
+          pause(std::move(pause)),
+          feed(model, std::move(question)),
+          estimate(rows) {}
 
+    const int serial;
     runtime::CancelToken stop;
-    QueryResultFeed feed;              // results and progress, without waiting
-    std::atomic<bool> ended{false};    // the worker has returned
-    query::ProgressEstimate estimate;  // UI thread only
-    bool stopping = false;             // UI thread only: stopped, worker not yet ended
-    PauseAnswer pause;                 // the worker waits here after a blocked streak
-    int lastDone = -1;                 // UI thread only: rows done at the last change
-    QElapsedTimer sinceLastRow;        // UI thread only: since that change
-    // Files the rows in the history, then passes them on to feed.
+    const std::shared_ptr<PauseAnswer> pause;  // the worker waits here after a blocked streak
+    QueryResultFeed feed;                      // results, progress and counts, without waiting
+    query::ProgressEstimate estimate;          // UI thread only
+    bool stopping = false;                     // UI thread only: stopped, worker not yet ended
+    int lastDone = -1;                         // UI thread only: rows done at the last change
+    QElapsedTimer sinceLastRow;                // UI thread only: since that change
+    // Files the rows in the history, then passes them on to feed; null
+    // where the window keeps no session.
     std::unique_ptr<app::HistoryRecordingSink> recorder;
 
-    bool RowsComplete() const { return ended || feed.RowsComplete(); }
+    query::QuerySink& Sink() { return recorder ? static_cast<query::QuerySink&>(*recorder) : feed; }
 };
 
-IndexQueryController::IndexQueryController(MainWindow& window)
-    : QObject(&window), m_window(window) {
-    m_statusLine = &window.StatusBar().ProgressLabel();
-    m_statusLine->hide();
-    // Raised before the window joins its workers, so a stalled fetch is
-    // abandoned at once.
-    connect(&window, &MainWindow::ShuttingDown, this, &IndexQueryController::StopRun);
-
+IndexQueryController::IndexQueryController(KeywordListModel& model, BackgroundTasks& tasks,
+                                           AppContext& context, QLabel& progressLine,
+                                           QWidget& window)
+    : QObject(&window),
+      m_model(model),
+      m_tasks(tasks),
+      m_context(context),
+      m_progressLine(progressLine),
+      m_window(window) {
+    m_progressLine.hide();
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setInterval(kRefreshMs);
     connect(m_refreshTimer, &QTimer::timeout, this, &IndexQueryController::Refresh);
@@ -68,12 +78,12 @@ IndexQueryController::IndexQueryController(MainWindow& window)
 IndexQueryController::~IndexQueryController() {
     if (m_run) {
         m_run->stop.Cancel();
-        m_run->pause.Give(false);
+        m_run->pause->Give(false);
     }
 }
 
 bool IndexQueryController::IsRunning() const {
-    return m_run && !m_run->stopping && !m_run->RowsComplete();
+    return m_run && !m_run->stopping;
 }
 
 int IndexQueryController::RowsDone() const {
@@ -102,10 +112,11 @@ void IndexQueryController::RetryFailedRows() {
         StartOrOfferStop();
         return;
     }
-    std::vector<runtime::RowId> rows = query::RowsToRetry(m_window.KeywordTable());
+    ModelTable table(&m_model);
+    std::vector<runtime::RowId> rows = query::RowsToRetry(table);
     if (rows.empty()) {
-        m_window.SetStatusText(QStringLiteral("没有需要重试的行。  ") +
-                               OutcomeCountsText(CountOutcomes(m_window.Model().Data())));
+        emit StatusMessage(QStringLiteral("没有需要重试的行。  ") +
+                           OutcomeCountsText(CountOutcomes(m_model.Data())));
         return;
     }
     StartRun(std::move(rows));
@@ -114,15 +125,15 @@ void IndexQueryController::RetryFailedRows() {
 void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> onlyRows) {
     // The run's inputs, taken now as values: rows by id with their keywords
     // and the figures they show.
-    const runtime::TableData& data = m_window.Model().Data();
+    const runtime::TableData& data = m_model.Data();
     auto rowInput = [&data](int row) {
         return query::QueryRowInput{
             data.IdOfRow(row), data.Cell(row, query::kKeywordColumn),
             query::ShownFiguresOf([&](int column) { return data.Cell(row, column); })};
     };
     query::QueryRunInput input;
-    input.endpoints = m_window.Context().Endpoints();
-    input.jobs = m_window.Context().Jobs();
+    input.endpoints = m_context.Endpoints();
+    input.jobs = m_context.Jobs();
     if (onlyRows) {
         input.rows.reserve(onlyRows->size());
         for (const runtime::RowId id : *onlyRows) {
@@ -136,53 +147,50 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
             input.rows.push_back(rowInput(row));
     }
 
-    auto run = std::make_shared<Run>(&m_window.Model(), static_cast<int>(input.rows.size()));
-    m_run = run;
-    if (SessionKeeper* session = m_window.Session()) {
-        run->recorder = std::make_unique<app::HistoryRecordingSink>(run->feed, session->Writer(),
-                                                                    input.rows, app::LocalToday());
-    }
-    // After a blocked streak the worker waits for the seller's 继续 or 停止.
-    QPointer<IndexQueryController> self(this);
-    run->feed.resumeAfterBlocked = [self, run](int streak) {
-        QueueOnTargetThread(self.data(), [self, run, streak] {
-            if (self && run == self->m_run && !run->stopping) {
-                MainWindow* window = &self->m_window;
-                self->m_pauseBox = AskResumeAfterBlocked(
-                    window, streak, [run](bool resume) { run->pause.Give(resume); },
-                    [window](std::function<void()> reask) {
-                        OpenSettingsDialog(window->Context(), window, std::move(reask));
-                    });
-            } else {
-                run->pause.Give(false);
+    // After a blocked streak the worker waits for the seller's 继续 or 停止;
+    // stopping the run (also by the window's shutdown) answers 停止.
+    const int serial = ++m_runs;
+    auto pause = std::make_shared<PauseAnswer>();
+    auto askToResume = [this, serial, pause](int streak) {
+        QueueOnTargetThread(this, [this, serial, pause, streak] {
+            if (!m_run || m_run->serial != serial || m_run->stopping) {
+                pause->Give(false);
+                return;
             }
+            QWidget* window = &m_window;
+            AppContext* context = &m_context;
+            m_pauseBox = AskResumeAfterBlocked(
+                window, streak, [pause](bool resume) { pause->Give(resume); },
+                [window, context](std::function<void()> reask) {
+                    OpenSettingsDialog(*context, window, std::move(reask));
+                });
         });
-        return run->pause.Wait();
+        return pause->Wait();
     };
+    m_run = std::make_unique<Run>(serial, &m_model, static_cast<int>(input.rows.size()), pause,
+                                  std::move(askToResume));
+    if (m_session) {
+        m_run->recorder = std::make_unique<app::HistoryRecordingSink>(
+            m_run->feed, m_session->Writer(), input.rows, app::LocalToday());
+    }
 
-    runtime::Notifier& notifier = m_window.Notifier();
-    // The window joins its workers before the notifier and this controller
-    // go, so the worker may hold on to them.
-    m_window.Tasks().Start([this, run, &notifier, input = std::move(input)](
-                               const runtime::CancelToken& workerCancel) mutable {
-        // The window's shutdown stops the run through StopRun; a worker
-        // started after that has its own token raised already.
-        if (workerCancel.IsCancelled())
-            run->stop.Cancel();
-        if (run->recorder) {
-            query::IndexQueryRun(input, *run->recorder, notifier, run->stop);
-        } else {
-            query::IndexQueryRun(input, run->feed, notifier, run->stop);
-        }
-        run->ended = true;
-        // The last reference to the run goes back to the UI thread, where its
-        // feed was made and flushes.
-        QueueOnTargetThread(this, [this, run = std::move(run)] { Finish(run); });
-    });
+    Run* run = m_run.get();
+    // The window joins its workers before this controller goes, so the
+    // worker may use the run until it returns.
+    m_tasks.RunThenCallback(
+        this,
+        [run, input = std::move(input)](const runtime::CancelToken& workerCancel) {
+            // The window's shutdown stops the run through StopRun; a worker
+            // started after that has its own token raised already.
+            if (workerCancel.IsCancelled())
+                run->stop.Cancel();
+            return query::IndexQueryRun(input, run->Sink(), run->stop);
+        },
+        [this, serial](std::optional<query::QuerySummary> summary) { Finish(serial, summary); });
 
     Refresh();
-    m_statusLine->show();
-    m_statusLine->raise();
+    m_progressLine.show();
+    m_progressLine.raise();
     m_refreshTimer->start();
     emit RunningChanged(true);
 }
@@ -201,10 +209,11 @@ void IndexQueryController::OfferStop() {
                                 QMessageBox::Yes | QMessageBox::No, &m_window);
     box->setDefaultButton(QMessageBox::No);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    std::weak_ptr<Run> asked = m_run;
+    const int asked = m_run->serial;
     connect(box, &QMessageBox::finished, this, [this, box, asked](int) {
         // Only the run the question was about; a later run is left alone.
-        if (box->clickedButton() == box->button(QMessageBox::Yes) && asked.lock() == m_run) {
+        if (box->clickedButton() == box->button(QMessageBox::Yes) && m_run &&
+            m_run->serial == asked) {
             StopRun();
         }
     });
@@ -216,7 +225,7 @@ void IndexQueryController::StopRun() {
     if (!m_run || m_run->stopping)
         return;
     m_run->stop.Cancel();
-    m_run->pause.Give(false);
+    m_run->pause->Give(false);
     // The run stays until its worker has ended (its Finish arrives after any
     // write it queued before the stop), so a new run cannot overlap it.
     m_run->stopping = true;
@@ -224,13 +233,18 @@ void IndexQueryController::StopRun() {
     emit RunningChanged(false);
 }
 
+void IndexQueryController::Stop() {
+    if (!IsRunning())
+        return;
+    const int done = RowsDone();
+    const int total = RowsTotal();
+    StopRun();
+    emit StatusMessage(QStringLiteral("查询已停止：已完成 %1/%2 行").arg(done).arg(total));
+}
+
 void IndexQueryController::Refresh() {
     if (!m_run)
         return;
-    if (m_run->RowsComplete()) {
-        Finish(m_run);
-        return;
-    }
     const int done = m_run->feed.RowsDone();
     const int total = m_run->feed.RowsTotal();
     m_run->estimate.Update(done);
@@ -239,7 +253,7 @@ void IndexQueryController::Refresh() {
         text +=
             QStringLiteral("，预计还需 %1").arg(QString::fromStdString(query::DurationText(*left)));
     }
-    text += QStringLiteral("  ") + OutcomeCountsText(CountOutcomes(m_window.Model().Data()));
+    text += QStringLiteral("  ") + OutcomeCountsText(m_run->feed.Counts());
     if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty())
         text += QStringLiteral("  ") + down;
     if (done != m_run->lastDone || !m_run->sinceLastRow.isValid()) {
@@ -249,36 +263,46 @@ void IndexQueryController::Refresh() {
                waited > kWaitingNoticeMs && !m_pauseBox) {
         text += QStringLiteral("  ") + WaitingText(waited);
     }
-    m_statusLine->setText(text);
+    m_progressLine.setText(text);
 }
 
 QString IndexQueryController::WaitingText(qint64 waitedMs) {
     return QStringLiteral("等待服务器响应（%1 秒）").arg(waitedMs / 1000);
 }
 
+QString IndexQueryController::DoneText(const query::QuerySummary& summary) {
+    QString text = QStringLiteral("数据查询完毕");
+    if (summary.AnyTrouble())
+        text += QLatin1Char('\n') + OutcomeCountsText(summary);
+    return text;
+}
+
 void IndexQueryController::HideProgress() {
     m_refreshTimer->stop();
-    m_statusLine->hide();
+    m_progressLine.hide();
     if (m_stopQuestion)
         m_stopQuestion->close();
     if (m_pauseBox)
         m_pauseBox->reject();
 }
 
-void IndexQueryController::Finish(const std::shared_ptr<Run>& run) {
-    if (run != m_run)
+void IndexQueryController::Finish(int serial, const std::optional<query::QuerySummary>& summary) {
+    if (!m_run || m_run->serial != serial)
         return;
-    run->feed.Flush();  // the counts below see every row that arrived
-    QString text =
-        QStringLiteral("查询结束：") + OutcomeCountsText(CountOutcomes(m_window.Model().Data()));
-    if (const QString down = run->feed.UnavailableText(); !down.isEmpty())
+    m_run->feed.Flush();  // the counts below see every row that arrived
+    QString text = QStringLiteral("查询结束：") + OutcomeCountsText(CountOutcomes(m_model.Data()));
+    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty())
         text += QStringLiteral("  ") + down;
-    const bool wasRunning = !run->stopping;
-    m_run.reset();  // run may be a reference to m_run: not used below
+    const bool stopped = m_run->stopping;
+    m_run.reset();
     HideProgress();
-    m_window.SetStatusText(text);
-    if (wasRunning) {
+    emit StatusMessage(text);
+    if (!stopped)
         emit RunningChanged(false);
+    // Only a run that visited every row says it is done.
+    if (summary && !stopped && summary->VisitedEveryRow()) {
+        ShowMessageBox(&m_window, DoneText(*summary),
+                       summary->AnyTrouble() ? QMessageBox::Warning : QMessageBox::Information);
     }
     if (m_startAfterStop) {
         m_startAfterStop = false;

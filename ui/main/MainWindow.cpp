@@ -152,9 +152,21 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     }
     ConnectEditCommands();
 
-    m_query = new IndexQueryController(*this);
+    m_query =
+        new IndexQueryController(*m_model, m_tasks, m_context, m_statusBar->ProgressLabel(), *this);
+    connect(m_actions.startQuery, &QAction::triggered, m_query,
+            &IndexQueryController::StartOrOfferStop);
+    connect(m_actions.stopQuery, &QAction::triggered, m_query, &IndexQueryController::Stop);
+    connect(m_actions.retryFailed, &QAction::triggered, m_query,
+            &IndexQueryController::RetryFailedRows);
+    connect(m_query, &IndexQueryController::StatusMessage, this, &MainWindow::SetStatusText);
     connect(m_query, &IndexQueryController::RunningChanged, this, &MainWindow::ShowRunState);
-    m_miningWindows = new MiningWindowManager(m_context, *this);
+    // Before the window joins its workers, so a stalled fetch is abandoned at once.
+    connect(this, &MainWindow::ShuttingDown, m_query, &IndexQueryController::StopRun);
+    m_miningWindows = new MiningWindowManager(m_context, *m_table, *this);
+    connect(m_miningWindows, &MiningWindowManager::ListOpened, this, &MainWindow::AdoptMiningList);
+    connect(m_miningWindows, &MiningWindowManager::StatusMessage, this, &MainWindow::SetStatusText);
+    connect(m_actions.openMining, &QAction::triggered, m_miningWindows, &MiningWindowManager::Open);
 }
 
 MainWindow::~MainWindow() {
@@ -202,18 +214,14 @@ void MainWindow::ConnectMenu() {
         {m_actions.clearList, &MainWindow::ClearList},
         {m_actions.importKeywords, &MainWindow::ChooseAndImportFile},
         {m_actions.exportSelection, &MainWindow::ChooseAndExportSelection},
-        {m_actions.startQuery, &MainWindow::StartIndexQuery},
-        {m_actions.openMining, &MainWindow::OpenMiningWindow},
         {m_actions.openSite, &MainWindow::OpenSite},
         {m_actions.undo, &MainWindow::Undo},
         {m_actions.saveList, &MainWindow::ChooseAndSaveList},
         {m_actions.openList, &MainWindow::ChooseAndOpenList},
-        {m_actions.retryFailed, &MainWindow::RetryFailedRows},
         {m_actions.addKeywords, &MainWindow::ChooseAndAddKeywords},
         {m_actions.deleteRows, &MainWindow::DeleteSelectedRows},
         {m_actions.removeDuplicates, &MainWindow::RemoveDuplicateKeywords},
         {m_actions.redo, &MainWindow::Redo},
-        {m_actions.stopQuery, &MainWindow::StopIndexQuery},
         {m_actions.openTutorial, &MainWindow::OpenTutorial},
     };
     for (const auto& [action, slot] : commands) {
@@ -267,7 +275,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->key() == Qt::Key_Escape && m_query->IsRunning()) {
-            StopIndexQuery();
+            m_query->Stop();
             return true;
         }
         if (key->key() == Qt::Key_Escape && IsFilterShown()) {
@@ -283,6 +291,7 @@ void MainWindow::AttachSession(std::unique_ptr<SessionKeeper> session,
                                std::vector<runtime::Row> restoredMiningRows,
                                const QString& statusText) {
     m_session = std::move(session);
+    m_query->RecordHistoryIn(m_session.get());
     m_model->AppendRows(std::move(restoredMainRows));
     if (m_session) {
         m_session->Track(m_model, app::kSessionMainList);
@@ -384,38 +393,37 @@ void MainWindow::ChooseAndImportFile() {
 void MainWindow::ImportFile(const QString& path) {
     // The rows are read and numbered on the worker and handed over in batches;
     // the worker never waits for the UI thread per batch.
-    QPointer<MainWindow> self(this);
-    auto feed = std::make_shared<ImportFeed>(m_model, [self](int rowsAdded) {
-        if (self) {
-            self->SetStatusText(QStringLiteral("已导入 %1 个关键词").arg(rowsAdded));
-        }
+    auto feed = std::make_shared<ImportFeed>(m_model, [this](int rowsAdded) {
+        SetStatusText(QStringLiteral("已导入 %1 个关键词").arg(rowsAdded));
     });
-    runtime::Notifier* notifier = m_notifier.get();
-    QObject* uiThread = m_model;
-    m_tasks.Start([feed = std::move(feed), notifier, uiThread, self,
-                   sheets = SheetChoiceAskingOn(std::make_shared<UiThreadBridge>(this)),
-                   file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
-        const app::ImportResult result = app::ImportKeywordFile(
-            file, [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
-            kKeywordColumn, true, sheets, &cancel);
-        if (result.opened) {
-            feed->FinishAndWait(cancel);
-        }
-        // The feed goes on the UI thread, where its flush runs.
-        QueueOnTargetThread(uiThread, [feed = std::move(feed)] {});
-        if (result.unrepresentable > 0) {
-            QueueOnTargetThread(uiThread, [self, result] {
-                if (self) {
-                    self->SetStatusText(
-                        QStringLiteral("已导入 %1 个关键词，").arg(result.rowsAdded) +
-                        FromGbk(app::UnrepresentableText(result.unrepresentable)));
-                }
-            });
-        }
-        if (const std::string why = app::ImportResultText(result); !why.empty()) {
-            notifier->ShowMessage(why, runtime::kMessageInformation);
-        }
-    });
+    m_tasks.RunThenCallback(
+        this,
+        [feed = std::move(feed),
+         sheets = SheetChoiceAskingOn(std::make_shared<UiThreadBridge>(this)),
+         file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
+            const app::ImportResult result = app::ImportKeywordFile(
+                file,
+                [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
+                kKeywordColumn, true, sheets, &cancel);
+            if (result.opened) {
+                feed->FinishAndWait(cancel);
+            }
+            // The feed goes back with the result: it goes on the UI thread, where its flush runs.
+            return std::pair(result, std::move(feed));
+        },
+        [this](auto finished) {
+            if (!finished) {
+                return;
+            }
+            const app::ImportResult& result = finished->first;
+            if (result.unrepresentable > 0) {
+                SetStatusText(QStringLiteral("已导入 %1 个关键词，").arg(result.rowsAdded) +
+                              FromGbk(app::UnrepresentableText(result.unrepresentable)));
+            }
+            if (const std::string why = app::ImportResultText(result); !why.empty()) {
+                ShowMessageBox(this, FromGbk(why), QMessageBox::Information);
+            }
+        });
 }
 
 void MainWindow::ChooseAndExportSelection() {
@@ -444,27 +452,6 @@ bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
     return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
                                             columns::kExportedColumnCount);
-}
-
-void MainWindow::StartIndexQuery() {
-    m_query->StartOrOfferStop();
-}
-
-void MainWindow::StopIndexQuery() {
-    if (m_query->IsRunning()) {
-        m_query->StopRun();
-        SetStatusText(QStringLiteral("查询已停止：已完成 %1/%2 行")
-                          .arg(m_query->RowsDone())
-                          .arg(m_query->RowsTotal()));
-    }
-}
-
-void MainWindow::RetryFailedRows() {
-    m_query->RetryFailedRows();
-}
-
-void MainWindow::OpenMiningWindow() {
-    m_miningWindows->Open();
 }
 
 void MainWindow::OpenSettings() {
@@ -626,7 +613,7 @@ void MainWindow::StartStep(int step) {
             ChooseAndImportFile();
             break;
         case 1:
-            StartIndexQuery();
+            m_query->StartOrOfferStop();
             break;
         case 2:
             if (SelectedRows().empty()) {

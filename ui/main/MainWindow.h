@@ -149,11 +149,7 @@ public slots:
     void ChooseAndOpenList();        // "打开列表…"
     void ChooseAndImportFile();
     void ChooseAndExportSelection();
-    void StartIndexQuery();   // starts a run, or offers to stop the one in progress
-    void StopIndexQuery();    // "停止查询": at once; finished rows keep their results
-    void RetryFailedRows();   // a run over the rows marked 失败/被拦截/未查询
-    void OpenMiningWindow();  // another, independent mining window
-    void OpenSettings();      // "设置", Ctrl+,: window-modal, returns at once
+    void OpenSettings();  // "设置", Ctrl+,: window-modal, returns at once
     void OpenSite();
     void OpenTutorial();  // "视频教程", F1; the status line says when no browser opened it
     // A header click: largest first, or smallest first when the last sort

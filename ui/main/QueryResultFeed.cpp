@@ -1,13 +1,15 @@
 #include "ui/main/QueryResultFeed.h"
 
-#include "query/IndexQueryRun.h"
+#include "query/RowOutcome.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
 
 namespace mofeng::ui {
 
-QueryResultFeed::QueryResultFeed(KeywordListModel* model)
-    : m_model(model), m_scheduler(model, [this] { Flush(); }) {
+QueryResultFeed::QueryResultFeed(KeywordListModel* model, ResumeQuestion resumeAfterBlocked)
+    : m_model(model),
+      m_resumeAfterBlocked(std::move(resumeAfterBlocked)),
+      m_scheduler(model, [this] { Flush(); }) {
     // Ids are never reused, so a row gone stays gone.
     m_clearWatch = QObject::connect(model, &KeywordListModel::Cleared, model,
                                     [this] { m_cleared.store(true, std::memory_order_release); });
@@ -39,8 +41,20 @@ bool QueryResultFeed::RowExists(runtime::RowId id) {
 
 void QueryResultFeed::RowResult(runtime::RowId id, int firstColumn,
                                 std::vector<std::string> cells) {
+    const auto outcomeAt = static_cast<std::size_t>(query::kOutcomeColumn - firstColumn);
+    const std::optional<query::RowOutcome> outcome =
+        firstColumn <= query::kOutcomeColumn && outcomeAt < cells.size()
+            ? query::RowOutcomeFromText(cells[outcomeAt])
+            : std::nullopt;
     {
         std::lock_guard lock(m_mutex);
+        if (outcome) {
+            const auto [counted, first] = m_counted.try_emplace(id, *outcome);
+            if (!first)
+                --m_counts
+                      .counts[static_cast<std::size_t>(std::exchange(counted->second, *outcome))];
+            ++m_counts.counts[static_cast<std::size_t>(*outcome)];
+        }
         m_pending.push_back({id, firstColumn, std::move(cells)});
     }
     m_scheduler.Request();
@@ -54,7 +68,12 @@ void QueryResultFeed::RowFinished(int done, int total) {
 }
 
 bool QueryResultFeed::ResumeAfterBlocked(int streak) {
-    return resumeAfterBlocked && resumeAfterBlocked(streak);
+    return m_resumeAfterBlocked && m_resumeAfterBlocked(streak);
+}
+
+query::QuerySummary QueryResultFeed::Counts() const {
+    std::lock_guard lock(m_mutex);
+    return m_counts;
 }
 
 void QueryResultFeed::EndpointUnavailable(const std::string& notice) {

@@ -26,10 +26,8 @@
 #include "ui/common/KeywordListModel.h"
 #include "ui/common/ListPopupMenu.h"
 #include "ui/common/ModelTable.h"
-#include "ui/common/QueuedCall.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/common/UiResources.h"
-#include "ui/main/MainWindow.h"
 #include "ui/mining/ExcludeWordsDialog.h"
 #include "ui/mining/MiningListFeed.h"
 #include "ui/settings/SettingsAction.h"
@@ -38,8 +36,7 @@
 
 namespace mofeng::ui {
 
-MiningWindow::MiningWindow(AppContext& context, MainWindow* mainWindow)
-    : QWidget(nullptr), m_context(context), m_mainWindow(mainWindow) {
+MiningWindow::MiningWindow(AppContext& context) : QWidget(nullptr), m_context(context) {
     InitUiResources();
     setWindowTitle(QStringLiteral("淘关键词，我最简单"));
     setGeometry(kMiningWindowGeometry);
@@ -122,17 +119,27 @@ void MiningWindow::StartMining() {
     m_controls.counts->setText(MiningCountsText({}));
     m_feed->ResetProgress();
     const std::string seed = ToGbk(m_controls.seed->text());
-    const mining::MiningRunInput input{m_context.Endpoints(), m_context.Jobs()};
+    const mining::MiningRunInput input{m_context.Endpoints(), m_context.Jobs(),
+                                       m_context.Settings().suggestionTags};
     m_feed->StartRun();
     MiningListFeed* feed = m_feed.get();
     const mining::MiningInputs* inputs = &m_inputs;
     // Both stages run on this one worker, one after the other. The window
     // joins it before the feed and the inputs go.
-    m_tasks.Start([this, lease, seed, input, feed, inputs](const runtime::CancelToken& cancel) {
-        mining::RunMining(**lease, input, *inputs, *feed, seed, cancel);
-        lease->reset();
-        QueueOnTargetThread(this, [this] { Ended(); });
-    });
+    m_tasks.RunThenCallback(
+        this,
+        [lease, seed, input, feed, inputs](const runtime::CancelToken& cancel) {
+            mining::MiningProgress progress;
+            {
+                mining::MiningRun run(**lease, input, *inputs, *feed, cancel);
+                if (run.RelatedSearchStage(seed))
+                    run.SuggestionStage();
+                progress = run.Progress();
+            }
+            lease->reset();
+            return progress;
+        },
+        [this](const std::optional<mining::MiningProgress>& progress) { Ended(progress); });
 }
 
 void MiningWindow::StopMining() {
@@ -143,11 +150,11 @@ void MiningWindow::StopMining() {
     m_feed->EndPause();
 }
 
-void MiningWindow::Ended() {
+void MiningWindow::Ended(const std::optional<mining::MiningProgress>& ended) {
     m_running = false;
     m_feed->Flush();
     m_controls.start->setText(QStringLiteral("开始淘词"));
-    const mining::MiningProgress progress = m_feed->LastProgress();
+    const mining::MiningProgress progress = ended.value_or(m_feed->LastProgress());
     QString line = QStringLiteral("淘词完毕：共 %1 个关键词");
     if (m_stopAsked)
         line = QStringLiteral("淘词已停止：共 %1 个关键词");
@@ -231,10 +238,7 @@ void MiningWindow::ExportKeywords() {
 
 void MiningWindow::SendToMainWindow() {
     m_feed->Flush();
-    if (m_mainWindow) {
-        const int sent = mining::SendKeywords(*m_table, m_mainWindow->KeywordTable());
-        m_mainWindow->SetStatusText(QStringLiteral("已传送 %1 个关键词至主窗口").arg(sent));
-    }
+    emit SendKeywords(*m_table);
     m_notifier->ShowMessage(mining::SentToMainWindowMessage(), runtime::kMessageInformation);
 }
 
@@ -254,6 +258,10 @@ void MiningWindow::Shutdown() {
     m_feed->Close();
     m_notifier->Detach();
     m_tasks.JoinAll();
+    m_running = false;
+    // The rows the run accepted before it stopped go in now: a flush left
+    // queued would add them after the window has closed.
+    m_feed->Flush();
 }
 
 }  // namespace mofeng::ui

@@ -5,9 +5,11 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "mining/MiningInputs.h"
+#include "mining/MiningSink.h"
 #include "runtime/Table.h"
 #include "ui/common/BackgroundTasks.h"
 #include "ui/mining/MiningWindowLayout.h"
@@ -23,28 +25,26 @@ namespace mofeng::ui {
 
 class AppContext;
 class KeywordListModel;
-class MainWindow;
 class MiningListFeed;
 class ModelTable;
 class UiNotifier;
 
-// "淘关键词，我最简单": expands a seed keyword into the mining list and hands
-// the list to the main window. Top-level, no parent; resizable, the list
+// "淘关键词，我最简单": expands a seed keyword into the mining list and sends
+// the list on (SendKeywords). Top-level, no parent; resizable, the list
 // takes what the window grows by. Runs of every mining window share the
 // program's mining state, one run at a time. A run reads the must-contain
 // text, the level and the exclude words from a copy the window keeps
 // current, and its rows, label, bar and counts reach the window through a
 // feed, so it never waits for the window. While a run is active the start
 // button reads "停止淘词" and stops it. Closing the window stops its run (the
-// fetches in flight return) and joins it before the window goes. UI thread
-// only.
+// fetches in flight return), joins it and shows the rows it accepted before
+// the window goes. UI thread only.
 class MiningWindow final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MiningWindow)
 
 public:
-    // mainWindow receives "传送至主窗口"; when it has gone, nothing is sent.
-    MiningWindow(AppContext& context, MainWindow* mainWindow);
+    explicit MiningWindow(AppContext& context);
     ~MiningWindow() override;
 
     // The mining list as the core logic sees it; any thread.
@@ -82,27 +82,30 @@ public slots:
     // "导出关键词": SEED_关键词.txt in the program's folder; the line under
     // the bar shows the full path written.
     void ExportKeywords();
-    // "传送至主窗口"; the main window's status line says how many rows.
+    // "传送至主窗口": SendKeywords with the list, then a message.
     void SendToMainWindow();
 
 signals:
     // After a run started here has ended (finished or stopped).
     void RunEnded();
+    // "传送至主窗口": the mining list (any thread may read it) to append to the
+    // main list; nobody connected, nothing is sent.
+    void SendKeywords(runtime::Table& miningList);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // The run started here has ended: the button and the final line.
-    void Ended();
+    // The run started here has ended: the button and the final line;
+    // progress is empty when the run failed.
+    void Ended(const std::optional<mining::MiningProgress>& progress);
     // Empties the must-contain edit, with a hint, once it holds over 2 bytes.
     void MustContainChanged(const QString& text);
     // Stops, detaches and joins; safe to call more than once.
     void Shutdown();
 
     AppContext& m_context;
-    QPointer<MainWindow> m_mainWindow;
     KeywordListModel* m_model = nullptr;
     MiningWindowControls m_controls;
     QMenu* m_menu = nullptr;

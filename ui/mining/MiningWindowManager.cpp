@@ -1,10 +1,11 @@
 #include "ui/mining/MiningWindowManager.h"
 
 #include <QScreen>
+#include <QWidget>
 
 #include <algorithm>
 
-#include "ui/main/MainWindow.h"
+#include "mining/MiningCommands.h"
 #include "ui/mining/MiningWindow.h"
 
 namespace mofeng::ui {
@@ -23,18 +24,24 @@ QPoint OpeningPosition(const QRect& mainFrame, int alreadyOpen, QSize size, cons
     return place;
 }
 
-MiningWindowManager::MiningWindowManager(AppContext& context, MainWindow& mainWindow)
-    : QObject(&mainWindow), m_context(context), m_mainWindow(mainWindow) {}
+MiningWindowManager::MiningWindowManager(AppContext& context, runtime::Table& mainList,
+                                         QWidget& mainWindow)
+    : QObject(&mainWindow), m_context(context), m_mainList(mainList), m_mainWindow(mainWindow) {}
 
 MiningWindow* MiningWindowManager::Open() {
     std::erase_if(m_windows, [](const QPointer<MiningWindow>& open) { return !open; });
-    auto* window = new MiningWindow(m_context, &m_mainWindow);
+    auto* window = new MiningWindow(m_context);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Through this manager: once the main window has gone, nothing is sent.
+    connect(window, &MiningWindow::SendKeywords, this, [this](runtime::Table& miningList) {
+        const int sent = mining::SendKeywords(miningList, m_mainList);
+        emit StatusMessage(QStringLiteral("已传送 %1 个关键词至主窗口").arg(sent));
+    });
     window->move(OpeningPosition(m_mainWindow.frameGeometry(), static_cast<int>(m_windows.size()),
                                  window->frameGeometry().size(),
                                  m_mainWindow.screen()->availableGeometry()));
     m_windows.emplace_back(window);
-    m_mainWindow.AdoptMiningList(window->Model());
+    emit ListOpened(window->Model());
     window->show();
     return window;
 }

@@ -8,10 +8,16 @@
 
 #include <vector>
 
+class QWidget;
+
+namespace mofeng::runtime {
+class Table;
+}
+
 namespace mofeng::ui {
 
 class AppContext;
-class MainWindow;
+class KeywordListModel;
 class MiningWindow;
 
 // Offset between the main window and a mining window, and between mining
@@ -23,7 +29,8 @@ inline constexpr int kMiningWindowStep = 24;
 QPoint OpeningPosition(const QRect& mainFrame, int alreadyOpen, QSize size, const QRect& screen);
 
 // The mining windows opened from one main window. Each Open() shows another,
-// independent one (top-level, non-modal, deleted when closed). CloseAll()
+// independent one (top-level, non-modal, deleted when closed), placed from
+// the main window's frame; its "传送至主窗口" appends to mainList. CloseAll()
 // closes those still open, which stops their runs, so the program can end.
 // UI thread only.
 class MiningWindowManager final : public QObject {
@@ -31,16 +38,24 @@ class MiningWindowManager final : public QObject {
     Q_DISABLE_COPY_MOVE(MiningWindowManager)
 
 public:
-    MiningWindowManager(AppContext& context, MainWindow& mainWindow);
+    // A child of mainWindow, whose list mainList is.
+    MiningWindowManager(AppContext& context, runtime::Table& mainList, QWidget& mainWindow);
 
     MiningWindow* Open();
     void CloseAll();
     // The windows still open, oldest first.
     std::vector<MiningWindow*> OpenWindows() const;
 
+signals:
+    // A window opened; its list, before the window shows.
+    void ListOpened(KeywordListModel& miningList);
+    // For the main window's status message.
+    void StatusMessage(const QString& text);
+
 private:
     AppContext& m_context;
-    MainWindow& m_mainWindow;
+    runtime::Table& m_mainList;
+    QWidget& m_mainWindow;
     std::vector<QPointer<MiningWindow>> m_windows;
 };
 

@@ -2,8 +2,6 @@
 
 #include <QSettings>
 
-#include "ui/startup/SessionStartup.h"
-
 namespace mofeng::ui {
 namespace {
 
@@ -20,6 +18,7 @@ const TextKey kTextKeys[] = {
     {kStallTimeoutKey, &SettingsTexts::stallTimeoutS},
     {kCookieFileKey, &SettingsTexts::cookieFile},
     {kProxyKey, &SettingsTexts::proxy},
+    {kCaFileKey, &SettingsTexts::caFile},
     {kSearchUrlKey, &SettingsTexts::searchUrl},
     {kIndexUrlKey, &SettingsTexts::indexUrl},
     {kSuggestUrlKey, &SettingsTexts::suggestUrl},
@@ -36,6 +35,7 @@ SettingsTexts LoadRememberedSettings() {
         texts.*entry.text = settings.value(QLatin1String(entry.key)).toString().trimmed();
     texts.jobs = std::clamp(settings.value(QLatin1String(kJobsKey), 1).toInt(), 1, 16);
     texts.restoreSession = settings.value(QLatin1String(kRestoreSessionKey), true).toBool();
+    texts.suggestionTags = settings.value(QLatin1String(kSuggestionTagsKey), false).toBool();
     return texts;
 }
 
@@ -52,6 +52,7 @@ void RememberSettings(const SettingsTexts& entered, const SettingsTexts& shown) 
     }
     settings.setValue(QLatin1String(kJobsKey), entered.jobs);
     settings.setValue(QLatin1String(kRestoreSessionKey), entered.restoreSession);
+    settings.setValue(QLatin1String(kSuggestionTagsKey), entered.suggestionTags);
 }
 
 }  // namespace mofeng::ui

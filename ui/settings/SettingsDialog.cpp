@@ -19,12 +19,13 @@
 
 #include "net/FetchSettings.h"
 #include "net/HttpFetch.h"
+#include "net/RunSettings.h"
+#include "runtime/CodePage.h"
 #include "ui/common/SessionDatabaseFile.h"
 #include "ui/settings/HistoryBox.h"
 #include "ui/settings/RememberedSettings.h"
 #include "ui/settings/SettingsResolution.h"
 #include "ui/startup/AppContext.h"
-#include "ui/startup/SessionStartup.h"
 
 namespace mofeng::ui {
 namespace {
@@ -95,6 +96,9 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     m_proxy = AddEdit(form, QStringLiteral("代理："), "proxy", m_shown.proxy);
     m_proxy->setPlaceholderText(
         QStringLiteral("http://、https:// 或 socks5://主机:端口；空：系统设置"));
+    m_caFile = AddEdit(form, QStringLiteral("证书颁发机构文件："), "caFile", m_shown.caFile);
+    m_caFile->setPlaceholderText(
+        QStringLiteral("检查加密连接的网络所需的 PEM 证书文件；空：只用系统证书"));
     m_jobs = new QSpinBox;
     m_jobs->setObjectName(QStringLiteral("jobs"));
     m_jobs->setRange(1, 16);
@@ -126,10 +130,24 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     m_searchSource->addItem(QStringLiteral("h5 接口（需要登录 Cookie）"), QStringLiteral("h5"));
     m_searchSource->setCurrentIndex(m_searchSource->findData(m_shown.searchSource));
     form->addRow(QStringLiteral("搜索来源："), m_searchSource);
+    m_check = new QPushButton(QStringLiteral("检测接口"));
+    m_check->setObjectName(QStringLiteral("checkEndpoints"));
+    m_check->setToolTip(QStringLiteral("用上面的设置向每个接口各请求一次，看它们是否仍可用"));
+    m_checkResult = new QLabel;
+    m_checkResult->setObjectName(QStringLiteral("checkResult"));
+    m_checkResult->setWordWrap(true);
+    m_checkResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    form->addRow(m_check, m_checkResult);
+    connect(m_check, &QPushButton::clicked, this, &SettingsDialog::CheckEndpoints);
 
     m_restoreSession = new QCheckBox(QStringLiteral("启动时恢复上次的列表"));
     m_restoreSession->setObjectName(QStringLiteral("restoreSession"));
     m_restoreSession->setChecked(m_shown.restoreSession);
+
+    m_suggestionTags =
+        new QCheckBox(QStringLiteral("淘词时加入联想标签（关键词 + 联想词回复中的标签）"));
+    m_suggestionTags->setObjectName(QStringLiteral("suggestionTags"));
+    m_suggestionTags->setChecked(m_shown.suggestionTags);
 
     m_error = new QLabel;
     m_error->setObjectName(QStringLiteral("settingsError"));
@@ -149,6 +167,7 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     layout->addWidget(login);
     layout->addWidget(servers);
     layout->addWidget(m_restoreSession);
+    layout->addWidget(m_suggestionTags);
     layout->addWidget(new HistoryBox(SessionDatabaseFilePath(), this));
     layout->addWidget(m_error);
     layout->addWidget(buttons);
@@ -162,6 +181,7 @@ SettingsTexts SettingsDialog::Entered() const {
     texts.connectTimeoutS = m_connectTimeout->text().trimmed();
     texts.stallTimeoutS = m_stallTimeout->text().trimmed();
     texts.proxy = m_proxy->text().trimmed();
+    texts.caFile = m_caFile->text().trimmed();
     texts.cookieFile = m_cookieFile->text().trimmed();
     texts.cookie = m_cookie->text().trimmed();
     texts.searchUrl = m_searchUrl->text().trimmed();
@@ -171,6 +191,7 @@ SettingsTexts SettingsDialog::Entered() const {
     texts.searchSource = m_searchSource->currentData().toString();
     texts.jobs = m_jobs->value();
     texts.restoreSession = m_restoreSession->isChecked();
+    texts.suggestionTags = m_suggestionTags->isChecked();
     return texts;
 }
 
@@ -189,6 +210,50 @@ void SettingsDialog::accept() {
     m_error->clear();
     m_error->hide();
     QDialog::accept();
+}
+
+QString SettingsDialog::CheckText() const {
+    return m_checkResult->text();
+}
+
+void SettingsDialog::CheckEndpoints() {
+    net::RunSettings settings;
+    std::string error;
+    if (!ResolveDialogTexts(m_context, Entered(), settings, error)) {
+        ShowError(error);
+        return;
+    }
+    m_error->clear();
+    m_error->hide();
+    m_check->setEnabled(false);
+    m_checkResult->setText(QStringLiteral("正在检测…"));
+    m_tasks.Start([this, endpoints = settings.endpoints,
+                   fetch = settings.fetch](const runtime::CancelToken& cancel) {
+        std::vector<app::EndpointCheckResult> results =
+            app::CheckEndpoints(endpoints, fetch, &cancel);
+        if (cancel.IsCancelled())
+            return;
+        // Dropped by Qt if the dialog is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this, results = std::move(results)] { ShowCheck(results); },
+            Qt::QueuedConnection);
+    });
+}
+
+void SettingsDialog::ShowCheck(const std::vector<app::EndpointCheckResult>& results) {
+    auto text = [](std::string_view gbk) {
+        return QString::fromStdString(runtime::GbkToUtf8(std::string(gbk)));
+    };
+    QStringList lines;
+    for (const app::EndpointCheckResult& result : results) {
+        QString line = text(app::EndpointName(result.endpoint)) + QStringLiteral("：") +
+                       text(app::VerdictText(result.verdict));
+        if (!result.reason.empty())
+            line += QStringLiteral("（") + text(result.reason) + QStringLiteral("）");
+        lines << line;
+    }
+    m_checkResult->setText(lines.join(QLatin1Char('\n')));
+    m_check->setEnabled(true);
 }
 
 void SettingsDialog::BrowseCookieFile() {
@@ -216,6 +281,7 @@ void SettingsDialog::ShowError(const std::string& error) {
          QStringLiteral("「连接超时」须为 1 到 600 的整数。"), false},
         {"--stall-timeout-s", m_stallTimeout,
          QStringLiteral("「无响应超时」须为 1 到 600 的整数。"), false},
+        {"--ca-file", m_caFile, QStringLiteral("「证书颁发机构文件」无法使用。"), true},
         {"--cookie-file", m_cookieFile, QStringLiteral("「Cookie 文件」无法使用。"), true},
         {"--cookie", m_cookie, QStringLiteral("「Cookie」的格式不对。"), true},
         {"--proxy", m_proxy,

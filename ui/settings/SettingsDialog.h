@@ -3,8 +3,11 @@
 #include <QDialog>
 
 #include <functional>
+#include <vector>
 
-#include "ui/settings/SettingsTexts.h"
+#include "app/EndpointCheck.h"
+#include "ui/common/BackgroundTasks.h"
+#include "ui/startup/SettingsTexts.h"
 
 class QCheckBox;
 class QLabel;
@@ -21,7 +24,9 @@ class AppContext;
 // proxy, endpoint addresses, jobs, the session switch). 确定 applies them
 // through the one settings resolution and remembers them, the pasted cookie
 // excepted; a malformed value is refused with a message in the dialog, the
-// bad field focused, nothing applied. UI thread only.
+// bad field focused, nothing applied. "检测接口" asks each endpoint once with
+// the settings as entered (nothing applied) on a worker and shows the
+// verdicts; closing the dialog cancels it. UI thread only.
 class SettingsDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SettingsDialog)
@@ -36,7 +41,12 @@ public:
 
     void accept() override;
 
+    // The verdicts of the last 检测接口, one line per endpoint; empty before.
+    QString CheckText() const;
+
 private:
+    void CheckEndpoints();
+    void ShowCheck(const std::vector<app::EndpointCheckResult>& results);
     void BrowseCookieFile();
     // The field the resolution's message is about, and the message shown.
     void ShowError(const std::string& error);
@@ -48,6 +58,7 @@ private:
     QLineEdit* m_connectTimeout = nullptr;
     QLineEdit* m_stallTimeout = nullptr;
     QLineEdit* m_proxy = nullptr;
+    QLineEdit* m_caFile = nullptr;
     QLineEdit* m_cookieFile = nullptr;
     QPushButton* m_browse = nullptr;
     QLineEdit* m_cookie = nullptr;
@@ -58,7 +69,11 @@ private:
     QComboBox* m_searchSource = nullptr;
     QSpinBox* m_jobs = nullptr;
     QCheckBox* m_restoreSession = nullptr;
+    QCheckBox* m_suggestionTags = nullptr;
     QLabel* m_error = nullptr;
+    QPushButton* m_check = nullptr;
+    QLabel* m_checkResult = nullptr;
+    BackgroundTasks m_tasks;  // last member: joined before the widgets go
 };
 
 // Shows a new dialog window-modal over parent and returns at once; it

@@ -54,6 +54,8 @@ net::SettingsSources SourcesFromTexts(const SettingsTexts& texts) {
     sources.stallTimeoutS = Given(texts.stallTimeoutS);
     if (!texts.cookieFile.trimmed().isEmpty())
         sources.cookieFile = QFile::encodeName(texts.cookieFile.trimmed()).toStdString();
+    if (!texts.caFile.trimmed().isEmpty())
+        sources.caFile = QFile::encodeName(texts.caFile.trimmed()).toStdString();
     sources.cookie = Given(texts.cookie);
     sources.proxy = Given(texts.proxy);
     return sources;
@@ -91,12 +93,24 @@ bool ResolveStartupSettings(const StartupOptions& options, const net::Environmen
     resolved.applied = SettingsTexts{};
     resolved.applied.jobs = remembered.jobs;
     resolved.applied.restoreSession = remembered.restoreSession;
+    resolved.applied.suggestionTags = remembered.suggestionTags;
+    return true;
+}
+
+bool ResolveDialogTexts(const AppContext& context, const SettingsTexts& texts,
+                        net::RunSettings& settings, std::string& error) {
+    if (!net::ResolveRunSettings(SourcesFromTexts(texts), nullptr, settings, error))
+        return false;
+    // The demo's test authority stays trusted while its simulator serves.
+    if (const sim::Simulator* demo = context.DemoSimulator();
+        demo != nullptr && settings.fetch.caFile.empty())
+        settings.fetch.caFile = demo->TestAuthorityCaFile();
     return true;
 }
 
 bool ApplySettingsTexts(AppContext& context, const SettingsTexts& texts, std::string& error) {
     net::RunSettings settings;
-    if (!net::ResolveRunSettings(SourcesFromTexts(texts), nullptr, settings, error))
+    if (!ResolveDialogTexts(context, texts, settings, error))
         return false;
     settings.Apply();
     context.SetEndpoints(settings.endpoints);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "net/RunSettings.h"
-#include "ui/settings/SettingsTexts.h"
+#include "ui/startup/SettingsTexts.h"
 
 namespace mofeng::ui {
 
@@ -28,6 +28,12 @@ struct StartupSettings {
 bool ResolveStartupSettings(const StartupOptions& options, const net::Environment& environment,
                             const SettingsTexts& remembered, StartupSettings& resolved,
                             std::string& error);
+
+// The dialog's texts as explicit values (an empty address is the built-in
+// one), and the --demo test authority trusted when no CA file is given.
+// False with error naming the first bad setting. UI thread.
+bool ResolveDialogTexts(const AppContext& context, const SettingsTexts& texts,
+                        net::RunSettings& settings, std::string& error);
 
 // The settings dialog's 确定: texts resolved as explicit values (an empty
 // address is the built-in one). On success the fetch settings of the process

@@ -9,7 +9,7 @@
 #include "runtime/OrderedKeySet.h"
 #include "sim/Simulator.h"
 #include "ui/common/BackgroundTasks.h"
-#include "ui/settings/SettingsTexts.h"
+#include "ui/startup/SettingsTexts.h"
 #include "ui/startup/WebPages.h"
 
 namespace mofeng::ui {
@@ -47,6 +47,8 @@ public:
     runtime::OrderedKeySet& SeenSuggestionSet() { return m_mining.SeenSuggestionSet(); }
     // The state every mining window's runs share, one run at a time.
     mining::MiningState& Mining() { return m_mining; }
+    // The --demo simulator; null without one.
+    const sim::Simulator* DemoSimulator() const { return m_simulator.get(); }
     // Workers that belong to no window (the start-up trend fetch).
     BackgroundTasks& Tasks() { return m_tasks; }
 

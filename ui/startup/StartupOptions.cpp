@@ -39,6 +39,14 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Answer all endpoints from a simulator started "
                                                  "inside the program on 127.0.0.1."));
+    const QCommandLineOption https(
+        QStringLiteral("https"),
+        QStringLiteral(
+            "With --demo: serve it over HTTPS, trusting a test authority made at start."));
+    const QCommandLineOption today(
+        QStringLiteral("today"),
+        QStringLiteral("With --demo: answer as today's servers do (HTTP upgraded to HTTPS, the "
+                       "search page behind a login, no trend endpoint)."));
     const QCommandLineOption searchUrl(QStringLiteral("search-url"),
                                        QStringLiteral("Base URL of the search page."),
                                        QStringLiteral("url"));
@@ -54,7 +62,7 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
         QStringLiteral("file"));
     QCommandLineOption platform(QStringLiteral("platform"), QString(), QStringLiteral("name"));
     platform.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({demo, searchUrl, indexUrl, suggestUrl, keywordFile, platform});
+    parser.addOptions({demo, https, today, searchUrl, indexUrl, suggestUrl, keywordFile, platform});
 
     ParsedStartupOptions result;
     if (!parser.parse(arguments)) {
@@ -76,6 +84,12 @@ ParsedStartupOptions ParseStartupOptions(const QStringList& arguments) {
             QFileInfo(arguments.value(0, QStringLiteral("mofeng"))).fileName());
     }
     options.demo = parser.isSet(demo);
+    options.https = parser.isSet(https);
+    options.today = parser.isSet(today);
+    if ((options.https || options.today) && !options.demo) {
+        result.error = QStringLiteral("--https and --today need --demo");
+        return result;
+    }
     options.keywordFile = parser.value(keywordFile);
     options.platform = parser.value(platform);
     if (!ReadBaseUrl(parser, searchUrl, options.searchUrl, result.error) ||

@@ -13,7 +13,9 @@ namespace mofeng::ui {
 
 // The command line of the desktop program.
 struct StartupOptions {
-    bool demo = false;  // serve the endpoints from an in-process simulator
+    bool demo = false;   // serve the endpoints from an in-process simulator
+    bool https = false;  // with demo: over HTTPS, with a test authority made at start
+    bool today = false;  // with demo: answering as today's servers do
     // Normalised base URLs given on the command line.
     std::optional<std::string> searchUrl;
     std::optional<std::string> indexUrl;

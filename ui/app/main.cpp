@@ -1,4 +1,4 @@
-#include "ui/startup/GuiProgram.h"
+#include "ui/app/GuiProgram.h"
 
 int main(int argc, char** argv) {
     return mofeng::ui::RunGuiProgram(argc, argv);

@@ -16,13 +16,15 @@ struct SettingsTexts {
     QString cookieFile;       // path of a cookies.txt file
     QString cookie;           // a pasted Cookie header: a credential, memory only
     QString proxy;            // http://, https:// or socks5:// URL
+    QString caFile;           // PEM file of certificate authorities to trust too
     QString searchUrl;        // base URLs of the three endpoints
     QString indexUrl;
     QString suggestUrl;
-    QString h5Url;               // base URL of the signed h5 search call
-    QString searchSource;        // where the listing count comes from: "page" or "h5"
-    int jobs = 1;                // fetches a run keeps under way, 1..16
-    bool restoreSession = true;  // the last lists come back at start-up
+    QString h5Url;                // base URL of the signed h5 search call
+    QString searchSource;         // where the listing count comes from: "page" or "h5"
+    int jobs = 1;                 // fetches a run keeps under way, 1..16
+    bool restoreSession = true;   // the last lists come back at start-up
+    bool suggestionTags = false;  // mining's extra source 联想标签 (keyword + tag)
 
     bool operator==(const SettingsTexts&) const = default;
 };

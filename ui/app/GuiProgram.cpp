@@ -1,4 +1,4 @@
-#include "ui/startup/GuiProgram.h"
+#include "ui/app/GuiProgram.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +18,7 @@
 #include "runtime/BuildInfo.h"
 #include "runtime/RuntimeError.h"
 #include "sim/Simulator.h"
+#include "ui/app/SessionStartup.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/LightTheme.h"
 #include "ui/common/UiResources.h"
@@ -27,7 +28,6 @@
 #include "ui/startup/AppContext.h"
 #include "ui/startup/HomeTrendPrefetch.h"
 #include "ui/startup/QtTranslations.h"
-#include "ui/startup/SessionStartup.h"
 #include "ui/startup/StartupOptions.h"
 
 namespace mofeng::ui {
@@ -143,12 +143,15 @@ int RunGuiProgram(int argc, char** argv) {
     net::RunSettings& settings = startup.run;
     std::unique_ptr<sim::Simulator> simulator;
     if (settings.NeedsDemo()) {
-        simulator = std::make_unique<sim::Simulator>();
+        const sim::SimulatorOptions demo = sim::DemoOptions(options.https, options.today);
+        simulator = std::make_unique<sim::Simulator>(demo);
         if (!simulator->Start()) {
             PrintLine(stderr, QStringLiteral("mofeng: the --demo simulator could not start"));
             return 1;
         }
-        settings.UseDemoBase(simulator->BaseUrl());
+        settings.UseDemoBase(sim::DemoBase(*simulator));
+        if (demo.testAuthority)
+            settings.fetch.caFile = simulator->TestAuthorityCaFile();
     }
     settings.Apply();
     AppContext context(settings.endpoints, WebPages::FromEnvironment(programDir),

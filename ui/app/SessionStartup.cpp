@@ -1,4 +1,4 @@
-#include "ui/startup/SessionStartup.h"
+#include "ui/app/SessionStartup.h"
 
 #include <QDir>
 #include <QFile>
