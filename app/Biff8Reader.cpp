@@ -8,6 +8,10 @@
 #include "runtime/CodePage.h"
 
 namespace mofeng::app {
+
+bool Biff8ReaderAvailable() {
+    return true;
+}
 namespace {
 
 class FreeXlHandle final {

@@ -8,7 +8,11 @@
 
 namespace mofeng::app {
 
-enum class Biff8Problem { None, Unreadable, Encrypted, Cancelled };
+// Unavailable: this build has no BIFF8 reader (Windows builds without FreeXL).
+enum class Biff8Problem { None, Unreadable, Encrypted, Cancelled, Unavailable };
+
+// Whether this build reads Excel 97-2003 workbooks.
+bool Biff8ReaderAvailable();
 
 // Every worksheet of an Excel 97-2003 workbook (BIFF8 in an OLE2 compound
 // file) at path, read through FreeXL, texts in GBK as the spreadsheet shows

@@ -348,6 +348,11 @@ ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRo
             file.bytes = {};  // the reader takes the file itself
             Biff8Problem problem = Biff8Problem::None;
             workbook = ReadBiff8Workbook(path, problem, cancel);
+            if (problem == Biff8Problem::Unavailable) {
+                // Excel 97-2003 工作簿
+                return {false, 0, ImportProblem::Unsupported,
+                        "Excel 97-2003 \xB9\xA4\xD7\xF7\xB2\xBE", 0};
+            }
             if (problem == Biff8Problem::Encrypted) {
                 // 加密的工作簿
                 return {false, 0, ImportProblem::Unsupported,

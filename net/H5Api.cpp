@@ -1,9 +1,5 @@
 #include "net/H5Api.h"
 
-#include <openssl/evp.h>
-
-#include <array>
-
 namespace mofeng::net {
 namespace {
 
@@ -30,19 +26,6 @@ std::string JsonString(std::string_view text) {
 }
 
 }  // namespace
-
-std::string Md5Hex(std::string_view bytes) {
-    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
-    unsigned int length = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_md5(), nullptr) != 1)
-        return {};
-    std::string hex;
-    for (unsigned int i = 0; i < length; ++i) {
-        hex += kHex[digest[i] >> 4];
-        hex += kHex[digest[i] & 15];
-    }
-    return hex;
-}
 
 std::string H5SearchData(const H5Api& api, std::string_view keywordUtf8) {
     const std::string params = "{\"q\":" + JsonString(keywordUtf8) + ",\"page\":1,\"n\":48}";

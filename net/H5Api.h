@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/Md5Hex.h"
+
 namespace mofeng::net {
 
 // Where the listing count comes from: the search page, or the signed h5 call
@@ -27,7 +29,7 @@ inline constexpr std::string_view kBrowserUserAgent =
     "Chrome/124.0.0.0 Safari/537.36";
 
 // Lower-case hex MD5 of bytes.
-std::string Md5Hex(std::string_view bytes);
+using runtime::Md5Hex;
 
 // The data parameter: {"appId":"<appId>","params":"<JSON text>"}, the inner
 // text holding q (keywordUtf8), page 1 and n 48.

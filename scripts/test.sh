@@ -41,7 +41,7 @@ stage_done "thread sanitizer build and tests"
 # The Windows build under Wine, when MOFENG_CI_WINDOWS=1 asks for it: its
 # libraries are cross-built from Debian's sources into a cache
 # (scripts/windows/build.sh), and a cold build of them takes longer than this
-# whole script may; the MD5 seam for Windows is not written yet either.
+# whole script may.
 if [[ ${MOFENG_CI_WINDOWS:-} == 1 ]]; then
     echo "== Windows stage (MinGW-w64 cross build, core tests and mofeng-cli.exe under Wine) =="
     scripts/windows/build.sh

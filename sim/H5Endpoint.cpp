@@ -1,10 +1,8 @@
 #include "sim/H5Endpoint.h"
 
-#include <openssl/evp.h>
-
-#include <array>
 #include <cstdio>
 
+#include "runtime/Md5Hex.h"
 #include "runtime/Utf8Append.h"
 #include "sim/StableHash.h"
 #include "sim/TextEscape.h"
@@ -13,19 +11,6 @@ namespace mofeng::sim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string Md5(std::string_view text) {
-    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
-    unsigned int length = 0;
-    EVP_Digest(text.data(), text.size(), digest.data(), &length, EVP_md5(), nullptr);
-    std::string hex;
-    char pair[3];
-    for (unsigned int i = 0; i < length; ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
-        hex += pair;
-    }
-    return hex;
-}
 
 std::string Parameter(const H5Endpoint::Parameters& query, const std::string& name) {
     const auto found = query.find(name);
@@ -142,7 +127,8 @@ std::string H5Endpoint::IssueToken(H5Answer& answer) {
             .count();
     answer.setCookies.push_back("_m_h5_tk=" + std::string(token) + "_" + std::to_string(expiry) +
                                 "; Path=/");
-    answer.setCookies.push_back("_m_h5_tk_enc=" + Md5(std::string(token) + "enc") + "; Path=/");
+    answer.setCookies.push_back("_m_h5_tk_enc=" + runtime::Md5Hex(std::string(token) + "enc") +
+                                "; Path=/");
     return token;
 }
 
@@ -169,8 +155,8 @@ H5Answer H5Endpoint::Answer(const Parameters& query, std::string_view cookies) {
         return answer;
     }
     const std::string data = Parameter(query, "data");
-    const std::string expected =
-        Md5(*token + "&" + Parameter(query, "t") + "&" + Parameter(query, "appKey") + "&" + data);
+    const std::string expected = runtime::Md5Hex(*token + "&" + Parameter(query, "t") + "&" +
+                                                 Parameter(query, "appKey") + "&" + data);
     if (Parameter(query, "sign") != expected) {
         answer.outcome = "h5-bad-sign";
         answer.body = Reply(query, "FAIL_SYS_ILLEGAL_ACCESS::\\u975e\\u6cd5\\u8bf7\\u6c42", "{}");

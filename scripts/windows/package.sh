@@ -38,6 +38,7 @@ find_dll() {
         found=$(find "$dir" -maxdepth 1 -iname "$1" 2>/dev/null | head -1)
         [[ -n $found ]] && { echo "$found"; return; }
     done
+    return 0  # Windows' own DLL: found nowhere here
 }
 # Copies every DLL that file imports, and theirs, beside the programs; a DLL
 # found in none of the folders is Windows' own.

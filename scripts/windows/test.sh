@@ -93,10 +93,12 @@ compare() {
     rm -f "$work"/{linux,windows}/{stdout,stderr,status}
 }
 same_xlsx() {
-    local member
+    local member pattern
     for member in $(unzip -Z1 "$1"); do
-        if ! cmp -s <(unzip -p "$1" "$member" | sed -E 's/<dcterms:(created|modified)[^<]*<[^>]*>//g') \
-            <(unzip -p "$2" "$member" | sed -E 's/<dcterms:(created|modified)[^<]*<[^>]*>//g'); then
+        # unzip takes member names as wildcards: "[" is matched by "[[]".
+        pattern=${member//\[/[[]}
+        if ! cmp -s <(unzip -p "$1" "$pattern" | sed -E 's/<dcterms:(created|modified)[^<]*<[^>]*>//g') \
+            <(unzip -p "$2" "$pattern" | sed -E 's/<dcterms:(created|modified)[^<]*<[^>]*>//g'); then
             echo "FAIL $(basename "$1"): member $member differs"
             return 1
         fi
@@ -133,7 +135,7 @@ echo "ok  mofeng-sim.exe answers as mofeng-sim does"
 # The installer (scripts/windows/package.sh), silently, for the current user:
 # the installed program starts, the Start menu holds 墨枫, the uninstaller
 # takes both away again.
-setup=$(ls build-win/mofeng-*-setup.exe 2>/dev/null | head -1)
+setup=$(ls build-win/mofeng-*-setup.exe 2>/dev/null | head -1 || true)
 if [[ -n $setup ]]; then
     echo "== $setup under Wine"
     prefix=${MOFENG_WINEPREFIX:-$MOFENG_WIN_DEPS/wine}

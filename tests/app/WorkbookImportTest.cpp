@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TempFile.h"
+#include "app/Biff8Reader.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
 #include "app/SheetCellText.h"
@@ -224,6 +225,22 @@ TEST(WorkbookImport, OtherFilesAreRefusedNamingWhatTheyAre) {
     // A file whose data NUL ends is still a keyword file.
     EXPECT_EQ(Keywords(ImportBytes(std::string("a\nb\0\x01\x02", 6))),
               (std::vector<std::string>{"a", "b"}));
+}
+
+// A compound file naming a Workbook stream goes to the BIFF8 reader: a
+// build without one refuses it by name, a build with one finds no workbook.
+TEST(WorkbookImport, Biff8WorkbookWithoutReaderIsRefusedByName) {
+    const std::string biff8 = std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) +
+                              std::string("W\0o\0r\0k\0b\0o\0o\0k\0", 16);
+    const Imported imported = ImportBytes(biff8, ".xls");
+    EXPECT_TRUE(imported.rows.empty());
+    if (Biff8ReaderAvailable()) {
+        EXPECT_EQ(imported.result.problem, ImportProblem::NotText);
+    } else {
+        EXPECT_EQ(imported.result.problem, ImportProblem::Unsupported);
+        EXPECT_EQ(GbkToUtf8(ImportResultText(imported.result)),
+                  "不支持的文件格式：Excel 97-2003 工作簿");
+    }
 }
 
 TEST(WorkbookImport, WorkbookWithoutKeywordTextSaysSo) {

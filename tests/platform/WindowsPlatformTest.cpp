@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/ImportFileBytes.h"
+#include "app/ListFile.h"
 #include "app/SessionStore.h"
 #include "mining/KeywordExport.h"
 #include "mining/MiningList.h"
