@@ -56,8 +56,9 @@ bool CsvRecords::Next(std::vector<std::string>& fields) {
 
 std::optional<std::size_t> KeywordCaptionColumn(const std::vector<std::string>& fields) {
     const auto caption = std::find(fields.begin(), fields.end(), kKeywordCaption);
-    if (caption == fields.end())
+    if (caption == fields.end()) {
         return std::nullopt;
+    }
     return static_cast<std::size_t>(caption - fields.begin());
 }
 

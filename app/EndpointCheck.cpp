@@ -38,24 +38,27 @@ bool ReadsTheValue(CheckedEndpoint endpoint, const net::FetchResult& fetched, st
     switch (endpoint) {
         case CheckedEndpoint::Search: {
             const auto count = query::FindListingCount(net::PageTextAsGbk(std::move(page)));
-            if (count)
+            if (count) {
                 found = "\xB1\xA6\xB1\xB4\xCA\xFD\xC1\xBF " + std::to_string(*count);  // 宝贝数量 N
+            }
             return count.has_value();
         }
         case CheckedEndpoint::Index: {
             regex::RegexObject regex;
             const query::TrendSeries series =
                 query::ParseTrendSeries(mining::SuggestionReplyText(fetched.body), regex);
-            if (!series.Yesterday().empty())
+            if (!series.Yesterday().empty()) {
                 found = "\xD7\xF2\xC8\xD5\xD6\xB8\xCA\xFD " + series.Yesterday();  // 昨日指数 N
+            }
             return !series.Yesterday().empty();
         }
         case CheckedEndpoint::Suggest: {
             const auto candidates =
                 mining::SuggestionCandidatesFromText(mining::SuggestionReplyText(fetched.body));
-            if (!candidates.empty())
+            if (!candidates.empty()) {
                 found = std::to_string(candidates.size()) +
                         " \xCC\xF5\xC1\xAA\xCF\xEB\xB4\xCA";  // N 条联想词
+            }
             return !candidates.empty();
         }
     }

@@ -55,8 +55,9 @@ std::vector<EndpointCheckResult> CheckEndpoints(const net::EndpointConfig& endpo
 
 inline bool AllUsable(const std::vector<EndpointCheckResult>& results) {
     for (const EndpointCheckResult& result : results) {
-        if (result.verdict != EndpointVerdict::Usable)
+        if (result.verdict != EndpointVerdict::Usable) {
             return false;
+        }
     }
     return true;
 }

@@ -102,8 +102,9 @@ void MiningRunOf20000Keywords(benchmark::State& state) {
             return;
         }
         std::size_t firstSuggestion = 0;
-        while (clock.stages[firstSuggestion] != 2)
+        while (clock.stages[firstSuggestion] != 2) {
             ++firstSuggestion;
+        }
         state.counters["keywords"] = static_cast<double>(times.size());
         state.counters["stage1_keywords"] = static_cast<double>(firstSuggestion);
         state.counters["requests"] = static_cast<double>(simulator.RequestCount());

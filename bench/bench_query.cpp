@@ -39,8 +39,9 @@ void ListingCountFromLargePage(benchmark::State& state) {
     // The count sits deep in a page of some 100 KB, as on the real page.
     std::string page(100 * 1024, 'x');
     page += R"("totalHits":"123456",)";
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(query::ListingCountFromPage(page));
+    }
     state.SetBytesProcessed(static_cast<std::int64_t>(page.size()) * state.iterations());
 }
 BENCHMARK(ListingCountFromLargePage);

@@ -90,18 +90,21 @@ std::string CheckCommandHelp() {
 int RunCheckCommand(const std::vector<std::string>& args, const CommandStreams& io) {
     const ParsedArguments parsed = ParseArguments(args, CheckOptionSpecs());
     const CommandErrors errors("check", io);
-    if (!parsed.error.empty())
+    if (!parsed.error.empty()) {
         return errors.Usage(parsed.error);
-    if (!parsed.positionals.empty())
+    }
+    if (!parsed.positionals.empty()) {
         return errors.Usage("unexpected argument '" + parsed.positionals[0] + "'");
+    }
     if (parsed.Has("help")) {
         io.out << CheckCommandHelp();
         return kExitOk;
     }
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
-    if (!endpoints)
+    if (!endpoints) {
         return exitCode;
+    }
 
     runtime::CancelToken cancel;
     std::vector<app::EndpointCheckResult> results;
@@ -109,12 +112,14 @@ int RunCheckCommand(const std::vector<std::string>& args, const CommandStreams& 
         InterruptScope interrupt(cancel);
         results = app::CheckEndpoints(endpoints->Config(), *net::CurrentFetchSettings(), &cancel);
     }
-    if (cancel.IsCancelled())
+    if (cancel.IsCancelled()) {
         return kExitInterrupted;
-    if (parsed.Has("json"))
+    }
+    if (parsed.Has("json")) {
         WriteJson(results, io.out);
-    else
+    } else {
         WriteLines(results, io.out);
+    }
     return app::AllUsable(results) ? kExitOk : kExitTrouble;
 }
 

@@ -22,13 +22,16 @@ int CommandErrors::Failure(const std::string& message) const {
 std::string WhyUnwritable(const std::filesystem::path& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    if (fs::is_directory(path, error))
+    if (fs::is_directory(path, error)) {
         return "is a directory";
-    if (fs::exists(path, error))
+    }
+    if (fs::exists(path, error)) {
         return runtime::platform::WriteAccessProblem(path);
+    }
     const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    if (!fs::is_directory(folder, error))
+    if (!fs::is_directory(folder, error)) {
         return "no such folder: " + runtime::PathToUtf8(folder);
+    }
     return runtime::platform::WriteAccessProblem(folder);
 }
 

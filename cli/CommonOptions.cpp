@@ -79,8 +79,9 @@ std::string OptionsHelp(const std::vector<OptionSpec>& specs) {
     std::string help;
     for (const OptionSpec& wanted : specs) {
         std::string left = "--" + wanted.name;
-        if (!wanted.valueName.empty())
+        if (!wanted.valueName.empty()) {
             left += " " + wanted.valueName;
+        }
         help += "  " + left + std::string(width + 2 + 3 - left.size(), ' ') + wanted.help + "\n";
     }
     return help;
@@ -137,8 +138,9 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
                                                        int& exitCode) {
     net::SettingsSources sources;
     auto take = [&](const char* option, std::optional<std::string>& target) {
-        if (const std::string* value = args.Value(option))
+        if (const std::string* value = args.Value(option)) {
             target = *value;
+        }
     };
     take("search-url", sources.searchUrl);
     take("index-url", sources.indexUrl);
@@ -183,8 +185,9 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
             return nullptr;
         }
         settings.UseDemoBase(sim::DemoBase(*session->m_simulator));
-        if (demo.testAuthority)
+        if (demo.testAuthority) {
             settings.fetch.caFile = session->m_simulator->TestAuthorityCaFile();
+        }
     }
     settings.Apply();
     session->m_config = settings.endpoints;

@@ -28,8 +28,9 @@ std::vector<OptionSpec> HistoryOptionSpecs() {
 }
 
 void WriteTsv(const app::HistoryTable& table, std::ostream& out) {
-    for (std::size_t c = 0; c < table.columns.size(); ++c)
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
         out << (c ? "\t" : "") << TextField(table.columns[c].first);
+    }
     out << '\n';
     for (const runtime::Row& row : table.rows) {
         for (std::size_t c = 0; c < row.size(); ++c) {
@@ -62,36 +63,43 @@ std::string HistoryCommandHelp() {
 int RunHistoryCommand(const std::vector<std::string>& args, const CommandStreams& io) {
     const CommandErrors errors("history", io);
     const ParsedArguments parsed = ParseArguments(args, HistoryOptionSpecs());
-    if (!parsed.error.empty())
+    if (!parsed.error.empty()) {
         return errors.Usage(parsed.error);
+    }
     if (parsed.Has("help")) {
         io.out << HistoryCommandHelp();
         return kExitOk;
     }
-    if (!parsed.positionals.empty())
+    if (!parsed.positionals.empty()) {
         return errors.Usage("unexpected argument '" + parsed.positionals[0] + "'");
+    }
     app::history::Filter filter;
-    if (const std::string* keyword = parsed.Value("keyword"))
+    if (const std::string* keyword = parsed.Value("keyword")) {
         filter.keyword = runtime::Utf8ToGbk(*keyword);
+    }
     if (const std::string* since = parsed.Value("since")) {
-        if (!app::IsIsoDate(*since))
+        if (!app::IsIsoDate(*since)) {
             return errors.Usage("--since needs a date YYYY-MM-DD, got '" + *since + "'");
+        }
         filter.since = *since;
     }
     const std::string* out = parsed.Value("out");
-    if (out != nullptr && app::ExportFormatOf(*out) == app::ExportFormat::Xls)
+    if (out != nullptr && app::ExportFormatOf(*out) == app::ExportFormat::Xls) {
         return errors.Usage("--out writes .csv or .xlsx, not '" + *out + "'");
+    }
 
     const fs::path database = HistoryDatabaseOption(parsed);
     std::vector<app::Observation> observations;
     std::error_code error;
     if (fs::exists(database, error)) {
         const auto db = app::SqliteDatabase::Open(database, SQLITE_OPEN_READONLY);
-        if (!db)
+        if (!db) {
             return errors.Failure("cannot open '" + database.string() + "'");
+        }
         // Every day is read: the first day shown still has its change.
-        if (app::history::Present(db))
+        if (app::history::Present(db)) {
             observations = app::history::Read(db, {filter.keyword, std::nullopt});
+        }
     }
     app::HistoryTable table = app::BuildHistoryTable(observations);
     if (filter.since) {
@@ -105,8 +113,9 @@ int RunHistoryCommand(const std::vector<std::string>& args, const CommandStreams
     memory.AppendRows(table.rows);
     std::vector<int> rows(table.rows.size());
     std::iota(rows.begin(), rows.end(), 0);
-    if (!app::ExportRows(*out, memory, rows, app::InitialWidths(table.columns)))
+    if (!app::ExportRows(*out, memory, rows, app::InitialWidths(table.columns))) {
         return errors.Failure("cannot write '" + *out + "'");
+    }
     return kExitOk;
 }
 

@@ -10,8 +10,9 @@ namespace {
 std::atomic<runtime::CancelToken*> g_interruptToken{nullptr};
 
 extern "C" void OnInterrupt(int) {
-    if (runtime::CancelToken* token = g_interruptToken.load())
+    if (runtime::CancelToken* token = g_interruptToken.load()) {
         token->Cancel();
+    }
 }
 
 }  // namespace

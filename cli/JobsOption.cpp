@@ -12,8 +12,9 @@ OptionSpec JobsOptionSpec() {
 
 std::optional<int> ParseJobs(const ParsedArguments& parsed, std::string& error) {
     const std::string* value = parsed.Value("jobs");
-    if (value == nullptr)
+    if (value == nullptr) {
         return 1;
+    }
     int jobs = 0;
     bool digits = !value->empty() && value->size() <= 2;
     for (const char c : *value) {

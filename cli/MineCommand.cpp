@@ -118,8 +118,9 @@ std::string MineCommandHelp() {
 int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& io) {
     const ParsedArguments parsed = ParseArguments(args, MineOptionSpecs());
     const CommandErrors errors(kCommand, io);
-    if (!parsed.error.empty())
+    if (!parsed.error.empty()) {
         return errors.Usage(parsed.error);
+    }
     if (parsed.Has("help")) {
         io.out << MineCommandHelp();
         return kExitOk;
@@ -129,8 +130,9 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     }
     const std::string& seedUtf8 = parsed.positionals[0];
     const std::string* mustUtf8 = parsed.Value("must");
-    if (!runtime::IsValidUtf8(seedUtf8) || (mustUtf8 && !runtime::IsValidUtf8(*mustUtf8)))
+    if (!runtime::IsValidUtf8(seedUtf8) || (mustUtf8 && !runtime::IsValidUtf8(*mustUtf8))) {
         return errors.Usage("SEED and --must must be UTF-8");
+    }
     const std::string must = mustUtf8 ? runtime::Utf8ToGbk(*mustUtf8) : std::string();
     if (must.empty()) {
         io.err << runtime::GbkToUtf8(mining::MustContainMissingMessage()) << "\n";
@@ -142,27 +144,32 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     }
     int levels = 3;
     if (const std::string* value = parsed.Value("levels")) {
-        if (*value != "1" && *value != "2" && *value != "3")
+        if (*value != "1" && *value != "2" && *value != "3") {
             return errors.Usage("--levels takes 1, 2 or 3");
+        }
         levels = (*value)[0] - '0';
     }
     const std::string* out = parsed.Value("out");
-    if (out != nullptr && out->empty())
+    if (out != nullptr && out->empty()) {
         return errors.Usage("--out needs a file name");
+    }
     if (out != nullptr) {
-        if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty())
+        if (std::string why = WhyUnwritable(runtime::PathFromUtf8(*out)); !why.empty()) {
             return errors.Failure("cannot write '" + *out + "': " + why);
+        }
     }
 
     std::string jobsError;
     const std::optional<int> jobs = ParseJobs(parsed, jobsError);
-    if (!jobs)
+    if (!jobs) {
         return errors.Usage(jobsError);
+    }
 
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
-    if (!endpoints)
+    if (!endpoints) {
         return exitCode;
+    }
 
     mining::MiningState state;
     auto lease = state.TryBeginRun();
@@ -178,15 +185,18 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
         observer.Watch(sink);
         mining::MiningRun run(*lease, {endpoints->Config(), *jobs, parsed.Has("tags")}, inputs,
                               sink, cancel);
-        if (run.RelatedSearchStage(runtime::Utf8ToGbk(seedUtf8)))
+        if (run.RelatedSearchStage(runtime::Utf8ToGbk(seedUtf8))) {
             run.SuggestionStage();
+        }
         progress = run.Progress();
     }
-    if (cancel.IsCancelled())
+    if (cancel.IsCancelled()) {
         io.err << "mofeng-cli mine: interrupted\n";
-    if (list.RowCount() >= mining::kMaxMiningRows)
+    }
+    if (list.RowCount() >= mining::kMaxMiningRows) {
         io.err << "mofeng-cli mine: stopped at the row limit (" << mining::kMaxMiningRows
                << " rows)\n";
+    }
     if (progress.stoppedForBlocked) {
         io.err << "mofeng-cli mine: stopped: Taobao asks for a login or verification (several "
                   "expansions in a row were redirected to it); give your login with "
@@ -198,18 +208,21 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
                                                                                : kExitOk;
 
     if (out != nullptr) {
-        if (!runtime::WriteFileAtomically(runtime::PathFromUtf8(*out), mining::ExportText(list)))
+        if (!runtime::WriteFileAtomically(runtime::PathFromUtf8(*out), mining::ExportText(list))) {
             return errors.Failure("cannot write '" + *out + "'");
-        if (io.errIsTerminal)
+        }
+        if (io.errIsTerminal) {
             io.err << list.RowCount() << " keywords written to " << *out << "\n";
+        }
     } else {
         for (const runtime::Row& row : list.Rows()) {
             io.out << row[mining::kNumberColumn] << '\t' << TextField(row[mining::kKeywordColumn])
                    << '\n';
         }
         io.out.flush();
-        if (!io.out)
+        if (!io.out) {
             return errors.Failure("cannot write to stdout");
+        }
     }
     return doneCode;
 }

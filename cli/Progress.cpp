@@ -28,16 +28,19 @@ ProgressLine::~ProgressLine() {
 }
 
 void ProgressLine::Show(std::string_view text, bool force) {
-    if (!m_enabled)
+    if (!m_enabled) {
         return;
+    }
     std::lock_guard lock(m_mutex);
     const auto now = std::chrono::steady_clock::now();
-    if (!force && m_drawn && now - m_lastDrawn < kRedrawInterval)
+    if (!force && m_drawn && now - m_lastDrawn < kRedrawInterval) {
         return;
+    }
     m_out << '\r' << text;
     // Blank out what a longer earlier line left behind.
-    if (text.size() < m_lastLength)
+    if (text.size() < m_lastLength) {
         m_out << std::string(m_lastLength - text.size(), ' ');
+    }
     m_out.flush();
     m_lastLength = text.size();
     m_lastDrawn = now;
@@ -45,11 +48,13 @@ void ProgressLine::Show(std::string_view text, bool force) {
 }
 
 void ProgressLine::Finish() {
-    if (!m_enabled)
+    if (!m_enabled) {
         return;
+    }
     std::lock_guard lock(m_mutex);
-    if (!m_drawn)
+    if (!m_drawn) {
         return;
+    }
     m_out << '\n';
     m_out.flush();
     m_drawn = false;

@@ -54,12 +54,15 @@ std::vector<OptionSpec> QueryOptionSpecs() {
 std::string WhyUnreadable(const fs::path& path) {
     std::string problem;
     const runtime::platform::FileKind kind = runtime::platform::KindOfFile(path, &problem);
-    if (kind == runtime::platform::FileKind::Missing)
+    if (kind == runtime::platform::FileKind::Missing) {
         return problem;
-    if (kind == runtime::platform::FileKind::Directory)
+    }
+    if (kind == runtime::platform::FileKind::Directory) {
         return "is a directory";
-    if (kind != runtime::platform::FileKind::Regular)
+    }
+    if (kind != runtime::platform::FileKind::Regular) {
         return app::ImportProblemEnglish(app::ImportProblem::NotRegularFile);
+    }
     return runtime::platform::ReadAccessProblem(path);
 }
 
@@ -95,11 +98,13 @@ struct ExtraColumn {
 // row the run did not reach reads 未查询.
 void WriteTsv(runtime::MemoryTable& table, const std::vector<ExtraColumn>& extra,
               std::ostream& out) {
-    for (int c = 0; c < app::kKeywordListColumnCount; ++c)
+    for (int c = 0; c < app::kKeywordListColumnCount; ++c) {
         out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
+    }
     out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn));
-    for (const ExtraColumn& column : extra)
+    for (const ExtraColumn& column : extra) {
         out << '\t' << TextField(column.caption);
+    }
     out << '\n';
     std::size_t index = 0;
     for (const runtime::Row& row : table.Rows()) {
@@ -112,8 +117,9 @@ void WriteTsv(runtime::MemoryTable& table, const std::vector<ExtraColumn>& extra
             << TextField(outcome.empty()
                              ? std::string(query::RowOutcomeText(query::RowOutcome::NotQueried))
                              : outcome);
-        for (const ExtraColumn& column : extra)
+        for (const ExtraColumn& column : extra) {
             out << '\t' << TextField(column.cells[index]);
+        }
         out << '\n';
         ++index;
     }
@@ -141,8 +147,9 @@ std::string SummaryLine(const query::QuerySummary& summary) {
     const char* separator = " ";
     for (std::size_t i = 0; i < net::kLookupOutcomeCount; ++i) {
         const auto outcome = static_cast<query::RowOutcome>(i);
-        if (outcome == query::RowOutcome::Partial && summary.Count(outcome) == 0)
+        if (outcome == query::RowOutcome::Partial && summary.Count(outcome) == 0) {
             continue;
+        }
         line += separator + runtime::GbkToUtf8(std::string(query::RowOutcomeText(outcome))) + " " +
                 std::to_string(summary.Count(outcome));
         separator = ", ";
@@ -205,38 +212,45 @@ std::string QueryCommandHelp() {
 int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& io) {
     const ParsedArguments parsed = ParseArguments(args, QueryOptionSpecs());
     const CommandErrors errors(kCommand, io);
-    if (!parsed.error.empty())
+    if (!parsed.error.empty()) {
         return errors.Usage(parsed.error);
+    }
     if (parsed.Has("help")) {
         io.out << QueryCommandHelp();
         return kExitOk;
     }
-    if (parsed.positionals.empty())
+    if (parsed.positionals.empty()) {
         return errors.Usage("missing KEYWORD_FILE");
+    }
     if (parsed.positionals.size() > 1) {
         return errors.Usage("one KEYWORD_FILE expected, got '" + parsed.positionals[1] + "' too");
     }
     const std::string* out = parsed.Value("out");
-    if (out != nullptr && out->empty())
+    if (out != nullptr && out->empty()) {
         return errors.Usage("--out needs a file name");
+    }
 
     const bool record = parsed.Has("record");
-    if (!record && (parsed.Has("db") || parsed.Has("as-of")))
+    if (!record && (parsed.Has("db") || parsed.Has("as-of"))) {
         return errors.Usage("--db and --as-of go with --record");
+    }
     const std::string* asOf = parsed.Value("as-of");
-    if (asOf != nullptr && !app::IsIsoDate(*asOf))
+    if (asOf != nullptr && !app::IsIsoDate(*asOf)) {
         return errors.Usage("--as-of needs a date YYYY-MM-DD, got '" + *asOf + "'");
+    }
     const std::string day = asOf != nullptr ? *asOf : app::LocalToday();
 
     std::string jobsError;
     const std::optional<int> jobs = ParseJobs(parsed, jobsError);
-    if (!jobs)
+    if (!jobs) {
         return errors.Usage(jobsError);
+    }
 
     int exitCode = kExitOk;
     const auto endpoints = EndpointSession::Open(parsed, io.err, kCommand, exitCode);
-    if (!endpoints)
+    if (!endpoints) {
         return exitCode;
+    }
 
     const fs::path keywordFile = runtime::PathFromUtf8(parsed.positionals[0]);
     if (std::string why = WhyUnreadable(keywordFile); !why.empty()) {
@@ -250,8 +264,9 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
 
     runtime::MemoryTable table(app::KeywordListStorageColumns());
     app::SheetChoice sheet;
-    if (const std::string* name = parsed.Value("sheet"))
+    if (const std::string* name = parsed.Value("sheet")) {
         sheet.sheet = runtime::Utf8ToGbk(*name);
+    }
     const app::ImportResult imported = app::ImportKeywordFile(
         keywordFile,
         [&table](std::vector<runtime::Row> rows) { return table.AppendRows(std::move(rows)) >= 0; },
@@ -261,10 +276,11 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         return errors.Failure("cannot read keyword file '" + parsed.positionals[0] +
                               "': " + app::ImportResultEnglish(imported));
     }
-    if (imported.unrepresentable > 0)
+    if (imported.unrepresentable > 0) {
         io.err << "mofeng-cli query: " << imported.unrepresentable
                << " keyword(s) hold a character GBK cannot hold (kept as 〓); they are not "
                   "queried\n";
+    }
 
     runtime::CancelToken cancel;
     query::QuerySummary summary;
@@ -276,11 +292,12 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
             query::IndexQueryRun(endpoints->Config(), table, cancel, &observer, nullptr, *jobs);
     }
     // An interrupted run still hands over the rows it finished.
-    if (cancel.IsCancelled())
+    if (cancel.IsCancelled()) {
         io.err << "mofeng-cli query: interrupted; the rows not reached are "
                << runtime::GbkToUtf8(
                       std::string(query::RowOutcomeText(query::RowOutcome::NotQueried)))
                << "\n";
+    }
     if (summary.stoppedForBlocked) {
         io.err << "mofeng-cli query: stopped: Taobao asks for a login or verification (several "
                   "rows in a row were redirected to it); give your login with --cookie-file or "
@@ -290,8 +307,9 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
                << "\n";
     }
     io.err << "mofeng-cli query: " << SummaryLine(summary) << "\n";
-    for (const std::string& notice : summary.unavailableNotices)
+    for (const std::string& notice : summary.unavailableNotices) {
         io.err << "mofeng-cli query: " << runtime::GbkToUtf8(notice) << "\n";
+    }
     const int doneCode = cancel.IsCancelled()                                ? kExitInterrupted
                          : summary.AnyTrouble() || summary.stoppedForBlocked ? kExitTrouble
                                                                              : kExitOk;
@@ -305,17 +323,20 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     if (record) {
         std::string why;
         auto changes = RecordRows(HistoryDatabaseOption(parsed), table.Rows(), weights, day, why);
-        if (!why.empty())
+        if (!why.empty()) {
             io.err << "mofeng-cli query: " << why << "\n";
-        if (!changes)
+        }
+        if (!changes) {
             return kExitFailure;
+        }
         extra.push_back({app::ListingChangeCaption(), std::move(*changes)});
     }
 
     if (parsed.Has("suggest-weight")) {
         ExtraColumn column{app::SuggestWeightCaption(), {}};
-        for (const std::string& weight : weights)
+        for (const std::string& weight : weights) {
             column.cells.push_back(query::SuggestWeightDisplay(weight));
+        }
         column.cells.resize(static_cast<std::size_t>(table.RowCount()));
         extra.push_back(std::move(column));
     }
@@ -331,8 +352,9 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
                          columns::kExportedColumnCount)) {
         return errors.Failure("cannot write '" + *out + "'");
     }
-    if (io.errIsTerminal)
+    if (io.errIsTerminal) {
         io.err << table.RowCount() << " rows written to " << *out << "\n";
+    }
     return doneCode;
 }
 

@@ -14,8 +14,9 @@ constexpr std::size_t kPieceBytes = 64 * 1024;
 // lead byte with a byte of the trail range is one pair, valid or not.
 std::size_t GbkUnitLength(std::string_view gbk) {
     const auto lead = static_cast<unsigned char>(gbk[0]);
-    if (lead < 0x81 || lead > 0xFE || gbk.size() < 2)
+    if (lead < 0x81 || lead > 0xFE || gbk.size() < 2) {
         return 1;
+    }
     const auto trail = static_cast<unsigned char>(gbk[1]);
     return trail >= 0x40 && trail != 0x7F ? 2 : 1;
 }

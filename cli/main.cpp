@@ -57,8 +57,9 @@ int main(int argc, char** argv) {
     const CommandStreams io{std::cout, std::cerr,
                             mofeng::runtime::platform::StandardErrorIsTerminal()};
     for (const Command& command : kCommands) {
-        if (args[0] == command.name)
+        if (args[0] == command.name) {
             return command.run({args.begin() + 1, args.end()}, io);
+        }
     }
     std::cerr << "mofeng-cli: unknown command '" << args[0] << "'\n";
     PrintHelp(std::cerr);

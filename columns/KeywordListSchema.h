@@ -100,8 +100,9 @@ namespace detail {
 
 constexpr bool InEnumOrder() {
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        if (static_cast<std::size_t>(kColumns[i].column) != i)
+        if (static_cast<std::size_t>(kColumns[i].column) != i) {
             return false;
+        }
     }
     return true;
 }
@@ -111,12 +112,15 @@ constexpr bool InEnumOrder() {
 constexpr bool InLayerOrder() {
     for (int i = 0; i < kColumnCount; ++i) {
         const ColumnInfo& c = kColumns[static_cast<std::size_t>(i)];
-        if (c.shown != (i < kShownColumnCount) || c.exported != (i < kExportedColumnCount))
+        if (c.shown != (i < kShownColumnCount) || c.exported != (i < kExportedColumnCount)) {
             return false;
-        if (c.kind == ColumnKind::StoredOnly && (c.shown || c.exported))
+        }
+        if (c.kind == ColumnKind::StoredOnly && (c.shown || c.exported)) {
             return false;
-        if (c.shown != (c.initialWidth > 0))
+        }
+        if (c.shown != (c.initialWidth > 0)) {
             return false;
+        }
     }
     return kShownColumnCount <= kExportedColumnCount;
 }

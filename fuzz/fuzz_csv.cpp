@@ -111,8 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             // The import drops a UTF-8 byte-order mark before it splits, so
             // a quote right behind the mark opens a quoted field there.
             std::string_view body = text;
-            if (body.substr(0, 3) == "\xEF\xBB\xBF")
+            if (body.substr(0, 3) == "\xEF\xBB\xBF") {
                 body.remove_prefix(3);
+            }
             FUZZ_CHECK(ImportedRows(text) <= static_cast<int>(ReadAll(body, delimiter).size()));
         }
     }

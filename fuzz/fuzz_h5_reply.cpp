@@ -15,16 +15,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string body(reinterpret_cast<const char*>(data), size);
     const net::H5Reply reply = net::ReadH5Reply(body);
     FUZZ_CHECK(reply.ret.size() <= net::kMaxH5Ret);
-    for (const std::string& entry : reply.ret)
+    for (const std::string& entry : reply.ret) {
         FUZZ_CHECK(entry.size() <= net::kMaxH5Text);
-    if (!reply.readable)
+    }
+    if (!reply.readable) {
         FUZZ_CHECK(reply.ret.empty() && !reply.totalResults);
+    }
     if (reply.totalResults) {
         const std::string& digits = *reply.totalResults;
         const std::size_t first = !digits.empty() && digits[0] == '-' ? 1 : 0;
         FUZZ_CHECK(digits.size() > first);
-        for (std::size_t i = first; i < digits.size(); ++i)
+        for (std::size_t i = first; i < digits.size(); ++i) {
             FUZZ_CHECK(digits[i] >= '0' && digits[i] <= '9');
+        }
     }
     if (body.find('{') != std::string::npos) {
         const net::H5Reply wrapped = net::ReadH5Reply("mtopjsonp1(" + body + ")");

@@ -36,8 +36,9 @@ template <typename Parse>
 SourceResult Lookup(const std::string& url, const runtime::CancelToken* cancel, Parse parse) {
     net::PolicyFetchResult fetched = net::FetchWithPolicy(url, cancel);
     SourceResult result;
-    if (Cancelled(cancel))
+    if (Cancelled(cancel)) {
         return result;
+    }
     switch (fetched.outcome) {
         case net::FetchOutcome::Reply:
             result.candidates = parse(fetched.last);
@@ -75,8 +76,9 @@ std::vector<std::string> SuggestionTagsFromText(std::string_view replyText) {
     const std::string text = runtime::TextFromBytes(replyText);
     // '"' is never a GBK trail byte: the member is found byte-wise.
     const std::size_t magic = text.find("\"magic\":");
-    if (magic == std::string::npos)
+    if (magic == std::string::npos) {
         return {};
+    }
     return FirstGroups(kTagPattern, std::string_view(text).substr(magic));
 }
 
@@ -100,8 +102,9 @@ SourceResult SuggestionLookup(const net::EndpointConfig& endpoints, std::string_
                       const std::string text = SuggestionReplyText(reply.body);
                       std::vector<std::string> candidates = SuggestionCandidatesFromText(text);
                       if (tags) {
-                          for (const std::string& tag : SuggestionTagsFromText(text))
+                          for (const std::string& tag : SuggestionTagsFromText(text)) {
                               candidates.push_back(std::string(keyword) + tag);
+                          }
                       }
                       return candidates;
                   });

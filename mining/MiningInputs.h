@@ -47,8 +47,9 @@ public:
     bool HoldsExcludedWord(std::string_view candidate) const override {
         std::lock_guard lock(m_mutex);
         for (const std::string& word : m_excludeWords) {
-            if (!word.empty() && runtime::TextFind(candidate, word) != -1)
+            if (!word.empty() && runtime::TextFind(candidate, word) != -1) {
                 return true;
+            }
         }
         return false;
     }

@@ -63,21 +63,24 @@ bool MiningRun::AppendRow(const std::string& keyword) {
 }
 
 bool MiningRun::Judge(net::LookupOutcome outcome) {
-    if (Cancelled())
+    if (Cancelled()) {
         return false;
+    }
     // Reported with its outcome counted, so a pause after a blocked streak
     // shows the whole streak.
     ++m_progress.outcomes[static_cast<std::size_t>(outcome)];
     Notify();
     m_blockedStreak = outcome == net::LookupOutcome::Blocked ? m_blockedStreak + 1 : 0;
     const int pauseAfter = net::CurrentFetchSettings()->pauseAfterBlocked;
-    if (pauseAfter <= 0 || m_blockedStreak < pauseAfter)
+    if (pauseAfter <= 0 || m_blockedStreak < pauseAfter) {
         return true;
+    }
     const bool resume = m_sink.ResumeAfterBlocked(m_blockedStreak);
     if (!resume || Cancelled()) {
         m_progress.stoppedForBlocked = !Cancelled();
-        if (m_progress.stoppedForBlocked)
+        if (m_progress.stoppedForBlocked) {
             Notify();  // the observers learn why the run ends
+        }
         return false;
     }
     m_blockedStreak = 0;
@@ -86,8 +89,9 @@ bool MiningRun::Judge(net::LookupOutcome outcome) {
 
 bool MiningRun::JudgeRelated(const Candidates& looked) {
     ++m_progress.requests;
-    if (!Judge(looked.outcome))
+    if (!Judge(looked.outcome)) {
         return false;
+    }
     std::vector<std::string>& related = m_lease.RelatedKeywords();
     for (const std::string& candidate : looked.candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);
@@ -141,8 +145,9 @@ bool MiningRun::RelatedSearchStage(std::string_view seed) {
 
 bool MiningRun::JudgeSuggestions(const Candidates& looked) {
     ++m_progress.requests;
-    if (!Judge(looked.outcome))
+    if (!Judge(looked.outcome)) {
         return false;
+    }
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
     for (const std::string& candidate : looked.candidates) {
         const std::optional<bool> holds = HoldsMustContain(candidate);

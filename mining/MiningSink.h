@@ -80,8 +80,9 @@ public:
         m_maximum = maximum;
     }
     void Progressed(const MiningProgress& progress) override {
-        if (m_observer != nullptr)
+        if (m_observer != nullptr) {
             m_observer->Progressed(progress);
+        }
     }
     bool ResumeAfterBlocked(int streak) override {
         return m_observer != nullptr && m_observer->ResumeAfterBlocked(streak);

@@ -22,8 +22,9 @@ std::string_view PathOf(std::string_view url) {
     const std::size_t scheme = url.find("://");
     std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
     start = url.find('/', start);
-    if (start == std::string_view::npos)
+    if (start == std::string_view::npos) {
         return {};
+    }
     const std::size_t end = url.find_first_of("?#", start);
     return url.substr(start, end == std::string_view::npos ? url.npos : end - start);
 }
@@ -50,8 +51,9 @@ struct MarkerProbe {
     bool MatchesAny(const char* data, __m128i candidates) const {
         for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(candidates)); bits != 0;
              bits &= bits - 1) {
-            if (std::memcmp(data + std::countr_zero(bits), marker.data(), marker.size()) == 0)
+            if (std::memcmp(data + std::countr_zero(bits), marker.data(), marker.size()) == 0) {
                 return true;
+            }
         }
         return false;
     }

@@ -39,8 +39,9 @@ bool DomainMatches(const Cookie& cookie, std::string_view host) {
 void CookieJar::Store(std::string_view host, std::string_view setCookie) {
     const std::vector<std::string_view> parts = SplitAttributes(setCookie);
     const std::size_t equals = parts.front().find('=');
-    if (equals == std::string_view::npos || equals == 0)
+    if (equals == std::string_view::npos || equals == 0) {
         return;
+    }
     Cookie cookie;
     cookie.name = std::string(TrimHeaderText(parts.front().substr(0, equals)));
     cookie.value = std::string(TrimHeaderText(parts.front().substr(equals + 1)));
@@ -54,11 +55,13 @@ void CookieJar::Store(std::string_view host, std::string_view setCookie) {
                                            : TrimHeaderText(parts[i].substr(eq + 1));
         if (key == "domain" && !value.empty()) {
             std::string domain = runtime::AsciiLower(value);
-            if (domain.front() == '.')
+            if (domain.front() == '.') {
                 domain.erase(0, 1);
+            }
             // A domain the host does not belong to is refused, as browsers do.
-            if (domain != cookie.domain && !EndsWithLabel(cookie.domain, domain))
+            if (domain != cookie.domain && !EndsWithLabel(cookie.domain, domain)) {
                 return;
+            }
             cookie.domain = std::move(domain);
             cookie.includeSubdomains = true;
         } else if (key == "max-age") {
@@ -75,11 +78,13 @@ void CookieJar::Store(std::string_view host, std::string_view setCookie) {
     kept.erase(std::remove_if(kept.begin(), kept.end(),
                               [&](const Cookie& old) { return old.name == cookie.name; }),
                kept.end());
-    if (!expired)
+    if (!expired) {
         kept.push_back(std::move(cookie));
+    }
     std::size_t bytes = 0;
-    for (const Cookie& each : kept)
+    for (const Cookie& each : kept) {
         bytes += each.Bytes();
+    }
     while (!kept.empty() && (kept.size() > kMaxCookiesPerDomain || bytes > kMaxBytesPerDomain)) {
         bytes -= kept.front().Bytes();
         kept.pop_front();
@@ -94,16 +99,19 @@ std::string CookieJar::HeaderFor(std::string_view host) const {
     for (std::string_view domain = lower;;) {
         if (const auto found = m_byDomain.find(domain); found != m_byDomain.end()) {
             for (const Cookie& cookie : found->second) {
-                if (!DomainMatches(cookie, lower))
+                if (!DomainMatches(cookie, lower)) {
                     continue;
-                if (!header.empty())
+                }
+                if (!header.empty()) {
                     header += "; ";
+                }
                 header += cookie.name + "=" + cookie.value;
             }
         }
         const std::size_t dot = domain.find('.');
-        if (dot == std::string_view::npos)
+        if (dot == std::string_view::npos) {
             break;
+        }
         domain.remove_prefix(dot + 1);
     }
     return header;
@@ -138,10 +146,12 @@ std::string ComposeCookieHeader(std::string_view host, const CookieJar& jar,
     const std::string lower = runtime::AsciiLower(host);
     for (const auto* cookies : {&login.fromFile, &login.pasted}) {
         for (const Cookie& cookie : *cookies) {
-            if (!DomainMatches(cookie, lower) || !names.insert(cookie.name).second)
+            if (!DomainMatches(cookie, lower) || !names.insert(cookie.name).second) {
                 continue;
-            if (!header.empty())
+            }
+            if (!header.empty()) {
                 header += "; ";
+            }
             header += cookie.name + "=" + cookie.value;
         }
     }

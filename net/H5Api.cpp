@@ -36,11 +36,13 @@ std::string H5TokenFrom(std::string_view cookieHeader) {
     std::size_t from = 0;
     while (from < cookieHeader.size()) {
         std::size_t end = cookieHeader.find(';', from);
-        if (end == cookieHeader.npos)
+        if (end == cookieHeader.npos) {
             end = cookieHeader.size();
+        }
         std::string_view pair = cookieHeader.substr(from, end - from);
-        while (!pair.empty() && pair.front() == ' ')
+        while (!pair.empty() && pair.front() == ' ') {
             pair.remove_prefix(1);
+        }
         const std::size_t equals = pair.find('=');
         if (equals != pair.npos && pair.substr(0, equals) == kH5TokenCookie) {
             const std::string_view value = pair.substr(equals + 1);

@@ -13,8 +13,9 @@ namespace {
 
 bool OneOf(std::string_view code, std::initializer_list<std::string_view> codes) {
     for (const std::string_view wanted : codes) {
-        if (code == wanted)
+        if (code == wanted) {
             return true;
+        }
     }
     return false;
 }
@@ -22,8 +23,9 @@ bool OneOf(std::string_view code, std::initializer_list<std::string_view> codes)
 // The host of a base URL without its port, as cookies are matched.
 std::string CookieHost(std::string_view base) {
     std::string host = HostKey(base);
-    if (!host.empty() && host.front() == '[')
+    if (!host.empty() && host.front() == '[') {
         return host.substr(0, host.find(']') + 1);
+    }
     return host.substr(0, host.find(':'));
 }
 
@@ -34,13 +36,15 @@ std::int64_t NowMs() {
 }
 
 std::optional<std::int32_t> CountOf(const H5Reply& reply) {
-    if (!reply.totalResults || reply.totalResults->front() == '-')
+    if (!reply.totalResults || reply.totalResults->front() == '-') {
         return std::nullopt;
+    }
     std::int64_t value = 0;
     for (const char digit : *reply.totalResults) {
         value = value * 10 + (digit - '0');
-        if (value > std::numeric_limits<std::int32_t>::max())
+        if (value > std::numeric_limits<std::int32_t>::max()) {
             return std::numeric_limits<std::int32_t>::max();
+        }
     }
     return static_cast<std::int32_t>(value);
 }
@@ -86,8 +90,9 @@ H5CountLookup FetchH5ListingCount(std::string_view base, const H5Api& api, std::
         const std::string token = currentToken();
         lookup.fetched =
             FetchWithPolicy(H5SearchUrl(base, api, data, token, NowMs()), cancel, hosts, &headers);
-        if (lookup.fetched.outcome != FetchOutcome::Reply)
+        if (lookup.fetched.outcome != FetchOutcome::Reply) {
             return lookup;
+        }
         const H5Reply reply = ReadH5Reply(lookup.fetched.last.body);
         const H5Verdict verdict = JudgeH5Reply(reply, lookup.fetched.last.body);
         // The token is sent as a cookie of the jar, which another thread's

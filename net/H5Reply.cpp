@@ -15,8 +15,9 @@ public:
 
     bool ReadTop() {
         SkipSpace();
-        if (!Peek('{'))
+        if (!Peek('{')) {
             return false;
+        }
         return Value(Place::Top, 0);
     }
     std::size_t Position() const { return m_at; }
@@ -31,34 +32,44 @@ private:
     }
 
     static Place Member(Place parent, const std::string& name) {
-        if (parent == Place::Top && name == "ret")
+        if (parent == Place::Top && name == "ret") {
             return Place::Ret;
-        if (parent == Place::Top && name == "data")
+        }
+        if (parent == Place::Top && name == "data") {
             return Place::Data;
-        if (parent == Place::Data && name == "mainInfo")
+        }
+        if (parent == Place::Data && name == "mainInfo") {
             return Place::MainInfo;
-        if (parent == Place::MainInfo && name == "totalResults")
+        }
+        if (parent == Place::MainInfo && name == "totalResults") {
             return Place::TotalResults;
+        }
         return Place::Other;
     }
 
     bool Value(Place place, int depth) {
-        if (depth > kMaxH5Depth)
+        if (depth > kMaxH5Depth) {
             return false;
+        }
         SkipSpace();
-        if (m_at >= m_text.size())
+        if (m_at >= m_text.size()) {
             return false;
+        }
         const char c = m_text[m_at];
-        if (c == '{')
+        if (c == '{') {
             return Object(place, depth);
-        if (c == '[')
+        }
+        if (c == '[') {
             return Array(place, depth);
+        }
         if (c == '"') {
             std::string text;
-            if (!String(text))
+            if (!String(text)) {
                 return false;
-            if (place == Place::TotalResults)
+            }
+            if (place == Place::TotalResults) {
                 m_reply.totalResults = Digits(text);
+            }
             return true;
         }
         return Scalar(place);
@@ -74,14 +85,17 @@ private:
         for (;;) {
             SkipSpace();
             std::string name;
-            if (!Peek('"') || !String(name))
+            if (!Peek('"') || !String(name)) {
                 return false;
+            }
             SkipSpace();
-            if (!Peek(':'))
+            if (!Peek(':')) {
                 return false;
+            }
             ++m_at;
-            if (!Value(Member(place, name), depth + 1))
+            if (!Value(Member(place, name), depth + 1)) {
                 return false;
+            }
             SkipSpace();
             if (Peek(',')) {
                 ++m_at;
@@ -106,10 +120,12 @@ private:
             SkipSpace();
             if (place == Place::Ret && Peek('"')) {
                 std::string entry;
-                if (!String(entry))
+                if (!String(entry)) {
                     return false;
-                if (m_reply.ret.size() < kMaxH5Ret)
+                }
+                if (m_reply.ret.size() < kMaxH5Ret) {
                     m_reply.ret.push_back(std::move(entry));
+                }
             } else if (!Value(Place::Other, depth + 1)) {
                 return false;
             }
@@ -137,10 +153,12 @@ private:
             }
             ++m_at;
         }
-        if (m_at == start)
+        if (m_at == start) {
             return false;
-        if (place == Place::TotalResults)
+        }
+        if (place == Place::TotalResults) {
             m_reply.totalResults = Digits(m_text.substr(start, m_at - start));
+        }
         return true;
     }
 
@@ -149,28 +167,32 @@ private:
     static std::optional<std::string> Digits(std::string_view text) {
         std::size_t end = text.size() > 0 && text[0] == '-' ? 1 : 0;
         const std::size_t first = end;
-        while (end < text.size() && text[end] >= '0' && text[end] <= '9')
+        while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
             ++end;
-        if (end == first)
+        }
+        if (end == first) {
             return std::nullopt;
+        }
         return std::string(text.substr(0, end));
     }
 
     bool Hex4(unsigned& code) {
-        if (m_at + 4 > m_text.size())
+        if (m_at + 4 > m_text.size()) {
             return false;
+        }
         code = 0;
         for (int i = 0; i < 4; ++i) {
             const char c = m_text[m_at++];
             code <<= 4;
-            if (c >= '0' && c <= '9')
+            if (c >= '0' && c <= '9') {
                 code |= static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f')
+            } else if (c >= 'a' && c <= 'f') {
                 code |= static_cast<unsigned>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F')
+            } else if (c >= 'A' && c <= 'F') {
                 code |= static_cast<unsigned>(c - 'A' + 10);
-            else
+            } else {
                 return false;
+            }
         }
         return true;
     }
@@ -181,15 +203,18 @@ private:
         ++m_at;  // '"'
         while (m_at < m_text.size()) {
             const char c = m_text[m_at++];
-            if (c == '"')
+            if (c == '"') {
                 return true;
+            }
             if (c != '\\') {
-                if (out.size() < kMaxH5Text)
+                if (out.size() < kMaxH5Text) {
                     out += c;
+                }
                 continue;
             }
-            if (m_at >= m_text.size())
+            if (m_at >= m_text.size()) {
                 return false;
+            }
             const char escaped = m_text[m_at++];
             std::string decoded;
             switch (escaped) {
@@ -210,15 +235,17 @@ private:
                     break;
                 case 'u': {
                     unsigned code = 0;
-                    if (!Hex4(code))
+                    if (!Hex4(code)) {
                         return false;
+                    }
                     if (code >= 0xD800 && code <= 0xDFFF) {
                         unsigned low = 0;
                         if (code < 0xDC00 && m_at + 1 < m_text.size() && m_text[m_at] == '\\' &&
                             m_text[m_at + 1] == 'u') {
                             m_at += 2;
-                            if (!Hex4(low))
+                            if (!Hex4(low)) {
                                 return false;
+                            }
                         }
                         if (low >= 0xDC00 && low <= 0xDFFF) {
                             runtime::AppendUtf8(decoded,
@@ -234,8 +261,9 @@ private:
                 default:
                     decoded = std::string(1, escaped);  // \" \\ \/
             }
-            if (out.size() + decoded.size() <= kMaxH5Text)
+            if (out.size() + decoded.size() <= kMaxH5Text) {
                 out += decoded;
+            }
         }
         return false;
     }
@@ -255,15 +283,17 @@ std::string_view Payload(std::string_view body) {
 }  // namespace
 
 std::string_view H5Reply::Code() const {
-    if (ret.empty())
+    if (ret.empty()) {
         return {};
+    }
     const std::string_view first = ret.front();
     return first.substr(0, first.find("::"));
 }
 
 std::string_view H5Reply::Message() const {
-    if (ret.empty())
+    if (ret.empty()) {
         return {};
+    }
     const std::string_view first = ret.front();
     const std::size_t colons = first.find("::");
     return colons == first.npos ? std::string_view() : first.substr(colons + 2);

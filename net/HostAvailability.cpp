@@ -29,17 +29,20 @@ bool HostAvailability::Record(std::string_view host, TransportError error) {
         return false;  // nothing was asked of the host
     }
     std::lock_guard lock(m_mutex);
-    if (std::find(m_marked.begin(), m_marked.end(), host) != m_marked.end())
+    if (std::find(m_marked.begin(), m_marked.end(), host) != m_marked.end()) {
         return false;
+    }
     auto it = m_failuresInRow.find(host);
-    if (it == m_failuresInRow.end())
+    if (it == m_failuresInRow.end()) {
         it = m_failuresInRow.emplace(std::string(host), 0).first;
+    }
     if (!IsConnectionFailure(error)) {
         it->second = 0;
         return false;
     }
-    if (++it->second < kFailuresToMark)
+    if (++it->second < kFailuresToMark) {
         return false;
+    }
     m_marked.emplace_back(host);
     return true;
 }

@@ -14,11 +14,13 @@ constexpr std::chrono::milliseconds kSleepStep{20};
 bool SleepUnlessCancelled(std::chrono::milliseconds duration, const runtime::CancelToken* cancel) {
     const auto until = Clock::now() + duration;
     for (;;) {
-        if (cancel != nullptr && cancel->IsCancelled())
+        if (cancel != nullptr && cancel->IsCancelled()) {
             return false;
+        }
         const auto now = Clock::now();
-        if (now >= until)
+        if (now >= until) {
             return true;
+        }
         std::this_thread::sleep_for(std::min<Clock::duration>(until - now, kSleepStep));
     }
 }
@@ -29,8 +31,9 @@ bool HostPacer::WaitTurn(std::string_view host, Milliseconds configured,
     {
         std::lock_guard lock(m_mutex);
         auto found = m_hosts.find(host);
-        if (found == m_hosts.end())
+        if (found == m_hosts.end()) {
             found = m_hosts.emplace(std::string(host), HostState{}).first;
+        }
         HostState& state = found->second;
         state.interval = std::max(state.interval, configured);
         const auto now = Clock::now();
@@ -46,15 +49,17 @@ void HostPacer::Record(std::string_view host, Milliseconds configured, FetchOutc
                        long status) {
     std::lock_guard lock(m_mutex);
     const auto found = m_hosts.find(host);
-    if (found == m_hosts.end())
+    if (found == m_hosts.end()) {
         return;
+    }
     Milliseconds& interval = found->second.interval;
     if (status == 429 || outcome == FetchOutcome::Blocked) {
         interval = std::min(kMaxInterval, std::max(interval * 2, kFirstSlowDown));
     } else if (outcome == FetchOutcome::Reply && interval > configured) {
         interval = std::max(configured, interval * 3 / 4);
-        if (interval < configured + Milliseconds(20))
+        if (interval < configured + Milliseconds(20)) {
             interval = configured;
+        }
     }
 }
 

@@ -50,8 +50,9 @@ struct Origin {
 
 std::string UrlPart(CURLU* url, CURLUPart part, unsigned flags = 0) {
     char* text = nullptr;
-    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr)
+    if (curl_url_get(url, part, &text, flags) != CURLUE_OK || text == nullptr) {
         return {};
+    }
     CurlString owned(text);
     return runtime::AsciiLower(text);
 }
@@ -78,29 +79,36 @@ struct Transfer {
 
 // "Name: value" when line is that header (name compared ignoring case).
 std::optional<std::string_view> HeaderValue(std::string_view line, std::string_view name) {
-    if (line.size() <= name.size() || line[name.size()] != ':')
+    if (line.size() <= name.size() || line[name.size()] != ':') {
         return std::nullopt;
+    }
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char c = line[i];
-        if (runtime::AsciiLower(c) != name[i])
+        if (runtime::AsciiLower(c) != name[i]) {
             return std::nullopt;
+        }
     }
     std::string_view value = line.substr(name.size() + 1);
-    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
         value.remove_prefix(1);
-    while (!value.empty() && (value.back() == '\r' || value.back() == '\n' || value.back() == ' '))
+    }
+    while (!value.empty() &&
+           (value.back() == '\r' || value.back() == '\n' || value.back() == ' ')) {
         value.remove_suffix(1);
+    }
     return value;
 }
 
 // A decimal value of digits only; nullopt for anything else ("abc", "-5", "").
 std::optional<long long> DecimalValue(std::string_view text) {
-    if (text.empty() || text.size() > 18)
+    if (text.empty() || text.size() > 18) {
         return std::nullopt;
+    }
     long long value = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return std::nullopt;
+        }
         value = value * 10 + (c - '0');
     }
     return value;
@@ -286,8 +294,9 @@ TransportError Run(CURLM* multi, Transfer& transfer, const TransportLimits& limi
                    CURLcode& finished) {
     for (;;) {
         int running = 0;
-        if (curl_multi_perform(multi, &running) != CURLM_OK)
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
             return TransportError::Dropped;
+        }
         if (running == 0) {
             int queued = 0;
             CURLMsg* message = curl_multi_info_read(multi, &queued);
@@ -295,19 +304,23 @@ TransportError Run(CURLM* multi, Transfer& transfer, const TransportLimits& limi
                                                                           : CURLE_RECV_ERROR;
             return FromCurl(finished, transfer);
         }
-        if (cancel != nullptr && cancel->IsCancelled())
+        if (cancel != nullptr && cancel->IsCancelled()) {
             return TransportError::Cancelled;
+        }
         const auto now = Clock::now();
-        if (now >= deadline)
+        if (now >= deadline) {
             return TransportError::Deadline;
+        }
         if (transfer.connected && now - transfer.windowStart >= limits.stallTimeout) {
-            if (transfer.windowBytes < kStallMinBytes)
+            if (transfer.windowBytes < kStallMinBytes) {
                 return TransportError::Stall;
+            }
             transfer.windowStart = now;
             transfer.windowBytes = 0;
         }
-        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK)
+        if (curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) {
             return TransportError::Dropped;
+        }
     }
 }
 
@@ -327,13 +340,15 @@ ThreadHandles& HandlesOfThisThread() {
 // Why a certificate was refused (GBK), from the TLS library's verification
 // result (OpenSSL's X509_V_ERR_* numbers) or curl's code.
 std::string CertificateProblem(CURL* easy, CURLcode code, std::string_view curlText) {
-    if (code == CURLE_SSL_CACERT_BADFILE)
+    if (code == CURLE_SSL_CACERT_BADFILE) {
         return "\xD6\xA4\xCA\xE9\xB0\xE4\xB7\xA2\xBB\xFA\xB9\xB9\xCE\xC4\xBC\xFE\xCE\xDE\xB7\xA8"
                "\xB6\xC1\xC8\xA1";  // 证书颁发机构文件无法读取
+    }
     // curl's own check of the name, after a good chain, says so only in its
     // message ("no alternative certificate subject name matches target host name").
-    if (curlText.find("host name") != std::string_view::npos)
+    if (curlText.find("host name") != std::string_view::npos) {
         return "\xD3\xEB\xD6\xF7\xBB\xFA\xC3\xFB\xB2\xBB\xB7\xFB";  // 与主机名不符
+    }
     long verify = 0;
     curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verify);
     switch (verify) {
@@ -391,8 +406,9 @@ std::string RequestOnce(const std::string& target, CURLU* parsed, const RequestS
     CURLcode finished = CURLE_OK;
     result.error = Run(multi, transfer, setup.limits, deadline, cancel, finished);
     result.certificateProblem.clear();
-    if (result.error == TransportError::Certificate)
+    if (result.error == TransportError::Certificate) {
         result.certificateProblem = CertificateProblem(easy, finished, transfer.errorText.data());
+    }
     curl_multi_remove_handle(multi, easy);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, nullptr);  // the buffer ends with this request
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &result.status);
@@ -485,8 +501,9 @@ FetchResult HttpFetchResult(std::string_view url, const FetchSettings& settings,
     }
     for (int hop = 0;; ++hop) {
         std::string next = RequestOnce(target, parsed.get(), setup, deadline, cancel, result);
-        if (next.empty())
+        if (next.empty()) {
             return result;
+        }
         std::unique_ptr<CURLU, UrlDeleter> following(curl_url());
         const bool parsable =
             following && curl_url_set(following.get(), CURLUPART_URL, next.c_str(),
@@ -514,8 +531,9 @@ std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel) 
 std::string HttpFetch(std::string_view url, const runtime::CancelToken* cancel,
                       std::string* contentType) {
     FetchResult result = HttpFetchResult(url, cancel);
-    if (contentType != nullptr)
+    if (contentType != nullptr) {
         *contentType = std::move(result.contentType);
+    }
     return std::move(result.body);
 }
 

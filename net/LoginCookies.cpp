@@ -26,16 +26,18 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
     for (;;) {
         const std::size_t tab = line.find('\t', start);
         fields.push_back(line.substr(start, tab == line.npos ? line.npos : tab - start));
-        if (tab == line.npos)
+        if (tab == line.npos) {
             return fields;
+        }
         start = tab + 1;
     }
 }
 
 std::string LowerDomain(std::string_view domain) {
     std::string lower = runtime::AsciiLower(domain);
-    if (!lower.empty() && lower.front() == '.')
+    if (!lower.empty() && lower.front() == '.') {
         lower.erase(0, 1);
+    }
     return lower;
 }
 
@@ -71,8 +73,9 @@ bool ReadCookieFile(const std::filesystem::path& path, std::vector<Cookie>& cook
             return false;
         }
         const long long expiry = std::atoll(std::string(fields[4]).c_str());
-        if (expiry > 0 && expiry < now)
+        if (expiry > 0 && expiry < now) {
             continue;
+        }
         Cookie cookie;
         cookie.domain = LowerDomain(fields[0]);
         cookie.includeSubdomains = fields[1] == "TRUE" || fields[1] == "true";
@@ -86,15 +89,17 @@ bool ReadCookieFile(const std::filesystem::path& path, std::vector<Cookie>& cook
 bool ParseCookieHeader(std::string_view text, std::vector<Cookie>& cookies, std::string& error) {
     cookies.clear();
     text = TrimHeaderText(text);
-    if (text.size() >= 7 && (text.substr(0, 7) == "Cookie:" || text.substr(0, 7) == "cookie:"))
+    if (text.size() >= 7 && (text.substr(0, 7) == "Cookie:" || text.substr(0, 7) == "cookie:")) {
         text = TrimHeaderText(text.substr(7));
+    }
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find(';', start), text.size());
         const std::string_view pair = TrimHeaderText(text.substr(start, end - start));
         start = end + 1;
-        if (pair.empty())
+        if (pair.empty()) {
             continue;
+        }
         const std::size_t equals = pair.find('=');
         if (equals == 0 || equals == std::string_view::npos) {
             error = "cookie " + std::to_string(cookies.size() + 1) + " has no name=value form";

@@ -22,8 +22,9 @@ std::string_view OutcomeText(LookupOutcome outcome) {
 
 std::optional<LookupOutcome> OutcomeFromText(std::string_view text) {
     for (std::size_t i = 0; i < kTexts.size(); ++i) {
-        if (kTexts[i] == text)
+        if (kTexts[i] == text) {
             return static_cast<LookupOutcome>(i);
+        }
     }
     return std::nullopt;
 }

@@ -23,26 +23,32 @@ std::string CharsetParameter(std::string_view lowered) {
     while ((at = lowered.find("charset", at)) != std::string_view::npos) {
         std::size_t p = at + 7;
         at = p;
-        while (p < lowered.size() && IsSpace(lowered[p]))
+        while (p < lowered.size() && IsSpace(lowered[p])) {
             ++p;
-        if (p >= lowered.size() || lowered[p] != '=')
+        }
+        if (p >= lowered.size() || lowered[p] != '=') {
             continue;
+        }
         ++p;
-        while (p < lowered.size() && IsSpace(lowered[p]))
+        while (p < lowered.size() && IsSpace(lowered[p])) {
             ++p;
-        if (p < lowered.size() && (lowered[p] == '"' || lowered[p] == '\''))
+        }
+        if (p < lowered.size() && (lowered[p] == '"' || lowered[p] == '\'')) {
             ++p;
+        }
         std::size_t end = p;
         while (end < lowered.size()) {
             const char c = lowered[end];
             const bool token = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
                                c == '_' || c == '.' || c == ':';
-            if (!token)
+            if (!token) {
                 break;
+            }
             ++end;
         }
-        if (end > p)
+        if (end > p) {
             return std::string(lowered.substr(p, end - p));
+        }
     }
     return {};
 }
@@ -55,8 +61,9 @@ std::string MetaCharset(std::string_view body) {
         const std::size_t close = head.find('>', at);
         const std::size_t end = close == std::string::npos ? head.size() : close;
         std::string charset = CharsetParameter(std::string_view(head).substr(at, end - at));
-        if (!charset.empty())
+        if (!charset.empty()) {
             return charset;
+        }
         at = end;
     }
     return {};
@@ -72,8 +79,9 @@ FetchedPage HttpFetchPage(std::string_view url, const runtime::CancelToken* canc
 
 std::string DeclaredCharset(const FetchedPage& page) {
     std::string charset = CharsetParameter(runtime::AsciiLower(page.contentType));
-    if (charset.empty())
+    if (charset.empty()) {
         charset = MetaCharset(page.body);
+    }
     return charset;
 }
 
@@ -94,8 +102,9 @@ std::string PageTextAsGbk(const FetchedPage& page) {
 std::string PageTextAsGbk(FetchedPage&& page) {
     const bool utf8 = DeclaresUtf8(page);  // a meta tag may follow a NUL
     page.body.resize(runtime::TextViewFromBytes(page.body).size());
-    if (!utf8)
+    if (!utf8) {
         return std::move(page.body);
+    }
     std::string text = runtime::Utf8ToGbk(page.body);
     runtime::ReleaseText(page.body);
     return text;

@@ -44,15 +44,17 @@ std::string HostKey(std::string_view url) {
     const std::size_t scheme = url.find("://");
     std::string_view rest = scheme == url.npos ? url : url.substr(scheme + 3);
     rest = rest.substr(0, rest.find_first_of("/?#"));
-    if (const std::size_t at = rest.rfind('@'); at != rest.npos)
+    if (const std::size_t at = rest.rfind('@'); at != rest.npos) {
         rest.remove_prefix(at + 1);
+    }
     return runtime::AsciiLower(rest);
 }
 
 milliseconds RetryDelay(int retry, std::optional<std::chrono::seconds> retryAfter,
                         std::mt19937& random) {
-    if (retryAfter)
+    if (retryAfter) {
         return std::min(*retryAfter, kRetryAfterCap);
+    }
     const int doublings = std::clamp(retry - 1, 0, 8);
     const milliseconds ceiling = std::min(kBackoffCap, kFirstBackoff * (1 << doublings));
     std::uniform_int_distribution<long long> pick(0, ceiling.count());
@@ -60,12 +62,14 @@ milliseconds RetryDelay(int retry, std::optional<std::chrono::seconds> retryAfte
 }
 
 std::string FailureReason(const FetchResult& result, FetchOutcome outcome) {
-    if (outcome == FetchOutcome::Blocked)
+    if (outcome == FetchOutcome::Blocked) {
         return NeedsLoginReason();
+    }
     switch (result.error) {
         case TransportError::None:
-            if (outcome == FetchOutcome::Reply)
+            if (outcome == FetchOutcome::Reply) {
                 return {};
+            }
             return ServerAnsweredReason() + " " + std::to_string(result.status);
         case TransportError::UnusableUrl:
             return UnusableUrlReason();
@@ -106,8 +110,9 @@ PolicyFetchResult FetchWithPolicy(std::string_view url, const runtime::CancelTok
     HostPacer& pacer = ProcessPacer();
     PolicyFetchResult fetched;
     for (int attempt = 0;; ++attempt) {
-        if (hosts != nullptr && hosts->IsMarked(host))
+        if (hosts != nullptr && hosts->IsMarked(host)) {
             return Unavailable(url);
+        }
         if (!pacer.WaitTurn(host, settings->minInterval, cancel)) {
             fetched.last = FetchResult{};
             fetched.last.error = TransportError::Cancelled;

@@ -29,8 +29,9 @@ const EndpointSource kEndpoints[] = {
 // (digits only when digitsOnly). It goes into the path unescaped.
 bool ReadH5Name(const std::optional<std::string>& given, const char* option, bool digitsOnly,
                 std::string& target, std::string& error) {
-    if (!given)
+    if (!given) {
         return true;
+    }
     bool usable = !given->empty() && given->size() <= 128;
     for (const char c : *given) {
         const bool digit = c >= '0' && c <= '9';
@@ -48,23 +49,27 @@ bool ReadH5Name(const std::optional<std::string>& given, const char* option, boo
 
 // A whole number within [low, high]; nullopt otherwise.
 std::optional<long> WholeNumber(const std::string& text, long low, long high) {
-    if (text.empty() || text.size() > 9)
+    if (text.empty() || text.size() > 9) {
         return std::nullopt;
+    }
     long value = 0;
     for (const char c : text) {
-        if (c < '0' || c > '9')
+        if (c < '0' || c > '9') {
             return std::nullopt;
+        }
         value = value * 10 + (c - '0');
     }
-    if (value < low || value > high)
+    if (value < low || value > high) {
         return std::nullopt;
+    }
     return value;
 }
 
 bool ReadNumber(const std::optional<std::string>& given, const char* name, long low, long high,
                 long& target, std::string& error) {
-    if (!given)
+    if (!given) {
         return true;
+    }
     const auto value = WholeNumber(*given, low, high);
     if (!value) {
         error = std::string(name) + ": '" + *given + "' is not a whole number from " +
@@ -89,8 +94,9 @@ bool UsableProxy(const std::string& proxy) {
 
 void RunSettings::UseDemoBase(const std::string& base) {
     for (const EndpointSource& source : kEndpoints) {
-        if (this->*source.fromDemo)
+        if (this->*source.fromDemo) {
             endpoints.*source.base = base;
+        }
     }
 }
 
@@ -175,9 +181,10 @@ bool ResolveRunSettings(const SettingsSources& sources, const Environment& envir
         // there now rather than have every fetch fail on it later.
         std::ifstream file(*sources.caFile, std::ios::binary);
         std::string head(65536, '\0');
-        if (file)
+        if (file) {
             head.resize(static_cast<std::size_t>(
                 file.read(head.data(), static_cast<std::streamsize>(head.size())).gcount()));
+        }
         if (!file.is_open() || head.find("-----BEGIN CERTIFICATE-----") == std::string::npos) {
             error = "--ca-file: '" + *sources.caFile + "' is not a readable PEM certificate file";
             return false;

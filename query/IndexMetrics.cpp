@@ -9,8 +9,9 @@ namespace {
 
 std::array<double, 7> DayNumbers(const TrendSeries& series) {
     std::array<double, 7> x{};
-    for (std::size_t k = 0; k < x.size(); ++k)
+    for (std::size_t k = 0; k < x.size(); ++k) {
         x[k] = runtime::ToNumber(series.values[k]);
+    }
     return x;
 }
 
@@ -21,14 +22,16 @@ TrendFigures ComputeTrendFigures(const TrendSeries& series) {
     TrendFigures figures;
 
     double sum = 0;
-    for (double value : x)
+    for (double value : x) {
         sum += value;
+    }
     figures.average = runtime::ToText(runtime::FloorToInt(sum / 7.0));
 
     // Zero divisors are not guarded: a zero day makes the slope non-finite.
     double slope = 0;
-    for (std::size_t k = 1; k < x.size(); ++k)
+    for (std::size_t k = 1; k < x.size(); ++k) {
         slope += (x[k] - x[k - 1]) / x[k];
+    }
     figures.slope = runtime::FormatNumber(slope, 1, false);
 
     const std::int32_t difference =

@@ -31,8 +31,9 @@ constexpr std::array kReportedColumns{
 
 constexpr bool Consecutive() {
     for (std::size_t i = 0; i < kReportedColumns.size(); ++i) {
-        if (columns::Index(kReportedColumns[i]) != kFirstMetricColumn + static_cast<int>(i))
+        if (columns::Index(kReportedColumns[i]) != kFirstMetricColumn + static_cast<int>(i)) {
             return false;
+        }
     }
     return true;
 }
@@ -60,8 +61,9 @@ public:
         : m_table(table), m_observer(observer) {}
 
     void RunStarted(int total) override {
-        if (m_observer != nullptr)
+        if (m_observer != nullptr) {
             m_observer->RunStarted(total);
+        }
     }
     bool RowExists(runtime::RowId id) override {
         // The first column, which is short: the keyword may be huge.
@@ -71,15 +73,17 @@ public:
         m_table.SetCellsById(id, firstColumn, std::move(cells));
     }
     void RowFinished(int done, int total) override {
-        if (m_observer != nullptr)
+        if (m_observer != nullptr) {
             m_observer->RowFinished(done, total);
+        }
     }
     bool ResumeAfterBlocked(int streak) override {
         return m_observer != nullptr && m_observer->ResumeAfterBlocked(streak);
     }
     void EndpointUnavailable(const std::string& notice) override {
-        if (m_observer != nullptr)
+        if (m_observer != nullptr) {
             m_observer->EndpointUnavailable(notice);
+        }
     }
 
 private:
@@ -129,20 +133,23 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
         bool exists = false;
         {
             std::lock_guard lock(mutex);
-            if (stopped)
+            if (stopped) {
                 return;
+            }
             exists = sink.RowExists(rowInput.id);
         }
         std::optional<RowResult> row;
         if (exists) {
             auto& regex = regexes[static_cast<std::size_t>(worker)];
-            if (!regex)
+            if (!regex) {
                 regex = std::make_unique<regex::RegexObject>();
+            }
             row = QueryRow(input.endpoints, rowInput.keyword, *regex, &cancel, &hosts);
         }
         std::lock_guard lock(mutex);
-        if (cancel.IsCancelled() || stopped)
+        if (cancel.IsCancelled() || stopped) {
             return;
+        }
         if (row) {
             Count(summary, row->outcome);
             blockedStreak = row->outcome == RowOutcome::Blocked ? blockedStreak + 1 : 0;
@@ -175,9 +182,10 @@ QuerySummary IndexQueryRun(const QueryRunInput& input, QuerySink& sink,
     }
     if (stopped) {
         for (std::size_t i = 0; i < input.rows.size(); ++i) {
-            if (!finished[i])
+            if (!finished[i]) {
                 sink.RowResult(input.rows[i].id, kOutcomeColumn,
                                {std::string(RowOutcomeText(RowOutcome::NotQueried)), {}});
+            }
         }
         Count(summary, RowOutcome::NotQueried, total - done);
     }
@@ -207,8 +215,9 @@ std::vector<runtime::RowId> RowsToRetry(runtime::Table& table) {
     for (const runtime::RowId id : table.RowIds()) {
         const std::optional<std::string> text = table.GetCellById(id, kOutcomeColumn);
         const std::optional<RowOutcome> outcome = text ? RowOutcomeFromText(*text) : std::nullopt;
-        if (outcome && (IsTrouble(*outcome) || *outcome == RowOutcome::NotQueried))
+        if (outcome && (IsTrouble(*outcome) || *outcome == RowOutcome::NotQueried)) {
             rows.push_back(id);
+        }
     }
     return rows;
 }

@@ -13,8 +13,9 @@ bool ShownFigures::Any() const {
 
 ShownFigures ShownFiguresOf(const std::function<std::string(int column)>& cell) {
     ShownFigures shown;
-    for (std::size_t i = 0; i < shown.cells.size(); ++i)
+    for (std::size_t i = 0; i < shown.cells.size(); ++i) {
         shown.cells[i] = cell(kFirstMetricColumn + static_cast<int>(i));
+    }
     shown.series = cell(kSeriesColumn);
     shown.receivedAt = cell(kFiguresTimeColumn);
     return shown;
@@ -32,10 +33,12 @@ bool LeavesFiguresOut(RowOutcome outcome) {
 std::string SettleFigures(RowResult& fresh, const ShownFigures& shown, std::int64_t now,
                           bool& kept) {
     kept = false;
-    if (!LeavesFiguresOut(fresh.outcome))
+    if (!LeavesFiguresOut(fresh.outcome)) {
         return std::to_string(now);
-    if (!shown.Any())
+    }
+    if (!shown.Any()) {
         return {};
+    }
     kept = true;
     fresh.listingCount = shown.cells[0];
     fresh.yesterday = shown.cells[1];

@@ -15,15 +15,17 @@ void ProgressEstimate::Update(int done, Clock::time_point now) {
 
 double ProgressEstimate::Rate() const {
     const double seconds = std::chrono::duration<double>(m_last - m_started).count();
-    if (m_done <= 0 || seconds <= 0)
+    if (m_done <= 0 || seconds <= 0) {
         return 0;
+    }
     return m_done / seconds;
 }
 
 std::optional<std::chrono::seconds> ProgressEstimate::TimeLeft() const {
     const double rate = Rate();
-    if (rate <= 0)
+    if (rate <= 0) {
         return std::nullopt;
+    }
     const int left = m_total > m_done ? m_total - m_done : 0;
     return std::chrono::seconds(static_cast<long long>(std::ceil(left / rate)));
 }

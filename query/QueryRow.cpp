@@ -15,8 +15,9 @@ namespace mofeng::query {
 namespace {
 
 RowOutcome FromFetch(const net::PolicyFetchResult& fetched, bool found) {
-    if (fetched.hostUnavailable)
+    if (fetched.hostUnavailable) {
         return RowOutcome::Partial;
+    }
     switch (fetched.outcome) {
         case net::FetchOutcome::Reply:
             return found ? RowOutcome::Normal : RowOutcome::NoData;
@@ -41,8 +42,9 @@ std::string FailedHost(const net::PolicyFetchResult& failed, RowOutcome other) {
 std::string JoinSeries(const TrendSeries& series) {
     std::string joined;
     for (std::size_t i = 0; i < series.values.size(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             joined += ',';
+        }
         joined += series.values[i];
     }
     return joined;
@@ -93,8 +95,9 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
     runtime::ReleaseText(trend.last.body);
     const bool seriesFound = !series.values[0].empty();
     const RowOutcome trendOutcome = FromFetch(trend, seriesFound);
-    if (cancel != nullptr && cancel->IsCancelled())
+    if (cancel != nullptr && cancel->IsCancelled()) {
         return row;
+    }
 
     net::PolicyFetchResult search;
     std::optional<std::int32_t> count;
@@ -118,24 +121,28 @@ RowResult QueryRow(const net::EndpointConfig& config, std::string_view keyword,
     if (trendReplied) {
         TrendFigures figures = ComputeTrendFigures(series);
         row.yesterday = series.Yesterday();
-        if (searchReplied)
+        if (searchReplied) {
             row.competition = CompetitionText(figures.average, count.value_or(0));
+        }
         row.average = std::move(figures.average);
         row.trend = std::move(figures.trend);
         row.slope = std::move(figures.slope);
     }
-    if (searchReplied)
+    if (searchReplied) {
         row.listingCount = runtime::ToText(static_cast<int>(count.value_or(0)));
+    }
     row.outcome = trend.hostUnavailable && search.hostUnavailable
                       ? RowOutcome::Failed
                       : Worse(trendOutcome, searchOutcome);
     row.reason = static_cast<int>(searchOutcome) > static_cast<int>(trendOutcome) ? search.reason
                                                                                   : trend.reason;
     row.failedHost = FailedHost(trend, searchOutcome);
-    if (row.failedHost.empty())
+    if (row.failedHost.empty()) {
         row.failedHost = FailedHost(search, trendOutcome);
-    if (seriesFound)
+    }
+    if (seriesFound) {
         row.series = JoinSeries(series);
+    }
     return row;
 }
 

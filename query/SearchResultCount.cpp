@@ -27,8 +27,9 @@ bool IsJsonSpace(char c) {
 // listing count is never negative.
 std::optional<std::int32_t> CountOfValue(std::string_view value) {
     const std::optional<double> number = runtime::LeadingNumber(value);
-    if (!number || *number < 0)
+    if (!number || *number < 0) {
         return std::nullopt;
+    }
     return runtime::TruncateToInt32(*number);
 }
 
@@ -40,26 +41,32 @@ std::optional<std::int32_t> CountDirectlyAfterKey(std::string_view page) {
     for (int keyAt = runtime::TextFind(page, kCountKey, 1, true); keyAt != -1;
          keyAt = runtime::TextFind(page, kCountKey, keyAt + 1, true)) {
         std::size_t p = static_cast<std::size_t>(keyAt - 1) + kCountKey.size();
-        if (p < page.size() && page[p] == '"')
+        if (p < page.size() && page[p] == '"') {
             ++p;
-        if (p >= page.size() || page[p] != ':')
+        }
+        if (p >= page.size() || page[p] != ':') {
             continue;
+        }
         ++p;
-        while (p < page.size() && IsJsonSpace(page[p]))
+        while (p < page.size() && IsJsonSpace(page[p])) {
             ++p;
+        }
         if (p < page.size() && page[p] == '"') {
             // '"' is never a GBK trail byte: the first one closes the value.
             const std::size_t end = std::min(page.find('"', p + 1), page.size());
-            if (const auto count = CountOfValue(page.substr(p + 1, end - p - 1)))
+            if (const auto count = CountOfValue(page.substr(p + 1, end - p - 1))) {
                 return count;
+            }
             continue;
         }
         // A bare value is its ASCII digits.
         std::size_t end = p;
-        while (end < page.size() && IsDigit(page[end]))
+        while (end < page.size() && IsDigit(page[end])) {
             ++end;
-        if (end > p)
+        }
+        if (end > p) {
             return runtime::TruncateToInt32(runtime::ToNumber(page.substr(p, end - p)));
+        }
     }
     return std::nullopt;
 }
@@ -67,12 +74,14 @@ std::optional<std::int32_t> CountDirectlyAfterKey(std::string_view page) {
 }  // namespace
 
 std::optional<std::int32_t> FindListingCount(std::string_view page) {
-    if (const auto direct = CountDirectlyAfterKey(page))
+    if (const auto direct = CountDirectlyAfterKey(page)) {
         return direct;
+    }
     int start = 1;
     const std::string value = TextBetween(page, start, kCountKey, ":\"", true, "\",", true, false);
-    if (start == -1)
+    if (start == -1) {
         return std::nullopt;
+    }
     return CountOfValue(value);
 }
 

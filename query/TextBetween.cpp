@@ -23,8 +23,9 @@ std::string TextBetween(std::string_view text, int& start, std::string_view key,
     const int valueAt = includeKey ? keyAt : afterLeft;
     start = valueAt;
     int end = runtime::TextFind(text, rightDelimiter, afterLeft, ignoreCase);
-    if (end == -1)
+    if (end == -1) {
         end = runtime::TextLength(text) + 1;
+    }
     return runtime::TextMid(text, valueAt, end - valueAt);
 }
 

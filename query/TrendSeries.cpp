@@ -10,8 +10,9 @@ namespace mofeng::query {
 TrendSeries ParseTrendSeries(std::string_view gbkText, regex::RegexObject& regex) {
     TrendSeries series;
     regex.Search(kTrendPattern, gbkText);
-    if (regex.MatchCount() < 1)
+    if (regex.MatchCount() < 1) {
         return series;
+    }
     for (int group = 1; group <= 7; ++group) {
         series.values[group - 1] = regex.SubMatchText(1, group);
     }

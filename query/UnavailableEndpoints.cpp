@@ -20,22 +20,27 @@ UnavailableEndpoints::UnavailableEndpoints(const net::EndpointConfig& config)
       m_searchHost(net::HostKey(config.ListingCountBase())) {}
 
 void UnavailableEndpoints::NoteRow(runtime::RowId id, const RowResult& row) {
-    if (row.outcome == RowOutcome::Failed && !row.failedHost.empty())
+    if (row.outcome == RowOutcome::Failed && !row.failedHost.empty()) {
         m_suspects.emplace_back(id, row.failedHost);
+    }
 }
 
 UnavailableEndpoints::Change UnavailableEndpoints::Update(const net::HostAvailability& hosts) {
     Change change;
     for (const std::string& host : hosts.MarkedHosts()) {
-        if (!m_announced.insert(host).second)
+        if (!m_announced.insert(host).second) {
             continue;
-        if (host == m_indexHost)
+        }
+        if (host == m_indexHost) {
             change.notices.push_back(std::string(kIndexEndpoint) + std::string(kNoticeTail));
-        if (host == m_searchHost)
+        }
+        if (host == m_searchHost) {
             change.notices.push_back(std::string(kSearchEndpoint) + std::string(kNoticeTail));
+        }
         std::erase_if(m_suspects, [&](const auto& suspect) {
-            if (suspect.second != host)
+            if (suspect.second != host) {
                 return false;
+            }
             change.nowPartial.push_back(suspect.first);
             return true;
         });

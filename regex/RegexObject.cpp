@@ -107,8 +107,9 @@ void RegexObject::Release() {
 }
 
 void RegexObject::ReleaseSubject() {
-    if (!m_state)
+    if (!m_state) {
         return;
+    }
     auto kept = std::make_shared<State>();
     kept->pattern = m_state->pattern;
     kept->compiled = m_state->compiled;

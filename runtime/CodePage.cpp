@@ -24,16 +24,20 @@ size_t Utf8SequenceLength(std::string_view s) {
         length = 2;
     } else if (b0 >= 0xE0 && b0 <= 0xEF) {
         length = 3;
-        if (b0 == 0xE0)
+        if (b0 == 0xE0) {
             low = 0xA0;
-        if (b0 == 0xED)
+        }
+        if (b0 == 0xED) {
             high = 0x9F;  // no surrogates
+        }
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
         length = 4;
-        if (b0 == 0xF0)
+        if (b0 == 0xF0) {
             low = 0x90;
-        if (b0 == 0xF4)
+        }
+        if (b0 == 0xF4) {
             high = 0x8F;
+        }
     } else {
         return 0;
     }

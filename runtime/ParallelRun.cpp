@@ -16,20 +16,24 @@ void ForEachInParallel(std::size_t count, int jobs, const CancelToken& cancel,
     std::atomic<std::size_t> next{0};
     const auto loop = [&](int worker) {
         for (;;) {
-            if (cancel.IsCancelled())
+            if (cancel.IsCancelled()) {
                 return;
+            }
             const std::size_t item = next.fetch_add(1);
-            if (item >= count)
+            if (item >= count) {
                 return;
+            }
             work(worker, item);
         }
     };
     std::vector<std::thread> helpers;
-    for (int worker = 1; worker < jobs; ++worker)
+    for (int worker = 1; worker < jobs; ++worker) {
         helpers.emplace_back(loop, worker);
+    }
     loop(0);
-    for (std::thread& thread : helpers)
+    for (std::thread& thread : helpers) {
         thread.join();
+    }
 }
 
 }  // namespace mofeng::runtime

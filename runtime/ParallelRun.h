@@ -49,11 +49,13 @@ bool ConsumeInOrder(std::size_t count, int jobs, const CancelToken& cancel,
     jobs = ClampJobs(jobs);
     if (jobs == 1 || count <= 1) {
         for (std::size_t i = 0; i < count; ++i) {
-            if (cancel.IsCancelled())
+            if (cancel.IsCancelled()) {
                 return false;
+            }
             Result result = fetch(i);
-            if (cancel.IsCancelled() || !consume(i, std::move(result)))
+            if (cancel.IsCancelled() || !consume(i, std::move(result))) {
                 return false;
+            }
         }
         return !cancel.IsCancelled();
     }
@@ -75,8 +77,9 @@ bool ConsumeInOrder(std::size_t count, int jobs, const CancelToken& cancel,
                 return stopped || cancel.IsCancelled() || nextFetch >= count ||
                        nextFetch < nextConsume + window;
             });
-            if (stopped || cancel.IsCancelled() || nextFetch >= count)
+            if (stopped || cancel.IsCancelled() || nextFetch >= count) {
                 return;
+            }
             const std::size_t item = nextFetch++;
             lock.unlock();
             Result result = fetch(item);
@@ -88,8 +91,9 @@ bool ConsumeInOrder(std::size_t count, int jobs, const CancelToken& cancel,
 
     std::vector<std::thread> helpers;
     helpers.reserve(static_cast<std::size_t>(jobs));
-    for (int j = 0; j < jobs; ++j)
+    for (int j = 0; j < jobs; ++j) {
         helpers.emplace_back(helper);
+    }
 
     bool complete = true;
     for (std::size_t i = 0; i < count; ++i) {
@@ -97,8 +101,9 @@ bool ConsumeInOrder(std::size_t count, int jobs, const CancelToken& cancel,
         {
             std::unique_lock lock(mutex);
             // A cancel wakes nobody by itself, so the wait polls it.
-            while (!ready[i] && !cancel.IsCancelled())
+            while (!ready[i] && !cancel.IsCancelled()) {
                 changed.wait_for(lock, std::chrono::milliseconds(20));
+            }
             if (!ready[i]) {
                 complete = false;
                 break;
@@ -118,8 +123,9 @@ bool ConsumeInOrder(std::size_t count, int jobs, const CancelToken& cancel,
         stopped = true;
         changed.notify_all();
     }
-    for (std::thread& thread : helpers)
+    for (std::thread& thread : helpers) {
         thread.join();
+    }
     return complete && !cancel.IsCancelled();
 }
 

@@ -10,7 +10,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libcurl4-opens
     help2man dpkg-dev lintian desktop-file-utils appstream
     libzip-dev libexpat1-dev libxlsxwriter-dev libfreexl-dev libreoffice-calc-nogui libsqlite3-dev xlsx2csv python3-openpyxl
     clang libclang-rt-14-dev lld qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
-    ccache libssl-dev)
+    ccache libssl-dev clang-format-15)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -35,20 +35,24 @@ ConnectionStream::~ConnectionStream() {
 bool ConnectionStream::AcceptTls(SSL_CTX* context) {
 #if MOFENG_SIM_TLS
     m_tls = SSL_new(context);
-    if (m_tls == nullptr || SSL_set_fd(m_tls, static_cast<int>(m_socket)) != 1)
+    if (m_tls == nullptr || SSL_set_fd(m_tls, static_cast<int>(m_socket)) != 1) {
         return false;
+    }
     // The socket blocks; each step of the handshake waits for the client
     // first, so a silent client is let go after the read timeout.
     for (;;) {
         const int accepted = SSL_accept(m_tls);
-        if (accepted == 1)
+        if (accepted == 1) {
             return true;
+        }
         const int why = SSL_get_error(m_tls, accepted);
         ERR_clear_error();
-        if (why == SSL_ERROR_WANT_READ && WaitFor(false, kReadTimeout))
+        if (why == SSL_ERROR_WANT_READ && WaitFor(false, kReadTimeout)) {
             continue;
-        if (why == SSL_ERROR_WANT_WRITE && WaitFor(true, kWriteTimeout))
+        }
+        if (why == SSL_ERROR_WANT_WRITE && WaitFor(true, kWriteTimeout)) {
             continue;
+        }
         return false;
     }
 #else
@@ -73,8 +77,9 @@ bool ConnectionStream::WaitFor(bool forWrite, std::chrono::milliseconds limit) c
 
 bool ConnectionStream::is_readable() const {
 #if MOFENG_SIM_TLS
-    if (m_tls != nullptr && SSL_pending(m_tls) > 0)
+    if (m_tls != nullptr && SSL_pending(m_tls) > 0) {
         return true;
+    }
 #endif
     return m_bufferStart < m_bufferEnd || WaitFor(false, kReadTimeout);
 }
@@ -120,8 +125,9 @@ long long ConnectionStream::Receive(char* buffer, size_t size) {
 #if MOFENG_SIM_TLS
     if (m_tls != nullptr) {
         const int n = SSL_read(m_tls, buffer, static_cast<int>(std::min<size_t>(size, 1 << 30)));
-        if (n > 0)
+        if (n > 0) {
             return n;
+        }
         const int why = SSL_get_error(m_tls, n);
         ERR_clear_error();
         return why == SSL_ERROR_ZERO_RETURN ? 0 : -1;
@@ -134,8 +140,9 @@ long long ConnectionStream::Send(const char* data, size_t size) {
 #if MOFENG_SIM_TLS
     if (m_tls != nullptr) {
         const int n = SSL_write(m_tls, data, static_cast<int>(std::min<size_t>(size, 1 << 30)));
-        if (n > 0)
+        if (n > 0) {
             return n;
+        }
         const int why = SSL_get_error(m_tls, n);
         ERR_clear_error();
         return why == SSL_ERROR_WANT_WRITE || why == SSL_ERROR_WANT_READ ? 0 : -1;

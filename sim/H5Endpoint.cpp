@@ -41,16 +41,18 @@ std::optional<std::string> TokenCookie(std::string_view cookies) {
     constexpr std::string_view kName = "_m_h5_tk=";
     std::size_t from = 0;
     while (from < cookies.size()) {
-        while (from < cookies.size() && (cookies[from] == ' ' || cookies[from] == ';'))
+        while (from < cookies.size() && (cookies[from] == ' ' || cookies[from] == ';')) {
             ++from;
+        }
         if (cookies.substr(from, kName.size()) == kName) {
             std::string_view value = cookies.substr(from + kName.size());
             value = value.substr(0, value.find(';'));
             return std::string(value.substr(0, value.find('_')));
         }
         const std::size_t next = cookies.find(';', from);
-        if (next == cookies.npos)
+        if (next == cookies.npos) {
             break;
+        }
         from = next;
     }
     return std::nullopt;
@@ -61,24 +63,29 @@ std::optional<std::string> TokenCookie(std::string_view cookies) {
 std::optional<std::string> JsonStringMember(std::string_view object, std::string_view name) {
     const std::string key = "\"" + std::string(name) + "\"";
     std::size_t at = object.find(key);
-    if (at == object.npos)
+    if (at == object.npos) {
         return std::nullopt;
+    }
     at += key.size();
-    while (at < object.size() && (object[at] == ' ' || object[at] == ':'))
+    while (at < object.size() && (object[at] == ' ' || object[at] == ':')) {
         ++at;
-    if (at >= object.size() || object[at] != '"')
+    }
+    if (at >= object.size() || object[at] != '"') {
         return std::nullopt;
+    }
     std::string value;
     for (++at; at < object.size(); ++at) {
         const char c = object[at];
-        if (c == '"')
+        if (c == '"') {
             return value;
+        }
         if (c != '\\') {
             value += c;
             continue;
         }
-        if (++at >= object.size())
+        if (++at >= object.size()) {
             return std::nullopt;
+        }
         switch (object[at]) {
             case 'n':
                 value += '\n';
@@ -87,11 +94,13 @@ std::optional<std::string> JsonStringMember(std::string_view object, std::string
                 value += '\t';
                 break;
             case 'u': {
-                if (at + 4 >= object.size())
+                if (at + 4 >= object.size()) {
                     return std::nullopt;
+                }
                 unsigned code = 0;
-                if (std::sscanf(std::string(object.substr(at + 1, 4)).c_str(), "%4x", &code) != 1)
+                if (std::sscanf(std::string(object.substr(at + 1, 4)).c_str(), "%4x", &code) != 1) {
                     return std::nullopt;
+                }
                 runtime::AppendUtf8(value, code);
                 at += 4;
                 break;

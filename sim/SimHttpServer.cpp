@@ -52,8 +52,9 @@ bool SimHttpServer::ServeKeptAlive(httplib::Stream& stream) {
         const bool last = served >= kMaxRequestsPerConnection;
         ok = process_request(stream, last, connectionClosed, nullptr);
         // An idle client is let go after the stream's read timeout.
-        if (!ok || last || connectionClosed || !stream.is_readable())
+        if (!ok || last || connectionClosed || !stream.is_readable()) {
             break;
+        }
     }
     return ok;
 }

@@ -313,10 +313,12 @@ void Simulator::Impl::Upgrade(const httplib::Request& request, httplib::Response
     // The host as the client named it (an IPv6 literal keeps its brackets).
     std::string host = request.get_header_value("Host");
     const std::size_t colon = host.rfind(':');
-    if (colon != std::string::npos && host.find(']', colon) == std::string::npos)
+    if (colon != std::string::npos && host.find(']', colon) == std::string::npos) {
         host.resize(colon);
-    if (host.empty())
+    }
+    if (host.empty()) {
         host = "127.0.0.1";
+    }
     response.status = 301;
     response.set_header("Location",
                         "https://" + host + ":" + std::to_string(port.load()) + request.target);
@@ -356,37 +358,44 @@ void Simulator::Impl::HandleH5(const httplib::Request& request, httplib::Respons
         blocked ? H5Endpoint::Blocked(request.params) : h5.Answer(request.params, record.cookie);
     record.outcome = answer.outcome;
     Remember(record);
-    for (const std::string& cookie : answer.setCookies)
+    for (const std::string& cookie : answer.setCookies) {
         response.set_header("Set-Cookie", cookie);
+    }
     response.status = 200;
     SendWhole(response, std::move(answer.body), kTrendType);
 }
 
 bool Simulator::Impl::OverRateLimit() {
-    if (options.rateLimit <= 0)
+    if (options.rateLimit <= 0) {
         return false;
+    }
     const auto now = std::chrono::steady_clock::now();
     std::lock_guard lock(rateMutex);
-    while (!recentStarts.empty() && now - recentStarts.front() >= std::chrono::seconds(1))
+    while (!recentStarts.empty() && now - recentStarts.front() >= std::chrono::seconds(1)) {
         recentStarts.pop_front();
-    if (static_cast<double>(recentStarts.size()) >= options.rateLimit)
+    }
+    if (static_cast<double>(recentStarts.size()) >= options.rateLimit) {
         return true;
+    }
     recentStarts.push_back(now);
     return false;
 }
 
 bool Simulator::Impl::HasRequiredCookie(const std::string& cookies) const {
-    if (options.requireCookie.empty())
+    if (options.requireCookie.empty()) {
         return true;
+    }
     // Cookie pairs are separated by "; ".
     std::size_t from = 0;
     while (from <= cookies.size()) {
         const std::size_t end = std::min(cookies.find(';', from), cookies.size());
         std::size_t begin = from;
-        while (begin < end && cookies[begin] == ' ')
+        while (begin < end && cookies[begin] == ' ') {
             ++begin;
-        if (cookies.compare(begin, end - begin, options.requireCookie) == 0)
+        }
+        if (cookies.compare(begin, end - begin, options.requireCookie) == 0) {
             return true;
+        }
         from = end + 1;
     }
     return false;
@@ -399,10 +408,12 @@ bool Simulator::Impl::LoggedIn(const std::string& cookies) const {
     for (std::size_t from = 0; from < cookies.size();) {
         const std::size_t end = std::min(cookies.find(';', from), cookies.size());
         std::size_t begin = from;
-        while (begin < end && cookies[begin] == ' ')
+        while (begin < end && cookies[begin] == ' ') {
             ++begin;
-        if (end > begin && cookies.compare(begin, 6, "mfsim=") != 0)
+        }
+        if (end > begin && cookies.compare(begin, 6, "mfsim=") != 0) {
             return true;
+        }
         from = end + 1;
     }
     return false;

@@ -13,8 +13,9 @@ constexpr std::size_t kTagsPerGroup = 3;
 
 std::vector<std::string> SuggestionTags(const KeywordData& data, std::string_view keyword) {
     std::vector<std::string> tags;
-    if (data.Suggestions(keyword).empty())
+    if (data.Suggestions(keyword).empty()) {
         return tags;
+    }
     const auto modifiers = Modifiers();
     StableRandom random(StableHash(data.Seed(), keyword, 0x6D61676963ULL));
     const std::size_t wanted = static_cast<std::size_t>(random.Between(2, 6));
@@ -22,10 +23,12 @@ std::vector<std::string> SuggestionTags(const KeywordData& data, std::string_vie
         const std::string_view text =
             modifiers[static_cast<std::size_t>(random.Between(0, modifiers.size() - 1))].text;
         bool taken = keyword.find(text) != std::string_view::npos;
-        for (const std::string& tag : tags)
+        for (const std::string& tag : tags) {
             taken = taken || tag == text;
-        if (!taken)
+        }
+        if (!taken) {
             tags.emplace_back(text);
+        }
     }
     return tags;
 }

@@ -31,8 +31,9 @@ bool AddExtension(X509* cert, X509* issuer, int nid, const std::string& value) {
     X509V3_set_ctx_nodb(&context);
     X509V3_set_ctx(&context, issuer, cert, nullptr, nullptr, 0);
     X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &context, nid, value.c_str());
-    if (extension == nullptr)
+    if (extension == nullptr) {
         return false;
+    }
     const bool added = X509_add_ext(cert, extension, -1) == 1;
     X509_EXTENSION_free(extension);
     return added;
@@ -43,8 +44,9 @@ bool AddExtension(X509* cert, X509* issuer, int nid, const std::string& value) {
 Cert MakeCertificate(EVP_PKEY* key, const char* commonName, long serial, X509* issuer,
                      EVP_PKEY* signer, int fromDays, int toDays) {
     Cert cert(X509_new());
-    if (!cert)
+    if (!cert) {
         return nullptr;
+    }
     X509_NAME* name = X509_get_subject_name(cert.get());
     const bool ok =
         X509_set_version(cert.get(), 2) == 1 &&
@@ -93,8 +95,9 @@ bool MakeTestAuthority(const std::string& folder, const TestCertificateShape& sh
         AddExtension(ca.get(), ca.get(), NID_subject_key_identifier, "hash") &&
         Sign(ca.get(), caKey.get());
     std::string names;
-    for (const std::string& entry : shape.names)
+    for (const std::string& entry : shape.names) {
         names += (names.empty() ? "" : ",") + entry;
+    }
     const Cert server = caReady
                             ? MakeCertificate(serverKey.get(), "127.0.0.1", 2, ca.get(),
                                               caKey.get(), shape.validFromDays, shape.validToDays)

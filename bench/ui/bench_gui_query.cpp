@@ -34,8 +34,9 @@ namespace {
 QMessageBox* VisibleBox() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible())
+        if (box != nullptr && box->isVisible()) {
             return box;
+        }
     }
     return nullptr;
 }
@@ -57,8 +58,9 @@ int main(int argc, char** argv) {
     const double limitSeconds = argc > 3 ? std::atof(argv[3]) : 0;  // 0: to the end
 
     sim::Simulator simulator;
-    if (!simulator.Start())
+    if (!simulator.Start()) {
         return 1;
+    }
     net::EndpointConfig endpoints;
     endpoints.searchBase = endpoints.indexBase = endpoints.suggestBase = simulator.BaseUrl();
     ui::AppContext context(endpoints,
@@ -71,11 +73,13 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     std::string lines;
     const char* const words[] = {"连衣裙", "衬衫", "牛仔裤", "凉鞋", "双肩包"};
-    for (int i = 0; i < rows; ++i)
+    for (int i = 0; i < rows; ++i) {
         lines += runtime::Utf8ToGbk(words[i % 5]) + std::to_string(i) + "\r\n";
+    }
     QFile file(folder.filePath(QStringLiteral("keywords.txt")));
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
         return 1;
+    }
     file.write(lines.data(), static_cast<qint64>(lines.size()));
     file.close();
     window.ImportFile(file.fileName());
@@ -94,8 +98,9 @@ int main(int argc, char** argv) {
         QElapsedTimer opening;
         opening.start();
         menu->popup(window.mapToGlobal(QPoint(200, 200)));
-        while (!menu->isVisible())
+        while (!menu->isVisible()) {
             QApplication::processEvents(QEventLoop::AllEvents, 1);
+        }
         QApplication::processEvents();  // its first paint
         worstMenuMs = std::max(worstMenuMs, static_cast<double>(opening.nsecsElapsed()) / 1e6);
         ++menuOpenings;

@@ -119,8 +119,9 @@ public:
 
     int AppendRows(std::vector<runtime::Row> rows) override {
         appendSizes.push_back(rows.size());
-        if (cancelOnAppend != nullptr)
+        if (cancelOnAppend != nullptr) {
             cancelOnAppend->Cancel();
+        }
         return m_inner.AppendRows(std::move(rows));
     }
     void SetCell(int r, int c, std::string t) override { ++cellWrites, m_inner.SetCell(r, c, t); }

@@ -66,7 +66,6 @@ TEST(MarketValue, HeadersNameTheirKindAndTheRatioNeedsADivisor) {
 }  // namespace
 }  // namespace mofeng::app
 
-
 namespace mofeng::app {
 namespace {
 

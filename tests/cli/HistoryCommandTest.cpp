@@ -25,10 +25,12 @@ std::vector<std::vector<std::string>> Table(const std::string& text) {
     for (std::string line; std::getline(in, line);) {
         std::vector<std::string> fields;
         std::istringstream cells(line);
-        for (std::string field; std::getline(cells, field, '\t');)
+        for (std::string field; std::getline(cells, field, '\t');) {
             fields.push_back(field);
-        if (!line.empty() && line.back() == '\t')
+        }
+        if (!line.empty() && line.back() == '\t') {
             fields.emplace_back();
+        }
         rows.push_back(fields);
     }
     return rows;

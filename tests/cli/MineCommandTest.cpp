@@ -32,8 +32,9 @@ protected:
     std::vector<std::string> OutLines() const {
         std::vector<std::string> lines;
         std::istringstream in(m_out.str());
-        for (std::string line; std::getline(in, line);)
+        for (std::string line; std::getline(in, line);) {
             lines.push_back(line);
+        }
         return lines;
     }
 
@@ -138,8 +139,9 @@ TEST_F(MineCommandTest, SuggestionTagsAreOfferedOnlyWhenAskedFor) {
                                          "--must",        "花",
                                          "--levels",      "2",
                                          "碎花连衣裙"};
-        if (tags)
+        if (tags) {
             args.insert(args.begin(), "--tags");
+        }
         m_out.str({});
         m_err.str({});
         EXPECT_EQ(RunMineCommand(args, CommandStreams{m_out, m_err, false}), kExitOk)

@@ -32,8 +32,9 @@ const char* const kHeader =
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
+    for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
+    }
     return lines;
 }
 
@@ -148,8 +149,9 @@ TEST_F(QueryCommandTest, TheWholeQueryRunsOverHttpsWithATrustedAuthority) {
     ASSERT_EQ(Run(untrusted), kExitTrouble);
     const std::vector<std::string> lines = Lines(m_out.str());
     ASSERT_EQ(lines.size(), 4u);
-    for (std::size_t i = 1; i < lines.size(); ++i)
+    for (std::size_t i = 1; i < lines.size(); ++i) {
         EXPECT_EQ(Fields(lines[i])[8], "失败") << lines[i];
+    }
     EXPECT_EQ(https.RequestCount(), 6u);
 
     // --demo --https makes its own authority and gives the plain demo's table.
@@ -167,8 +169,9 @@ TEST_F(QueryCommandTest, DemoServesEveryEndpointInProcess) {
     ASSERT_EQ(lines.size(), 4u);
     // Yesterday's index is filled only when the trend endpoint answered.
     int answered = 0;
-    for (std::size_t i = 1; i < lines.size(); ++i)
+    for (std::size_t i = 1; i < lines.size(); ++i) {
         answered += !Fields(lines[i])[3].empty();
+    }
     EXPECT_GT(answered, 0);
     EXPECT_EQ(m_simulator.RequestCount(), 0u);
 }
@@ -300,8 +303,9 @@ TEST_F(QueryCommandTest, InterruptWritesTheRowsDoneAndMarksTheRest) {
     sim::Simulator slow(options);
     ASSERT_TRUE(slow.Start());
     std::thread interrupter([&] {
-        while (slow.RequestCount() < 3)
+        while (slow.RequestCount() < 3) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         std::raise(SIGINT);
     });
     const int exitCode =
@@ -370,8 +374,9 @@ TEST(TextField, ControlsNeverReachTheTerminal) {
          "nbsp"},  // not a control
         {"连衣裙", "连衣裙"},
     };
-    for (const auto& [in, out] : cases)
+    for (const auto& [in, out] : cases) {
         EXPECT_EQ(SafeUtf8(in), out) << in;
+    }
     EXPECT_EQ(TextField(runtime::Utf8ToGbk("裙\x1B")), "裙\xEF\xBF\xBD");
 }
 
@@ -387,15 +392,17 @@ TEST(TextField, AHugeCellWrittenInPiecesReadsAsAWholeOne) {
         {"one ASCII byte shifts every pair", "a" +
                                                  [&] {
                                                      std::string s;
-                                                     while (s.size() < 300'000)
+                                                     while (s.size() < 300'000) {
                                                          s += word;
+                                                     }
                                                      return s;
                                                  }()},
         {"invalid pairs and lone lead bytes",
          [] {
              std::string s;
-             while (s.size() < 300'000)
+             while (s.size() < 300'000) {
                  s += "\x81\x7F\xFF\xFE\xFE\x81\x40x\x1B";
+             }
              return s;
          }()},
         {"a lead byte last", std::string(200'000, 'k') + "\xB5"},
@@ -420,8 +427,9 @@ TEST_F(QueryCommandTest, HelpNamesEveryOption) {
 
 TEST_F(QueryCommandTest, JobsPrintTheRowsOfOneJobInListOrder) {
     std::ofstream many(m_folder / "many.txt", std::ios::binary);
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         many << runtime::Utf8ToGbk("连衣裙" + std::to_string(i)) << "\r\n";
+    }
     many.close();
     const std::string file = (m_folder / "many.txt").string();
     ASSERT_EQ(Run(SimulatorArgs({file})), kExitOk) << m_err.str();

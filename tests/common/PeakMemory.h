@@ -24,8 +24,9 @@ namespace mofeng::test {
 // A child, because the peak of a process never comes down again.
 inline long PeakGrowthBytes(const std::function<bool()>& work) {
     int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
+    if (::pipe(pipeFds) != 0) {
         return -1;
+    }
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(pipeFds[0]);
@@ -40,8 +41,9 @@ inline long PeakGrowthBytes(const std::function<bool()>& work) {
     }
     ::close(pipeFds[1]);
     long grown = -1;
-    if (::read(pipeFds[0], &grown, sizeof grown) != sizeof grown)
+    if (::read(pipeFds[0], &grown, sizeof grown) != sizeof grown) {
         grown = -1;
+    }
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);

@@ -42,8 +42,9 @@ public:
     }
     ~CraftedEndpoints() {
         ReleaseStalls();
-        while (!m_server.is_running())
+        while (!m_server.is_running()) {
             std::this_thread::yield();
+        }
         m_server.stop();
         m_thread.join();
     }
@@ -57,15 +58,17 @@ public:
     // Link texts (UTF-8) written into a GBK search page.
     void SetRelated(const std::string& keyword, const std::vector<std::string>& links) {
         std::string page = "<html><body>\n";
-        for (const std::string& link : links)
+        for (const std::string& link : links) {
             page += "<a trace=\"relatedSearch\" href=\"/search?q=x\">" + link + "</a>\n";
+        }
         SetReply("search " + keyword, runtime::Utf8ToGbk(page + "</body></html>"), "text/html");
     }
     // Suggestion strings (UTF-8) as they stand between the reply's quotes.
     void SetSuggestions(const std::string& keyword, const std::vector<std::string>& shown) {
         std::string reply = "jsonp12556({\"result\":[";
-        for (std::size_t i = 0; i < shown.size(); ++i)
+        for (std::size_t i = 0; i < shown.size(); ++i) {
             reply += (i ? ",[\"" : "[\"") + shown[i] + "\",\"" + std::to_string(i + 1) + "\"]";
+        }
         SetReply("sug " + keyword, reply + "]})", "text/javascript; charset=utf-8");
     }
     // key: "search KEYWORD" or "sug KEYWORD".

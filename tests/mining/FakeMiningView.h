@@ -17,8 +17,9 @@ public:
         : mustContain(std::move(mustContain)), levelIndex(levelIndex) {}
 
     std::string MustContainText() const override {
-        if (beforeMustContainRead)
+        if (beforeMustContainRead) {
             beforeMustContainRead();
+        }
         return mustContain;
     }
     int LevelIndex() const override { return levelIndex; }

@@ -51,8 +51,9 @@ TEST(KeywordExport, FileNameComesFromTheSeedOrNotAtAll) {
         {"del\x7F", ""},
         {"\xFF\xFF", ""},
     };
-    for (const auto& [seed, name] : cases)
+    for (const auto& [seed, name] : cases) {
         EXPECT_EQ(ExportFileName(seed), name) << runtime::GbkToUtf8(seed);
+    }
 }
 
 TEST(KeywordExport, WritesOnlyPlainFilesInTheRunDirectory) {
@@ -100,8 +101,9 @@ TEST(KeywordExport, WritesOnlyPlainFilesInTheRunDirectory) {
 
 TEST(KeywordExport, SendingAppendsKeywordsOnlyWithoutDuplicateCheck) {
     runtime::MemoryTable main({{"a", 1}, {"b", 1}, {"c", 1}});
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 5; ++i) {
         main.AppendRows({{std::to_string(i + 1), "k" + std::to_string(i), "9"}});
+    }
     runtime::MemoryTable list(MiningListColumns());
     list.AppendRows({{"1", "x"}, {"2", "k0"}, {"3", "y"}});
     EXPECT_EQ(SendKeywords(list, main), 3);
@@ -114,10 +116,12 @@ TEST(KeywordExport, SendingAppendsKeywordsOnlyWithoutDuplicateCheck) {
 }
 
 TEST(KeywordExport, MustContainHoldsAtMostTwoBytes) {
-    for (const char* text : {"", "a", "ab", "裙"})
+    for (const char* text : {"", "a", "ab", "裙"}) {
         EXPECT_FALSE(IsMustContainTooLong(Utf8ToGbk(text))) << text;
-    for (const char* text : {"abc", "裙a", "连衣"})
+    }
+    for (const char* text : {"abc", "裙a", "连衣"}) {
         EXPECT_TRUE(IsMustContainTooLong(Utf8ToGbk(text))) << text;
+    }
 }
 
 }  // namespace

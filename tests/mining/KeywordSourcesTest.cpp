@@ -16,8 +16,9 @@ using Texts = std::vector<std::string>;
 
 Texts ToUtf8(const Texts& gbk) {
     Texts utf8;
-    for (const std::string& text : gbk)
+    for (const std::string& text : gbk) {
         utf8.push_back(runtime::GbkToUtf8(text));
+    }
     return utf8;
 }
 
@@ -38,8 +39,9 @@ TEST(KeywordSources, ParsesRepliesAsCaptured) {
         {kLink + "a</a>" + kNul + kLink + "b</a>", {"a"}},
         {"<a trace=\"srp\" href=\"/x\">裙</a>", {}},
     };
-    for (const Case& c : related)
+    for (const Case& c : related) {
         EXPECT_EQ(ToUtf8(RelatedCandidatesFromPage(Utf8ToGbk(c.text))), c.expected) << c.text;
+    }
 
     const Case suggestions[] = {
         {R"(cb({"result":[["连衣裙<b>夏<\/b>","12"],["裙","3"]]}))", {"连衣裙夏", "裙"}},
@@ -53,8 +55,9 @@ TEST(KeywordSources, ParsesRepliesAsCaptured) {
          {"帽子", "帽子女秋冬", "帽子女"}},
         {R"([["帽子","1851375.3007043828"],["帽子男","718826.98"]])", {"帽子", "帽子男"}},
     };
-    for (const Case& c : suggestions)
+    for (const Case& c : suggestions) {
         EXPECT_EQ(ToUtf8(SuggestionCandidatesFromText(Utf8ToGbk(c.text))), c.expected) << c.text;
+    }
     // The reply is UTF-8 bytes, cut at the first NUL.
     EXPECT_EQ(ToUtf8(SuggestionCandidatesFromText(
                   SuggestionReplyText(R"([["连衣裙","1"],)" + kNul + R"(["长裙","2"])"))),
@@ -102,8 +105,9 @@ TEST(KeywordSources, SimulatorRepliesGiveItsKeywordsWithIntegerOrDecimalCounts) 
             const Texts links = simulator.ExpectedRelated(keyword);
             EXPECT_EQ(ToUtf8(RelatedSearchKeywords(config, Utf8ToGbk(keyword))), links) << keyword;
             Texts candidates;
-            for (const sim::SuggestionEntry& entry : simulator.ExpectedSuggestions(keyword))
+            for (const sim::SuggestionEntry& entry : simulator.ExpectedSuggestions(keyword)) {
                 candidates.push_back(entry.candidate);
+            }
             EXPECT_EQ(ToUtf8(SuggestionKeywords(config, Utf8ToGbk(keyword))), candidates)
                 << keyword;
             found += links.size() * candidates.size();
@@ -136,12 +140,14 @@ TEST(KeywordSources, TheMagicBlockLeavesTheSuggestionsAsTheyWereAndOffersItsTags
     for (const std::string keyword : {"连衣裙", "碎花连衣裙 夏", "a", "雪纺长款 女"}) {
         SCOPED_TRACE(keyword);
         Texts candidates;
-        for (const sim::SuggestionEntry& entry : simulator.ExpectedSuggestions(keyword))
+        for (const sim::SuggestionEntry& entry : simulator.ExpectedSuggestions(keyword)) {
             candidates.push_back(entry.candidate);
+        }
         EXPECT_EQ(ToUtf8(SuggestionLookup(config, Utf8ToGbk(keyword), nullptr).candidates),
                   candidates);
-        for (const std::string& tag : sim::SuggestionTags(simulator.Data(), keyword))
+        for (const std::string& tag : sim::SuggestionTags(simulator.Data(), keyword)) {
             candidates.push_back(keyword + tag);
+        }
         tagged += candidates.size();
         EXPECT_EQ(ToUtf8(SuggestionLookup(config, Utf8ToGbk(keyword), nullptr, true).candidates),
                   candidates);

@@ -26,8 +26,9 @@ using Texts = std::vector<std::string>;
 // "NUMBER KEYWORD" per row, UTF-8.
 Texts RowsOf(runtime::MemoryTable& list) {
     Texts rows;
-    for (const runtime::Row& row : list.Rows())
+    for (const runtime::Row& row : list.Rows()) {
         rows.push_back(row[kNumberColumn] + " " + runtime::GbkToUtf8(row[kKeywordColumn]));
+    }
     return rows;
 }
 
@@ -37,8 +38,9 @@ Texts Asked(const test::CraftedEndpoints& server, const std::string& endpoint,
     Texts asked;
     const Texts all = server.Asked();
     for (std::size_t i = from; i < all.size(); ++i) {
-        if (all[i].rfind(endpoint + " ", 0) == 0)
+        if (all[i].rfind(endpoint + " ", 0) == 0) {
             asked.push_back(all[i].substr(endpoint.size() + 1));
+        }
     }
     return asked;
 }
@@ -89,9 +91,10 @@ TEST(MiningRun, ExpansionsAreCountedByOutcomeAndBlockedOnesInARowEndTheRun) {
     test::CraftedEndpoints server;
     server.SetRelated("裙", {"长裙", "短裙", "中裙", "花裙", "蓝裙"});
     server.SetSuggestions("长裙", {"长裙子"});
-    for (const char* blocked : {"短裙", "中裙", "花裙"})
+    for (const char* blocked : {"短裙", "中裙", "花裙"}) {
         server.SetReply(std::string("sug ") + blocked, "<script>var x5secdata='1';</script>",
                         "text/html");
+    }
     for (const int jobs : {1, 8}) {
         SCOPED_TRACE(std::to_string(jobs) + " jobs");
         const std::size_t before = server.Asked().size();
@@ -113,8 +116,9 @@ TEST(MiningRun, ExpansionsAreCountedByOutcomeAndBlockedOnesInARowEndTheRun) {
         EXPECT_EQ(RowsOf(m.list),
                   (Texts{"1 长裙", "2 短裙", "3 中裙", "4 花裙", "5 蓝裙", "6 长裙子"}));
         // With one job 蓝裙 is never asked; more jobs may have fetched it ahead.
-        if (jobs == 1)
+        if (jobs == 1) {
             EXPECT_EQ(Asked(server, "sug", before), (Texts{"长裙", "短裙", "中裙", "花裙"}));
+        }
     }
 }
 
@@ -139,8 +143,9 @@ TEST(MiningRun, MustContainIsByteExactAtCharacterBoundariesAndReadLive) {
     test::FakeMiningView view("x", 0);
     int reads = 0;
     view.beforeMustContainRead = [&] {
-        if (++reads == 2)
+        if (++reads == 2) {
             view.mustContain = "y";
+        }
     };
     m.Run("seed", "", 0, &view);
     EXPECT_EQ(RowsOf(m.list), (Texts{"1 x1", "2 y1", "3 y2"}));
@@ -161,8 +166,9 @@ TEST(MiningRun, ExcludeWordsRefuseCandidatesInBothStagesAtCharacterBoundaries) {
     EXPECT_TRUE(RunMining(*lease, {m.config, 1}, inputs, sink, Utf8ToGbk("裙"), m.cancel));
     EXPECT_EQ(RowsOf(m.list), (Texts{"1 短裙", "2 圓裙", "3 蓝色短裙", "4 短裙女", "5 圓裙子"}));
     // Excluded candidates are never expanded.
-    for (const std::string& asked : Asked(server, "sug", before))
+    for (const std::string& asked : Asked(server, "sug", before)) {
         EXPECT_EQ(asked.find("长"), std::string::npos) << asked;
+    }
 
     // Words set mid-way count from the next candidate; none leaves all in.
     inputs.SetExcludeWords({});
@@ -178,8 +184,9 @@ TEST(MiningRun, EachPassExpandsExactlyWhatThePassBeforeAccepted) {
         {"seed", {"a1", "a2"}}, {"a1", {"b1", "a2"}}, {"a2", {"b2", "seed"}}, {"b1", {"c1"}},
         {"b2", {"a1"}},         {"c1", {"d1"}},       {"d1", {"e1"}},
     };
-    for (const auto& [keyword, links] : graph)
+    for (const auto& [keyword, links] : graph) {
         server.SetRelated(keyword, links);
+    }
     Miner m{server.Config()};
     EXPECT_TRUE(m.Run("seed", "", 0));
     // Pass 1: seed; 2: a1 a2; 3: b1 b2 seed (seed came back in pass 2); 4: c1.
@@ -236,8 +243,9 @@ TEST(MiningRun, OneRunAtATimeAndCancelWritesNothingMore) {
     test::FakeMiningView view("", 2);
     int reads = 0;
     view.beforeMustContainRead = [&] {
-        if (++reads == 2)
+        if (++reads == 2) {
             m.cancel.Cancel();
+        }
     };
     auto lease = m.state.TryBeginRun();
     EXPECT_EQ(m.state.TryBeginRun(), nullptr);
@@ -311,8 +319,9 @@ TEST(MiningRun, SimulatorRunsFollowThePassRulesAndSkipBadReplies) {
         options.failRate = options.garbageRate = faults / 2;
         // A seed whose first request (the seed's own page) gets through.
         while (sim::DecideFault(options.seed, 1, {options.failRate, 0, 0, options.garbageRate}) !=
-               sim::Outcome::Normal)
+               sim::Outcome::Normal) {
             ++options.seed;
+        }
         sim::Simulator simulator(options);
         ASSERT_TRUE(simulator.Start());
         Miner m{};
@@ -320,8 +329,9 @@ TEST(MiningRun, SimulatorRunsFollowThePassRulesAndSkipBadReplies) {
         struct : MiningObserver {
             std::vector<std::pair<int, int>> steps;  // stage, step of each acceptance
             void Progressed(const MiningProgress& p) override {
-                if (p.accepted > static_cast<std::int64_t>(steps.size()))
+                if (p.accepted > static_cast<std::int64_t>(steps.size())) {
                     steps.emplace_back(p.stage, p.step);
+                }
             }
         } recorder;
         test::FakeMiningView view(Utf8ToGbk("花"), 0);
@@ -333,8 +343,9 @@ TEST(MiningRun, SimulatorRunsFollowThePassRulesAndSkipBadReplies) {
         std::map<std::string, int> searched,
             expected{{net::PercentEncodeUtf8(Utf8ToGbk("碎花连衣裙")), 1}};
         for (const sim::RequestRecord& record : simulator.Requests()) {
-            if (record.target.rfind(prefix, 0) == 0)
+            if (record.target.rfind(prefix, 0) == 0) {
                 ++searched[record.target.substr(prefix.size())];
+            }
         }
         const std::vector<runtime::Row> rows = m.list.Rows();
         ASSERT_EQ(recorder.steps.size(), rows.size());
@@ -342,11 +353,13 @@ TEST(MiningRun, SimulatorRunsFollowThePassRulesAndSkipBadReplies) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             EXPECT_EQ(rows[i][0], std::to_string(i + 1));
             EXPECT_NE(runtime::GbkToUtf8(rows[i][1]).find("花"), std::string::npos);
-            if (recorder.steps[i].first == 1 && recorder.steps[i].second < 4)
+            if (recorder.steps[i].first == 1 && recorder.steps[i].second < 4) {
                 ++expected[net::PercentEncodeUtf8(rows[i][1])];
+            }
         }
-        if (faults == 0)
+        if (faults == 0) {
             EXPECT_EQ(searched, expected);
+        }
     }
 }
 
@@ -358,8 +371,9 @@ public:
     bool AppendRow(std::string number, std::string keyword) override {
         log.push_back("row " + number + " " + runtime::GbkToUtf8(keyword));
         const bool added = TableMiningSink::AppendRow(std::move(number), std::move(keyword));
-        if (afterRow)
+        if (afterRow) {
             afterRow(++rows);
+        }
         return added;
     }
     void SetStatusLabel(const std::string& text) override {
@@ -393,8 +407,9 @@ RunRecord RecordRun(
     runtime::MemoryTable list{MiningListColumns()};
     test::FakeMiningView view(Utf8ToGbk("裙"), levelIndex);
     RecordingSink sink(list);
-    if (afterRow)
+    if (afterRow) {
         sink.afterRow = [&](int rows) { afterRow(rows, view, list); };
+    }
     runtime::CancelToken cancel;
     auto lease = state.TryBeginRun();
     EXPECT_TRUE(RunMining(*lease, {config, jobs}, view, sink, Utf8ToGbk("连衣裙"), cancel));
@@ -434,14 +449,16 @@ TEST(MiningRunJobs, ChangesDuringAParallelRunTakeEffectAsWithOneJob) {
         // The must-contain edit counts from the next candidate on.
         {"must-contain changed",
          [](int rows, test::FakeMiningView& view, runtime::MemoryTable&) {
-             if (rows == 12)
+             if (rows == 12) {
                  view.mustContain = Utf8ToGbk("衣");
+             }
          }},
         // "清空关键词": later stage-1 duplicates of cleared rows come back.
         {"list cleared",
          [](int rows, test::FakeMiningView&, runtime::MemoryTable& list) {
-             if (rows == 6)
+             if (rows == 6) {
                  list.Clear();
+             }
          }},
     };
     for (const auto& c : cases) {
@@ -452,15 +469,17 @@ TEST(MiningRunJobs, ChangesDuringAParallelRunTakeEffectAsWithOneJob) {
     }
     // The edit really changed what was accepted.
     const RunRecord edited = RecordRun(config, 8, 0, cases[0].afterRow);
-    for (std::size_t i = 12; i < edited.rows.size(); ++i)
+    for (std::size_t i = 12; i < edited.rows.size(); ++i) {
         EXPECT_NE(edited.rows[i].find("衣"), std::string::npos) << edited.rows[i];
+    }
 }
 
 TEST(MiningRunJobs, CancelEndsEveryFetchInFlight) {
     test::CraftedEndpoints server;
     server.SetRelated("seed", {"a", "b", "c", "d", "e", "f"});
-    for (const char* keyword : {"a", "b", "c", "d", "e", "f"})
+    for (const char* keyword : {"a", "b", "c", "d", "e", "f"}) {
         server.StallReplies("search " + std::string(keyword));
+    }
     MiningState state;
     runtime::MemoryTable list{MiningListColumns()};
     const LiveMiningInputs inputs("", 2);

@@ -11,8 +11,9 @@ namespace {
 
 bool HoldsMarkerPlainly(std::string_view body) {
     for (const std::string_view marker : kBlockedBodyMarkers) {
-        if (body.find(marker) != body.npos)
+        if (body.find(marker) != body.npos) {
             return true;
+        }
     }
     return false;
 }
@@ -47,8 +48,9 @@ TEST(BodyIsBlocked, AgreesWithAPlainSearchOnNearMisses) {
     for (int round = 0; round < 3000; ++round) {
         std::string body;
         const int count = static_cast<int>(random() % 40);
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             body += pieces[random() % pieces.size()];
+        }
         const bool expected = HoldsMarkerPlainly(body);
         blocked += expected ? 1 : 0;
         ASSERT_EQ(BodyIsBlocked(body), expected) << "round " << round;

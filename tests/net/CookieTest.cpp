@@ -27,14 +27,16 @@ TEST(CookieJar, KeepsDomainRulesExpiryAndAPerDomainCap) {
     jar.Store("x.taobao.com", "b=gone; Domain=taobao.com; Expires=Thu, 01 Jan 1970 00:00:00 GMT");
     EXPECT_EQ(jar.HeaderFor("s.taobao.com"), "");
 
-    for (int i = 0; i < 1000; ++i)
+    for (int i = 0; i < 1000; ++i) {
         jar.Store("h", "c" + std::to_string(i) + "=v");
+    }
     EXPECT_EQ(jar.CountFor("h"), CookieJar::kMaxCookiesPerDomain);
     EXPECT_EQ(jar.HeaderFor("h").rfind("c999=v"), jar.HeaderFor("h").size() - 6);  // newest kept
     EXPECT_EQ(jar.HeaderFor("h").find("c0=v"), std::string::npos);                 // oldest gone
     jar.Clear();
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 20; ++i) {
         jar.Store("h", "big" + std::to_string(i) + "=" + std::string(1000, 'x'));
+    }
     EXPECT_LE(jar.HeaderFor("h").size(), CookieJar::kMaxBytesPerDomain + 100);
     EXPECT_LT(jar.CountFor("h"), 10u);
 }

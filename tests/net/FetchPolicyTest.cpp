@@ -79,8 +79,9 @@ TEST_F(Policy, EachFailureKindIsRetriedAndEndsFailedWithItsReason) {
          [](int s) {
              RawHttpServer::SendAll(s, "HTTP/1.0 200 OK\r\n\r\n");
              // One byte per 50 ms until the client gives up (send fails).
-             for (int i = 0; i < 40 && ::send(s, "x", 1, MSG_NOSIGNAL) == 1; ++i)
+             for (int i = 0; i < 40 && ::send(s, "x", 1, MSG_NOSIGNAL) == 1; ++i) {
                  std::this_thread::sleep_for(50ms);
+             }
          },
          TransportError::Stall, 200},
         {"body over the cap",
@@ -137,10 +138,11 @@ TEST_F(Policy, RepliesAndBlockedPagesAreNotRetried) {
     for (const auto& [reply, outcome] : cases) {
         SCOPED_TRACE(reply);
         RawHttpServer server([&, reply = reply](int s, const std::string& request) {
-            if (request.find("GET /member/login.jhtml") == 0)
+            if (request.find("GET /member/login.jhtml") == 0) {
                 RawHttpServer::SendAll(s, Reply("HTTP/1.0 200 OK", "please log in"));
-            else
+            } else {
                 RawHttpServer::SendAll(s, reply);
+            }
         });
         const PolicyFetchResult fetched = FetchWithPolicy(server.Url("/search?q=login"), nullptr);
         EXPECT_EQ(fetched.outcome, outcome);
@@ -151,11 +153,12 @@ TEST_F(Policy, RepliesAndBlockedPagesAreNotRetried) {
 TEST_F(Policy, RetryAfterIsWaitedAndFlakyServerEndsWithTheReply) {
     std::atomic<int> served{0};
     RawHttpServer server([&](int s, const std::string&) {
-        if (served++ == 0)
+        if (served++ == 0) {
             RawHttpServer::SendAll(
                 s, "HTTP/1.0 429 Slow\r\nRetry-After: 1\r\nContent-Length: 4\r\n\r\nslow");
-        else
+        } else {
             RawHttpServer::SendAll(s, Reply("HTTP/1.0 200 OK", "data"));
+        }
     });
     const auto start = Clock::now();
     const PolicyFetchResult fetched = FetchWithPolicy(server.Url("/x"), nullptr);
@@ -223,19 +226,22 @@ TEST_F(Policy, PacingSpacesRequestStartsAcrossWorkers) {
     for (int i = 0; i < kWorkers; ++i) {
         workers.emplace_back([&] {
             start.arrive_and_wait();
-            for (int k = 0; k < 2; ++k)
+            for (int k = 0; k < 2; ++k) {
                 EXPECT_EQ(FetchWithPolicy(server.Url("/p"), nullptr).outcome, FetchOutcome::Reply);
+            }
         });
     }
-    for (auto& worker : workers)
+    for (auto& worker : workers) {
         worker.join();
+    }
     // Under the server's lock: a reply through a socket is no ordering a
     // thread sanitizer can see.
     std::unique_lock lock(mutex);
     ASSERT_EQ(arrivals.size(), 8u);
     std::sort(arrivals.begin(), arrivals.end());
-    for (std::size_t i = 1; i < arrivals.size(); ++i)
+    for (std::size_t i = 1; i < arrivals.size(); ++i) {
         EXPECT_GE(arrivals[i] - arrivals[i - 1], 120ms) << i;  // a little slack for scheduling
+    }
 }
 
 TEST(HostPacer, SlowsDownOnTroubleAndDecaysToTheConfiguredInterval) {
@@ -245,13 +251,15 @@ TEST(HostPacer, SlowsDownOnTroubleAndDecaysToTheConfiguredInterval) {
     EXPECT_EQ(pacer.Interval("h"), 500ms);
     pacer.Record("h", 100ms, FetchOutcome::Blocked, 200);
     EXPECT_EQ(pacer.Interval("h"), 1000ms);
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         pacer.Record("h", 100ms, FetchOutcome::Failed, 429);
+    }
     EXPECT_EQ(pacer.Interval("h"), HostPacer::kMaxInterval);
     pacer.Record("h", 100ms, FetchOutcome::Failed, 0);  // a fast error never speeds it up
     EXPECT_EQ(pacer.Interval("h"), HostPacer::kMaxInterval);
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         pacer.Record("h", 100ms, FetchOutcome::Reply, 200);
+    }
     EXPECT_EQ(pacer.Interval("h"), 100ms);
 }
 
@@ -261,20 +269,21 @@ TEST_F(Policy, RedirectsStayOnTheOriginAndMalformedLengthsStillGiveTheBody) {
     });
     const std::string otherUrl = other.Url("/page");
     RawHttpServer server([&](int s, const std::string& request) {
-        if (request.find("GET /here") == 0)
+        if (request.find("GET /here") == 0) {
             RawHttpServer::SendAll(
                 s, "HTTP/1.0 302 F\r\nLocation: /there\r\nContent-Length: 0\r\n\r\n");
-        else if (request.find("GET /there") == 0)
+        } else if (request.find("GET /there") == 0) {
             RawHttpServer::SendAll(s, Reply("HTTP/1.0 200 OK", "arrived"));
-        else if (request.find("GET /away") == 0)
+        } else if (request.find("GET /away") == 0) {
             RawHttpServer::SendAll(s, "HTTP/1.0 302 F\r\nLocation: " + otherUrl +
                                           "\r\nContent-Length: 5\r\n\r\nmoved");
-        else if (request.find("GET /len-abc") == 0)
+        } else if (request.find("GET /len-abc") == 0) {
             RawHttpServer::SendAll(s, "HTTP/1.0 200 OK\r\nContent-Length: abc\r\n\r\nbody one");
-        else if (request.find("GET /len-neg") == 0)
+        } else if (request.find("GET /len-neg") == 0) {
             RawHttpServer::SendAll(s, "HTTP/1.0 200 OK\r\nContent-Length: -5\r\n\r\nbody two");
-        else
+        } else {
             RawHttpServer::SendAll(s, "HTTP/1.0 200 OK\r\nContent-Length:\r\n\r\nbody three");
+        }
     });
     const FetchResult followed = HttpFetchResult(server.Url("/here"));
     EXPECT_EQ(followed.body, "arrived");

@@ -106,8 +106,9 @@ TEST(HttpsFetch, BadCertificatesFailWithTheirReasonAndAreNotRetried) {
         ASSERT_TRUE(simulator.Start());
         FetchSettings settings;
         settings.retries = 2;
-        if (each.trusted)
+        if (each.trusted) {
             settings.caFile = authority.Files().caCert;
+        }
         SetFetchSettings(settings);
         const PolicyFetchResult fetched = FetchWithPolicy(simulator.BaseUrl() + kSearch, nullptr);
         EXPECT_EQ(fetched.outcome, FetchOutcome::Failed);

@@ -46,8 +46,9 @@ public:
         m_thread = std::thread([this] {
             while (!m_stop) {
                 pollfd ready{m_listener, POLLIN, 0};
-                if (poll(&ready, 1, 50) <= 0)
+                if (poll(&ready, 1, 50) <= 0) {
                     continue;
+                }
                 const int socket = accept(m_listener, nullptr, nullptr);
                 if (socket >= 0) {
                     m_open.push_back(socket);
@@ -59,8 +60,9 @@ public:
     ~SilentHost() {
         m_stop = true;
         m_thread.join();
-        for (const int socket : m_open)
+        for (const int socket : m_open) {
             close(socket);
+        }
         close(m_listener);
     }
     std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port); }
@@ -120,8 +122,9 @@ protected:
     }
     static void Fill(runtime::MemoryTable& table, int count) {
         std::vector<runtime::Row> rows;
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             rows.push_back({std::to_string(i + 1), "kw" + std::to_string(i)});
+        }
         table.AppendRows(std::move(rows));
     }
     QuerySummary Run(const net::EndpointConfig& config, runtime::MemoryTable& table,
@@ -145,12 +148,14 @@ private:
 TEST(HostAvailability, MarksAfterFiveConnectionFailuresInARowOnly) {
     using net::TransportError;
     net::HostAvailability hosts;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         EXPECT_FALSE(hosts.Record("a:1", TransportError::Stall));
+    }
     // Anything the server answered (an error status, a cut body) resets the count.
     EXPECT_FALSE(hosts.Record("a:1", TransportError::Dropped));
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         EXPECT_FALSE(hosts.Record("a:1", TransportError::Connect));
+    }
     // Tries that never reached the host count neither way.
     EXPECT_FALSE(hosts.Record("a:1", TransportError::Cancelled));
     EXPECT_FALSE(hosts.Record("a:1", TransportError::UrlTooLong));
@@ -185,8 +190,9 @@ TEST_F(DeadEndpoint, SilentTrendHostIsAskedFiveTimesAndEveryRowKeepsItsListingCo
     for (const runtime::Row& row : table.Rows()) {
         SCOPED_TRACE(row[1]);
         EXPECT_EQ(row[2], std::to_string(m_simulator.ExpectedListingCount(row[1])));
-        for (int column = 3; column <= 7; ++column)
+        for (int column = 3; column <= 7; ++column) {
             EXPECT_EQ(row[static_cast<std::size_t>(column)], "") << column;
+        }
         EXPECT_EQ(row[kOutcomeColumn], RowOutcomeText(RowOutcome::Partial));
         EXPECT_EQ(row[kReasonColumn], kUnavailable);
     }

@@ -41,8 +41,9 @@ protected:
     static std::vector<std::string> H5Outcomes(const sim::Simulator& simulator) {
         std::vector<std::string> outcomes;
         for (const sim::RequestRecord& record : simulator.Requests()) {
-            if (record.outcome.rfind("h5-", 0) == 0)
+            if (record.outcome.rfind("h5-", 0) == 0) {
                 outcomes.push_back(record.outcome);
+            }
         }
         return outcomes;
     }
@@ -148,8 +149,9 @@ TEST_F(H5SearchSource, AQueryRunGivesThePageSourcesCountsAndSendsTheLoginAlong) 
     // No search page was asked; every h5 call carried the seller's login.
     for (const sim::RequestRecord& record : simulator.Requests()) {
         EXPECT_EQ(record.target.rfind("/search?", 0), std::string::npos) << record.target;
-        if (record.outcome.rfind("h5-", 0) == 0)
+        if (record.outcome.rfind("h5-", 0) == 0) {
             EXPECT_NE(record.cookie.find("session=seller"), std::string::npos);
+        }
     }
 }
 

@@ -18,8 +18,9 @@ const std::string kFlat = "  --";
 TrendSeries Series(std::initializer_list<const char*> values) {
     TrendSeries series;
     std::size_t k = 0;
-    for (const char* value : values)
+    for (const char* value : values) {
         series.values[k++] = value;
+    }
     return series;
 }
 

@@ -65,8 +65,9 @@ protected:
         const auto values = m_simulator.ExpectedSeries(keywordUtf8);
         TrendSeries series;
         if (values) {
-            for (std::size_t k = 0; k < 7; ++k)
+            for (std::size_t k = 0; k < 7; ++k) {
                 series.values[k] = std::to_string((*values)[k]);
+            }
         }
         const std::int32_t count = runtime::TruncateToInt32(
             static_cast<double>(m_simulator.ExpectedListingCount(keywordUtf8)));
@@ -158,8 +159,9 @@ TEST_F(IndexQueryRunTest, ListChangesDuringTheRun) {
         m_simulator.ClearRequests();
         Fill(m_table, kKeywords);
         CallbackObserver observer([&](int done, int) {
-            if (done == 1)
+            if (done == 1) {
                 c.afterFirstRow(m_table);
+            }
         });
         const QuerySummary summary = IndexQueryRun(Config(), m_table, m_cancel, &observer);
 
@@ -180,8 +182,9 @@ TEST_F(IndexQueryRunTest, ListChangesDuringTheRun) {
 TEST_F(IndexQueryRunTest, CancelAfterARowStopsWithoutMessage) {
     Fill(m_table, kKeywords);
     CallbackObserver observer([&](int done, int) {
-        if (done == 2)
+        if (done == 2) {
             m_cancel.Cancel();
+        }
     });
     const QuerySummary summary = IndexQueryRun(Config(), m_table, m_cancel, &observer);
 
@@ -210,8 +213,9 @@ TEST(IndexQueryRunStall, CancelReleasesAFetchInFlight) {
         finished = true;
     });
     // The trend request is in flight (and stalled) once the server has it.
-    while (simulator.RequestCount() < 1)
+    while (simulator.RequestCount() < 1) {
         std::this_thread::yield();
+    }
     EXPECT_FALSE(finished);
     cancel.Cancel();
     run.join();
@@ -224,8 +228,9 @@ TEST(IndexQueryRunStall, CancelReleasesAFetchInFlight) {
 // Many keywords, the simulator's own ones and some it has no data for.
 std::vector<std::string> ManyKeywords(std::size_t count) {
     std::vector<std::string> keywords;
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         keywords.push_back((i % 7 == 3 ? "无数据" : "连衣裙") + std::to_string(i));
+    }
     return keywords;
 }
 
@@ -249,8 +254,9 @@ TEST_F(IndexQueryRunTest, AnyNumberOfJobsGivesTheCellsAndProgressOfOneJob) {
 
         const std::vector<runtime::Row> rows = m_table.Rows();
         ASSERT_EQ(rows.size(), keywords.size());
-        for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t i = 0; i < rows.size(); ++i) {
             EXPECT_EQ(MetricCells(rows[i]), ExpectedCells(keywords[i])) << keywords[i];
+        }
         std::vector<int> counting(keywords.size());
         std::iota(counting.begin(), counting.end(), 1);
         EXPECT_EQ(progress, counting);
@@ -293,8 +299,9 @@ TEST_F(IndexQueryRunTest, ParallelRunKeepsResultsInTheirRowsWhenTheListChanges) 
         }
     });
     IndexQueryRun(Config(), m_table, m_cancel, &reorder, nullptr, 8);
-    for (const runtime::Row& row : m_table.Rows())
+    for (const runtime::Row& row : m_table.Rows()) {
         EXPECT_EQ(MetricCells(row), ExpectedCells(runtime::GbkToUtf8(row[1])));
+    }
 
     // Cleared after the fifth row: the rest are skipped, at most the rows
     // already under way still ask, and the run still visits every row.
@@ -302,8 +309,9 @@ TEST_F(IndexQueryRunTest, ParallelRunKeepsResultsInTheirRowsWhenTheListChanges) 
     m_simulator.ClearRequests();
     Fill(m_table, keywords);
     CallbackObserver clear([&](int done, int) {
-        if (done == 5)
+        if (done == 5) {
             m_table.Clear();
+        }
     });
     const QuerySummary cleared = IndexQueryRun(Config(), m_table, m_cancel, &clear, nullptr, 8);
     EXPECT_LE(m_simulator.Requests().size(), 2u * (5 + 8));
@@ -319,22 +327,25 @@ TEST(IndexQueryRunStall, CancelReleasesEveryFetchInFlight) {
     config.searchBase = config.indexBase = simulator.BaseUrl();
 
     runtime::MemoryTable table(app::KeywordListColumns());
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 20; ++i) {
         table.AppendRows({{std::to_string(i + 1), "stalled" + std::to_string(i)}});
+    }
     runtime::CancelToken cancel;
     QuerySummary summary;
     std::thread run([&] { summary = IndexQueryRun(config, table, cancel, nullptr, nullptr, 4); });
     // Four trend requests are in flight (and stalled) once the server has them.
-    while (simulator.RequestCount() < 4)
+    while (simulator.RequestCount() < 4) {
         std::this_thread::yield();
+    }
     // A fetch that ignored the cancel would hold the join for its whole stall.
     cancel.Cancel();
     run.join();
 
     EXPECT_EQ(simulator.RequestCount(), 4u);
     EXPECT_TRUE(summary.cancelled);
-    for (const runtime::Row& row : table.Rows())
+    for (const runtime::Row& row : table.Rows()) {
         EXPECT_EQ(runtime::Row(row.begin() + kFirstMetricColumn, row.end()), runtime::Row(6));
+    }
 }
 
 }  // namespace

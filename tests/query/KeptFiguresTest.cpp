@@ -41,10 +41,11 @@ public:
                   }
               });
               routes.Get("/search", [this](const httplib::Request& req, httplib::Response& res) {
-                  if (down && req.get_param_value("q").starts_with("b"))
+                  if (down && req.get_param_value("q").starts_with("b")) {
                       res.set_redirect("/member/login.jhtml");
-                  else
+                  } else {
                       res.set_content(R"(g_page_config = {"totalHits":"5000"};)", "text/plain");
+                  }
               });
               routes.Get("/member/login.jhtml",
                          [](const httplib::Request&, httplib::Response& res) {

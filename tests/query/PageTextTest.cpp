@@ -94,8 +94,9 @@ TEST(PageText, FetchKeepsTheContentTypeHeader) {
     EXPECT_EQ(missing.contentType, "");
 
     // stop() does nothing until the accept loop runs.
-    while (!server.is_running())
+    while (!server.is_running()) {
         std::this_thread::yield();
+    }
     server.stop();
     serving.join();
 }

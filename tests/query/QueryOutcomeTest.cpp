@@ -51,8 +51,9 @@ protected:
     }
     static void Fill(runtime::MemoryTable& table, const std::vector<std::string>& keywords) {
         std::vector<runtime::Row> rows;
-        for (std::size_t i = 0; i < keywords.size(); ++i)
+        for (std::size_t i = 0; i < keywords.size(); ++i) {
             rows.push_back({std::to_string(i + 1), keywords[i]});
+        }
         table.AppendRows(std::move(rows));
     }
     static runtime::MemoryTable StoredTable() {
@@ -114,8 +115,9 @@ TEST_F(QueryOutcome, EachRowGetsTheWorseOutcomeAndFailedCellsStayEmpty) {
     };
     runtime::MemoryTable table = StoredTable();
     std::vector<std::string> keywords;
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         keywords.push_back(c.keyword);
+    }
     Fill(table, keywords);
     runtime::CancelToken cancel;
     const QuerySummary summary = IndexQueryRun(At(server.Url("")), table, cancel);
@@ -144,8 +146,9 @@ TEST_F(QueryOutcome, EachRowGetsTheWorseOutcomeAndFailedCellsStayEmpty) {
 
 TEST_F(QueryOutcome, FlakyServerWithRetriesGivesTheHealthyCellsForEveryNormalRow) {
     std::vector<std::string> keywords;
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 40; ++i) {
         keywords.push_back(runtime::Utf8ToGbk("连衣裙 " + std::to_string(i)));
+    }
     runtime::MemoryTable healthy = StoredTable();
     runtime::MemoryTable flaky = StoredTable();
     Fill(healthy, keywords);
@@ -169,8 +172,9 @@ TEST_F(QueryOutcome, FlakyServerWithRetriesGivesTheHealthyCellsForEveryNormalRow
     const std::vector<runtime::Row> got = flaky.Rows();
     int normal = 0;
     for (std::size_t i = 0; i < got.size(); ++i) {
-        if (got[i][kOutcomeColumn] != Text(RowOutcome::Normal))
+        if (got[i][kOutcomeColumn] != Text(RowOutcome::Normal)) {
             continue;
+        }
         ++normal;
         EXPECT_EQ(WithoutFiguresTime(got[i]), WithoutFiguresTime(expected[i])) << i;
     }

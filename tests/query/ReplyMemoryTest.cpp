@@ -32,11 +32,13 @@ struct LargeReply {
     std::string tail;
 
     char At(std::size_t offset) const {
-        if (offset < head.size())
+        if (offset < head.size()) {
             return head[offset];
+        }
         const std::size_t fillerEnd = kReplyBytes - tail.size();
-        if (offset >= fillerEnd)
+        if (offset >= fillerEnd) {
             return tail[offset - fillerEnd];
+        }
         return unit[(offset - head.size()) % unit.size()];
     }
 };
@@ -47,8 +49,9 @@ void Serve(httplib::Server& server, const std::string& path, std::shared_ptr<Lar
             kReplyBytes, reply->contentType.c_str(),
             [reply](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
                 std::string piece(std::min<std::size_t>(length, 256 * 1024), '\0');
-                for (std::size_t i = 0; i < piece.size(); ++i)
+                for (std::size_t i = 0; i < piece.size(); ++i) {
                     piece[i] = reply->At(offset + i);
+                }
                 return sink.write(piece.data(), piece.size());
             });
     });

@@ -11,8 +11,9 @@ namespace mofeng::query {
 // agree on.
 inline runtime::Row WithoutFiguresTime(runtime::Row row) {
     const auto time = static_cast<std::size_t>(columns::Index(columns::Column::FiguresTime));
-    if (row.size() > time)
+    if (row.size() > time) {
         row[time].clear();
+    }
     return row;
 }
 

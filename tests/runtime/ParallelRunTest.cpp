@@ -16,8 +16,9 @@ namespace {
 bool AwaitCount(const std::atomic<int>& counter, int target) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (counter.load() < target) {
-        if (std::chrono::steady_clock::now() > deadline)
+        if (std::chrono::steady_clock::now() > deadline) {
             return false;
+        }
         std::this_thread::yield();
     }
     return true;
@@ -41,8 +42,9 @@ TEST(ForEachInParallel, VisitsEveryItemOnceWithAtMostJobsUnderWay) {
                 }
                 // The first wave holds on until every job has an item, so the
                 // peak shows that the jobs really overlap.
-                if (++started <= expectedPeak)
+                if (++started <= expectedPeak) {
                     AwaitCount(started, expectedPeak);
+                }
                 ++visits[item];
                 {
                     std::lock_guard lock(workersMutex);
@@ -50,8 +52,9 @@ TEST(ForEachInParallel, VisitsEveryItemOnceWithAtMostJobsUnderWay) {
                 }
                 --underWay;
             });
-            for (std::size_t i = 0; i < count; ++i)
+            for (std::size_t i = 0; i < count; ++i) {
                 EXPECT_EQ(visits[i].load(), 1) << i;
+            }
             EXPECT_EQ(peak.load(), expectedPeak);
             for (const int worker : workers) {
                 EXPECT_GE(worker, 0);
@@ -68,8 +71,9 @@ TEST(ForEachInParallel, OneJobRunsInOrderOnTheCallingThreadAndCancelStopsHanding
     ForEachInParallel(10, 1, cancel, [&](int, std::size_t item) {
         EXPECT_EQ(std::this_thread::get_id(), caller);
         order.push_back(item);
-        if (item == 3)
+        if (item == 3) {
             cancel.Cancel();
+        }
     });
     EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3}));
 
@@ -113,8 +117,9 @@ TEST(ConsumeInOrder, ConsumesStrictlyInOrderAndStopsWhereTold) {
             [&](std::size_t i, std::size_t&& value) {
                 EXPECT_EQ(value, i * 10);
                 consumed.push_back(i);
-                if (i == c.cancelAt)
+                if (i == c.cancelAt) {
                     cancel.Cancel();
+                }
                 // The look-ahead is bounded: no fetch runs far past the consumer.
                 EXPECT_LE(maxFetched.load(), i + static_cast<std::size_t>(c.jobs) * 4);
                 return i != c.stopAfter;
@@ -122,11 +127,13 @@ TEST(ConsumeInOrder, ConsumesStrictlyInOrderAndStopsWhereTold) {
         const std::size_t last = std::min(c.stopAfter, c.cancelAt);
         EXPECT_EQ(complete, last == kCount);
         std::vector<std::size_t> expected;
-        for (std::size_t i = 0; i < std::min(last + 1, kCount); ++i)
+        for (std::size_t i = 0; i < std::min(last + 1, kCount); ++i) {
             expected.push_back(i);
+        }
         EXPECT_EQ(consumed, expected);
-        if (c.jobs == 1)
+        if (c.jobs == 1) {
             EXPECT_EQ(fetched.load(), consumed.size());
+        }
     }
 }
 

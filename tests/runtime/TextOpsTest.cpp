@@ -59,20 +59,25 @@ int WalkingFind(std::string_view text, std::string_view sought, int start, bool 
         return ignoreCase && c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
     };
     const std::size_t skip = start > 1 ? static_cast<std::size_t>(start - 1) : 0;
-    if (skip >= text.size())
+    if (skip >= text.size()) {
         return -1;
-    if (sought.empty())
+    }
+    if (sought.empty()) {
         return 1;
+    }
     for (std::size_t at = skip; text.size() - at >= sought.size();) {
         bool same = true;
-        for (std::size_t i = 0; i < sought.size() && same; ++i)
+        for (std::size_t i = 0; i < sought.size() && same; ++i) {
             same = fold(static_cast<unsigned char>(text[at + i])) ==
                    fold(static_cast<unsigned char>(sought[i]));
-        if (same)
+        }
+        if (same) {
             return static_cast<int>(at + 1);
+        }
         if (static_cast<unsigned char>(text[at]) >= 0x80) {
-            if (at + 1 >= text.size() || text[at + 1] == '\0')
+            if (at + 1 >= text.size() || text[at + 1] == '\0') {
                 return -1;
+            }
             at += 2;
         } else {
             at += 1;
@@ -97,10 +102,12 @@ TEST(TextFind, AgreesWithTheByteWalkOnMixedText) {
     std::mt19937 random(20261208);
     for (int round = 0; round < 4000; ++round) {
         std::string text(random() % 40, ' ');
-        for (char& c : text)
+        for (char& c : text) {
             c = alphabet[random() % alphabet.size()];
-        if (round % 7 == 0)  // a long run of high bytes
+        }
+        if (round % 7 == 0) {  // a long run of high bytes
             text.insert(random() % (text.size() + 1), std::string(random() % 30, '\xB0'));
+        }
         const std::string& sought = soughts[random() % soughts.size()];
         const int start = static_cast<int>(random() % (text.size() + 2));
         for (const bool ignoreCase : {false, true}) {

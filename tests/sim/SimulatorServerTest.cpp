@@ -259,8 +259,9 @@ TEST_F(SimulatorServer, RecordsAndLogShowTheRequestsAndTheCookieRoundTrip) {
 TEST_F(SimulatorServer, RateLimitBlockAfterAndRequiredCookie) {
     Simulator& limited = Start(Options([](SimulatorOptions& o) { o.rateLimit = 2; }));
     std::vector<int> statuses;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         statuses.push_back(RawGet(limited.Port(), TrendTarget("裙")).status);
+    }
     EXPECT_EQ(statuses, (std::vector<int>{200, 200, 429, 429}));
     EXPECT_EQ(RawGet(limited.Port(), TrendTarget("裙")).Header("Retry-After"), "1");
 

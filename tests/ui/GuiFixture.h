@@ -75,13 +75,15 @@ public:
 inline QString WriteGbkKeywordFile(const QTemporaryDir& dir,
                                    const std::vector<std::string>& words) {
     std::string lines;
-    for (const std::string& word : words)
+    for (const std::string& word : words) {
         lines += runtime::Utf8ToGbk(word) + "\r\n";
+    }
     QFile file(dir.filePath(QStringLiteral("keywords.txt")));
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(lines.data(), static_cast<qint64>(lines.size())) !=
-            static_cast<qint64>(lines.size()))
+            static_cast<qint64>(lines.size())) {
         return {};
+    }
     return file.fileName();
 }
 
@@ -89,8 +91,9 @@ inline QString WriteGbkKeywordFile(const QTemporaryDir& dir,
 inline QStringList ShownColumn(const QTableView& view, int column) {
     QStringList texts;
     const QAbstractItemModel* shown = view.model();
-    for (int row = 0; row < shown->rowCount(); ++row)
+    for (int row = 0; row < shown->rowCount(); ++row) {
         texts << shown->index(row, column).data().toString();
+    }
     return texts;
 }
 

@@ -42,8 +42,9 @@ constexpr int kRows = 20;
 QMessageBox* FindBox(const QString& part) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible() && box->text().contains(part))
+        if (box != nullptr && box->isVisible() && box->text().contains(part)) {
             return box;
+        }
     }
     return nullptr;
 }
@@ -76,8 +77,9 @@ public:
         const std::string keyword = runtime::GbkToUtf8(gbkKeyword);
         query::TrendSeries series;
         if (const auto values = simulator.ExpectedSeries(keyword)) {
-            for (std::size_t k = 0; k < 7; ++k)
+            for (std::size_t k = 0; k < 7; ++k) {
                 series.values[k] = std::to_string((*values)[k]);
+            }
         }
         const auto count =
             runtime::TruncateToInt32(static_cast<double>(simulator.ExpectedListingCount(keyword)));
@@ -207,8 +209,9 @@ private slots:
 
             QElapsedTimer clock;
             clock.start();
-            if (closeFirst)
+            if (closeFirst) {
                 f.window->close();
+            }
             f.window.reset();
             const qint64 elapsed = clock.elapsed();
             qInfo("%s the window during a stalled run took %lld ms",
@@ -240,8 +243,9 @@ private slots:
         // never finish its rows.
         QElapsedTimer clock;
         clock.start();
-        while (f.Controller().RowsDone() < kRows && clock.elapsed() < 30000)
+        while (f.Controller().RowsDone() < kRows && clock.elapsed() < 30000) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         QCOMPARE(f.Controller().RowsDone(), kRows);
         QCOMPARE(f.FilledRows(), 0);  // the results wait for the UI thread
         QTRY_COMPARE(f.FilledRows(), kRows);
@@ -254,9 +258,10 @@ private slots:
         sim::SimulatorOptions options;  // no latency: results arrive as fast as they can
         Fixture f(options);
         std::vector<runtime::Row> rows;
-        for (int i = 0; i < 3000; ++i)
+        for (int i = 0; i < 3000; ++i) {
             rows.push_back(
                 {std::to_string(i + 1), runtime::Utf8ToGbk("连衣裙") + std::to_string(i)});
+        }
         f.window->Model().AppendRows(std::move(rows));
         f.context->SetJobs(8);
         QElapsedTimer sinceTick;

@@ -439,8 +439,9 @@ void MainWindowTest::commandsReachMiningWindowsAndWebPages() {
     // Every command has an ASCII object name of its own.
     QSet<QString> names;
     for (QAction* action : f.window.findChild<QMenu*>(QStringLiteral("菜单"))->actions()) {
-        if (action->isSeparator())
+        if (action->isSeparator()) {
             continue;
+        }
         const QString name = action->objectName();
         QVERIFY2(!name.isEmpty() && std::all_of(name.begin(), name.end(),
                                                 [](QChar c) { return c.unicode() < 0x80; }),

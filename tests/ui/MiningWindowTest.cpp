@@ -78,8 +78,9 @@ public:
         const auto before = Windows();
         window->MenuAction(QStringLiteral("自动淘词"))->trigger();
         for (ui::MiningWindow* opened : Windows()) {
-            if (std::find(before.begin(), before.end(), opened) == before.end())
+            if (std::find(before.begin(), before.end(), opened) == before.end()) {
                 return opened;
+            }
         }
         return nullptr;
     }
@@ -88,8 +89,9 @@ public:
         std::vector<ui::MiningWindow*> windows;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* window = qobject_cast<ui::MiningWindow*>(widget);
-                window && window->isVisible())
+                window && window->isVisible()) {
                 windows.push_back(window);
+            }
         }
         return windows;
     }
@@ -122,8 +124,9 @@ void ClickStart(ui::MiningWindow* window) {
 
 QAbstractButton* BoxButton(QMessageBox* box, const QString& text) {
     for (QAbstractButton* button : box->buttons()) {
-        if (button->text() == text)
+        if (button->text() == text) {
             return button;
+        }
     }
     return nullptr;
 }
@@ -177,18 +180,20 @@ private slots:
             auto* control = Control<QWidget>(first, name);
             QVERIFY2(control != nullptr, qPrintable(QString::fromUtf16(name)));
             QCOMPARE(control->geometry(), rect);
-            if (!text.isNull())
+            if (!text.isNull()) {
                 QCOMPARE(
                     control->property(qobject_cast<QComboBox*>(control) ? "currentText" : "text")
                         .toString(),
                     text);
+            }
         }
         QVERIFY(!Control<QLabel>(first, u"图片框1")->pixmap().isNull());
         QCOMPARE(Control<QComboBox>(first, u"组合框1")->itemText(0), QStringLiteral("一级淘词"));
         QCOMPARE(first->Model().headerData(1, Qt::Horizontal).toString(), QStringLiteral("关键词"));
         QStringList menu;
-        for (QAction* action : first->findChild<QMenu*>(QStringLiteral("菜单"))->actions())
+        for (QAction* action : first->findChild<QMenu*>(QStringLiteral("菜单"))->actions()) {
             menu << action->text();
+        }
         QCOMPARE(menu, (QStringList{QStringLiteral("清空关键词"), QStringLiteral("导出关键词"),
                                     QStringLiteral("传送至主窗口"), QString(),
                                     QStringLiteral("排除词…")}));
@@ -364,8 +369,9 @@ private slots:
         // One job: the fourth request starts after the first page was judged.
         QElapsedTimer clock;
         clock.start();
-        while (f.simulator.RequestCount() < 4 && clock.elapsed() < 30000)
+        while (f.simulator.RequestCount() < 4 && clock.elapsed() < 30000) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         QCOMPARE(window->Model().rowCount(), 0);  // every accepted row still queued
         int rowsAfterClose = 0;
         bool closed = false;
@@ -410,16 +416,18 @@ private slots:
             // The UI thread serves no events until the run has ended.
             QElapsedTimer clock;
             clock.start();
-            while (f.context->Mining().IsRunActive() && clock.elapsed() < 60000)
+            while (f.context->Mining().IsRunActive() && clock.elapsed() < 60000) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
             QVERIFY(!f.context->Mining().IsRunActive());
             QCOMPARE(window->Model().rowCount(), 0);  // every row still queued
             QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
             QCOMPARE(StatusText(window), QStringLiteral("二级淘词"));
             std::vector<std::string> rows;
-            for (int row = 0; row < window->Model().rowCount(); ++row)
+            for (int row = 0; row < window->Model().rowCount(); ++row) {
                 rows.push_back(window->Model().Data().Cell(row, 0) + " " +
                                window->Model().Data().Cell(row, 1));
+            }
             QVERIFY(rows.size() > 50);
             lists.push_back(std::move(rows));
             window->close();
@@ -501,8 +509,9 @@ private slots:
         QVERIFY(RunEventLoopUntil([&] { return !plain->IsRunning(); }));
         bool offered = false;
         const runtime::TableData& all = plain->Model().Data();
-        for (int row = 0; row < all.RowCount(); ++row)
+        for (int row = 0; row < all.RowCount(); ++row) {
             offered |= runtime::GbkToUtf8(all.Cell(row, 1)).find("长") != std::string::npos;
+        }
         QVERIFY(offered);
         plain->close();
     }
@@ -514,8 +523,9 @@ private slots:
         const char16_t* const fixedAbove[] = {
             u"标签1", u"编辑框_关键词", u"标签2", u"编辑框_关键词1", u"组合框1", u"按钮_一键淘词"};
         std::vector<QRect> above;
-        for (const char16_t* name : fixedAbove)
+        for (const char16_t* name : fixedAbove) {
             above.push_back(Control<QWidget>(window, name)->geometry());
+        }
         const std::tuple<QSize, QRect, QRect, QRect> sizes[] = {
             {{700, 600}, {7, 102, 676, 447}, {8, 551, 48, 14}, {61, 551, 623, 16}},
             {{448, 347}, {7, 102, 424, 194}, {8, 298, 48, 14}, {61, 298, 371, 16}},
@@ -528,8 +538,9 @@ private slots:
             auto* counts = window->findChild<QLabel*>(QStringLiteral("runCounts"));
             QCOMPARE(counts->geometry().bottom() < size.height(), true);
             QCOMPARE(counts->geometry().top() > progress.bottom(), true);
-            for (std::size_t i = 0; i < above.size(); ++i)
+            for (std::size_t i = 0; i < above.size(); ++i) {
                 QCOMPARE(Control<QWidget>(window, fixedAbove[i])->geometry(), above[i]);
+            }
         }
         window->close();
     }
@@ -544,8 +555,9 @@ private slots:
             {{1000, 600, 700, 500}, 0, {820, 420}},  // kept on the screen
             {{-300, -50, 700, 500}, 0, {0, 0}},
         };
-        for (const auto& [mainFrame, open, expected] : cases)
+        for (const auto& [mainFrame, open, expected] : cases) {
             QCOMPARE(ui::OpeningPosition(mainFrame, open, size, screen), expected);
+        }
         QCOMPARE(ui::OpeningPosition({10, 10, 5, 5}, 0, size, QRect()), QPoint(58, 58));
     }
 

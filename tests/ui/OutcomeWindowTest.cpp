@@ -42,16 +42,18 @@ std::string Gbk(const char* utf8) {
 QMessageBox* FindBox(const QString& part) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible() && box->text().contains(part))
+        if (box != nullptr && box->isVisible() && box->text().contains(part)) {
             return box;
+        }
     }
     return nullptr;
 }
 
 QAbstractButton* BoxButton(QMessageBox* box, const QString& text) {
     for (QAbstractButton* button : box->buttons()) {
-        if (button->text() == text)
+        if (button->text() == text) {
             return button;
+        }
     }
     return nullptr;
 }
@@ -62,8 +64,9 @@ runtime::Row StoredRow(int number, const char* keyword, const char* outcome,
     runtime::Row row(query::kStoredColumnCount);
     row[0] = std::to_string(number);
     row[1] = Gbk(keyword);
-    if (outcome[0] != '\0')
+    if (outcome[0] != '\0') {
         row[2] = "1";  // a figure a healthy fetch wrote
+    }
     row[query::kOutcomeColumn] = Gbk(outcome);
     row[query::kReasonColumn] = Gbk(reason);
     return row;
@@ -86,8 +89,9 @@ public:
         std::multiset<std::string> seen;
         for (const sim::RequestRecord& record : simulator.Requests()) {
             for (const std::string& keyword : among) {
-                if (record.target.find(net::PercentEncodeUtf8(keyword)) != std::string::npos)
+                if (record.target.find(net::PercentEncodeUtf8(keyword)) != std::string::npos) {
                     seen.insert(keyword);
+                }
             }
         }
         return seen;
@@ -186,10 +190,11 @@ private slots:
         QCOMPARE(f.RequestedKeywords(keywords),
                  (std::multiset<std::string>{keywords[1], keywords[1], keywords[3], keywords[3],
                                              keywords[4], keywords[4]}));
-        for (int row : {1, 3, 4})
+        for (int row : {1, 3, 4}) {
             QVERIFY2(f.Outcome(row) == QStringLiteral("正常") ||
                          f.Outcome(row) == QStringLiteral("无数据"),
                      qPrintable(f.Outcome(row)));
+        }
         QCOMPARE(f.Outcome(2), QStringLiteral("无数据"));  // untouched
         QTRY_VERIFY(f.window->StatusText().contains(QStringLiteral("失败 0 · 被拦截 0")));
         QVERIFY(f.window->StatusText().contains(QStringLiteral("正常 ")));
@@ -229,9 +234,10 @@ private slots:
         const QStringList lines = done->text().split(QLatin1Char('\n'));
         QCOMPARE(lines[0], kDoneText);
         QCOMPARE(lines.size(), counts.isEmpty() ? 1 : 2);
-        if (!counts.isEmpty())
+        if (!counts.isEmpty()) {
             QVERIFY2(lines[1].startsWith(QStringLiteral("正常 ")) && lines[1].endsWith(counts),
                      qPrintable(lines[1]));
+        }
         QCOMPARE(int(done->icon()), icon);
         QCOMPARE(done->windowTitle(), QStringLiteral("信息："));
         // The run has handed back its result: nothing waits for the box.
@@ -257,8 +263,9 @@ private slots:
         std::vector<runtime::Row> rows;
         const char* const words[] = {"连衣裙", "衬衫", "牛仔裤", "凉鞋", "口红",
                                      "毛衣",   "耳机", "风衣",   "短裤", "钱包"};
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 10; ++i) {
             rows.push_back(StoredRow(i + 1, words[i], ""));
+        }
         f.Model().AppendRows(std::move(rows));
         f.Choose(QStringLiteral("开始查询指数"));
 

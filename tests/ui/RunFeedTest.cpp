@@ -22,8 +22,9 @@ namespace {
 
 std::vector<ui::KeywordListModel::Column> Columns(int count) {
     std::vector<ui::KeywordListModel::Column> columns;
-    for (int c = 0; c < count; ++c)
+    for (int c = 0; c < count; ++c) {
         columns.push_back({"c" + std::to_string(c), 50});
+    }
     return columns;
 }
 
@@ -182,8 +183,9 @@ private slots:
         worker = std::thread([&] { answer = feed.ResumeAfterBlocked(3); });
         QTRY_VERIFY(box() != nullptr && box()->isVisible());
         for (QAbstractButton* button : box()->buttons()) {
-            if (button->text() == QStringLiteral("继续"))
+            if (button->text() == QStringLiteral("继续")) {
                 button->click();
+            }
         }
         worker.join();
         QCOMPARE(answer, std::optional<bool>(true));

@@ -131,8 +131,9 @@ private:
     static ui::MiningWindow* FindMiningWindow() {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* window = qobject_cast<ui::MiningWindow*>(widget);
-                window && window->isVisible())
+                window && window->isVisible()) {
                 return window;
+            }
         }
         return nullptr;
     }

@@ -44,8 +44,9 @@ struct Program {
         std::string error;
         const bool resolved = ui::ResolveStartupSettings(
             options, environment, ui::LoadRememberedSettings(), startup, error);
-        if (!resolved)
+        if (!resolved) {
             qFatal("start-up settings refused: %s", error.c_str());
+        }
         startup.run.Apply();
         context = std::make_unique<ui::AppContext>(
             startup.run.endpoints,
@@ -59,8 +60,9 @@ struct Program {
     // Ctrl+, in the main window; the dialog it opened.
     ui::SettingsDialog* OpenSettings() {
         window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
+        if (!QTest::qWaitForWindowActive(window.get())) {
             qWarning("the main window did not become active");
+        }
         QTest::keyClick(window.get(), Qt::Key_Comma, Qt::ControlModifier);
         return window->findChild<ui::SettingsDialog*>(QStringLiteral("settingsDialog"));
     }
@@ -76,8 +78,9 @@ QLineEdit* Edit(QWidget* dialog, const char* name) {
 
 void ClickOk(ui::SettingsDialog* dialog) {
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text() == QStringLiteral("确定"))
+        if (button->text() == QStringLiteral("确定")) {
             button->click();
+        }
     }
 }
 
@@ -94,8 +97,9 @@ QStringList FilesHolding(const QString& folder, const QByteArray& needle) {
     QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
-        if (file.open(QIODevice::ReadOnly) && file.readAll().contains(needle))
+        if (file.open(QIODevice::ReadOnly) && file.readAll().contains(needle)) {
             holding << file.fileName();
+        }
     }
     return holding;
 }
@@ -185,8 +189,9 @@ private slots:
             {"indexUrl", QStringLiteral("http://127.0.0.1:9")},
             {"searchUrl", QStringLiteral("https://s.taobao.com")},
         };
-        for (const auto& [name, text] : shown)
+        for (const auto& [name, text] : shown) {
             QCOMPARE(Edit(dialog, name)->text(), text);
+        }
         QCOMPARE(dialog->findChild<QSpinBox*>(QStringLiteral("jobs"))->value(), 4);
         QVERIFY(!dialog->findChild<QCheckBox*>(QStringLiteral("restoreSession"))->isChecked());
         QVERIFY(dialog->findChild<QCheckBox*>(QStringLiteral("suggestionTags"))->isChecked());
@@ -323,8 +328,9 @@ private slots:
                 ui::ResolveStartupSettings(c.options, c.environment, remembered, resolved, error),
                 c.name);
             QCOMPARE(resolved.run.indexFromDemo, c.indexBase.empty());
-            if (!c.indexBase.empty())
+            if (!c.indexBase.empty()) {
                 QCOMPARE(resolved.run.endpoints.indexBase, c.indexBase);
+            }
             QCOMPARE(resolved.run.fetch.retries, 4);
             QVERIFY(resolved.run.fetch.login.pasted.empty());
             QVERIFY(resolved.applied.cookie.isEmpty());

@@ -150,8 +150,9 @@ int RunGuiProgram(int argc, char** argv) {
             return 1;
         }
         settings.UseDemoBase(sim::DemoBase(*simulator));
-        if (demo.testAuthority)
+        if (demo.testAuthority) {
             settings.fetch.caFile = simulator->TestAuthorityCaFile();
+        }
     }
     settings.Apply();
     AppContext context(settings.endpoints, WebPages::FromEnvironment(programDir),
@@ -171,8 +172,9 @@ int RunGuiProgram(int argc, char** argv) {
     {
         MainWindow window(context);
         window.RememberBetweenRuns();
-        if (!options.keywordFile.isEmpty())
+        if (!options.keywordFile.isEmpty()) {
             window.OfferImportFile(launchDir.absoluteFilePath(options.keywordFile));
+        }
         StartSession(window);
         window.show();
         StartHomeTrendPrefetch(context.Tasks(), context.Endpoints());

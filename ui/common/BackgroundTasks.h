@@ -85,8 +85,9 @@ private:
         SettleGuard(const SettleGuard&) = delete;
         SettleGuard& operator=(const SettleGuard&) = delete;
         ~SettleGuard() {
-            if (m_pending)
+            if (m_pending) {
                 m_pending->Settle();
+            }
         }
         PendingFinish& Pending() const { return *m_pending; }
 
@@ -119,8 +120,9 @@ void BackgroundTasks::RunThenCallback(QObject* context, Work work, Finish finish
             QueueOnTargetThread(
                 context, [guard = SettleGuard(std::move(pending)), finish = std::move(finish),
                           result = std::move(result)]() mutable {
-                    if (guard.Pending().Settle())
+                    if (guard.Pending().Settle()) {
                         finish(std::move(result));
+                    }
                 });
         },
         pending);

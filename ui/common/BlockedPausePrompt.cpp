@@ -58,8 +58,9 @@ QMessageBox* AskResumeAfterBlocked(QWidget* parent, int streak, std::function<vo
             openSettings([guard, streak, answered, openSettings] {
                 // Queued: the settings may be closing because parent goes.
                 QTimer::singleShot(0, guard.data(), [guard, streak, answered, openSettings] {
-                    if (guard)
+                    if (guard) {
                         AskResumeAfterBlocked(guard.data(), streak, answered, openSettings);
+                    }
                 });
             });
         });

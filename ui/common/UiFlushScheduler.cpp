@@ -10,8 +10,9 @@ UiFlushScheduler::UiFlushScheduler(QObject* context, std::function<void()> flush
 }
 
 void UiFlushScheduler::Request() {
-    if (m_state->queued.exchange(true, std::memory_order_acq_rel))
+    if (m_state->queued.exchange(true, std::memory_order_acq_rel)) {
         return;
+    }
     // The state, not this object, goes into the call: a queued call may
     // outlive the scheduler when its owner goes first.
     std::weak_ptr<State> weak = m_state;

@@ -138,13 +138,15 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
         input.rows.reserve(onlyRows->size());
         for (const runtime::RowId id : *onlyRows) {
             const int row = data.RowOfId(id);
-            if (row >= 0)
+            if (row >= 0) {
                 input.rows.push_back(rowInput(row));
+            }
         }
     } else {
         input.rows.reserve(static_cast<std::size_t>(data.RowCount()));
-        for (int row = 0; row < data.RowCount(); ++row)
+        for (int row = 0; row < data.RowCount(); ++row) {
             input.rows.push_back(rowInput(row));
+        }
     }
 
     // After a blocked streak the worker waits for the seller's 继续 or 停止;
@@ -182,8 +184,9 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
         [run, input = std::move(input)](const runtime::CancelToken& workerCancel) {
             // The window's shutdown stops the run through StopRun; a worker
             // started after that has its own token raised already.
-            if (workerCancel.IsCancelled())
+            if (workerCancel.IsCancelled()) {
                 run->stop.Cancel();
+            }
             return query::IndexQueryRun(input, run->Sink(), run->stop);
         },
         [this, serial](std::optional<query::QuerySummary> summary) { Finish(serial, summary); });
@@ -222,8 +225,9 @@ void IndexQueryController::OfferStop() {
 }
 
 void IndexQueryController::StopRun() {
-    if (!m_run || m_run->stopping)
+    if (!m_run || m_run->stopping) {
         return;
+    }
     m_run->stop.Cancel();
     m_run->pause->Give(false);
     // The run stays until its worker has ended (its Finish arrives after any
@@ -234,8 +238,9 @@ void IndexQueryController::StopRun() {
 }
 
 void IndexQueryController::Stop() {
-    if (!IsRunning())
+    if (!IsRunning()) {
         return;
+    }
     const int done = RowsDone();
     const int total = RowsTotal();
     StopRun();
@@ -243,8 +248,9 @@ void IndexQueryController::Stop() {
 }
 
 void IndexQueryController::Refresh() {
-    if (!m_run)
+    if (!m_run) {
         return;
+    }
     const int done = m_run->feed.RowsDone();
     const int total = m_run->feed.RowsTotal();
     m_run->estimate.Update(done);
@@ -254,8 +260,9 @@ void IndexQueryController::Refresh() {
             QStringLiteral("，预计还需 %1").arg(QString::fromStdString(query::DurationText(*left)));
     }
     text += QStringLiteral("  ") + OutcomeCountsText(m_run->feed.Counts());
-    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty())
+    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty()) {
         text += QStringLiteral("  ") + down;
+    }
     if (done != m_run->lastDone || !m_run->sinceLastRow.isValid()) {
         m_run->lastDone = done;
         m_run->sinceLastRow.start();
@@ -272,33 +279,39 @@ QString IndexQueryController::WaitingText(qint64 waitedMs) {
 
 QString IndexQueryController::DoneText(const query::QuerySummary& summary) {
     QString text = QStringLiteral("数据查询完毕");
-    if (summary.AnyTrouble())
+    if (summary.AnyTrouble()) {
         text += QLatin1Char('\n') + OutcomeCountsText(summary);
+    }
     return text;
 }
 
 void IndexQueryController::HideProgress() {
     m_refreshTimer->stop();
     m_progressLine.hide();
-    if (m_stopQuestion)
+    if (m_stopQuestion) {
         m_stopQuestion->close();
-    if (m_pauseBox)
+    }
+    if (m_pauseBox) {
         m_pauseBox->reject();
+    }
 }
 
 void IndexQueryController::Finish(int serial, const std::optional<query::QuerySummary>& summary) {
-    if (!m_run || m_run->serial != serial)
+    if (!m_run || m_run->serial != serial) {
         return;
+    }
     m_run->feed.Flush();  // the counts below see every row that arrived
     QString text = QStringLiteral("查询结束：") + OutcomeCountsText(CountOutcomes(m_model.Data()));
-    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty())
+    if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty()) {
         text += QStringLiteral("  ") + down;
+    }
     const bool stopped = m_run->stopping;
     m_run.reset();
     HideProgress();
     emit StatusMessage(text);
-    if (!stopped)
+    if (!stopped) {
         emit RunningChanged(false);
+    }
     // Only a run that visited every row says it is done.
     if (summary && !stopped && summary->VisitedEveryRow()) {
         ShowMessageBox(&m_window, DoneText(*summary),

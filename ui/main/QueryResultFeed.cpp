@@ -27,8 +27,9 @@ QueryResultFeed::~QueryResultFeed() {
 
 void QueryResultFeed::RunStarted(int total) {
     m_total = total;
-    if (total == 0)
+    if (total == 0) {
         m_complete = true;
+    }
 }
 
 bool QueryResultFeed::RowExists(runtime::RowId id) {
@@ -50,9 +51,10 @@ void QueryResultFeed::RowResult(runtime::RowId id, int firstColumn,
         std::lock_guard lock(m_mutex);
         if (outcome) {
             const auto [counted, first] = m_counted.try_emplace(id, *outcome);
-            if (!first)
+            if (!first) {
                 --m_counts
                       .counts[static_cast<std::size_t>(std::exchange(counted->second, *outcome))];
+            }
             ++m_counts.counts[static_cast<std::size_t>(*outcome)];
         }
         m_pending.push_back({id, firstColumn, std::move(cells)});
@@ -63,8 +65,9 @@ void QueryResultFeed::RowResult(runtime::RowId id, int firstColumn,
 void QueryResultFeed::RowFinished(int done, int total) {
     m_total = total;
     m_done = done;
-    if (done >= total)
+    if (done >= total) {
         m_complete = true;
+    }
 }
 
 bool QueryResultFeed::ResumeAfterBlocked(int streak) {
@@ -92,8 +95,9 @@ void QueryResultFeed::Flush() {
         std::lock_guard lock(m_mutex);
         batch.swap(m_pending);
     }
-    for (Cells& cells : batch)
+    for (Cells& cells : batch) {
         m_model->SetCellsById(cells.id, cells.firstColumn, std::move(cells.texts));
+    }
 }
 
 }  // namespace mofeng::ui

@@ -13,8 +13,9 @@ QStringList ParseExcludeWords(const QString& text) {
     static const QRegularExpression separators(QStringLiteral("[\\s\\x{3000}]+"));
     QStringList words;
     for (const QString& word : text.split(separators, Qt::SkipEmptyParts)) {
-        if (!words.contains(word))
+        if (!words.contains(word)) {
             words << word;
+        }
     }
     return words;
 }

@@ -34,16 +34,19 @@ void MiningListFeed::StartRun() {
     m_countsPending = false;
     m_keys.clear();
     m_rowCount = m_model->rowCount() + static_cast<std::int64_t>(m_pendingRows.size());
-    for (std::string& keyword : m_model->Data().ColumnTexts(mining::kKeywordColumn))
+    for (std::string& keyword : m_model->Data().ColumnTexts(mining::kKeywordColumn)) {
         m_keys.insert(std::move(keyword));
-    for (const runtime::Row& row : m_pendingRows)
+    }
+    for (const runtime::Row& row : m_pendingRows) {
         m_keys.insert(row[mining::kKeywordColumn]);
+    }
 }
 
 std::vector<runtime::Row> MiningListFeed::ClearList() {
     std::vector<runtime::Row> rows;
-    for (int row = 0; row < m_model->rowCount(); ++row)
+    for (int row = 0; row < m_model->rowCount(); ++row) {
         rows.push_back(m_model->StoredRow(row));
+    }
     {
         std::lock_guard lock(m_mutex);
         m_keys.clear();
@@ -56,12 +59,14 @@ std::vector<runtime::Row> MiningListFeed::ClearList() {
 }
 
 void MiningListFeed::RestoreRows(std::vector<runtime::Row> rows) {
-    if (rows.empty())
+    if (rows.empty()) {
         return;
+    }
     {
         std::lock_guard lock(m_mutex);
-        for (const runtime::Row& row : rows)
+        for (const runtime::Row& row : rows) {
             m_keys.insert(row[mining::kKeywordColumn]);
+        }
         m_rowCount += static_cast<std::int64_t>(rows.size());
     }
     std::vector<int> positions(rows.size());
@@ -94,10 +99,12 @@ void MiningListFeed::EndPause() {
         std::lock_guard lock(m_mutex);
         pause = std::exchange(m_pause, nullptr);
     }
-    if (pause)
+    if (pause) {
         pause->Give(false);
-    if (m_pauseBox)
+    }
+    if (m_pauseBox) {
         m_pauseBox->reject();
+    }
 }
 
 mining::MiningProgress MiningListFeed::LastProgress() {
@@ -115,13 +122,16 @@ void MiningListFeed::Flush() {
         rows.swap(m_pendingRows);
         label.swap(m_pendingLabel);
         progress.swap(m_pendingProgress);
-        if (std::exchange(m_countsPending, false))
+        if (std::exchange(m_countsPending, false)) {
             counts = m_lastProgress;
+        }
     }
-    if (!rows.empty())
+    if (!rows.empty()) {
         m_model->AppendRows(std::move(rows));
-    if (label)
+    }
+    if (label) {
         m_status->setText(FromGbk(*label));
+    }
     if (progress) {
         // A range of 0..0 would make the bar a busy indicator; an empty level
         // shows an empty bar instead.
@@ -148,8 +158,9 @@ std::int64_t MiningListFeed::ListRowCount() {
 bool MiningListFeed::AppendRow(std::string number, std::string keyword) {
     {
         std::lock_guard lock(m_mutex);
-        if (!m_open)
+        if (!m_open) {
             return false;
+        }
         m_keys.insert(keyword);
         ++m_rowCount;
         m_pendingRows.push_back(runtime::Row{std::move(number), std::move(keyword)});
@@ -187,15 +198,17 @@ bool MiningListFeed::ResumeAfterBlocked(int streak) {
     auto pause = std::make_shared<PauseAnswer>();
     {
         std::lock_guard lock(m_mutex);
-        if (!m_open)
+        if (!m_open) {
             return false;
+        }
         m_pause = pause;
     }
     QueueOnTargetThread(m_model, [this, pause, streak] {
         {
             std::lock_guard lock(m_mutex);
-            if (m_pause != pause)  // answered 停止 before the box could show
+            if (m_pause != pause) {  // answered 停止 before the box could show
                 return;
+            }
         }
         Flush();  // the counts of the streak, before the question
         m_pauseBox = AskResumeAfterBlocked(
@@ -203,8 +216,9 @@ bool MiningListFeed::ResumeAfterBlocked(int streak) {
     });
     const bool resume = pause->Wait();
     std::lock_guard lock(m_mutex);
-    if (m_pause == pause)
+    if (m_pause == pause) {
         m_pause.reset();
+    }
     return resume;
 }
 
@@ -214,8 +228,9 @@ QString MiningCountsText(const mining::MiningProgress& progress) {
                        .arg(progress.requests);
     const std::int64_t failed = progress.Count(net::LookupOutcome::Failed);
     const std::int64_t blocked = progress.Count(net::LookupOutcome::Blocked);
-    if (failed > 0 || blocked > 0)
+    if (failed > 0 || blocked > 0) {
         text += QStringLiteral("（失败 %1 · 被拦截 %2）").arg(failed).arg(blocked);
+    }
     return text;
 }
 

@@ -76,10 +76,11 @@ MiningWindow::MiningWindow(AppContext& context) : QWidget(nullptr), m_context(co
     connect(m_actions.sendToMainWindow, &QAction::triggered, this, &MiningWindow::SendToMainWindow);
     connect(m_actions.excludeWords, &QAction::triggered, this, &MiningWindow::ChooseExcludeWords);
     connect(m_controls.start, &QPushButton::clicked, this, [this] {
-        if (m_running)
+        if (m_running) {
             StopMining();
-        else
+        } else {
             StartMining();
+        }
     });
     connect(m_controls.mustContain, &QLineEdit::textChanged, this,
             &MiningWindow::MustContainChanged);
@@ -100,8 +101,9 @@ QAction* MiningWindow::MenuAction(const QString& text) const {
 }
 
 void MiningWindow::StartMining() {
-    if (m_running)
+    if (m_running) {
         return;
+    }
     if (m_controls.mustContain->text().isEmpty()) {
         m_notifier->ShowMessage(mining::MustContainMissingMessage(), runtime::kMessageInformation);
         return;
@@ -132,8 +134,9 @@ void MiningWindow::StartMining() {
             mining::MiningProgress progress;
             {
                 mining::MiningRun run(**lease, input, *inputs, *feed, cancel);
-                if (run.RelatedSearchStage(seed))
+                if (run.RelatedSearchStage(seed)) {
                     run.SuggestionStage();
+                }
                 progress = run.Progress();
             }
             lease->reset();
@@ -143,8 +146,9 @@ void MiningWindow::StartMining() {
 }
 
 void MiningWindow::StopMining() {
-    if (!m_running)
+    if (!m_running) {
         return;
+    }
     m_stopAsked = true;
     m_tasks.CancelAll();
     m_feed->EndPause();
@@ -156,10 +160,11 @@ void MiningWindow::Ended(const std::optional<mining::MiningProgress>& ended) {
     m_controls.start->setText(QStringLiteral("开始淘词"));
     const mining::MiningProgress progress = ended.value_or(m_feed->LastProgress());
     QString line = QStringLiteral("淘词完毕：共 %1 个关键词");
-    if (m_stopAsked)
+    if (m_stopAsked) {
         line = QStringLiteral("淘词已停止：共 %1 个关键词");
-    else if (progress.stoppedForBlocked)
+    } else if (progress.stoppedForBlocked) {
         line = QStringLiteral("被淘宝拦截，淘词已停止：共 %1 个关键词");
+    }
     m_controls.counts->setText(line.arg(m_model->rowCount()) + QStringLiteral("（") +
                                MiningCountsText(progress) + QStringLiteral("）"));
     emit RunEnded();
@@ -168,8 +173,9 @@ void MiningWindow::Ended(const std::optional<mining::MiningProgress>& ended) {
 void MiningWindow::SetExcludeWords(const QStringList& words) {
     m_excludeWords = words;
     std::vector<std::string> gbk;
-    for (const QString& word : words)
+    for (const QString& word : words) {
         gbk.push_back(ToGbk(word));
+    }
     m_inputs.SetExcludeWords(std::move(gbk));
     m_controls.list->setToolTip(
         words.isEmpty() ? QString() : QStringLiteral("排除词：") + words.join(QLatin1Char(' ')));
@@ -206,16 +212,18 @@ void MiningWindow::MustContainChanged(const QString& text) {
 
 void MiningWindow::ClearKeywords() {
     std::vector<runtime::Row> rows = m_feed->ClearList();
-    if (rows.empty())
+    if (rows.empty()) {
         return;
+    }
     m_controls.counts->setText(
         QStringLiteral("已清空 %1 个关键词（Ctrl+Z 撤销）").arg(rows.size()));
     m_clearedRows = std::move(rows);
 }
 
 void MiningWindow::UndoClear() {
-    if (m_clearedRows.empty())
+    if (m_clearedRows.empty()) {
         return;
+    }
     const auto count = m_clearedRows.size();
     m_feed->RestoreRows(std::exchange(m_clearedRows, {}));
     m_controls.counts->setText(

@@ -31,8 +31,9 @@ const TextKey kTextKeys[] = {
 SettingsTexts LoadRememberedSettings() {
     const QSettings settings;
     SettingsTexts texts;
-    for (const TextKey& entry : kTextKeys)
+    for (const TextKey& entry : kTextKeys) {
         texts.*entry.text = settings.value(QLatin1String(entry.key)).toString().trimmed();
+    }
     texts.jobs = std::clamp(settings.value(QLatin1String(kJobsKey), 1).toInt(), 1, 16);
     texts.restoreSession = settings.value(QLatin1String(kRestoreSessionKey), true).toBool();
     texts.suggestionTags = settings.value(QLatin1String(kSuggestionTagsKey), false).toBool();
@@ -43,12 +44,14 @@ void RememberSettings(const SettingsTexts& entered, const SettingsTexts& shown) 
     QSettings settings;
     for (const TextKey& entry : kTextKeys) {
         const QString text = (entered.*entry.text).trimmed();
-        if (text == (shown.*entry.text).trimmed())
+        if (text == (shown.*entry.text).trimmed()) {
             continue;
-        if (text.isEmpty())
+        }
+        if (text.isEmpty()) {
             settings.remove(QLatin1String(entry.key));
-        else
+        } else {
             settings.setValue(QLatin1String(entry.key), text);
+        }
     }
     settings.setValue(QLatin1String(kJobsKey), entered.jobs);
     settings.setValue(QLatin1String(kRestoreSessionKey), entered.restoreSession);

@@ -231,8 +231,9 @@ void SettingsDialog::CheckEndpoints() {
                    fetch = settings.fetch](const runtime::CancelToken& cancel) {
         std::vector<app::EndpointCheckResult> results =
             app::CheckEndpoints(endpoints, fetch, &cancel);
-        if (cancel.IsCancelled())
+        if (cancel.IsCancelled()) {
             return;
+        }
         // Dropped by Qt if the dialog is gone by then.
         QMetaObject::invokeMethod(
             this, [this, results = std::move(results)] { ShowCheck(results); },
@@ -248,8 +249,9 @@ void SettingsDialog::ShowCheck(const std::vector<app::EndpointCheckResult>& resu
     for (const app::EndpointCheckResult& result : results) {
         QString line = text(app::EndpointName(result.endpoint)) + QStringLiteral("：") +
                        text(app::VerdictText(result.verdict));
-        if (!result.reason.empty())
+        if (!result.reason.empty()) {
             line += QStringLiteral("（") + text(result.reason) + QStringLiteral("）");
+        }
         lines << line;
     }
     m_checkResult->setText(lines.join(QLatin1Char('\n')));
@@ -260,8 +262,9 @@ void SettingsDialog::BrowseCookieFile() {
     const QString path =
         QFileDialog::getOpenFileName(this, QStringLiteral("选择 Cookie 文件"), m_cookieFile->text(),
                                      QStringLiteral("Cookie 文件 (*.txt);;所有文件 (*)"));
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
         m_cookieFile->setText(path);
+    }
 }
 
 void SettingsDialog::ShowError(const std::string& error) {
@@ -295,11 +298,13 @@ void SettingsDialog::ShowError(const std::string& error) {
     };
     QString text = QStringLiteral("设置有误，未应用：") + QString::fromStdString(error);
     for (const Field& field : fields) {
-        if (error.rfind(field.option, 0) != 0)
+        if (error.rfind(field.option, 0) != 0) {
             continue;
+        }
         text = QStringLiteral("设置有误，未应用。") + field.message;
-        if (field.withDetail)
+        if (field.withDetail) {
             text += QStringLiteral("\n（") + QString::fromStdString(error) + QStringLiteral("）");
+        }
         field.edit->setFocus();
         field.edit->selectAll();
         break;
@@ -312,8 +317,9 @@ SettingsDialog* OpenSettingsDialog(AppContext& context, QWidget* parent,
                                    std::function<void()> closed) {
     auto* dialog = new SettingsDialog(context, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    if (closed)
+    if (closed) {
         QObject::connect(dialog, &QDialog::finished, dialog, [closed](int) { closed(); });
+    }
     dialog->open();
     return dialog;
 }

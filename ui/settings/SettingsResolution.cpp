@@ -12,8 +12,9 @@ namespace {
 
 std::optional<std::string> Given(const QString& text) {
     const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
+    if (trimmed.isEmpty()) {
         return std::nullopt;
+    }
     return trimmed.toStdString();
 }
 
@@ -34,8 +35,9 @@ void AddRememberedEndpoints(const SettingsTexts& remembered, const net::Environm
     };
     for (const Endpoint& endpoint : endpoints) {
         const bool fromEnvironment = environment && environment(endpoint.variable) != nullptr;
-        if (!(sources.*endpoint.given) && !sources.demo && !fromEnvironment)
+        if (!(sources.*endpoint.given) && !sources.demo && !fromEnvironment) {
             sources.*endpoint.given = Given(remembered.*endpoint.text);
+        }
     }
 }
 
@@ -52,10 +54,12 @@ net::SettingsSources SourcesFromTexts(const SettingsTexts& texts) {
     sources.delayMs = Given(texts.delayMs);
     sources.connectTimeoutS = Given(texts.connectTimeoutS);
     sources.stallTimeoutS = Given(texts.stallTimeoutS);
-    if (!texts.cookieFile.trimmed().isEmpty())
+    if (!texts.cookieFile.trimmed().isEmpty()) {
         sources.cookieFile = QFile::encodeName(texts.cookieFile.trimmed()).toStdString();
-    if (!texts.caFile.trimmed().isEmpty())
+    }
+    if (!texts.caFile.trimmed().isEmpty()) {
         sources.caFile = QFile::encodeName(texts.caFile.trimmed()).toStdString();
+    }
     sources.cookie = Given(texts.cookie);
     sources.proxy = Given(texts.proxy);
     return sources;
@@ -87,8 +91,9 @@ bool ResolveStartupSettings(const StartupOptions& options, const net::Environmen
     }
     // Without the remembered values; an error now is the command line's or
     // the environment's own.
-    if (!net::ResolveRunSettings(sources, environment, resolved.run, error))
+    if (!net::ResolveRunSettings(sources, environment, resolved.run, error)) {
         return false;
+    }
     resolved.ignored = why;
     resolved.applied = SettingsTexts{};
     resolved.applied.jobs = remembered.jobs;
@@ -99,19 +104,22 @@ bool ResolveStartupSettings(const StartupOptions& options, const net::Environmen
 
 bool ResolveDialogTexts(const AppContext& context, const SettingsTexts& texts,
                         net::RunSettings& settings, std::string& error) {
-    if (!net::ResolveRunSettings(SourcesFromTexts(texts), nullptr, settings, error))
+    if (!net::ResolveRunSettings(SourcesFromTexts(texts), nullptr, settings, error)) {
         return false;
+    }
     // The demo's test authority stays trusted while its simulator serves.
     if (const sim::Simulator* demo = context.DemoSimulator();
-        demo != nullptr && settings.fetch.caFile.empty())
+        demo != nullptr && settings.fetch.caFile.empty()) {
         settings.fetch.caFile = demo->TestAuthorityCaFile();
+    }
     return true;
 }
 
 bool ApplySettingsTexts(AppContext& context, const SettingsTexts& texts, std::string& error) {
     net::RunSettings settings;
-    if (!ResolveDialogTexts(context, texts, settings, error))
+    if (!ResolveDialogTexts(context, texts, settings, error)) {
         return false;
+    }
     settings.Apply();
     context.SetEndpoints(settings.endpoints);
     context.SetJobs(texts.jobs);
