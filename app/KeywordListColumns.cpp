@@ -1,5 +1,8 @@
 #include "app/KeywordListColumns.h"
 
+#include <algorithm>
+#include <numeric>
+
 namespace mofeng::app {
 namespace {
 
@@ -24,6 +27,28 @@ const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns() {
     static const std::vector<std::pair<std::string, int>> columns =
         LeadingColumns(columns::kColumnCount);
     return columns;
+}
+
+std::vector<int> PresentOptionalColumns(runtime::Table& table, const std::vector<int>& rows) {
+    std::vector<int> present;
+    const int last = std::min(columns::kOptionalColumnsEnd, table.ColumnCount());
+    for (int column = columns::kFirstOptionalColumn; column < last; ++column) {
+        const bool held = std::any_of(rows.begin(), rows.end(),
+                                      [&](int row) { return !table.GetCell(row, column).empty(); });
+        if (held) {
+            present.push_back(column);
+        }
+    }
+    return present;
+}
+
+std::vector<int> LeadingAndPresentColumns(runtime::Table& table, const std::vector<int>& rows,
+                                          int leading) {
+    std::vector<int> result(static_cast<std::size_t>(std::max(0, leading)));
+    std::iota(result.begin(), result.end(), 0);
+    const std::vector<int> optional = PresentOptionalColumns(table, rows);
+    result.insert(result.end(), optional.begin(), optional.end());
+    return result;
 }
 
 std::vector<int> InitialWidths(const std::vector<std::pair<std::string, int>>& columns) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "columns/KeywordListSchema.h"
+#include "runtime/Table.h"
 
 namespace mofeng::app {
 
@@ -19,6 +20,14 @@ const std::vector<std::pair<std::string, int>>& KeywordListColumns();
 // list's storage. Views show only the first kKeywordListColumnCount and the
 // spreadsheet export writes only the first columns::kExportedColumnCount.
 const std::vector<std::pair<std::string, int>>& KeywordListStorageColumns();
+
+// The optional columns (columns::ColumnInfo::optional) in which some of the
+// given rows hold a value, in storage order: the ones a view of the list
+// shows after its leading columns and an export writes after its own.
+std::vector<int> PresentOptionalColumns(runtime::Table& table, const std::vector<int>& rows);
+// Columns 0 .. leading - 1, then PresentOptionalColumns of the rows.
+std::vector<int> LeadingAndPresentColumns(runtime::Table& table, const std::vector<int>& rows,
+                                          int leading);
 
 // The widths of column definitions such as those above, in their order: what
 // an export is given where no view has its own widths (the command line).

@@ -158,9 +158,10 @@ std::vector<KeywordListModel::Column> MainListColumns() {
     for (const columns::ColumnInfo& info : columns::kColumns) {
         const int column = columns::Index(info.column);
         const bool figure = info.shown && info.figure;
+        const bool leading = info.shown && !info.optional;
         // The trend draws its line to the right of its text.
         result.push_back({std::string(info.caption), info.initialWidth, figure,
-                          info.shown ? help[column] : QString(),
+                          leading ? help[column] : QString(),
                           figure && info.column != columns::Column::Trend});
     }
     return result;
