@@ -5,6 +5,7 @@
 
 #include "app/CellDisplayText.h"
 #include "app/CsvRecords.h"
+#include "app/Workbook.h"
 
 namespace mofeng::app {
 namespace {
@@ -82,6 +83,40 @@ std::vector<std::string> PastedKeywords(std::string_view text) {
         }
     }
     return keywords;
+}
+
+std::vector<PastedMarketRow> PastedMarketRows(std::string_view text) {
+    if (text.find('\t') == std::string_view::npos) {
+        return {};
+    }
+    Sheet sheet;
+    CsvRecords records(text, '\t');
+    std::vector<std::string> fields;
+    while (records.Next(fields)) {
+        sheet.rows.push_back(std::move(fields));
+        fields = {};
+    }
+    const SheetHeader header = DetectSheetHeader(sheet);
+    if (!header.Found()) {
+        return {};
+    }
+    const MarketColumns market =
+        MarketColumnsOfHeader(sheet.rows[static_cast<std::size_t>(header.row)]);
+    if (market.empty()) {
+        return {};
+    }
+    std::vector<PastedMarketRow> rows;
+    const auto keywordColumn = static_cast<std::size_t>(header.keywordColumn);
+    for (std::size_t r = static_cast<std::size_t>(header.row) + 1; r < sheet.rows.size(); ++r) {
+        const SheetRow& cells = sheet.rows[r];
+        if (keywordColumn >= cells.size() || cells[keywordColumn].empty()) {
+            continue;
+        }
+        PastedMarketRow row{cells[keywordColumn], MarketRowOfRecord(cells, market)};
+        CompleteDemandSupply(row.market, {});
+        rows.push_back(std::move(row));
+    }
+    return rows;
 }
 
 }  // namespace mofeng::app

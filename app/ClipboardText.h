@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/MarketColumns.h"
 #include "runtime/Table.h"
 
 namespace mofeng::app {
@@ -20,5 +21,17 @@ std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows, 
 // Other text gives one keyword per line (LF or CR LF). Empty lines are left
 // out.
 std::vector<std::string> PastedKeywords(std::string_view text);
+
+// A keyword of a pasted table with the market figures of its line.
+struct PastedMarketRow {
+    std::string keyword;
+    MarketRow market;
+};
+// The rows of a pasted table (text with a tab) whose caption row, among its
+// first ten lines (notes may come first), names the keyword column and at
+// least one market figure (MarketColumnsOfHeader): every line below it with a
+// keyword, in order, 需求供给比 completed where the line has what it takes.
+// Empty for any other text, which PastedKeywords reads.
+std::vector<PastedMarketRow> PastedMarketRows(std::string_view text);
 
 }  // namespace mofeng::app

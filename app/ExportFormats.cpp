@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 
 #include "app/CellDisplayText.h"
+#include "app/MarketFigures.h"
 #include "app/SpreadsheetExport.h"
 #include "columns/KeywordListSchema.h"
 #include "runtime/CodePage.h"
@@ -22,6 +24,52 @@ namespace {
 int ColumnsOf(runtime::Table& table, int columnCount) {
     const int all = table.ColumnCount();
     return columnCount < 0 ? all : std::min(all, columnCount);
+}
+
+std::vector<int> FirstColumns(runtime::Table& table, int columnCount) {
+    std::vector<int> columns(static_cast<std::size_t>(ColumnsOf(table, columnCount)));
+    std::iota(columns.begin(), columns.end(), 0);
+    return columns;
+}
+
+bool IsMarketColumn(int c) {
+    const columns::ColumnInfo* info = columns::InfoAt(c);
+    return info != nullptr && info->kind == columns::ColumnKind::Market;
+}
+
+// A market cell as a workbook number: nullopt for a range or no figure.
+struct MarketNumber {
+    double value = 0;
+    int percentDecimals = -1;  // >= 0: a percentage shown with that many decimals
+};
+std::optional<MarketNumber> MarketNumberOf(const std::string& text) {
+    std::string_view figure(text);
+    while (!figure.empty() && figure.front() == ' ') {
+        figure.remove_prefix(1);
+    }
+    const bool signed_ = figure.size() > 1 && (figure.front() == '+' || figure.front() == '-');
+    const double sign = signed_ && figure.front() == '-' ? -1 : 1;
+    if (signed_) {
+        figure.remove_prefix(1);
+    }
+    const std::optional<MarketValue> value = ParseMarketValue(figure);
+    if (!value || value->IsRange()) {
+        return std::nullopt;
+    }
+    MarketNumber number{sign * value->low, -1};
+    if (value->percent) {
+        number.value /= 100;
+        const std::size_t point = figure.find('.');
+        number.percentDecimals = 0;
+        if (point != std::string_view::npos) {
+            std::size_t end = point + 1;
+            while (end < figure.size() && figure[end] >= '0' && figure[end] <= '9') {
+                ++end;
+            }
+            number.percentDecimals = static_cast<int>(std::min<std::size_t>(end - point - 1, 6));
+        }
+    }
+    return number;
 }
 
 void AppendCsvField(std::string& out, const std::string& utf8) {
@@ -119,6 +167,24 @@ std::vector<int> WidthsFor(const std::vector<int>& columnWidths, int columnCount
     return widths;
 }
 
+// Widths by storage index for the given columns: a column without a width of
+// its own takes its initial width, or kUnshownColumnWidth when no view shows it.
+std::vector<int> WidthsFor(const std::vector<int>& columnWidths, const std::vector<int>& columns) {
+    std::vector<int> widths = columnWidths;
+    for (int c : columns) {
+        if (c >= static_cast<int>(widths.size())) {
+            widths.resize(static_cast<std::size_t>(c) + 1, 0);
+        }
+        int& width = widths[static_cast<std::size_t>(c)];
+        if (width <= 0) {
+            const columns::ColumnInfo* info = columns::InfoAt(c);
+            width = info != nullptr && info->initialWidth > 0 ? info->initialWidth
+                                                              : kUnshownColumnWidth;
+        }
+    }
+    return widths;
+}
+
 }  // namespace
 
 ExportFormat ExportFormatOf(const std::filesystem::path& path) {
@@ -133,16 +199,20 @@ ExportFormat ExportFormatOf(const std::filesystem::path& path) {
 }
 
 std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows, int columnCount) {
-    const int columns = ColumnsOf(table, columnCount);
+    return BuildCsvDocument(table, rows, FirstColumns(table, columnCount));
+}
+
+std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows,
+                             const std::vector<int>& columns) {
     std::string out = "\xEF\xBB\xBF";
-    std::vector<std::string> fields(static_cast<std::size_t>(columns));
-    for (int c = 0; c < columns; ++c) {
-        fields[static_cast<std::size_t>(c)] = table.ColumnTitle(c);
+    std::vector<std::string> fields(columns.size());
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        fields[i] = table.ColumnTitle(columns[i]);
     }
     AppendCsvRecord(out, fields);
     for (int row : rows) {
-        for (int c = 0; c < columns; ++c) {
-            fields[static_cast<std::size_t>(c)] = CellDisplayText(c, table.GetCell(row, c));
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            fields[i] = CellDisplayText(columns[i], table.GetCell(row, columns[i]));
         }
         AppendCsvRecord(out, fields);
     }
@@ -152,7 +222,12 @@ std::string BuildCsvDocument(runtime::Table& table, const std::vector<int>& rows
 std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::vector<int>& rows,
                                              const std::vector<int>& columnWidths,
                                              int columnCount) {
-    const int columns = ColumnsOf(table, columnCount);
+    return BuildXlsxDocument(table, rows, columnWidths, FirstColumns(table, columnCount));
+}
+
+std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::vector<int>& rows,
+                                             const std::vector<int>& columnWidths,
+                                             const std::vector<int>& columns) {
     const ScratchFile scratch;
     if (scratch.Path().empty()) {
         return std::nullopt;
@@ -166,22 +241,52 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
     }
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     bool ok = sheet != nullptr;
-    for (int c = 0; ok && c < columns; ++c) {
-        ok = worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                                  SheetWidth(WidthOf(columnWidths, c)), nullptr) == LXW_NO_ERROR &&
-             worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
-                                    runtime::GbkToUtf8(table.ColumnTitle(c)).c_str(),
+    // Percent formats by their decimals, made on first use.
+    std::vector<lxw_format*> percentFormats;
+    const auto percentFormat = [&](int decimals) {
+        if (percentFormats.empty()) {
+            percentFormats.resize(7, nullptr);
+        }
+        lxw_format*& format = percentFormats[static_cast<std::size_t>(decimals)];
+        if (format == nullptr) {
+            format = workbook_add_format(workbook);
+            const std::string code =
+                decimals == 0 ? "0%"
+                              : "0." + std::string(static_cast<std::size_t>(decimals), '0') + "%";
+            format_set_num_format(format, code.c_str());
+        }
+        return format;
+    };
+    for (std::size_t i = 0; ok && i < columns.size(); ++i) {
+        const auto column = static_cast<lxw_col_t>(i);
+        ok = worksheet_set_column(sheet, column, column,
+                                  SheetWidth(WidthOf(columnWidths, columns[i])),
+                                  nullptr) == LXW_NO_ERROR &&
+             worksheet_write_string(sheet, 0, column,
+                                    runtime::GbkToUtf8(table.ColumnTitle(columns[i])).c_str(),
                                     nullptr) == LXW_NO_ERROR;
     }
     lxw_row_t sheetRow = 1;
     for (auto it = rows.begin(); ok && it != rows.end(); ++it, ++sheetRow) {
-        for (int c = 0; ok && c < columns; ++c) {
+        for (std::size_t i = 0; ok && i < columns.size(); ++i) {
+            const int c = columns[i];
             const std::string text(CellDisplayText(c, table.GetCell(*it, c)));
-            const auto column = static_cast<lxw_col_t>(c);
+            const auto column = static_cast<lxw_col_t>(i);
             if (text.empty()) {
                 continue;
             }
-            const std::optional<double> number = IsTextColumn(c) ? std::nullopt : NumberOf(text);
+            if (IsMarketColumn(c)) {
+                if (const std::optional<MarketNumber> market = MarketNumberOf(text)) {
+                    lxw_format* format = market->percentDecimals >= 0
+                                             ? percentFormat(market->percentDecimals)
+                                             : nullptr;
+                    ok = worksheet_write_number(sheet, sheetRow, column, market->value, format) ==
+                         LXW_NO_ERROR;
+                    continue;
+                }
+            }
+            const std::optional<double> number =
+                IsTextColumn(c) || IsMarketColumn(c) ? std::nullopt : NumberOf(text);
             ok = (number ? worksheet_write_number(sheet, sheetRow, column, *number, nullptr)
                          : worksheet_write_string(sheet, sheetRow, column,
                                                   runtime::GbkToUtf8(text).c_str(), nullptr)) ==
@@ -198,6 +303,35 @@ std::optional<std::string> BuildXlsxDocument(runtime::Table& table, const std::v
         return std::nullopt;
     }
     return bytes;
+}
+
+bool ExportRows(const std::filesystem::path& path, runtime::Table& table,
+                const std::vector<int>& rows, const std::vector<int>& columnWidths,
+                const std::vector<int>& columns, const runtime::DeviceWrapper& wrap) {
+    if (!runtime::IsAbsentOrRegularFile(path)) {
+        return false;
+    }
+    std::optional<std::string> document;
+    switch (ExportFormatOf(path)) {
+        case ExportFormat::Xlsx:
+            document = BuildXlsxDocument(table, rows, WidthsFor(columnWidths, columns), columns);
+            break;
+        case ExportFormat::Csv:
+            document = BuildCsvDocument(table, rows, columns);
+            break;
+        case ExportFormat::Xls: {
+            // The document keeps the list's leading shown columns, whatever else is exported.
+            int leading = 0;
+            while (leading < static_cast<int>(columns.size()) &&
+                   leading < columns::kShownColumnCount &&
+                   columns[static_cast<std::size_t>(leading)] == leading) {
+                ++leading;
+            }
+            document = BuildSpreadsheetDocument(table, rows, columnWidths, leading);
+            break;
+        }
+    }
+    return document && runtime::WriteFileAtomically(path, *document, wrap);
 }
 
 bool ExportRows(const std::filesystem::path& path, runtime::Table& table,

@@ -15,6 +15,7 @@
 #include "app/KeywordFileText.h"
 #include "app/KeywordLineReader.h"
 #include "app/KeywordListColumns.h"
+#include "app/MarketCells.h"
 #include "app/OdsReader.h"
 #include "app/OwnXlsDocument.h"
 #include "app/XlsxSheetReader.h"
@@ -33,6 +34,7 @@ constexpr std::size_t kFirstFigureColumn = 2;
 // How a figure without a value is stored (a non-finite number, which every
 // view and export shows as kNoFigureText): what "--" in a file reads as.
 constexpr std::string_view kNoValueFigure = "nan";
+constexpr int kListKeywordColumn = columns::Index(columns::Column::Keyword);
 
 class BatchAppender final {
 public:
@@ -86,6 +88,19 @@ public:
         if (m_keywordColumn >= 0) {
             row[static_cast<std::size_t>(m_keywordColumn)] = std::move(keyword);
         }
+        AddRow(std::move(row), marked);
+    }
+    // The keyword with the market figures of its record, when the rows are
+    // the keyword list's (keyword column 1); else the keyword alone.
+    void AddKeywordWithMarket(std::string keyword, const MarketRow& market) {
+        if (market.Empty() || m_keywordColumn != kListKeywordColumn) {
+            AddKeyword(std::move(keyword));
+            return;
+        }
+        runtime::Row row(m_width);
+        const bool marked = runtime::HoldsNoGbkFormMark(keyword);
+        row[static_cast<std::size_t>(m_keywordColumn)] = std::move(keyword);
+        PutMarketRow(row, market);
         AddRow(std::move(row), marked);
     }
     // A whole row of cells, in column order; marked: its keyword holds
@@ -193,6 +208,9 @@ runtime::Row FigureRow(const SheetRow& cells, const FigureColumns& figures) {
 ImportResult ImportSheet(const Sheet& sheet, RowSink& sink, const runtime::CancelToken* cancel) {
     const SheetHeader header = DetectSheetHeader(sheet);
     const FigureColumns figures = FigureColumnsOf(header);
+    const MarketColumns market =
+        header.Found() ? MarketColumnsOfHeader(sheet.rows[static_cast<std::size_t>(header.row)])
+                       : MarketColumns{};
     const std::string* caption =
         header.Found()
             ? &CellAt(sheet.rows[static_cast<std::size_t>(header.row)], header.keywordColumn)
@@ -208,11 +226,18 @@ ImportResult ImportSheet(const Sheet& sheet, RowSink& sink, const runtime::Cance
             continue;  // no keyword, or the caption row repeated
         }
         any = true;
+        MarketRow marketRow = MarketRowOfRecord(cells, market);
         if (figures.columns.empty()) {
-            sink.AddKeyword(keyword);
+            CompleteDemandSupply(marketRow, {});
+            sink.AddKeywordWithMarket(keyword, marketRow);
         } else {
             const bool marked = runtime::HoldsNoGbkFormMark(keyword);
-            sink.AddRow(FigureRow(cells, figures), marked);
+            runtime::Row row = FigureRow(cells, figures);
+            if (!marketRow.Empty()) {
+                PutMarketRow(row, marketRow);
+                RefreshDemandSupply(row);
+            }
+            sink.AddRow(std::move(row), marked);
         }
     }
     return sink.Finish(true, any ? ImportProblem::None : ImportProblem::NoKeywords);

@@ -65,7 +65,11 @@ struct SheetChoice {
 // keyword cell is not blank, repeated caption rows left out. When the caption
 // row holds the eight captions of the keyword list, each row comes back with
 // all eight cells (a figure "--" as one without a value, stored "nan") and the stored outcome of a
-// 状态 column; else with its keyword only. A keyword holding
+// 状态 column; else with its keyword only. Into the keyword list (keyword
+// column 1) a row also takes the market figures of the caption row's market
+// columns (MarketColumnsOfHeader) into its market cells, as the table shows
+// them, 需求供给比 completed where missing (RefreshDemandSupply); merging
+// such rows into rows already listed is the caller's (MergeMarketRows). A keyword holding
 // runtime::kNoGbkFormMark (a character GBK cannot hold) is kept so, its row
 // marked 未查询 with the reason query::kNoGbkFormReason, and counted. A file
 // that is none of the formats is refused (ImportProblem::Unsupported); a

@@ -63,12 +63,13 @@ std::string CellValueText(const char** attributes) {
     if (type == nullptr) {
         return {};
     }
-    if (std::strcmp(type, "float") == 0) {
+    const bool percent = std::strcmp(type, "percentage") == 0;
+    if (std::strcmp(type, "float") == 0 || percent) {
         if (const char* value = Attribute(attributes, "value")) {
             double number = 0.0;
             const auto [end, error] = std::from_chars(value, value + std::strlen(value), number);
             if (error == std::errc() && *end == '\0') {
-                return NumberCellText(number);
+                return percent ? PercentCellText(number) : NumberCellText(number);
             }
         }
     } else if (std::strcmp(type, "date") == 0) {

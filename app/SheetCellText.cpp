@@ -37,6 +37,10 @@ std::string NumberCellText(double value) {
     return error == std::errc() ? std::string(buffer, end) : std::string();
 }
 
+std::string PercentCellText(double value) {
+    return NumberCellText(value * 100) + "%";
+}
+
 std::optional<std::string> SerialDateText(double serial, bool date1904) {
     // Days from 1970-01-01 back to each system's day 0 (1899-12-30 keeps the
     // 1900 system's phantom leap day out of every date after February 1900).
@@ -121,6 +125,35 @@ bool IsDateFormatCode(std::string_view code) {
 
 bool IsBuiltinDateFormat(int id) {
     return (id >= 14 && id <= 22) || (id >= 45 && id <= 47);
+}
+
+bool IsPercentFormatCode(std::string_view code) {
+    if (IsDateFormatCode(code)) {
+        return false;
+    }
+    bool quoted = false;
+    int bracket = 0;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const char c = code[i];
+        if (c == '"') {
+            quoted = !quoted;
+        } else if (quoted) {
+            continue;
+        } else if (c == '\\' || c == '_' || c == '*') {
+            ++i;
+        } else if (c == '[') {
+            ++bracket;
+        } else if (c == ']') {
+            bracket = bracket > 0 ? bracket - 1 : 0;
+        } else if (bracket == 0 && c == '%') {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsBuiltinPercentFormat(int id) {
+    return id == 9 || id == 10;
 }
 
 }  // namespace mofeng::app

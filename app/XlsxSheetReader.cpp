@@ -56,10 +56,16 @@ struct RelationsState {
     std::vector<std::pair<std::string, std::string>> targets;  // relation id, target
 };
 
-// The workbook's cell styles that show dates, by style index.
+// What a cell style shows a number as.
+constexpr char kShowsNumber = 0;
+constexpr char kShowsDate = 1;
+constexpr char kShowsPercent = 2;
+
+// The workbook's cell styles that show dates or percentages, by style index.
 struct StylesState {
-    std::vector<int> dateFormats;  // custom format ids whose code shows a date
-    std::vector<char> dateStyles;
+    std::vector<int> dateFormats;     // custom format ids whose code shows a date
+    std::vector<int> percentFormats;  // custom format ids whose code shows a percentage
+    std::vector<char> dateStyles;     // kShowsNumber, kShowsDate or kShowsPercent
     bool inCellFormats = false;
 };
 
@@ -201,6 +207,8 @@ std::vector<char> DateStyles(zip_t* archive, UnpackBudget& budget,
                 const char* code = Attribute(attributes, "formatCode");
                 if (id != nullptr && code != nullptr && IsDateFormatCode(code)) {
                     s.dateFormats.push_back(std::atoi(id));
+                } else if (id != nullptr && code != nullptr && IsPercentFormatCode(code)) {
+                    s.percentFormats.push_back(std::atoi(id));
                 }
             } else if (local == "cellXfs") {
                 s.inCellFormats = true;
@@ -210,7 +218,10 @@ std::vector<char> DateStyles(zip_t* archive, UnpackBudget& budget,
                 const bool date = IsBuiltinDateFormat(format) ||
                                   std::find(s.dateFormats.begin(), s.dateFormats.end(), format) !=
                                       s.dateFormats.end();
-                s.dateStyles.push_back(date ? 1 : 0);
+                const bool percent = IsBuiltinPercentFormat(format) ||
+                                     std::find(s.percentFormats.begin(), s.percentFormats.end(),
+                                               format) != s.percentFormats.end();
+                s.dateStyles.push_back(date ? kShowsDate : percent ? kShowsPercent : kShowsNumber);
             }
         },
         [](void* data, const XML_Char* name) {
@@ -266,20 +277,21 @@ SharedStringTable SharedStrings(zip_t* archive, UnpackBudget& budget, bool& read
     return std::move(state.strings);
 }
 
-// A number cell as the sheet shows it: a date in a date style, else the
-// number in its general form; a value that is no number stays as written.
-std::string NumberText(const std::string& value, bool date, bool date1904) {
+// A number cell as the sheet shows it: a date in a date style, a percentage
+// in a percent style, else the number in its general form; a value that is
+// no number stays as written.
+std::string NumberText(const std::string& value, char shows, bool date1904) {
     double number = 0.0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
     if (error != std::errc() || end != value.data() + value.size()) {
         return value;
     }
-    if (date) {
+    if (shows == kShowsDate) {
         if (std::optional<std::string> text = SerialDateText(number, date1904)) {
             return std::move(*text);
         }
     }
-    return NumberCellText(number);
+    return shows == kShowsPercent ? PercentCellText(number) : NumberCellText(number);
 }
 
 void SheetStart(void* data, const XML_Char* name, const XML_Char** attributes) {
@@ -324,8 +336,9 @@ void SheetEnd(void* data, const XML_Char* name) {
         } else if (s.type == "b") {
             text = text == "1" ? "TRUE" : "FALSE";
         } else if (s.type == "n" && !text.empty()) {
-            text = NumberText(text, s.style < s.dateStyles->size() && (*s.dateStyles)[s.style] != 0,
-                              s.date1904);
+            text = NumberText(
+                text, s.style < s.dateStyles->size() ? (*s.dateStyles)[s.style] : kShowsNumber,
+                s.date1904);
         }
         if (s.column < kSheetColumns) {
             if (s.row.size() <= s.column) {

@@ -10,6 +10,7 @@
 #include "app/HistoryTexts.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
+#include "app/MarketCells.h"
 #include "cli/CommandErrors.h"
 #include "cli/HistoryDatabase.h"
 #include "cli/InterruptScope.h"
@@ -269,7 +270,11 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
     }
     const app::ImportResult imported = app::ImportKeywordFile(
         keywordFile,
-        [&table](std::vector<runtime::Row> rows) { return table.AppendRows(std::move(rows)) >= 0; },
+        [&table](std::vector<runtime::Row> rows) {
+            // A keyword named twice with market figures is one row.
+            app::MergeMarketRows(table, rows, query::kKeywordColumn);
+            return rows.empty() || table.AppendRows(std::move(rows)) >= 0;
+        },
         query::kKeywordColumn, true, sheet);
     if (!imported.opened || (imported.problem != app::ImportProblem::None &&
                              imported.problem != app::ImportProblem::Cancelled)) {
