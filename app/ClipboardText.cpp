@@ -1,6 +1,7 @@
 #include "app/ClipboardText.h"
 
 #include <algorithm>
+#include <numeric>
 #include <optional>
 
 #include "app/CellDisplayText.h"
@@ -28,21 +29,28 @@ void AppendCell(std::string& out, std::string_view text) {
 }  // namespace
 
 std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows, int columnCount) {
-    const int columns = std::min(columnCount, table.ColumnCount());
+    std::vector<int> columns(
+        static_cast<std::size_t>(std::max(0, std::min(columnCount, table.ColumnCount()))));
+    std::iota(columns.begin(), columns.end(), 0);
+    return CopiedRowsText(table, rows, columns);
+}
+
+std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows,
+                           const std::vector<int>& columns) {
     std::string out;
-    for (int c = 0; c < columns; ++c) {
-        if (c > 0) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0) {
             out += '\t';
         }
-        AppendCell(out, table.ColumnTitle(c));
+        AppendCell(out, table.ColumnTitle(columns[i]));
     }
     out += "\r\n";
     for (int row : rows) {
-        for (int c = 0; c < columns; ++c) {
-            if (c > 0) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) {
                 out += '\t';
             }
-            AppendCell(out, CellDisplayText(c, table.GetCell(row, c)));
+            AppendCell(out, CellDisplayText(columns[i], table.GetCell(row, columns[i])));
         }
         out += "\r\n";
     }

@@ -14,6 +14,10 @@ namespace mofeng::app {
 // separated by tabs, lines ended by CR LF; a cell holding a tab, a line break
 // or a quote is quoted as in CSV; cells as CellDisplayText shows them. GBK.
 std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows, int columnCount);
+// The same with the columns given by storage index, in this order
+// (LeadingAndPresentColumns).
+std::string CopiedRowsText(runtime::Table& table, const std::vector<int>& rows,
+                           const std::vector<int>& columns);
 
 // The keywords of pasted text (GBK), top to bottom. Text with a tab is read
 // as copied cells (quoted as CopiedRowsText writes them): the column whose

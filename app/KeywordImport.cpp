@@ -90,18 +90,17 @@ public:
         }
         AddRow(std::move(row), marked);
     }
-    // The keyword with the market figures of its record, when the rows are
-    // the keyword list's (keyword column 1); else the keyword alone.
-    void AddKeywordWithMarket(std::string keyword, const MarketRow& market) {
-        if (market.Empty() || m_keywordColumn != kListKeywordColumn) {
+    // The keyword with the optional cells of its record (a row of the
+    // storage width), when the rows are the keyword list's (keyword column 1)
+    // and there are any; else the keyword alone.
+    void AddKeywordWithOptional(std::string keyword, runtime::Row optional) {
+        if (optional.empty() || m_keywordColumn != kListKeywordColumn) {
             AddKeyword(std::move(keyword));
             return;
         }
-        runtime::Row row(m_width);
         const bool marked = runtime::HoldsNoGbkFormMark(keyword);
-        row[static_cast<std::size_t>(m_keywordColumn)] = std::move(keyword);
-        PutMarketRow(row, market);
-        AddRow(std::move(row), marked);
+        optional[static_cast<std::size_t>(m_keywordColumn)] = std::move(keyword);
+        AddRow(std::move(optional), marked);
     }
     // A whole row of cells, in column order; marked: its keyword holds
     // runtime::kNoGbkFormMark.
@@ -205,9 +204,45 @@ runtime::Row FigureRow(const SheetRow& cells, const FigureColumns& figures) {
     return row;
 }
 
+// (sheet column, list column) of the optional columns besides the market
+// figures (宝贝数量变化, 联想热度) that the caption row names.
+std::vector<std::pair<int, int>> OtherOptionalColumnsOf(const SheetHeader& header) {
+    std::vector<std::pair<int, int>> found;
+    for (const columns::Column column :
+         {columns::Column::ListingChange, columns::Column::SuggestWeight}) {
+        if (const std::optional<int> at = header.ColumnOf(columns::Caption(column))) {
+            found.emplace_back(*at, columns::Index(column));
+        }
+    }
+    return found;
+}
+
+// The row with the optional cells of a record written into it (grown to the
+// storage width), 需求供给比 completed; the row as it was (empty when it was)
+// when the record holds none of them.
+runtime::Row OptionalCells(const SheetRow& cells, const MarketColumns& market,
+                           const std::vector<std::pair<int, int>>& others, runtime::Row row) {
+    const MarketRow figures = MarketRowOfRecord(cells, market);
+    const bool anyOther = std::any_of(others.begin(), others.end(), [&](const auto& other) {
+        return !IsBlank(CellAt(cells, other.first));
+    });
+    if (figures.Empty() && !anyOther) {
+        return row;
+    }
+    PutMarketRow(row, figures);
+    for (const auto& [at, column] : others) {
+        if (!IsBlank(CellAt(cells, at))) {
+            row[static_cast<std::size_t>(column)] = CellAt(cells, at);
+        }
+    }
+    RefreshDemandSupply(row);
+    return row;
+}
+
 ImportResult ImportSheet(const Sheet& sheet, RowSink& sink, const runtime::CancelToken* cancel) {
     const SheetHeader header = DetectSheetHeader(sheet);
     const FigureColumns figures = FigureColumnsOf(header);
+    const std::vector<std::pair<int, int>> others = OtherOptionalColumnsOf(header);
     const MarketColumns market =
         header.Found() ? MarketColumnsOfHeader(sheet.rows[static_cast<std::size_t>(header.row)])
                        : MarketColumns{};
@@ -226,18 +261,11 @@ ImportResult ImportSheet(const Sheet& sheet, RowSink& sink, const runtime::Cance
             continue;  // no keyword, or the caption row repeated
         }
         any = true;
-        MarketRow marketRow = MarketRowOfRecord(cells, market);
         if (figures.columns.empty()) {
-            CompleteDemandSupply(marketRow, {});
-            sink.AddKeywordWithMarket(keyword, marketRow);
+            sink.AddKeywordWithOptional(keyword, OptionalCells(cells, market, others, {}));
         } else {
             const bool marked = runtime::HoldsNoGbkFormMark(keyword);
-            runtime::Row row = FigureRow(cells, figures);
-            if (!marketRow.Empty()) {
-                PutMarketRow(row, marketRow);
-                RefreshDemandSupply(row);
-            }
-            sink.AddRow(std::move(row), marked);
+            sink.AddRow(OptionalCells(cells, market, others, FigureRow(cells, figures)), marked);
         }
     }
     return sink.Finish(true, any ? ImportProblem::None : ImportProblem::NoKeywords);
