@@ -3,6 +3,7 @@
 #include <ctime>
 #include <mutex>
 
+#include "app/MarketCells.h"
 #include "query/IndexQueryRun.h"
 #include "query/RowOutcome.h"
 
@@ -23,6 +24,7 @@ std::optional<Observation> ObservationOfRow(const runtime::Row& stored, const st
     o.figures.assign(first, first + 6);
     o.outcome = stored[query::kOutcomeColumn];
     o.series = stored[query::kSeriesColumn];
+    o.market = MarketPairs(MarketRowOfCells(stored));
     return o;
 }
 

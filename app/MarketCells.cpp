@@ -85,6 +85,21 @@ bool RefreshDemandSupply(runtime::Row& row) {
     return true;
 }
 
+bool RefreshDemandSupply(runtime::Table& table, int row) {
+    static const std::vector<int> kRead = MergedColumns();
+    runtime::Row cells(columns::kColumnCount);
+    for (int column : kRead) {
+        cells[static_cast<std::size_t>(column)] = table.GetCell(row, column);
+    }
+    if (!RefreshDemandSupply(cells)) {
+        return false;
+    }
+    for (int column : {kDemandSupplyColumn, kOursColumn}) {
+        table.SetCell(row, column, cells[static_cast<std::size_t>(column)]);
+    }
+    return true;
+}
+
 std::optional<double> MarketCellNumber(std::string_view text) {
     while (!text.empty() && text.front() == ' ') {
         text.remove_prefix(1);

@@ -20,6 +20,8 @@ void PutMarketRow(runtime::Row& row, const MarketRow& market);
 // changed: completed where missing (CompleteDemandSupply), recomputed where it
 // came from our 宝贝数量. True when a cell changed.
 bool RefreshDemandSupply(runtime::Row& row);
+// The same for the table's row at this position.
+bool RefreshDemandSupply(runtime::Table& table, int row);
 
 // What sorting and the filter bar judge of a Market cell: the middle of its
 // figure, a leading sign applied ("+3.2%" is 3.2); nullopt without a figure.

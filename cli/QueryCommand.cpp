@@ -11,6 +11,7 @@
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
 #include "app/MarketCells.h"
+#include "app/MarketFigures.h"
 #include "cli/CommandErrors.h"
 #include "cli/HistoryDatabase.h"
 #include "cli/InterruptScope.h"
@@ -89,42 +90,60 @@ private:
     query::ProgressEstimate m_estimate;
 };
 
-// A column written after 状态: its caption and one cell per row (GBK).
-struct ExtraColumn {
-    std::string caption;
-    std::vector<std::string> cells;
-};
-
-// The eight columns as the list shows them, 状态, then the extra columns; a
-// row the run did not reach reads 未查询.
-void WriteTsv(runtime::MemoryTable& table, const std::vector<ExtraColumn>& extra,
-              std::ostream& out) {
-    for (int c = 0; c < app::kKeywordListColumnCount; ++c) {
-        out << (c ? "\t" : "") << TextField(table.ColumnTitle(c));
+// A cell of the text table: the list's display text, 未查询 for a row the
+// run did not reach, a market figure as plain decimals ("1.2万" is 12000).
+std::string TsvCell(const runtime::Row& row, int column) {
+    const std::string& text = row[static_cast<std::size_t>(column)];
+    if (column == query::kOutcomeColumn && text.empty()) {
+        return std::string(query::RowOutcomeText(query::RowOutcome::NotQueried));
     }
-    out << '\t' << TextField(table.ColumnTitle(query::kOutcomeColumn));
-    for (const ExtraColumn& column : extra) {
-        out << '\t' << TextField(column.caption);
+    const bool market = column >= columns::Index(columns::MarketColumn(0)) &&
+                        column < columns::Index(columns::MarketColumn(0)) +
+                                     static_cast<int>(columns::kMarketColumnCount);
+    if (market) {
+        if (const std::optional<app::MarketValue> value = app::ParseMarketValue(text)) {
+            return app::MarketValueText(*value);
+        }
+    }
+    return std::string(app::CellDisplayText(column, text));
+}
+
+// The given columns of every row, captions first.
+void WriteTsv(runtime::MemoryTable& table, const std::vector<int>& columns, std::ostream& out) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        out << (i ? "\t" : "") << TextField(table.ColumnTitle(columns[i]));
     }
     out << '\n';
-    std::size_t index = 0;
     for (const runtime::Row& row : table.Rows()) {
-        for (int c = 0; c < app::kKeywordListColumnCount; ++c) {
-            out << (c ? "	" : "");
-            WriteTextField(out, app::CellDisplayText(c, row[static_cast<std::size_t>(c)]));
-        }
-        const std::string& outcome = row[query::kOutcomeColumn];
-        out << '\t'
-            << TextField(outcome.empty()
-                             ? std::string(query::RowOutcomeText(query::RowOutcome::NotQueried))
-                             : outcome);
-        for (const ExtraColumn& column : extra) {
-            out << '\t' << TextField(column.cells[index]);
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            out << (i ? "\t" : "");
+            WriteTextField(out, TsvCell(row, columns[i]));
         }
         out << '\n';
-        ++index;
     }
     out.flush();
+}
+
+// The columns written: the eight, 状态, the market figures the input brought
+// (kind order), 宝贝数量变化 when recording, 联想热度 when asked.
+std::vector<int> WrittenColumns(runtime::MemoryTable& table, bool record, bool weights) {
+    std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    std::vector<int> written;
+    for (int column : app::LeadingAndPresentColumns(table, rows, columns::kExportedColumnCount)) {
+        const bool change = column == columns::Index(columns::Column::ListingChange);
+        const bool weight = column == columns::Index(columns::Column::SuggestWeight);
+        if (!change && !weight) {
+            written.push_back(column);
+        }
+    }
+    if (record) {
+        written.push_back(columns::Index(columns::Column::ListingChange));
+    }
+    if (weights) {
+        written.push_back(columns::Index(columns::Column::SuggestWeight));
+    }
+    return written;
 }
 
 // The suggestion weight of every row's keyword, jobs at a time; empty where
@@ -174,15 +193,15 @@ std::string QueryCommandHelp() {
            "outcome: 正常, 无数据, 部分, 失败, 被拦截 or 未查询), or with --out as a file of the\n"
            "eight"
            " columns whose extension chooses the format (.xlsx workbook or .csv UTF-8, both\n"
-           "with 状态 after the eight; else the .xls document). A figure without a value (a slope "
-           "or competition multiple\n"
-           "divided by zero) reads --. A summary of the outcomes goes to stderr. After 3 rows\n"
+           "with 状态 and the columns after it; else the .xls document of the eight). A figure\n"
+           "without a value (a slope or competition multiple\n"
+           "divided by zero) reads --. After 状态 come the market figures the keyword file\n"
+           "holds (a seller tool's table: 搜索人气, 点击率, 在线商品数 ...), in that tool order,\n"
+           "as plain decimals (1.2万 is 12000, 3.45% stays 3.45%, a range 10000~20000);\n"
+           "需求供给比 is computed where the file has none, from 在线商品数 or else from the\n"
+           "宝贝数量 the run found. A keyword named twice in such a table is one row.\n"
+           "A summary of the outcomes goes to stderr. After 3 rows\n"
            "in a row met a login or verification page the run stops; the rows left are\n"
-           "With --record, every row that ends with figures is kept in the history as the\n"
-           "day's observation of its keyword (the latest run of a day wins), and stdout\n"
-           "gains the column 宝贝数量变化: the change since the keyword's previous observed day.\n"
-           "With --suggest-weight, each keyword is also sent to the suggestion service and\n"
-           "the weight of the entry equal to it is written as the last column, 联想热度\n"
            "未查询. After 5 failed connections in a row an endpoint is not asked again in the\n"
            "run: its cells stay empty, a row whose other endpoint answered is 部分, and the\n"
            "summary names the endpoint. Ctrl-C writes the rows done so far.\n"
@@ -319,12 +338,16 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
                          : summary.AnyTrouble() || summary.stoppedForBlocked ? kExitTrouble
                                                                              : kExitOk;
 
+    // 需求供给比 computed from our 宝贝数量 follows the count the run found.
+    for (int row = 0; row < table.RowCount(); ++row) {
+        app::RefreshDemandSupply(table, row);
+    }
+
     std::vector<std::string> weights;
     if (parsed.Has("suggest-weight") && !cancel.IsCancelled()) {
         InterruptScope interrupt(cancel);
         weights = SuggestWeights(endpoints->Config(), table, *jobs, cancel);
     }
-    std::vector<ExtraColumn> extra;
     if (record) {
         std::string why;
         auto changes = RecordRows(HistoryDatabaseOption(parsed), table.Rows(), weights, day, why);
@@ -334,27 +357,28 @@ int RunQueryCommand(const std::vector<std::string>& args, const CommandStreams& 
         if (!changes) {
             return kExitFailure;
         }
-        extra.push_back({app::ListingChangeCaption(), std::move(*changes)});
-    }
-
-    if (parsed.Has("suggest-weight")) {
-        ExtraColumn column{app::SuggestWeightCaption(), {}};
-        for (const std::string& weight : weights) {
-            column.cells.push_back(query::SuggestWeightDisplay(weight));
+        for (std::size_t row = 0; row < changes->size(); ++row) {
+            table.SetCell(static_cast<int>(row), columns::Index(columns::Column::ListingChange),
+                          std::move((*changes)[row]));
         }
-        column.cells.resize(static_cast<std::size_t>(table.RowCount()));
-        extra.push_back(std::move(column));
+    }
+    if (parsed.Has("suggest-weight")) {
+        for (int row = 0; row < table.RowCount(); ++row) {
+            const auto at = static_cast<std::size_t>(row);
+            table.SetCell(row, columns::Index(columns::Column::SuggestWeight),
+                          at < weights.size() ? query::SuggestWeightDisplay(weights[at]) : "");
+        }
     }
 
+    const std::vector<int> written = WrittenColumns(table, record, parsed.Has("suggest-weight"));
     if (out == nullptr) {
-        WriteTsv(table, extra, io.out);
+        WriteTsv(table, written, io.out);
         return io.out ? doneCode : errors.Failure("cannot write to stdout");
     }
     std::vector<int> rows(static_cast<std::size_t>(table.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
     if (!app::ExportRows(runtime::PathFromUtf8(*out), table, rows,
-                         app::InitialWidths(app::KeywordListColumns()),
-                         columns::kExportedColumnCount)) {
+                         app::InitialWidths(app::KeywordListColumns()), written)) {
         return errors.Failure("cannot write '" + *out + "'");
     }
     if (io.errIsTerminal) {
