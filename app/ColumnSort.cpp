@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/CellDisplayText.h"
+#include "app/MarketCells.h"
 #include "app/RankedSequence.h"
 #include "runtime/NumberOps.h"
 
@@ -105,7 +106,8 @@ bool IsInOrder(const std::vector<std::string>& columnTexts, SortOrder order, boo
 }
 
 void SortByColumn(runtime::Table& table, int column, SortOrder order, bool figuresFirst) {
-    const std::vector<std::string> texts = table.ColumnTexts(column);
+    // A market figure sorts by its middle.
+    const std::vector<std::string> texts = SortKeyTexts(column, table.ColumnTexts(column));
     std::vector<int> rows =
         order == SortOrder::LargestFirst ? DescendingRowOrder(texts) : AscendingRowOrder(texts);
     table.ReorderRows(figuresFirst ? FiguresFirst(std::move(rows), texts) : std::move(rows));

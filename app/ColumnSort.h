@@ -45,9 +45,9 @@ std::vector<int> FiguresFirst(std::vector<int> order, const std::vector<std::str
 // tolerance; with figuresFirst, rows without a figure last).
 bool IsInOrder(const std::vector<std::string>& columnTexts, SortOrder order, bool figuresFirst);
 
-// Sorts the table's rows by the column (one ColumnTexts and one ReorderRows
-// call; rows added in between make the reorder a no-op). With figuresFirst
-// the rows without a figure end up last (FiguresFirst).
+// Sorts the table's rows by the column, a market figure by its middle
+// (SortKeyTexts; one ColumnTexts and one ReorderRows call; rows added in between make the reorder a
+// no-op). With figuresFirst the rows without a figure end up last (FiguresFirst).
 void SortByColumn(runtime::Table& table, int column, SortOrder order = SortOrder::LargestFirst,
                   bool figuresFirst = false);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/MarketCells.h"
 #include "columns/KeywordListSchema.h"
 #include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
@@ -80,7 +81,8 @@ bool RowPasses(const KeywordFilterCriteria& criteria, const runtime::TableData& 
         if (!range.min && !range.max) {
             continue;
         }
-        const double value = runtime::ToNumber(data.Cell(row, range.column));
+        const double value =
+            runtime::ToNumber(SortKeyText(range.column, data.Cell(row, range.column)));
         if ((range.min && value < *range.min) || (range.max && value > *range.max)) {
             return false;
         }

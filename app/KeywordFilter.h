@@ -10,7 +10,8 @@
 namespace mofeng::app {
 
 // A closed range on one figure column of the keyword list; a missing end is
-// no bound. Cells are read as the column sort reads them (runtime::ToNumber).
+// no bound. Cells are read as the column sort reads them (runtime::ToNumber
+// of SortKeyText: a market figure by its middle).
 struct FigureRange {
     int column = 0;
     std::optional<double> min;

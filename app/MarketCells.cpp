@@ -125,6 +125,16 @@ std::string SortKeyText(int column, std::string_view text) {
     return number ? runtime::FormatNumber(*number) : std::string();
 }
 
+std::vector<std::string> SortKeyTexts(int column, std::vector<std::string> texts) {
+    const columns::ColumnInfo* info = columns::InfoAt(column);
+    if (info != nullptr && info->kind == columns::ColumnKind::Market) {
+        for (std::string& text : texts) {
+            text = SortKeyText(column, text);
+        }
+    }
+    return texts;
+}
+
 int MergeMarketRows(runtime::Table& table, std::vector<runtime::Row>& rows, int keywordColumn) {
     static const std::vector<int> kMerged = MergedColumns();
     const auto keyword = static_cast<std::size_t>(keywordColumn);

@@ -31,6 +31,8 @@ std::optional<double> MarketCellNumber(std::string_view text);
 // MarketCellNumber written as a plain decimal (empty without a figure), for
 // every other column the text itself.
 std::string SortKeyText(int column, std::string_view text);
+// SortKeyText of every text of a column.
+std::vector<std::string> SortKeyTexts(int column, std::vector<std::string> texts);
 
 // Imported rows that carry market figures and name a keyword the table (or an
 // earlier such row of the same batch) already holds are merged into that row

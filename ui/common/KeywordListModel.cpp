@@ -1,5 +1,7 @@
 #include "ui/common/KeywordListModel.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 #include <functional>
 #include <iterator>
@@ -23,16 +25,105 @@ constexpr std::size_t kMaxSignalledRanges = 16;
 }  // namespace
 
 KeywordListModel::KeywordListModel(std::vector<Column> columns, QObject* parent)
+    : KeywordListModel(std::move(columns), -1, parent) {}
+
+KeywordListModel::KeywordListModel(std::vector<Column> columns, int shownColumns, QObject* parent)
     : QAbstractTableModel(parent),
       m_columns(std::move(columns)),
       m_data(static_cast<int>(m_columns.size())),
-      m_shownColumns(static_cast<int>(m_columns.size())) {}
+      m_filled(m_columns.size(), 0) {
+    m_leading =
+        shownColumns < 0 ? m_data.ColumnCount() : std::clamp(shownColumns, 0, m_data.ColumnCount());
+    m_shown.resize(static_cast<std::size_t>(m_leading));
+    std::iota(m_shown.begin(), m_shown.end(), 0);
+    m_marksOutcomes =
+        m_leading <= query::kOutcomeColumn && m_data.ColumnCount() >= query::kStoredColumnCount;
+}
 
-KeywordListModel::KeywordListModel(std::vector<Column> columns, int shownColumns, QObject* parent)
-    : KeywordListModel(std::move(columns), parent) {
-    m_shownColumns = std::clamp(shownColumns, 0, m_data.ColumnCount());
-    m_marksOutcomes = m_shownColumns <= query::kOutcomeColumn &&
-                      m_data.ColumnCount() >= query::kStoredColumnCount;
+int KeywordListModel::StorageColumn(int modelColumn) const {
+    return modelColumn >= 0 && modelColumn < static_cast<int>(m_shown.size())
+               ? m_shown[static_cast<std::size_t>(modelColumn)]
+               : -1;
+}
+
+int KeywordListModel::ViewColumn(int storageColumn) const {
+    const auto at = std::find(m_shown.begin(), m_shown.end(), storageColumn);
+    return at == m_shown.end() ? -1 : static_cast<int>(at - m_shown.begin());
+}
+
+bool KeywordListModel::IsOptional(int storageColumn) const {
+    return storageColumn >= m_leading && HasColumn(storageColumn) &&
+           m_columns[static_cast<std::size_t>(storageColumn)].optional;
+}
+
+void KeywordListModel::CountOptional(int first, int last, int sign) {
+    for (int column = m_leading; column < m_data.ColumnCount(); ++column) {
+        if (!IsOptional(column)) {
+            continue;
+        }
+        int held = 0;
+        for (int row = first; row <= last; ++row) {
+            held += m_data.Cell(row, column).empty() ? 0 : 1;
+        }
+        m_filled[static_cast<std::size_t>(column)] += sign * held;
+    }
+}
+
+void KeywordListModel::CountChange(int column, const std::string& before,
+                                   const std::string& after) {
+    if (IsOptional(column) && before.empty() != after.empty()) {
+        m_filled[static_cast<std::size_t>(column)] += after.empty() ? -1 : 1;
+    }
+}
+
+void KeywordListModel::SyncOptionalColumns() {
+    std::size_t position = static_cast<std::size_t>(m_leading);
+    for (int column = m_leading; column < m_data.ColumnCount(); ++column) {
+        if (!IsOptional(column)) {
+            continue;
+        }
+        const bool wanted = m_filled[static_cast<std::size_t>(column)] > 0;
+        const bool shown = position < m_shown.size() && m_shown[position] == column;
+        const int at = static_cast<int>(position);
+        if (wanted && !shown) {
+            beginInsertColumns(QModelIndex(), at, at);
+            m_shown.insert(m_shown.begin() + at, column);
+            endInsertColumns();
+        } else if (!wanted && shown) {
+            beginRemoveColumns(QModelIndex(), at, at);
+            m_shown.erase(m_shown.begin() + at);
+            endRemoveColumns();
+            continue;
+        }
+        position += wanted ? 1 : 0;
+    }
+}
+
+void KeywordListModel::EmitRowChanged(int row, int first, int last) {
+    if (m_shown.empty()) {
+        return;
+    }
+    int from = -1;
+    int to = -1;
+    bool hidden = false;
+    for (int column = first; column <= last; ++column) {
+        const int view = ViewColumn(column);
+        if (view < 0) {
+            hidden = true;
+            continue;
+        }
+        from = from < 0 ? view : std::min(from, view);
+        to = std::max(to, view);
+    }
+    if (hidden && !IsOptional(first)) {
+        // A stored-only cell may change the row's mark: repaint the row.
+        from = 0;
+        to = LastShownColumn();
+    }
+    if (from >= 0) {
+        emit dataChanged(index(row, from), index(row, to),
+                         {Qt::DisplayRole, Qt::ToolTipRole, Qt::BackgroundRole});
+    }
 }
 
 int KeywordListModel::rowCount(const QModelIndex& parent) const {
@@ -40,7 +131,7 @@ int KeywordListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int KeywordListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_shownColumns;
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
 }
 
 QVariant KeywordListModel::data(const QModelIndex& index, int role) const {
@@ -64,20 +155,28 @@ QVariant KeywordListModel::data(const QModelIndex& index, int role) const {
             return tip;
         }
     }
-    const bool figure = HasColumn(index.column()) && m_columns[index.column()].figure;
-    if (role == Qt::TextAlignmentRole && figure && m_columns[index.column()].alignRight) {
+    const int column = StorageColumn(index.column());
+    const bool figure = HasColumn(column) && m_columns[column].figure;
+    if (role == Qt::TextAlignmentRole && figure && m_columns[column].alignRight) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }
     // Converted on demand: only the visible cells are ever asked for.
-    QString text =
-        FromGbk(app::CellDisplayText(index.column(), m_data.Cell(index.row(), index.column())));
+    if (role == Qt::ToolTipRole && m_cellTip) {
+        if (QVariant tip = m_cellTip(m_data, index.row(), column); tip.isValid()) {
+            return tip;
+        }
+    }
+    QString text = FromGbk(app::CellDisplayText(column, m_data.Cell(index.row(), column)));
     return figure ? ReadableFigure(text) : text;
 }
 
 QVariant KeywordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal) {
+        section = StorageColumn(section);
+    }
     if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && HasColumn(section) &&
         !m_columns[section].help.isEmpty()) {
         return m_columns[section].help;
@@ -96,18 +195,22 @@ int KeywordListModel::AppendRows(std::vector<runtime::Row> rows) {
         return -1;
     }
     const int first = m_data.RowCount();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    const int last = first + static_cast<int>(rows.size()) - 1;
+    beginInsertRows(QModelIndex(), first, last);
     m_data.AppendRows(std::move(rows));
     endInsertRows();
+    CountOptional(first, last, 1);
+    SyncOptionalColumns();
     return first;
 }
 
 void KeywordListModel::SetCell(int row, int column, std::string text) {
-    if (m_data.SetCell(row, column, std::move(text)) && m_shownColumns > 0) {
-        const bool shown = column < m_shownColumns;
-        emit dataChanged(index(row, shown ? column : 0),
-                         index(row, shown ? column : LastShownColumn()),
-                         {Qt::DisplayRole, Qt::ToolTipRole, Qt::BackgroundRole});
+    const std::string before = m_data.Cell(row, column);
+    const std::string after = text;
+    if (m_data.SetCell(row, column, std::move(text))) {
+        CountChange(column, before, after);
+        SyncOptionalColumns();
+        EmitRowChanged(row, column, column);
     }
 }
 
@@ -121,18 +224,19 @@ bool KeywordListModel::SetCellsById(runtime::RowId id, int firstColumn,
     int last = -1;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const int column = firstColumn + static_cast<int>(i);
+        const std::string before = m_data.Cell(row, column);
+        const bool empty = texts[i].empty();
         if (m_data.SetCell(row, column, std::move(texts[i]))) {
+            if (IsOptional(column) && before.empty() != empty) {
+                m_filled[static_cast<std::size_t>(column)] += empty ? -1 : 1;
+            }
             first = first < 0 ? column : first;
             last = column;
         }
     }
-    if (first >= 0 && m_shownColumns > 0) {
-        if (last >= m_shownColumns) {
-            first = 0;
-            last = LastShownColumn();
-        }
-        emit dataChanged(index(row, first), index(row, last),
-                         {Qt::DisplayRole, Qt::ToolTipRole, Qt::BackgroundRole});
+    if (first >= 0) {
+        SyncOptionalColumns();
+        EmitRowChanged(row, first, last);
     }
     return true;
 }
@@ -143,6 +247,8 @@ void KeywordListModel::Clear() {
     }
     beginResetModel();
     m_data.Clear();
+    std::fill(m_filled.begin(), m_filled.end(), 0);
+    m_shown.resize(static_cast<std::size_t>(m_leading));
     endResetModel();
     emit Cleared();
 }
@@ -173,6 +279,10 @@ std::vector<runtime::RowId> KeywordListModel::RemoveRows(std::vector<int> positi
     }
     emit RowsLeaving(ids);
     const std::vector<std::pair<int, int>> ranges = RangesOf(positions);
+    for (const auto& [first, last] : ranges) {
+        CountOptional(first, last, -1);
+    }
+    const auto sync = qScopeGuard([this] { SyncOptionalColumns(); });
     if (ranges.size() > kMaxSignalledRanges) {
         // Scattered rows: one pass and one reset instead of a signal per range.
         beginResetModel();
@@ -208,6 +318,10 @@ std::vector<runtime::RowId> KeywordListModel::InsertRows(const std::vector<int>&
         beginResetModel();
         std::vector<runtime::RowId> ids = m_data.InsertRows(places, std::move(rows));
         endResetModel();
+        for (int place : places) {
+            CountOptional(place, place, 1);
+        }
+        SyncOptionalColumns();
         return ids;
     }
     std::vector<runtime::RowId> ids;
@@ -226,6 +340,10 @@ std::vector<runtime::RowId> KeywordListModel::InsertRows(const std::vector<int>&
         endInsertRows();
         next += count;
     }
+    for (const auto& [first, last] : ranges) {
+        CountOptional(first, last, 1);
+    }
+    SyncOptionalColumns();
     return ids;
 }
 
@@ -241,7 +359,7 @@ runtime::Row KeywordListModel::StoredRow(int row) const {
 }
 
 void KeywordListModel::ReorderRows(const std::vector<int>& sourceOfPosition) {
-    if (!m_data.ReorderRows(sourceOfPosition) || m_data.RowCount() == 0 || m_shownColumns == 0) {
+    if (!m_data.ReorderRows(sourceOfPosition) || m_data.RowCount() == 0 || m_shown.empty()) {
         return;
     }
     emit dataChanged(index(0, 0), index(m_data.RowCount() - 1, LastShownColumn()),

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,9 @@ public:
 
         std::string title;  // GBK
         int width;          // pixels
+        // Shown after the leading shown columns (in column order) only while
+        // some row holds a text in it.
+        bool optional = false;
         // A figure column shows its cells readable (ReadableFigure), and
         // right-aligned unless it draws beside its text (the trend's line);
         // help is the header's tooltip.
@@ -38,9 +42,11 @@ public:
     };
 
     explicit KeywordListModel(std::vector<Column> columns, QObject* parent = nullptr);
-    // Stores every column but shows only the first shownColumns; the keyword
-    // list's stored outcome cells (query/RowOutcome.h), when it has them, mark
-    // its rows (ui/OutcomeMarks.h).
+    // Stores every column but shows only the first shownColumns, then the
+    // optional columns some row holds; the keyword list's stored outcome
+    // cells (query/RowOutcome.h), when it has them, mark its rows
+    // (ui/OutcomeMarks.h). Model columns are the shown ones: StorageColumn
+    // and ViewColumn translate.
     KeywordListModel(std::vector<Column> columns, int shownColumns, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -78,7 +84,21 @@ public:
     // not as a layout change, so selections stay at their positions.
     void ReorderRows(const std::vector<int>& sourceOfPosition);
 
-    // Empty text / 0 for a column that does not exist.
+    // A cell's own tooltip (by stored column), asked before its text is
+    // shown as the tooltip; an invalid QVariant leaves the text.
+    using CellTip = std::function<QVariant(const runtime::TableData& data, int row, int column)>;
+    void SetCellTip(CellTip tip) { m_cellTip = std::move(tip); }
+
+    // The stored column a model column shows; -1 for none.
+    int StorageColumn(int modelColumn) const;
+    // The model column showing a stored column; -1 while it is not shown.
+    int ViewColumn(int storageColumn) const;
+    // The stored columns shown, in model column order.
+    const std::vector<int>& ShownColumns() const { return m_shown; }
+    // Whether a stored column is one of the optional ones.
+    bool IsOptional(int storageColumn) const;
+
+    // By stored column: empty text / 0 for a column that does not exist.
     const std::string& ColumnTitle(int column) const;
     int ColumnWidth(int column) const;
     // Records the width the user gave the column (connect to the header's
@@ -102,12 +122,25 @@ private:
 
     // The last shown column a change of this row repaints: all of them when
     // a stored-only cell (which may change the row's mark) changed.
-    int LastShownColumn() const { return m_shownColumns - 1; }
+    int LastShownColumn() const { return static_cast<int>(m_shown.size()) - 1; }
+
+    // Counts the texts of the optional columns in rows [first, last] (sign
+    // +1 when they came, -1 when they go).
+    void CountOptional(int first, int last, int sign);
+    // Notes a cell about to change from `before` to `after`.
+    void CountChange(int column, const std::string& before, const std::string& after);
+    // Shows the optional columns that hold a text and hides the others.
+    void SyncOptionalColumns();
+    // dataChanged of one row for a change of stored columns [first, last].
+    void EmitRowChanged(int row, int first, int last);
 
     std::vector<Column> m_columns;
     runtime::TableData m_data;
-    int m_shownColumns = 0;
+    std::vector<int> m_shown;   // stored column of each model column
+    std::vector<int> m_filled;  // texts held, by stored column (optional ones)
+    int m_leading = 0;
     bool m_marksOutcomes = false;
+    CellTip m_cellTip;
 };
 
 }  // namespace mofeng::ui

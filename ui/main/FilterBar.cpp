@@ -1,5 +1,6 @@
 #include "ui/main/FilterBar.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +65,23 @@ FilterBar::FilterBar(QWidget* parent) : QWidget(parent) {
         QLineEdit* max = AddField(row, this, kNames[i][1], QStringLiteral("最大"), kBoundWidth);
         m_ranges[i] = {columns::Index(kRangeColumns[i]), min, max};
     }
+    m_optional = new QWidget(this);
+    auto* optionalRow = new QHBoxLayout(m_optional);
+    optionalRow->setContentsMargins(0, 0, 0, 0);
+    optionalRow->setSpacing(3);
+    m_optionalColumn = new QComboBox(m_optional);
+    m_optionalColumn->setObjectName(QStringLiteral("filterOptionalColumn"));
+    m_optionalColumn->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    optionalRow->addWidget(m_optionalColumn);
+    m_optionalMin =
+        AddField(optionalRow, m_optional, "filterMinOptional", QStringLiteral("最小"), kBoundWidth);
+    AddLabel(optionalRow, m_optional, QStringLiteral("–"));
+    m_optionalMax =
+        AddField(optionalRow, m_optional, "filterMaxOptional", QStringLiteral("最大"), kBoundWidth);
+    row->addSpacing(8);
+    row->addWidget(m_optional);
+    m_optional->hide();
+    connect(m_optionalColumn, &QComboBox::currentIndexChanged, this, &FilterBar::ChooseOptional);
     row->addStretch(1);
 
     auto* close = new QToolButton(this);
@@ -91,11 +109,78 @@ app::KeywordFilterCriteria FilterBar::Criteria() const {
         criteria.ranges.push_back({range.column, app::BoundOf(ToGbk(range.min->text())),
                                    app::BoundOf(ToGbk(range.max->text()))});
     }
+    if (m_chosen >= 0) {
+        criteria.ranges.push_back({m_chosen, app::BoundOf(ToGbk(m_optionalMin->text())),
+                                   app::BoundOf(ToGbk(m_optionalMax->text()))});
+    }
+    for (const auto& [column, bounds] : m_optionalBounds) {
+        criteria.ranges.push_back(
+            {column, app::BoundOf(ToGbk(bounds.first)), app::BoundOf(ToGbk(bounds.second))});
+    }
     return criteria;
 }
 
+void FilterBar::SetOptionalColumns(const std::vector<int>& columns) {
+    std::vector<int> offered;
+    for (int i = 0; i < m_optionalColumn->count(); ++i) {
+        offered.push_back(m_optionalColumn->itemData(i).toInt());
+    }
+    if (offered == columns) {
+        return;
+    }
+    const bool bounded = !m_optionalBounds.empty() || !m_optionalMin->text().isEmpty() ||
+                         !m_optionalMax->text().isEmpty();
+    std::erase_if(m_optionalBounds, [&](const auto& entry) {
+        return std::find(columns.begin(), columns.end(), entry.first) == columns.end();
+    });
+    const int keep = m_chosen;
+    {
+        const QSignalBlocker quiet(m_optionalColumn);
+        m_optionalColumn->clear();
+        for (int column : columns) {
+            m_optionalColumn->addItem(
+                FromGbk(columns::Caption(static_cast<columns::Column>(column))), column);
+        }
+    }
+    m_optional->setVisible(!columns.empty());
+    const int index = m_optionalColumn->findData(keep);
+    if (index >= 0) {
+        const QSignalBlocker quiet(m_optionalColumn);
+        m_optionalColumn->setCurrentIndex(index);
+    } else {
+        // The column bounded before is gone: its bounds go with it.
+        m_chosen = -1;
+        for (QLineEdit* field : {m_optionalMin, m_optionalMax}) {
+            const QSignalBlocker quiet(field);
+            field->clear();
+        }
+        ChooseOptional(m_optionalColumn->currentIndex());
+    }
+    if (bounded) {
+        emit CriteriaChanged();
+    }
+}
+
+void FilterBar::ChooseOptional(int index) {
+    if (m_chosen >= 0 && (!m_optionalMin->text().isEmpty() || !m_optionalMax->text().isEmpty())) {
+        m_optionalBounds[m_chosen] = {m_optionalMin->text(), m_optionalMax->text()};
+    }
+    m_chosen = index >= 0 ? m_optionalColumn->itemData(index).toInt() : -1;
+    const auto saved = m_optionalBounds.find(m_chosen);
+    const std::pair<QString, QString> bounds =
+        saved != m_optionalBounds.end() ? saved->second : std::pair<QString, QString>{};
+    if (saved != m_optionalBounds.end()) {
+        m_optionalBounds.erase(saved);
+    }
+    const QSignalBlocker quietMin(m_optionalMin);
+    const QSignalBlocker quietMax(m_optionalMax);
+    m_optionalMin->setText(bounds.first);
+    m_optionalMax->setText(bounds.second);
+}
+
 void FilterBar::Clear() {
-    bool changed = false;
+    bool changed = !m_optionalBounds.empty();
+    m_optionalBounds.clear();
     for (QLineEdit* field : findChildren<QLineEdit*>()) {
         if (!field->text().isEmpty()) {
             const QSignalBlocker quiet(field);  // one report for the whole bar

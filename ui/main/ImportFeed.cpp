@@ -61,6 +61,12 @@ void ImportFeed::Flush() {
         last = m_finished && !m_delivered;
     }
     const auto count = static_cast<int>(batch.size());
+    if (m_merge && !batch.empty()) {
+        m_merge(batch);
+        if (batch.empty()) {
+            m_rowsAdded += count;  // every row went onto rows already listed
+        }
+    }
     if (m_model->AppendRows(std::move(batch)) >= 0) {
         m_rowsAdded += count;
     }

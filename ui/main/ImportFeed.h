@@ -36,10 +36,16 @@ public:
 
     // UI thread: appends what has arrived (also done by the queued flush).
     void Flush();
+    // Run on the UI thread over each batch before it is appended: takes out
+    // the rows it merged into rows already listed (app::MergeMarketRows).
+    void SetMerge(std::function<void(std::vector<runtime::Row>& rows)> merge) {
+        m_merge = std::move(merge);
+    }
 
 private:
     KeywordListModel* m_model;  // UI thread only
     std::function<void(int)> m_onDelivered;
+    std::function<void(std::vector<runtime::Row>&)> m_merge;
     int m_rowsAdded = 0;  // UI thread only
 
     std::mutex m_mutex;

@@ -7,12 +7,16 @@
 #include <QWidget>
 
 #include <functional>
+#include <mutex>
 #include <utility>
 
 #include "app/HistoryRecordingSink.h"
 #include "app/HistoryRows.h"
+#include "columns/KeywordListSchema.h"
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
+#include "query/SuggestWeight.h"
+#include "runtime/ParallelRun.h"
 #include "ui/common/BackgroundTasks.h"
 #include "ui/common/BlockedPausePrompt.h"
 #include "ui/common/KeywordListModel.h"
@@ -27,6 +31,23 @@
 
 namespace mofeng::ui {
 namespace {
+
+// 联想热度 of every row of the run (rounded as the list shows it), jobs at a
+// time, written by row id; a row without such an entry gets an empty cell.
+void FetchSuggestWeights(const query::QueryRunInput& input, query::QuerySink& sink,
+                         const runtime::CancelToken& cancel) {
+    std::mutex reporting;  // a sink takes one call at a time
+    runtime::ForEachInParallel(input.rows.size(), input.jobs, cancel, [&](int, std::size_t i) {
+        const query::QueryRowInput& row = input.rows[i];
+        std::string weight = query::SuggestWeightDisplay(
+            query::LookUpSuggestWeight(input.endpoints, row.keyword, &cancel).weight);
+        const std::lock_guard lock(reporting);
+        if (sink.RowExists(row.id)) {
+            sink.RowResult(row.id, columns::Index(columns::Column::SuggestWeight),
+                           {std::move(weight)});
+        }
+    });
+}
 
 constexpr int kRefreshMs = 250;
 // Longer than this without a finished row, with fetches in flight, and the
@@ -177,17 +198,22 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
     }
 
     Run* run = m_run.get();
+    const bool weights = m_context.Settings().suggestWeight;
     // The window joins its workers before this controller goes, so the
     // worker may use the run until it returns.
     m_tasks.RunThenCallback(
         this,
-        [run, input = std::move(input)](const runtime::CancelToken& workerCancel) {
+        [run, weights, input = std::move(input)](const runtime::CancelToken& workerCancel) {
             // The window's shutdown stops the run through StopRun; a worker
             // started after that has its own token raised already.
             if (workerCancel.IsCancelled()) {
                 run->stop.Cancel();
             }
-            return query::IndexQueryRun(input, run->Sink(), run->stop);
+            query::QuerySummary summary = query::IndexQueryRun(input, run->Sink(), run->stop);
+            if (weights && !run->stop.IsCancelled()) {
+                FetchSuggestWeights(input, run->feed, run->stop);
+            }
+            return summary;
         },
         [this, serial](std::optional<query::QuerySummary> summary) { Finish(serial, summary); });
 

@@ -30,6 +30,7 @@
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
 #include "app/ListFile.h"
+#include "app/MarketCells.h"
 #include "app/SessionStore.h"
 #include "app/SpreadsheetExport.h"
 #include "ui/common/ClickArea.h"
@@ -50,6 +51,7 @@
 #include "ui/main/ImportFeed.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/KeywordFilterProxy.h"
+#include "ui/main/ListHeaderMenu.h"
 #include "ui/main/MainStatusBar.h"
 #include "ui/main/MainWindowMemory.h"
 #include "ui/main/SheetChooser.h"
@@ -71,6 +73,16 @@ std::filesystem::path ToNativePath(const QString& path) {
 bool IsFigureColumn(int column) {
     const columns::ColumnInfo* info = columns::InfoAt(column);
     return info != nullptr && info->shown && info->figure;
+}
+
+// 需求供给比 computed from our 宝贝数量 says so.
+QVariant DemandSupplyTip(const runtime::TableData& data, int row, int column) {
+    if (column != columns::Index(columns::Column::DemandSupply) ||
+        data.Cell(row, columns::Index(columns::Column::DemandSupplyOurs)).empty()) {
+        return {};
+    }
+    return QStringLiteral("%1（搜索人气 ÷ 本软件查到的宝贝数量，表中没有在线商品数）")
+        .arg(FromGbk(data.Cell(row, column)));
 }
 
 // Message flags: OK button, warning icon.
@@ -106,7 +118,15 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     QHeaderView* header = m_controls.list->horizontalHeader();
     header->setSortIndicatorShown(true);
     ForgetSortOrder();
-    connect(header, &QHeaderView::sectionClicked, this, &MainWindow::SortByColumn);
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int section) { SortByColumn(m_model->StorageColumn(section)); });
+    SetUpListHeader(m_controls.list, m_model);
+    m_model->SetCellTip(DemandSupplyTip);
+    connect(m_model, &QAbstractItemModel::columnsInserted, this,
+            &MainWindow::OptionalColumnsChanged);
+    connect(m_model, &QAbstractItemModel::columnsRemoved, this,
+            &MainWindow::OptionalColumnsChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &MainWindow::OptionalColumnsChanged);
     connect(header, &QHeaderView::sectionResized, this, [this](int column) {
         m_keywordWidthSet = m_keywordWidthSet || (column == kKeywordColumn && !m_fittingKeyword);
     });
@@ -115,7 +135,8 @@ MainWindow::MainWindow(AppContext& context, QWidget* parent) : QWidget(parent), 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &MainWindow::QueueSortCheck);
     connect(m_model, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& first, const QModelIndex& last) {
-                if (first.column() <= m_sortColumn && m_sortColumn <= last.column()) {
+                const int sorted = m_model->ViewColumn(m_sortColumn);
+                if (first.column() <= sorted && sorted <= last.column()) {
                     QueueSortCheck();
                 }
             });
@@ -196,6 +217,35 @@ std::vector<int> MainWindow::SelectedRows() const {
     return rows;
 }
 
+std::vector<int> MainWindow::StorageColumnWidths() const {
+    const QHeaderView* header = m_controls.list->horizontalHeader();
+    std::vector<int> widths(static_cast<std::size_t>(columns::kColumnCount), 0);
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const auto stored = static_cast<std::size_t>(m_model->StorageColumn(column));
+        widths[stored] = header->isSectionHidden(column) ? 0 : header->sectionSize(column);
+    }
+    return widths;
+}
+
+std::vector<int> MainWindow::ExportedColumns(const std::vector<int>& rows) const {
+    return app::LeadingAndPresentColumns(*m_table, rows, columns::kExportedColumnCount);
+}
+
+void MainWindow::OptionalColumnsChanged() {
+    std::vector<int> optional;
+    for (int column : m_model->ShownColumns()) {
+        if (m_model->IsOptional(column)) {
+            optional.push_back(column);
+        }
+    }
+    m_filterBar->SetOptionalColumns(optional);
+    if (m_sortColumn >= 0 && m_model->ViewColumn(m_sortColumn) < 0) {
+        ForgetSortOrder();
+    } else if (m_sortColumn >= 0) {
+        ShowSortIndicator();
+    }
+}
+
 std::vector<int> MainWindow::ColumnWidths() const {
     const QHeaderView* header = m_controls.list->horizontalHeader();
     std::vector<int> widths;
@@ -233,8 +283,9 @@ void MainWindow::ConnectMenu() {
 void MainWindow::CopySelection() {
     const std::vector<int> rows = SelectedRows();
     if (!rows.empty()) {
-        QGuiApplication::clipboard()->setText(
-            FromGbk(app::CopiedRowsText(*m_table, rows, app::kKeywordListColumnCount)));
+        QGuiApplication::clipboard()->setText(FromGbk(app::CopiedRowsText(
+            *m_table, rows,
+            app::LeadingAndPresentColumns(*m_table, rows, app::kKeywordListColumnCount))));
     }
 }
 
@@ -396,6 +447,9 @@ void MainWindow::ImportFile(const QString& path) {
     auto feed = std::make_shared<ImportFeed>(m_model, [this](int rowsAdded) {
         SetStatusText(QStringLiteral("已导入 %1 个关键词").arg(rowsAdded));
     });
+    feed->SetMerge([this](std::vector<runtime::Row>& rows) {
+        app::MergeMarketRows(*m_table, rows, kKeywordColumn);
+    });
     m_tasks.RunThenCallback(
         this,
         [feed = std::move(feed),
@@ -443,15 +497,15 @@ void MainWindow::ChooseAndExportSelection() {
     if (m_exportDialog->Show(this)) {
         const QString path = m_exportDialog->FileName();
         ReportSaved(QStringLiteral("已导出 %1 行到").arg(rows.size()), path,
-                    app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
-                                    columns::kExportedColumnCount));
+                    app::ExportRows(ToNativePath(path), *m_table, rows, StorageColumnWidths(),
+                                    ExportedColumns(rows)));
     }
 }
 
 bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
-    return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows, ColumnWidths(),
-                                            columns::kExportedColumnCount);
+    return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows,
+                                            StorageColumnWidths(), ExportedColumns(rows));
 }
 
 void MainWindow::OpenSettings() {
@@ -481,6 +535,9 @@ void MainWindow::SortByColumn(int column) {
     std::vector<std::pair<int, int>> positions;
     for (const QItemSelectionRange& range : m_controls.list->selectionModel()->selection()) {
         positions.emplace_back(range.top(), range.bottom());
+    }
+    if (m_model->ViewColumn(column) < 0) {
+        return;
     }
     app::SortByColumn(*m_table, column, order, IsFigureColumn(column));
     if (m_filter->IsFiltering()) {
@@ -515,14 +572,15 @@ void MainWindow::RestoreSortOrder(int column, app::SortOrder order) {
 void MainWindow::ShowSortIndicator() {
     // The header draws Qt::AscendingOrder as a downward arrow: ▼ for largest first.
     m_controls.list->horizontalHeader()->setSortIndicator(
-        m_sortColumn,
+        m_model->ViewColumn(m_sortColumn),
         m_sortOrder == app::SortOrder::LargestFirst ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void MainWindow::CheckSortOrder() {
     m_sortCheckQueued = false;
-    if (m_sortColumn >= 0 && !app::IsInOrder(m_model->Data().ColumnTexts(m_sortColumn), m_sortOrder,
-                                             IsFigureColumn(m_sortColumn))) {
+    if (m_sortColumn >= 0 &&
+        !app::IsInOrder(app::SortKeyTexts(m_sortColumn, m_model->Data().ColumnTexts(m_sortColumn)),
+                        m_sortOrder, IsFigureColumn(m_sortColumn))) {
         ForgetSortOrder();
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ClipboardText.h"
 #include "app/ColumnSort.h"
 #include "ui/common/BackgroundTasks.h"
 #include "ui/main/MainWindowActions.h"
@@ -79,6 +80,11 @@ public:
     // The widths in pixels the list shows its columns at, in column order (0
     // for a hidden column): what the export writes.
     std::vector<int> ColumnWidths() const;
+    // The width of every stored column as the list shows it (0: not shown).
+    std::vector<int> StorageColumnWidths() const;
+    // What an export of these rows writes: the eight, 状态, the optional
+    // columns the rows hold.
+    std::vector<int> ExportedColumns(const std::vector<int>& rows) const;
     // The commands of the pop-up menu, the menu bar and the toolbar.
     const MainWindowActions& Actions() const { return m_actions; }
     QMenuBar& MenuBar() { return *m_menuBar; }
@@ -178,6 +184,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Pasted rows of a seller's table: new keywords added as one edit, the
+    // others' figures merged onto their rows.
+    void PasteMarketRows(std::vector<app::PastedMarketRow> pasted);
+    // The optional columns shown changed: the filter bar offers them.
+    void OptionalColumnsChanged();
     // The menu bar, the toolbar and the content widget below them, at the
     // initial geometry; returns the content widget.
     QWidget* CreateChrome();

@@ -7,8 +7,10 @@
 #include <QUndoStack>
 
 #include "app/ClipboardText.h"
+#include "app/MarketCells.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/common/ModelTable.h"
 #include "ui/main/AddKeywordsDialog.h"
 #include "ui/main/ListEditCommand.h"
 #include "ui/main/MainWindow.h"
@@ -118,12 +120,33 @@ void MainWindow::RemoveDuplicateKeywords() {
 }
 
 void MainWindow::PasteKeywords() {
-    std::vector<std::string> keywords =
-        app::PastedKeywords(ToGbk(QGuiApplication::clipboard()->text()));
+    const std::string text = ToGbk(QGuiApplication::clipboard()->text());
+    if (std::vector<app::PastedMarketRow> market = app::PastedMarketRows(text); !market.empty()) {
+        PasteMarketRows(std::move(market));
+        return;
+    }
+    std::vector<std::string> keywords = app::PastedKeywords(text);
     if (!keywords.empty()) {
         PushEdit(new ListEditCommand(ListEditCommand::Kind::AddRows, *m_model, m_idTrail,
                                      QStringLiteral("粘贴关键词"), {},
                                      NumberedKeywordRows(std::move(keywords), kKeywordColumn)));
+    }
+}
+
+void MainWindow::PasteMarketRows(std::vector<app::PastedMarketRow> pasted) {
+    std::vector<std::string> keywords;
+    for (const app::PastedMarketRow& row : pasted) {
+        keywords.push_back(row.keyword);
+    }
+    std::vector<runtime::Row> rows = NumberedKeywordRows(std::move(keywords), kKeywordColumn);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        app::PutMarketRow(rows[i], pasted[i].market);
+    }
+    // A keyword already listed takes the figures on its row (not undone).
+    app::MergeMarketRows(*m_table, rows, kKeywordColumn);
+    if (!rows.empty()) {
+        PushEdit(new ListEditCommand(ListEditCommand::Kind::AddRows, *m_model, m_idTrail,
+                                     QStringLiteral("粘贴关键词"), {}, std::move(rows)));
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "app/KeywordListColumns.h"
 #include "ui/common/ClickArea.h"
+#include "ui/common/GbkQt.h"
 #include "ui/common/HyperlinkLabel.h"
 #include "ui/common/ReportListView.h"
 #include "ui/common/UiFonts.h"
@@ -136,6 +137,25 @@ QLabel* AddPicture(QWidget* page, const QString& name, const QString& resource, 
     return picture;
 }
 
+// The header tooltip of an optional column.
+QString OptionalColumnHelp(const columns::ColumnInfo& info) {
+    if (!info.optional) {
+        return {};
+    }
+    const QString caption = FromGbk(info.caption);
+    switch (info.column) {
+        case columns::Column::ListingChange:
+            return caption + QStringLiteral("：宝贝数量与上一个有记录的日期相比的变化");
+        case columns::Column::SuggestWeight:
+            return caption + QStringLiteral("：淘宝搜索联想给这个词的权重（取整）");
+        case columns::Column::DemandSupply:
+            return caption + QStringLiteral("= 搜索人气 ÷ 在线商品数；表中没有时由本软件计算");
+        default:
+            return caption + QStringLiteral("：导入的卖家数据表中的数值（原样显示，") +
+                   QStringLiteral("排序和筛选按区间的中间值）");
+    }
+}
+
 }  // namespace
 
 std::vector<KeywordListModel::Column> MainListColumns() {
@@ -161,8 +181,9 @@ std::vector<KeywordListModel::Column> MainListColumns() {
         const bool leading = info.shown && !info.optional;
         // The trend draws its line to the right of its text.
         result.push_back({std::string(info.caption), info.initialWidth, figure,
-                          leading ? help[column] : QString(),
+                          leading ? help[column] : OptionalColumnHelp(info),
                           figure && info.column != columns::Column::Trend});
+        result.back().optional = info.optional;
     }
     return result;
 }

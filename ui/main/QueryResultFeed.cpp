@@ -1,5 +1,8 @@
 #include "ui/main/QueryResultFeed.h"
 
+#include "app/MarketCells.h"
+#include "columns/KeywordListSchema.h"
+
 #include "query/RowOutcome.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
@@ -97,6 +100,14 @@ void QueryResultFeed::Flush() {
     }
     for (Cells& cells : batch) {
         m_model->SetCellsById(cells.id, cells.firstColumn, std::move(cells.texts));
+        // 需求供给比 computed from our 宝贝数量 follows the new count.
+        runtime::Row stored = m_model->StoredRow(m_model->Data().RowOfId(cells.id));
+        if (app::RefreshDemandSupply(stored)) {
+            constexpr int kRatio = columns::Index(columns::Column::DemandSupply);
+            constexpr int kOurs = columns::Index(columns::Column::DemandSupplyOurs);
+            m_model->SetCellsById(cells.id, kRatio, {stored[kRatio]});
+            m_model->SetCellsById(cells.id, kOurs, {stored[kOurs]});
+        }
     }
 }
 

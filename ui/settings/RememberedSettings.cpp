@@ -37,6 +37,7 @@ SettingsTexts LoadRememberedSettings() {
     texts.jobs = std::clamp(settings.value(QLatin1String(kJobsKey), 1).toInt(), 1, 16);
     texts.restoreSession = settings.value(QLatin1String(kRestoreSessionKey), true).toBool();
     texts.suggestionTags = settings.value(QLatin1String(kSuggestionTagsKey), false).toBool();
+    texts.suggestWeight = settings.value(QLatin1String(kSuggestWeightKey), false).toBool();
     return texts;
 }
 
@@ -56,6 +57,7 @@ void RememberSettings(const SettingsTexts& entered, const SettingsTexts& shown) 
     settings.setValue(QLatin1String(kJobsKey), entered.jobs);
     settings.setValue(QLatin1String(kRestoreSessionKey), entered.restoreSession);
     settings.setValue(QLatin1String(kSuggestionTagsKey), entered.suggestionTags);
+    settings.setValue(QLatin1String(kSuggestWeightKey), entered.suggestWeight);
 }
 
 }  // namespace mofeng::ui

@@ -20,6 +20,7 @@ inline constexpr char kProxyKey[] = "fetch/proxy";
 inline constexpr char kCaFileKey[] = "fetch/caFile";
 inline constexpr char kJobsKey[] = "fetch/jobs";
 inline constexpr char kSuggestionTagsKey[] = "mining/suggestionTags";
+inline constexpr char kSuggestWeightKey[] = "query/suggestWeight";
 inline constexpr char kSearchUrlKey[] = "endpoints/search";
 inline constexpr char kIndexUrlKey[] = "endpoints/index";
 inline constexpr char kSuggestUrlKey[] = "endpoints/suggest";
@@ -33,7 +34,8 @@ SettingsTexts LoadRememberedSettings();
 // showed when it opened) is written, an empty one removed, the others keep
 // their remembered value, so an address that came from the command line or
 // the environment is not taken for the seller's choice. Jobs, the session
-// switch and the 联想标签 switch are always written. The cookie is never written. UI thread.
+// switch and the 联想标签 and 联想热度 switches are always written. The cookie is never written. UI
+// thread.
 void RememberSettings(const SettingsTexts& entered, const SettingsTexts& shown);
 
 }  // namespace mofeng::ui

@@ -149,6 +149,10 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     m_suggestionTags->setObjectName(QStringLiteral("suggestionTags"));
     m_suggestionTags->setChecked(m_shown.suggestionTags);
 
+    m_suggestWeight = new QCheckBox(QStringLiteral("联想热度（查询时每个关键词多问一次联想词）"));
+    m_suggestWeight->setObjectName(QStringLiteral("suggestWeight"));
+    m_suggestWeight->setChecked(m_shown.suggestWeight);
+
     m_error = new QLabel;
     m_error->setObjectName(QStringLiteral("settingsError"));
     m_error->setWordWrap(true);
@@ -168,6 +172,7 @@ SettingsDialog::SettingsDialog(AppContext& context, QWidget* parent)
     layout->addWidget(servers);
     layout->addWidget(m_restoreSession);
     layout->addWidget(m_suggestionTags);
+    layout->addWidget(m_suggestWeight);
     layout->addWidget(new HistoryBox(SessionDatabaseFilePath(), this));
     layout->addWidget(m_error);
     layout->addWidget(buttons);
@@ -192,6 +197,7 @@ SettingsTexts SettingsDialog::Entered() const {
     texts.jobs = m_jobs->value();
     texts.restoreSession = m_restoreSession->isChecked();
     texts.suggestionTags = m_suggestionTags->isChecked();
+    texts.suggestWeight = m_suggestWeight->isChecked();
     return texts;
 }
 

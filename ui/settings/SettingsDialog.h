@@ -70,6 +70,7 @@ private:
     QSpinBox* m_jobs = nullptr;
     QCheckBox* m_restoreSession = nullptr;
     QCheckBox* m_suggestionTags = nullptr;
+    QCheckBox* m_suggestWeight = nullptr;
     QLabel* m_error = nullptr;
     QPushButton* m_check = nullptr;
     QLabel* m_checkResult = nullptr;

@@ -99,6 +99,7 @@ bool ResolveStartupSettings(const StartupOptions& options, const net::Environmen
     resolved.applied.jobs = remembered.jobs;
     resolved.applied.restoreSession = remembered.restoreSession;
     resolved.applied.suggestionTags = remembered.suggestionTags;
+    resolved.applied.suggestWeight = remembered.suggestWeight;
     return true;
 }
 

@@ -25,6 +25,7 @@ struct SettingsTexts {
     int jobs = 1;                 // fetches a run keeps under way, 1..16
     bool restoreSession = true;   // the last lists come back at start-up
     bool suggestionTags = false;  // mining's extra source 联想标签 (keyword + tag)
+    bool suggestWeight = false;   // the query also asks each keyword's 联想热度
 
     bool operator==(const SettingsTexts&) const = default;
 };
