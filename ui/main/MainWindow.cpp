@@ -239,6 +239,7 @@ void MainWindow::OptionalColumnsChanged() {
         }
     }
     m_filterBar->SetOptionalColumns(optional);
+    LayOutList();
     if (m_sortColumn >= 0 && m_model->ViewColumn(m_sortColumn) < 0) {
         ForgetSortOrder();
     } else if (m_sortColumn >= 0) {
@@ -650,12 +651,18 @@ void MainWindow::SetFilterVisible(bool visible) {
 void MainWindow::LayOutList() {
     FitMainWindowControls(m_controls, m_content->size());
     if (!m_keywordWidthSet) {
-        // The keyword column takes what the list grew by, until the seller
-        // sets its width.
+        // The keyword column takes what the list grew by, less what the
+        // optional columns shown take, until the seller sets its width.
+        const QHeaderView* header = m_controls.list->horizontalHeader();
+        int optional = 0;
+        for (int column = app::kKeywordListColumnCount; column < m_model->columnCount(); ++column) {
+            optional += header->isSectionHidden(column) ? 0 : header->sectionSize(column);
+        }
         const QScopedValueRollback fitting(m_fittingKeyword, true);
         m_controls.list->horizontalHeader()->resizeSection(
-            kKeywordColumn, app::KeywordListColumns()[kKeywordColumn].second +
-                                std::max(0, m_content->width() - kMainWindowGeometry.width()));
+            kKeywordColumn,
+            app::KeywordListColumns()[kKeywordColumn].second +
+                std::max(0, m_content->width() - kMainWindowGeometry.width() - optional));
     }
     if (IsFilterShown()) {
         const QRect list = m_controls.list->geometry();
