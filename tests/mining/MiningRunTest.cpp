@@ -87,27 +87,6 @@ void SetWeighted(test::CraftedEndpoints& server, const std::string& keyword,
     server.SetReply("sug " + keyword, reply + "]})", "text/javascript; charset=utf-8");
 }
 
-// Both stages from the seed 连衣裙 with must-contain 裙 and two levels, into a
-// sink that keeps the weights.
-struct WeighedRun {
-    MiningState state;
-    runtime::MemoryTable list{MiningListColumns()};
-    TableMiningSink sink{list};
-    MiningProgress progress;
-    std::vector<std::string> related;  // what level 1 expanded
-
-    bool Run(const net::EndpointConfig& config, int jobs) {
-        const test::FakeMiningView view(Utf8ToGbk("裙"), 1);
-        const runtime::CancelToken cancel;
-        auto lease = state.TryBeginRun();
-        MiningRun run(*lease, {config, jobs}, view, sink, cancel);
-        const bool finished = run.RelatedSearchStage(Utf8ToGbk("连衣裙")) && run.SuggestionStage();
-        progress = run.Progress();
-        related = lease->RelatedKeywords();
-        return finished;
-    }
-};
-
 TEST(MiningRun, EachKeywordKeepsTheLatestWeightARepliedEntryGaveIt) {
     test::CraftedEndpoints server;
     server.SetRelated("连衣裙", {"碎花连衣裙", "雪纺裙"});
@@ -115,11 +94,16 @@ TEST(MiningRun, EachKeywordKeepsTheLatestWeightARepliedEntryGaveIt) {
     SetWeighted(server, "雪纺裙", {{"雪纺裙子", "1"}});
     SetWeighted(server, "长裙", {{"长裙", "7.25"}, {"碎花连衣裙", "42"}});
     SetWeighted(server, "雪纺裙子", {{"衬衫", "2"}});
-    WeighedRun run;
-    ASSERT_TRUE(run.Run(server.Config(), 1));
-    const TableMiningSink& sink = run.sink;
+    MiningState state;
+    runtime::MemoryTable list{MiningListColumns()};
+    TableMiningSink sink(list);
+    const test::FakeMiningView view(Utf8ToGbk("裙"), 1);
+    const runtime::CancelToken cancel;
+    auto lease = state.TryBeginRun();
+    MiningRun run(*lease, {server.Config(), 1}, view, sink, cancel);
+    ASSERT_TRUE(run.RelatedSearchStage(Utf8ToGbk("连衣裙")) && run.SuggestionStage());
 
-    EXPECT_EQ(RowsOf(run.list),
+    EXPECT_EQ(RowsOf(list),
               (Texts{"1 碎花连衣裙", "2 雪纺裙", "3 碎花连衣裙", "4 长裙", "5 雪纺裙子"}));
     const std::map<std::string, std::string> expected{
         // Level 2's reply for 长裙 came last, naming the keyword it had refused.
@@ -134,34 +118,8 @@ TEST(MiningRun, EachKeywordKeepsTheLatestWeightARepliedEntryGaveIt) {
         EXPECT_EQ(sink.WeightOf(Utf8ToGbk(keyword)), weight) << keyword;
     }
     // The weights come with the replies the run asked for anyway.
-    EXPECT_EQ(Asked(server, "sug").size(), static_cast<std::size_t>(run.progress.requests) - 3);
+    EXPECT_EQ(Asked(server, "sug").size(), static_cast<std::size_t>(run.Progress().requests) - 3);
     EXPECT_EQ(Asked(server, "search").size(), 3u);
-}
-
-TEST(MiningRun, WeightsFromASimulatorRunCostNoRequest) {
-    sim::SimulatorOptions options;
-    options.decimalCounts = options.suggestSelf = true;
-    sim::Simulator simulator(options);
-    ASSERT_TRUE(simulator.Start());
-    net::EndpointConfig config;
-    config.searchBase = config.suggestBase = simulator.BaseUrl();
-    WeighedRun run;
-    ASSERT_TRUE(run.Run(config, 2));
-    const TableMiningSink& sink = run.sink;
-
-    // One request per judged expansion, none besides.
-    EXPECT_EQ(simulator.RequestCount(), static_cast<std::uint64_t>(run.progress.requests));
-    // Every keyword a level expanded named itself first in its reply.
-    std::size_t weighted = 0;
-    for (const std::string& keyword : run.list.ColumnTexts(kKeywordColumn)) {
-        const std::string weight = sink.WeightOf(keyword);
-        weighted += weight.empty() ? 0 : 1;
-        EXPECT_TRUE(weight.empty() || weight.find('.') != std::string::npos) << weight;
-    }
-    EXPECT_GT(weighted, run.list.RowCount() / 2);
-    for (const std::string& expanded : run.related) {
-        EXPECT_FALSE(sink.WeightOf(expanded).empty()) << runtime::GbkToUtf8(expanded);
-    }
 }
 
 class BlockedStreakObserver final : public MiningObserver {
