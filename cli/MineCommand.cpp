@@ -189,6 +189,9 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, levels);
         mining::TableMiningSink sink(list, &observer);
+        if (parsed.Has("weights")) {
+            sink.KeepWeights();
+        }
         observer.Watch(sink);
         mining::MiningRun run(*lease, {endpoints->Config(), *jobs, parsed.Has("tags")}, inputs,
                               sink, cancel);

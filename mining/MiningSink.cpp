@@ -13,7 +13,7 @@ bool TableMiningSink::AppendRow(std::string number, std::string keyword) {
 }
 
 void TableMiningSink::SawWeight(std::string_view keyword, std::string weight) {
-    if (ListHasKeyword(keyword)) {
+    if (m_keepWeights && ListHasKeyword(keyword)) {
         m_weights.insert_or_assign(std::string(keyword), std::move(weight));
     }
 }

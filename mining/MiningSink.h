@@ -72,7 +72,8 @@ public:
 
 // A sink over a thread-safe table (the command line, tests): rows are
 // appended straight into it, the duplicate test is the table's column
-// search, and the label, the bar and the weights are kept as values.
+// search, and the label, the bar and (when asked) the weights are kept as
+// values.
 class TableMiningSink : public MiningSink {
 public:
     explicit TableMiningSink(runtime::Table& list, MiningObserver* observer = nullptr)
@@ -99,11 +100,15 @@ public:
     const std::string& Label() const { return m_label; }
     int Position() const { return m_position; }
     int Maximum() const { return m_maximum; }
-    // The latest weight seen for a keyword of the list; empty when none.
+    // From now on the weights of the list's keywords are kept (off by
+    // default: they cost memory per keyword).
+    void KeepWeights() { m_keepWeights = true; }
+    // The latest weight kept for a keyword of the list; empty when none.
     std::string WeightOf(std::string_view keyword) const;
 
 private:
     runtime::Table& m_list;
+    bool m_keepWeights = false;
     std::map<std::string, std::string, std::less<>> m_weights;
     MiningObserver* m_observer;
     std::string m_label;

@@ -97,6 +97,7 @@ TEST(MiningRun, EachKeywordKeepsTheLatestWeightARepliedEntryGaveIt) {
     MiningState state;
     runtime::MemoryTable list{MiningListColumns()};
     TableMiningSink sink(list);
+    sink.KeepWeights();
     const test::FakeMiningView view(Utf8ToGbk("裙"), 1);
     const runtime::CancelToken cancel;
     auto lease = state.TryBeginRun();
