@@ -134,7 +134,10 @@ void MiningListFeed::Flush() {
     }
     for (auto& [keyword, weight] : weights) {
         for (const int row : m_model->Data().FindRows(keyword, mining::kKeywordColumn)) {
-            m_model->SetCell(row, mining::kWeightColumn, weight);
+            // An unchanged cell is not rewritten, nor stored again by the session.
+            if (m_model->Data().Cell(row, mining::kWeightColumn) != weight) {
+                m_model->SetCell(row, mining::kWeightColumn, weight);
+            }
         }
     }
     if (label) {
