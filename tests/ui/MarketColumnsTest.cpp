@@ -5,19 +5,26 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/HistoryStore.h"
 #include "app/MarketCells.h"
+#include "app/Observation.h"
 #include "columns/KeywordListSchema.h"
 #include "runtime/NumberOps.h"
 #include "ui/GuiFixture.h"
+#include "ui/app/SessionStartup.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/common/SessionDatabaseFile.h"
+#include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
 #include "ui/startup/AppContext.h"
 
@@ -195,6 +202,43 @@ private slots:
         const double count = std::stod(cell(columns::Column::ListingCount));
         QCOMPARE(cell(columns::Column::DemandSupply),
                  mofeng::runtime::FormatNumber(12000 / count, 2));
+    }
+
+    void AQueryShowsTheListingChangeSinceTheLastObservedDay() {
+        QTemporaryDir home;
+        mofeng::test::UseAsHome(home);
+        std::filesystem::remove_all(
+            std::filesystem::path(mofeng::ui::SessionDatabasePath().toStdString()).parent_path());
+        mofeng::sim::Simulator simulator;
+        QVERIFY(simulator.Start());
+        mofeng::ui::AppContext context(mofeng::test::EndpointsAt(simulator), {});
+        MainWindow window(context);
+        mofeng::ui::StartSession(window);
+        const std::string keyword = ToGbk(QStringLiteral("手机壳"));
+        const std::string before =
+            std::to_string(simulator.ExpectedListingCount("手机壳") * 10 / 11);
+        {
+            const auto db = mofeng::app::SqliteDatabase::Open(mofeng::ui::SessionDatabaseFilePath(),
+                                                              SQLITE_OPEN_READWRITE);
+            mofeng::app::Observation earlier;
+            earlier.keyword = keyword;
+            earlier.day = "2001-01-01";
+            earlier.figures = {before, "", "", "", "", ""};
+            earlier.outcome = ToGbk(QStringLiteral("正常"));
+            QVERIFY(mofeng::app::history::Record(db, {earlier}));
+        }
+        window.Model().AppendRows({Row{"1", keyword}, Row{"2", ToGbk(QStringLiteral("连衣裙"))}});
+        mofeng::test::MessageAnswerer answerer;
+        window.MenuAction(QStringLiteral("开始查询指数"))->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Query().IsRunning(), 30000);
+        constexpr int kChange = columns::Index(columns::Column::ListingChange);
+        const std::string now =
+            window.Model().Data().Cell(0, columns::Index(columns::Column::ListingCount));
+        const std::string expected = mofeng::app::ListingChangeText(before, now);
+        QVERIFY(!expected.empty());
+        QCOMPARE(window.Model().Data().Cell(0, kChange), expected);
+        QCOMPARE(window.Model().Data().Cell(1, kChange), std::string());  // never observed before
+        QVERIFY(window.Model().ViewColumn(kChange) > 7);
     }
 
     void TheHeaderMenuHidesAColumn() {

@@ -12,6 +12,7 @@
 
 #include "app/HistoryRecordingSink.h"
 #include "app/HistoryRows.h"
+#include "app/HistoryStore.h"
 #include "columns/KeywordListSchema.h"
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
@@ -23,6 +24,7 @@
 #include "ui/common/ModelTable.h"
 #include "ui/common/OutcomeCountsText.h"
 #include "ui/common/QueuedCall.h"
+#include "ui/common/SessionDatabaseFile.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/common/UiNotifier.h"
 #include "ui/main/QueryResultFeed.h"
@@ -56,6 +58,40 @@ constexpr qint64 kWaitingNoticeMs = 3000;
 
 }  // namespace
 
+namespace {
+
+// 宝贝数量变化 of every recorded row with figures: the change since the
+// keyword's last observed day before the run's day (read from the session's
+// history, which the session writer may still be filling for today).
+void ShowListingChanges(KeywordListModel& model, const std::vector<runtime::RowId>& rows,
+                        const std::string& day) {
+    if (rows.empty()) {
+        return;
+    }
+    const app::SqliteDatabase db =
+        app::SqliteDatabase::Open(SessionDatabaseFilePath(), SQLITE_OPEN_READONLY);
+    if (!db) {
+        return;
+    }
+    constexpr int kChange = columns::Index(columns::Column::ListingChange);
+    for (runtime::RowId id : rows) {
+        const int row = model.Data().RowOfId(id);
+        const std::optional<app::Observation> now =
+            app::ObservationOfRow(model.StoredRow(row), day);
+        if (!now) {
+            continue;
+        }
+        const std::optional<std::string> before =
+            app::history::ListingBefore(db, now->keyword, day);
+        std::string change = before ? app::ListingChangeText(*before, now->figures.front()) : "";
+        if (model.Data().Cell(row, kChange) != change) {
+            model.SetCellsById(id, kChange, {std::move(change)});
+        }
+    }
+}
+
+}  // namespace
+
 // The worker reads stop and reports to feed until it returns; the rest is
 // the UI thread's. Goes on the UI thread, after its worker has ended.
 struct IndexQueryController::Run {
@@ -72,8 +108,10 @@ struct IndexQueryController::Run {
     QueryResultFeed feed;                      // results, progress and counts, without waiting
     query::ProgressEstimate estimate;          // UI thread only
     bool stopping = false;                     // UI thread only: stopped, worker not yet ended
-    int lastDone = -1;                         // UI thread only: rows done at the last change
-    QElapsedTimer sinceLastRow;                // UI thread only: since that change
+    std::vector<runtime::RowId> recorded;      // rows whose observations are filed on `day`
+    std::string day;
+    int lastDone = -1;           // UI thread only: rows done at the last change
+    QElapsedTimer sinceLastRow;  // UI thread only: since that change
     // Files the rows in the history, then passes them on to feed; null
     // where the window keeps no session.
     std::unique_ptr<app::HistoryRecordingSink> recorder;
@@ -193,8 +231,12 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
     m_run = std::make_unique<Run>(serial, &m_model, static_cast<int>(input.rows.size()), pause,
                                   std::move(askToResume));
     if (m_session) {
+        m_run->day = app::LocalToday();
         m_run->recorder = std::make_unique<app::HistoryRecordingSink>(
-            m_run->feed, m_session->Writer(), input.rows, app::LocalToday());
+            m_run->feed, m_session->Writer(), input.rows, m_run->day);
+        for (const query::QueryRowInput& row : input.rows) {
+            m_run->recorded.push_back(row.id);
+        }
     }
 
     Run* run = m_run.get();
@@ -327,6 +369,7 @@ void IndexQueryController::Finish(int serial, const std::optional<query::QuerySu
         return;
     }
     m_run->feed.Flush();  // the counts below see every row that arrived
+    ShowListingChanges(m_model, m_run->recorded, m_run->day);
     QString text = QStringLiteral("查询结束：") + OutcomeCountsText(CountOutcomes(m_model.Data()));
     if (const QString down = m_run->feed.UnavailableText(); !down.isEmpty()) {
         text += QStringLiteral("  ") + down;
