@@ -10,6 +10,7 @@
 #include "net/CookieJar.h"
 #include "net/FetchRoot.h"
 #include "net/FetchSettings.h"
+#include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
 
 namespace mofeng::net {
@@ -99,19 +100,14 @@ std::optional<std::string_view> HeaderValue(std::string_view line, std::string_v
     return value;
 }
 
-// A decimal value of digits only; nullopt for anything else ("abc", "-5", "").
+// A decimal value of digits only, below 10^18; nullopt for anything else
+// ("abc", "-5", "").
 std::optional<long long> DecimalValue(std::string_view text) {
-    if (text.empty() || text.size() > 18) {
+    const auto value = runtime::DigitsValue(text, 999'999'999'999'999'999);
+    if (!value) {
         return std::nullopt;
     }
-    long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return static_cast<long long>(*value);
 }
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {

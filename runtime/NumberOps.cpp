@@ -181,6 +181,24 @@ std::optional<double> LeadingNumber(std::string_view text) {
     return platform::ParseDoubleInCLocale(number.c_str());
 }
 
+std::optional<std::uint64_t> DigitsValue(std::string_view text, std::uint64_t max) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (!IsDigit(c)) {
+            return std::nullopt;
+        }
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (digit > max || value > (max - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 std::string ToText(int value) {
     return std::to_string(value);
 }
