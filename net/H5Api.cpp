@@ -1,28 +1,15 @@
 #include "net/H5Api.h"
 
+#include "runtime/EscapedText.h"
+
 namespace mofeng::net {
 namespace {
 
-constexpr char kHex[] = "0123456789abcdef";
 constexpr char kUpperHex[] = "0123456789ABCDEF";
 
 // A JSON string literal of text (UTF-8 passed through, controls escaped).
 std::string JsonString(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            quoted += "\\u00";
-            quoted += kHex[byte >> 4];
-            quoted += kHex[byte & 15];
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + '"';
+    return '"' + runtime::JsonStringContent(text) + '"';
 }
 
 }  // namespace
