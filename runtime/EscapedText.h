@@ -17,4 +17,8 @@ enum class JsonSlash { Plain, Escaped };
 // it is.
 std::string JsonStringContent(std::string_view bytes, JsonSlash slash = JsonSlash::Plain);
 
+// Every byte but the unreserved ones (A-Z a-z 0-9 - . _ ~) as %XX
+// (upper-case hex).
+std::string PercentEncodeBytes(std::string_view bytes);
+
 }  // namespace mofeng::runtime

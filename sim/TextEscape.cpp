@@ -148,22 +148,7 @@ std::string PercentDecode(std::string_view text) {
 }
 
 std::string PercentEncode(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 3);
-    for (char c : bytes) {
-        const auto b = static_cast<std::uint8_t>(c);
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
-        if (plain) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-        }
-    }
-    return out;
+    return runtime::PercentEncodeBytes(bytes);
 }
 
 }  // namespace mofeng::sim

@@ -29,5 +29,12 @@ TEST(JsonStringContent, SlashAsAsked) {
     EXPECT_EQ(JsonStringContent("</b>", JsonSlash::Escaped), R"(<\/b>)");
 }
 
+TEST(PercentEncodeBytes, OnlyUnreservedBytesStay) {
+    EXPECT_EQ(PercentEncodeBytes("Az09-._~"), "Az09-._~");
+    EXPECT_EQ(PercentEncodeBytes("a b&=/+%"), "a%20b%26%3D%2F%2B%25");
+    EXPECT_EQ(PercentEncodeBytes("\xE8\xBF\x9E\x00\x7F"sv), "%E8%BF%9E%00%7F");
+    EXPECT_EQ(PercentEncodeBytes(""), "");
+}
+
 }  // namespace
 }  // namespace mofeng::runtime
