@@ -10,6 +10,7 @@
 #include "net/CookieJar.h"
 #include "net/FetchRoot.h"
 #include "net/FetchSettings.h"
+#include "net/FetchTexts.h"
 #include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
 
@@ -337,31 +338,30 @@ ThreadHandles& HandlesOfThisThread() {
 // result (OpenSSL's X509_V_ERR_* numbers) or curl's code.
 std::string CertificateProblem(CURL* easy, CURLcode code, std::string_view curlText) {
     if (code == CURLE_SSL_CACERT_BADFILE) {
-        return "\xD6\xA4\xCA\xE9\xB0\xE4\xB7\xA2\xBB\xFA\xB9\xB9\xCE\xC4\xBC\xFE\xCE\xDE\xB7\xA8"
-               "\xB6\xC1\xC8\xA1";  // 证书颁发机构文件无法读取
+        return UnreadableCaFileProblem();
     }
     // curl's own check of the name, after a good chain, says so only in its
     // message ("no alternative certificate subject name matches target host name").
     if (curlText.find("host name") != std::string_view::npos) {
-        return "\xD3\xEB\xD6\xF7\xBB\xFA\xC3\xFB\xB2\xBB\xB7\xFB";  // 与主机名不符
+        return NameMismatchProblem();
     }
     long verify = 0;
     curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verify);
     switch (verify) {
         case 9:
-            return "\xC9\xD0\xCE\xB4\xC9\xFA\xD0\xA7";  // 尚未生效
+            return NotYetValidProblem();
         case 10:
-            return "\xD2\xD1\xB9\xFD\xC6\xDA";  // 已过期
+            return ExpiredProblem();
         case 18:
         case 19:
-            return "\xD7\xD4\xC7\xA9\xC3\xFB";  // 自签名
+            return SelfSignedProblem();
         case 2:
         case 20:
         case 21:
-            return "\xB0\xE4\xB7\xA2\xBB\xFA\xB9\xB9\xB2\xBB\xCA\xDC\xD0\xC5\xC8\xCE";  // 颁发机构不受信任
-        case 62:                                                                        // host name
-        case 64:                                                        // IP address
-            return "\xD3\xEB\xD6\xF7\xBB\xFA\xC3\xFB\xB2\xBB\xB7\xFB";  // 与主机名不符
+            return UntrustedIssuerProblem();
+        case 62:  // host name
+        case 64:  // IP address
+            return NameMismatchProblem();
         default:
             return {};
     }

@@ -15,6 +15,7 @@
 #include "app/KeywordListColumns.h"
 #include "net/CookieJar.h"
 #include "net/FetchSettings.h"
+#include "net/FetchTexts.h"
 #include "net/HostAvailability.h"
 #include "net/HostPacer.h"
 #include "net/HttpFetch.h"
@@ -97,7 +98,7 @@ public:
     std::vector<std::string> notices;
 };
 
-const std::string kUnavailable(net::kHostUnavailableReason);
+const std::string kUnavailable(net::HostUnavailableReason());
 // 指数接口不可用，本次不再请求
 const std::string kIndexDown =
     "\xD6\xB8\xCA\xFD\xBD\xD3\xBF\xDA\xB2\xBB\xBF\xC9\xD3\xC3\xA3\xAC\xB1\xBE\xB4\xCE\xB2\xBB\xD4"
