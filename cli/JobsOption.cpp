@@ -16,8 +16,9 @@ std::optional<int> ParseJobs(const ParsedArguments& parsed, std::string& error) 
     if (value == nullptr) {
         return 1;
     }
+    // At most two digits: "008" is refused.
     const auto jobs = runtime::DigitsValue(*value, runtime::kMaxJobs);
-    if (!jobs || static_cast<int>(*jobs) < runtime::kMinJobs) {
+    if (!jobs || value->size() > 2 || static_cast<int>(*jobs) < runtime::kMinJobs) {
         error = "--jobs takes a whole number from 1 to 16, not '" + *value + "'";
         return std::nullopt;
     }

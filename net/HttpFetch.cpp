@@ -101,11 +101,11 @@ std::optional<std::string_view> HeaderValue(std::string_view line, std::string_v
     return value;
 }
 
-// A decimal value of digits only, below 10^18; nullopt for anything else
-// ("abc", "-5", "").
+// A decimal value of at most 18 digits; nullopt for anything else ("abc",
+// "-5", "").
 std::optional<long long> DecimalValue(std::string_view text) {
     const auto value = runtime::DigitsValue(text, 999'999'999'999'999'999);
-    if (!value) {
+    if (!value || text.size() > 18) {
         return std::nullopt;
     }
     return static_cast<long long>(*value);

@@ -49,10 +49,10 @@ bool ReadH5Name(const std::optional<std::string>& given, const char* option, boo
     return true;
 }
 
-// A whole number within [low, high]; nullopt otherwise.
+// A whole number within [low, high] in at most nine digits; nullopt otherwise.
 std::optional<long> WholeNumber(const std::string& text, long low, long high) {
     const auto value = runtime::DigitsValue(text, static_cast<std::uint64_t>(high));
-    if (!value || static_cast<long>(*value) < low) {
+    if (!value || text.size() > 9 || static_cast<long>(*value) < low) {
         return std::nullopt;
     }
     return static_cast<long>(*value);
