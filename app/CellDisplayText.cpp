@@ -1,18 +1,17 @@
 #include "app/CellDisplayText.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "columns/KeywordListSchema.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::app {
 namespace {
 
 bool EqualsIgnoringCase(std::string_view text, std::string_view lower) {
     return text.size() == lower.size() &&
-           std::equal(text.begin(), text.end(), lower.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           });
+           std::equal(text.begin(), text.end(), lower.begin(),
+                      [](char a, char b) { return runtime::AsciiLower(a) == b; });
 }
 
 }  // namespace
@@ -22,8 +21,8 @@ bool IsNonFiniteText(std::string_view text) {
         text.remove_prefix(1);
     }
     // Most cells are digits: one byte tells.
-    if (text.empty() || (std::tolower(static_cast<unsigned char>(text.front())) != 'i' &&
-                         std::tolower(static_cast<unsigned char>(text.front())) != 'n')) {
+    if (text.empty() ||
+        (runtime::AsciiLower(text.front()) != 'i' && runtime::AsciiLower(text.front()) != 'n')) {
         return false;
     }
     return EqualsIgnoringCase(text, "inf") || EqualsIgnoringCase(text, "infinity") ||

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/CheckTexts.h"
 #include "mining/KeywordSources.h"
 #include "net/FetchSettings.h"
 #include "net/HttpFetch.h"
@@ -15,13 +16,11 @@
 namespace mofeng::app {
 namespace {
 
-constexpr std::array<std::string_view, 5> kVerdictTexts = {
-    "\xBF\xC9\xD3\xC3",                  // 可用
-    "\xD0\xE8\xD2\xAA\xB5\xC7\xC2\xBC",  // 需要登录
-    "\xB8\xF1\xCA\xBD\xD2\xD1\xB1\xE4",  // 格式已变
-    "\xCE\xDE\xB7\xA8\xC1\xAC\xBD\xD3",  // 无法连接
-    "\xD2\xD1\xCD\xA3\xD3\xC3",          // 已停用
-};
+using Text = const std::string& (*)();
+
+// In the order of EndpointVerdict.
+constexpr std::array<Text, 5> kVerdictTexts = {
+    UsableVerdict, NeedsLoginVerdict, FormatChangedVerdict, UnreachableVerdict, RetiredVerdict};
 
 // scheme://host[:port] of url, for a reason that must not quote a query.
 std::string OriginOf(std::string_view url) {
@@ -39,7 +38,7 @@ bool ReadsTheValue(CheckedEndpoint endpoint, const net::FetchResult& fetched, st
         case CheckedEndpoint::Search: {
             const auto count = query::FindListingCount(net::PageTextAsGbk(std::move(page)));
             if (count) {
-                found = "\xB1\xA6\xB1\xB4\xCA\xFD\xC1\xBF " + std::to_string(*count);  // 宝贝数量 N
+                found = ListingCountFound() + " " + std::to_string(*count);
             }
             return count.has_value();
         }
@@ -48,7 +47,7 @@ bool ReadsTheValue(CheckedEndpoint endpoint, const net::FetchResult& fetched, st
             const query::TrendSeries series =
                 query::ParseTrendSeries(mining::SuggestionReplyText(fetched.body), regex);
             if (!series.Yesterday().empty()) {
-                found = "\xD7\xF2\xC8\xD5\xD6\xB8\xCA\xFD " + series.Yesterday();  // 昨日指数 N
+                found = YesterdayIndexFound() + " " + series.Yesterday();
             }
             return !series.Yesterday().empty();
         }
@@ -56,8 +55,7 @@ bool ReadsTheValue(CheckedEndpoint endpoint, const net::FetchResult& fetched, st
             const auto candidates =
                 mining::SuggestionCandidatesFromText(mining::SuggestionReplyText(fetched.body));
             if (!candidates.empty()) {
-                found = std::to_string(candidates.size()) +
-                        " \xCC\xF5\xC1\xAA\xCF\xEB\xB4\xCA";  // N 条联想词
+                found = std::to_string(candidates.size()) + " " + SuggestionsFound();
             }
             return !candidates.empty();
         }
@@ -68,14 +66,11 @@ bool ReadsTheValue(CheckedEndpoint endpoint, const net::FetchResult& fetched, st
 std::string MissingValue(CheckedEndpoint endpoint) {
     switch (endpoint) {
         case CheckedEndpoint::Search:
-            // 搜索页中没有宝贝数量（totalHits）
-            return "\xCB\xD1\xCB\xF7\xD2\xB3\xD6\xD0\xC3\xBB\xD3\xD0\xB1\xA6\xB1\xB4\xCA\xFD\xC1"
-                   "\xBF"
-                   "\xA3\xA8totalHits\xA3\xA9";
+            return NoListingCountReason();
         case CheckedEndpoint::Index:
-            return "\xBB\xD8\xB8\xB4\xD6\xD0\xC3\xBB\xD3\xD0\xC6\xDF\xC8\xD5\xD6\xB8\xCA\xFD";  // 回复中没有七日指数
+            return NoSeriesReason();
         case CheckedEndpoint::Suggest:
-            return "\xBB\xD8\xB8\xB4\xD6\xD0\xC3\xBB\xD3\xD0\xC1\xAA\xCF\xEB\xB4\xCA";  // 回复中没有联想词
+            return NoSuggestionsReason();
     }
     return {};
 }
@@ -83,13 +78,13 @@ std::string MissingValue(CheckedEndpoint endpoint) {
 }  // namespace
 
 std::string_view VerdictText(EndpointVerdict verdict) {
-    return kVerdictTexts[static_cast<std::size_t>(verdict)];
+    return kVerdictTexts[static_cast<std::size_t>(verdict)]();
 }
 
 std::string_view EndpointName(CheckedEndpoint endpoint) {
-    constexpr std::array<std::string_view, 3> kNames = {
-        "\xCB\xD1\xCB\xF7\xD2\xB3", "\xD6\xB8\xCA\xFD", "\xC1\xAA\xCF\xEB\xB4\xCA"};
-    return kNames[static_cast<std::size_t>(endpoint)];
+    constexpr std::array<Text, 3> kNames = {SearchEndpointName, IndexEndpointName,
+                                            SuggestEndpointName};
+    return kNames[static_cast<std::size_t>(endpoint)]();
 }
 
 std::string_view EndpointKey(CheckedEndpoint endpoint) {
@@ -115,9 +110,7 @@ EndpointCheckResult JudgeEndpointReply(CheckedEndpoint endpoint, const net::Fetc
         result.reason = net::FailureReason(fetched, outcome);
     } else if (!fetched.refusedRedirect.empty()) {
         result.verdict = EndpointVerdict::FormatChanged;
-        // 重定向到其他地址：ORIGIN
-        result.reason = "\xD6\xD8\xB6\xA8\xCF\xF2\xB5\xBD\xC6\xE4\xCB\xFB\xB5\xD8\xD6\xB7\xA3\xBA" +
-                        OriginOf(fetched.refusedRedirect);
+        result.reason = RedirectedReason() + OriginOf(fetched.refusedRedirect);
     } else if (ReadsTheValue(endpoint, fetched, result.reason)) {
         result.verdict = EndpointVerdict::Usable;
     } else {

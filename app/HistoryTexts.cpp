@@ -1,13 +1,6 @@
 #include "app/HistoryTexts.h"
 
-#include "runtime/CodePage.h"
-
-// The sources are UTF-8; each text is converted once, on first use.
-#define MOFENG_GBK_TEXT(name, utf8)                               \
-    const std::string& name() {                                   \
-        static const std::string text = runtime::Utf8ToGbk(utf8); \
-        return text;                                              \
-    }
+#include "runtime/GbkTextTable.h"
 
 namespace mofeng::app {
 

@@ -1,7 +1,7 @@
 #include "app/Observation.h"
 
-#include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "runtime/NumberOps.h"
@@ -10,13 +10,11 @@ namespace mofeng::app {
 namespace {
 
 std::optional<double> Count(const std::string& text) {
-    long long value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end || value < 0) {
+    const auto value = runtime::DigitsValue(text, std::numeric_limits<long long>::max());
+    if (!value) {
         return std::nullopt;
     }
-    return static_cast<double>(value);
+    return static_cast<double>(*value);
 }
 
 }  // namespace

@@ -9,27 +9,15 @@
 set -euo pipefail
 build=${1:-build}
 count=${2:-200}
-work=$(mktemp -d)
-"$build/sim/mofeng-sim" --port 0 >"$work/search.log" &
-search=$!
-"$build/sim/mofeng-sim" --port 0 --stall-rate 1 >"$work/trend.log" &
-trend=$!
-trap 'kill $search $trend 2>/dev/null; rm -rf "$work"' EXIT
-for log in search trend; do
-    for _ in $(seq 50); do grep -q listening "$work/$log.log" && break; sleep 0.1; done
-done
-searchBase=$(sed -n 's/^listening on //p' "$work/search.log")
-trendBase=$(sed -n 's/^listening on //p' "$work/trend.log")
-for i in $(seq "$count"); do printf 'kw%d\r\n' "$i"; done >"$work/keywords.txt"
+source "$(dirname "$0")/lib/cli_query.sh"
+start_sim search
+searchBase=$sim_base
+start_sim trend --stall-rate 1
+trendBase=$sim_base
+write_keywords "$count"
 echo "trend host stalls every reply; stall timeout ${STALL_S:-2} s; $count keywords"
-start=$(date +%s.%N)
-set +e
-"$build/cli/mofeng-cli" query --search-url "$searchBase" --index-url "$trendBase" \
-    --stall-timeout-s "${STALL_S:-2}" "$work/keywords.txt" >"$work/out.tsv" 2>"$work/err.txt"
-code=$?
-set -e
-end=$(date +%s.%N)
+run_query --search-url "$searchBase" --index-url "$trendBase" --stall-timeout-s "${STALL_S:-2}"
 grep -E "rows:|不可用" "$work/err.txt"
 # Column 3 (宝贝数量) filled on every row but the header.
 counts=$(awk -F'\t' 'NR > 1 && $3 != "" { n++ } END { print n + 0 }' "$work/out.tsv")
-echo "exit $code, $(echo "$end - $start" | bc) s, listing counts $counts of $count"
+echo "exit $query_exit, $query_seconds s, listing counts $counts of $count"

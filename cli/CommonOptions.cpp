@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ostream>
 
+#include "net/CookieJar.h"
 #include "net/RunSettings.h"
 #include "sim/Simulator.h"
 
@@ -190,6 +191,9 @@ std::unique_ptr<EndpointSession> EndpointSession::Open(const ParsedArguments& ar
         }
     }
     settings.Apply();
+    // What servers set belongs to one command: a command run after another in
+    // the same process (a test, a script host) starts as a new process would.
+    net::ProcessCookieJar().Clear();
     session->m_config = settings.endpoints;
     exitCode = kExitOk;
     return session;

@@ -73,7 +73,8 @@ public:
     EndpointSession(const EndpointSession&) = delete;
     EndpointSession& operator=(const EndpointSession&) = delete;
 
-    // Validates every setting and applies the fetch settings. On failure
+    // Validates every setting, applies the fetch settings and empties the
+    // process's cookie jar (the login cookies come from the settings). On failure
     // returns nullptr, writes the reason to err and sets exitCode: kExitUsage
     // for a malformed value, kExitFailure when the simulator cannot start.
     static std::unique_ptr<EndpointSession> Open(const ParsedArguments& args, std::ostream& err,

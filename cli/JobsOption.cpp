@@ -1,5 +1,6 @@
 #include "cli/JobsOption.h"
 
+#include "runtime/NumberOps.h"
 #include "runtime/ParallelRun.h"
 
 namespace mofeng::cli {
@@ -15,17 +16,13 @@ std::optional<int> ParseJobs(const ParsedArguments& parsed, std::string& error) 
     if (value == nullptr) {
         return 1;
     }
-    int jobs = 0;
-    bool digits = !value->empty() && value->size() <= 2;
-    for (const char c : *value) {
-        digits = digits && c >= '0' && c <= '9';
-        jobs = jobs * 10 + (c - '0');
-    }
-    if (!digits || jobs < runtime::kMinJobs || jobs > runtime::kMaxJobs) {
+    // At most two digits: "008" is refused.
+    const auto jobs = runtime::DigitsValue(*value, runtime::kMaxJobs);
+    if (!jobs || value->size() > 2 || static_cast<int>(*jobs) < runtime::kMinJobs) {
         error = "--jobs takes a whole number from 1 to 16, not '" + *value + "'";
         return std::nullopt;
     }
-    return jobs;
+    return static_cast<int>(*jobs);
 }
 
 }  // namespace mofeng::cli

@@ -1,4 +1,5 @@
 #include "net/EndpointConfig.h"
+#include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
 
 #include <cstdlib>
@@ -53,19 +54,10 @@ bool IsBracketedIpv6(std::string_view host) {
     return true;
 }
 
-// Decimal 1..65535; at most five digits so the value cannot overflow.
+// Decimal 1..65535 in at most five digits.
 bool IsPort(std::string_view port) {
-    if (port.empty() || port.size() > 5) {
-        return false;
-    }
-    long value = 0;
-    for (const char c : port) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value >= 1 && value <= 65535;
+    const auto value = runtime::DigitsValue(port, 65535);
+    return port.size() <= 5 && value && *value >= 1;
 }
 
 std::string BaseFromEnvironment(const char* name, const std::string& fallback) {

@@ -24,5 +24,23 @@ const std::string& FullWidthColon();          // "："
 const std::string& TlsHandshakeReason();      // "TLS 握手失败"
 const std::string& RetriedPrefix();           // "，已重试", then " N 次"
 const std::string& TimesUnit();               // "次"
+// The reason of a lookup that a host marked unavailable did not get.
+const std::string& HostUnavailableReason();  // "接口不可用：连续 5 次连接失败"
+
+// What was wrong with a refused certificate.
+const std::string& UnreadableCaFileProblem();  // "证书颁发机构文件无法读取"
+const std::string& NameMismatchProblem();      // "与主机名不符"
+const std::string& NotYetValidProblem();       // "尚未生效"
+const std::string& ExpiredProblem();           // "已过期"
+const std::string& SelfSignedProblem();        // "自签名"
+const std::string& UntrustedIssuerProblem();   // "颁发机构不受信任"
+
+// The lookup outcomes, in the order of LookupOutcome.
+const std::string& NormalOutcome();      // "正常"
+const std::string& NoDataOutcome();      // "无数据"
+const std::string& PartialOutcome();     // "部分"
+const std::string& FailedOutcome();      // "失败"
+const std::string& BlockedOutcome();     // "被拦截"
+const std::string& NotQueriedOutcome();  // "未查询"
 
 }  // namespace mofeng::net

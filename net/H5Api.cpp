@@ -1,28 +1,13 @@
 #include "net/H5Api.h"
 
+#include "runtime/EscapedText.h"
+
 namespace mofeng::net {
 namespace {
 
-constexpr char kHex[] = "0123456789abcdef";
-constexpr char kUpperHex[] = "0123456789ABCDEF";
-
 // A JSON string literal of text (UTF-8 passed through, controls escaped).
 std::string JsonString(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            quoted += "\\u00";
-            quoted += kHex[byte >> 4];
-            quoted += kHex[byte & 15];
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + '"';
+    return '"' + runtime::JsonStringContent(text) + '"';
 }
 
 }  // namespace
@@ -63,25 +48,6 @@ std::string H5Sign(std::string_view token, std::int64_t tMs, std::string_view ap
     text += '&';
     text += data;
     return Md5Hex(text);
-}
-
-std::string PercentEncodeBytes(std::string_view bytes) {
-    std::string encoded;
-    encoded.reserve(bytes.size() * 3);
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                                (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                                c == '~';
-        if (unreserved) {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += kUpperHex[byte >> 4];
-            encoded += kUpperHex[byte & 15];
-        }
-    }
-    return encoded;
 }
 
 std::string H5SearchUrl(std::string_view base, const H5Api& api, std::string_view data,

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/EscapedText.h"
 #include "runtime/Md5Hex.h"
 
 namespace mofeng::net {
@@ -48,6 +49,6 @@ std::string H5SearchUrl(std::string_view base, const H5Api& api, std::string_vie
                         std::string_view token, std::int64_t tMs);
 
 // Every byte but unreserved ones (A-Z a-z 0-9 - . _ ~) as %XX.
-std::string PercentEncodeBytes(std::string_view bytes);
+using runtime::PercentEncodeBytes;
 
 }  // namespace mofeng::net

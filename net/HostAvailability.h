@@ -10,12 +10,6 @@
 
 namespace mofeng::net {
 
-// "接口不可用：连续 5 次连接失败" (GBK): the reason of a lookup that a marked
-// host did not get.
-inline constexpr std::string_view kHostUnavailableReason =
-    "\xBD\xD3\xBF\xDA\xB2\xBB\xBF\xC9\xD3\xC3\xA3\xBA\xC1\xAC\xD0\xF8 5 "
-    "\xB4\xCE\xC1\xAC\xBD\xD3\xCA\xA7\xB0\xDC";
-
 // A try that never reached a server answering it: refused, name not
 // resolved, connect or stall timeout, the overall deadline, a failed TLS
 // handshake. Anything that arrived from the server (an error status, a cut

@@ -10,6 +10,8 @@
 #include "net/CookieJar.h"
 #include "net/FetchRoot.h"
 #include "net/FetchSettings.h"
+#include "net/FetchTexts.h"
+#include "runtime/NumberOps.h"
 #include "runtime/TextOps.h"
 
 namespace mofeng::net {
@@ -99,19 +101,14 @@ std::optional<std::string_view> HeaderValue(std::string_view line, std::string_v
     return value;
 }
 
-// A decimal value of digits only; nullopt for anything else ("abc", "-5", "").
+// A decimal value of at most 18 digits; nullopt for anything else ("abc",
+// "-5", "").
 std::optional<long long> DecimalValue(std::string_view text) {
-    if (text.empty() || text.size() > 18) {
+    const auto value = runtime::DigitsValue(text, 999'999'999'999'999'999);
+    if (!value || text.size() > 18) {
         return std::nullopt;
     }
-    long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return static_cast<long long>(*value);
 }
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
@@ -341,31 +338,30 @@ ThreadHandles& HandlesOfThisThread() {
 // result (OpenSSL's X509_V_ERR_* numbers) or curl's code.
 std::string CertificateProblem(CURL* easy, CURLcode code, std::string_view curlText) {
     if (code == CURLE_SSL_CACERT_BADFILE) {
-        return "\xD6\xA4\xCA\xE9\xB0\xE4\xB7\xA2\xBB\xFA\xB9\xB9\xCE\xC4\xBC\xFE\xCE\xDE\xB7\xA8"
-               "\xB6\xC1\xC8\xA1";  // 证书颁发机构文件无法读取
+        return UnreadableCaFileProblem();
     }
     // curl's own check of the name, after a good chain, says so only in its
     // message ("no alternative certificate subject name matches target host name").
     if (curlText.find("host name") != std::string_view::npos) {
-        return "\xD3\xEB\xD6\xF7\xBB\xFA\xC3\xFB\xB2\xBB\xB7\xFB";  // 与主机名不符
+        return NameMismatchProblem();
     }
     long verify = 0;
     curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verify);
     switch (verify) {
         case 9:
-            return "\xC9\xD0\xCE\xB4\xC9\xFA\xD0\xA7";  // 尚未生效
+            return NotYetValidProblem();
         case 10:
-            return "\xD2\xD1\xB9\xFD\xC6\xDA";  // 已过期
+            return ExpiredProblem();
         case 18:
         case 19:
-            return "\xD7\xD4\xC7\xA9\xC3\xFB";  // 自签名
+            return SelfSignedProblem();
         case 2:
         case 20:
         case 21:
-            return "\xB0\xE4\xB7\xA2\xBB\xFA\xB9\xB9\xB2\xBB\xCA\xDC\xD0\xC5\xC8\xCE";  // 颁发机构不受信任
-        case 62:                                                                        // host name
-        case 64:                                                        // IP address
-            return "\xD3\xEB\xD6\xF7\xBB\xFA\xC3\xFB\xB2\xBB\xB7\xFB";  // 与主机名不符
+            return UntrustedIssuerProblem();
+        case 62:  // host name
+        case 64:  // IP address
+            return NameMismatchProblem();
         default:
             return {};
     }

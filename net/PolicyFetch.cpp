@@ -34,7 +34,7 @@ PolicyFetchResult Unavailable(std::string_view url) {
     fetched.last.error = TransportError::Connect;
     fetched.last.finalUrl = std::string(url);
     fetched.hostUnavailable = true;
-    fetched.reason = std::string(kHostUnavailableReason);
+    fetched.reason = HostUnavailableReason();
     return fetched;
 }
 

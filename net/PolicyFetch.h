@@ -20,7 +20,7 @@ struct PolicyFetchResult {
     int retries = 0;     // extra tries made
     std::string reason;  // GBK, empty for a reply: "连接超时，已重试 2 次"
     // The run's HostAvailability had (or now has) the host marked: no
-    // further try was made, and reason is kHostUnavailableReason.
+    // further try was made, and reason is HostUnavailableReason().
     bool hostUnavailable = false;
 };
 

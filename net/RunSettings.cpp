@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "runtime/NumberOps.h"
+
 namespace mofeng::net {
 namespace {
 
@@ -47,22 +49,13 @@ bool ReadH5Name(const std::optional<std::string>& given, const char* option, boo
     return true;
 }
 
-// A whole number within [low, high]; nullopt otherwise.
+// A whole number within [low, high] in at most nine digits; nullopt otherwise.
 std::optional<long> WholeNumber(const std::string& text, long low, long high) {
-    if (text.empty() || text.size() > 9) {
+    const auto value = runtime::DigitsValue(text, static_cast<std::uint64_t>(high));
+    if (!value || text.size() > 9 || static_cast<long>(*value) < low) {
         return std::nullopt;
     }
-    long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    if (value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
+    return static_cast<long>(*value);
 }
 
 bool ReadNumber(const std::optional<std::string>& given, const char* name, long low, long high,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/FetchSettings.h"
+#include "net/FetchTexts.h"
 #include "net/HostAvailability.h"
 #include "query/UnavailableEndpoints.h"
 #include "regex/RegexObject.h"
@@ -102,9 +103,9 @@ void ReportUnavailable(UnavailableEndpoints::Change change, QuerySink& sink,
     for (const runtime::RowId id : change.nowPartial) {
         Count(summary, RowOutcome::Failed, -1);
         Count(summary, RowOutcome::Partial);
-        sink.RowResult(id, kOutcomeColumn,
-                       {std::string(RowOutcomeText(RowOutcome::Partial)),
-                        std::string(net::kHostUnavailableReason)});
+        sink.RowResult(
+            id, kOutcomeColumn,
+            {std::string(RowOutcomeText(RowOutcome::Partial)), net::HostUnavailableReason()});
     }
 }
 

@@ -3,17 +3,9 @@
 #include <algorithm>
 
 #include "net/PolicyFetch.h"
+#include "query/QueryTexts.h"
 
 namespace mofeng::query {
-namespace {
-
-constexpr std::string_view kIndexEndpoint = "\xD6\xB8\xCA\xFD\xBD\xD3\xBF\xDA";   // 指数接口
-constexpr std::string_view kSearchEndpoint = "\xCB\xD1\xCB\xF7\xBD\xD3\xBF\xDA";  // 搜索接口
-// 不可用，本次不再请求
-constexpr std::string_view kNoticeTail =
-    "\xB2\xBB\xBF\xC9\xD3\xC3\xA3\xAC\xB1\xBE\xB4\xCE\xB2\xBB\xD4\xD9\xC7\xEB\xC7\xF3";
-
-}  // namespace
 
 UnavailableEndpoints::UnavailableEndpoints(const net::EndpointConfig& config)
     : m_indexHost(net::HostKey(config.TrendUrl({}))),
@@ -32,10 +24,10 @@ UnavailableEndpoints::Change UnavailableEndpoints::Update(const net::HostAvailab
             continue;
         }
         if (host == m_indexHost) {
-            change.notices.push_back(std::string(kIndexEndpoint) + std::string(kNoticeTail));
+            change.notices.push_back(IndexEndpointUnavailableNotice());
         }
         if (host == m_searchHost) {
-            change.notices.push_back(std::string(kSearchEndpoint) + std::string(kNoticeTail));
+            change.notices.push_back(SearchEndpointUnavailableNotice());
         }
         std::erase_if(m_suspects, [&](const auto& suspect) {
             if (suspect.second != host) {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "runtime/RuntimeError.h"
+#include "runtime/RuntimeTexts.h"
 #include "runtime/platform/CLocaleNumber.h"
 
 namespace mofeng::runtime {
@@ -181,6 +182,24 @@ std::optional<double> LeadingNumber(std::string_view text) {
     return platform::ParseDoubleInCLocale(number.c_str());
 }
 
+std::optional<std::uint64_t> DigitsValue(std::string_view text, std::uint64_t max) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (!IsDigit(c)) {
+            return std::nullopt;
+        }
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (digit > max || value > (max - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
 std::string ToText(int value) {
     return std::to_string(value);
 }
@@ -194,8 +213,8 @@ std::string ToText(double value) {
 }
 
 std::string ToText(bool value) {
-    return value ? "\xD5\xE6" : "\xBC\xD9";
-}  // 真 / 假
+    return value ? TrueText() : FalseText();
+}
 
 std::string FormatNumber(double x, std::optional<int> decimals, bool thousands) {
     if (decimals) {
@@ -260,14 +279,14 @@ std::string HexText(int value) {
 
 double IntegerDivide(double a, double b) {
     if (b == 0.0) {
-        RuntimeError("\xB2\xBB\xC4\xDC\xD5\xFB\xB3\xFD\xD3\xDA\xC1\xE3");  // 不能整除于零
+        RuntimeError(DivideByZeroMessage());
     }
     return std::trunc(a / b);
 }
 
 double Remainder(double a, double b) {
     if (b == 0.0) {
-        RuntimeError("\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3");  // 不能求余数于零
+        RuntimeError(RemainderByZeroMessage());
     }
     return std::fmod(a, b);
 }

@@ -17,6 +17,11 @@ double ToNumber(std::string_view text);
 // tells a text that reads 0 from one that holds no number.
 std::optional<double> LeadingNumber(std::string_view text);
 
+// A text of ASCII digits only (no sign, no white space, no full-width forms;
+// leading zeros allowed) whose value is at most `max`; nullopt for anything
+// else, however long the text.
+std::optional<std::uint64_t> DigitsValue(std::string_view text, std::uint64_t max);
+
 std::string ToText(int value);           // "%d"
 std::string ToText(std::int64_t value);  // decimal
 std::string ToText(double value);        // "%.13g"

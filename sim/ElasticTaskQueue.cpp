@@ -2,14 +2,35 @@
 
 namespace mofeng::sim {
 
-ElasticTaskQueue::ElasticTaskQueue(std::size_t maxWorkers)
-    : m_maxWorkers(maxWorkers == 0 ? 1 : maxWorkers) {}
+void UnfinishedTasks::Add() {
+    std::lock_guard lock(m_mutex);
+    ++m_count;
+}
+
+void UnfinishedTasks::Done() {
+    {
+        std::lock_guard lock(m_mutex);
+        --m_count;
+    }
+    m_none.notify_all();
+}
+
+bool UnfinishedTasks::WaitUntilNone(std::chrono::milliseconds limit) {
+    std::unique_lock lock(m_mutex);
+    return m_none.wait_for(lock, limit, [this] { return m_count == 0; });
+}
+
+ElasticTaskQueue::ElasticTaskQueue(std::size_t maxWorkers, UnfinishedTasks* unfinished)
+    : m_maxWorkers(maxWorkers == 0 ? 1 : maxWorkers), m_unfinished(unfinished) {}
 
 ElasticTaskQueue::~ElasticTaskQueue() {
     shutdown();
 }
 
 void ElasticTaskQueue::enqueue(std::function<void()> task) {
+    if (m_unfinished != nullptr) {
+        m_unfinished->Add();
+    }
     {
         std::lock_guard lock(m_mutex);
         m_tasks.push_back(std::move(task));
@@ -46,6 +67,9 @@ void ElasticTaskQueue::WorkerLoop() {
         m_tasks.pop_front();
         lock.unlock();
         task();
+        if (m_unfinished != nullptr) {
+            m_unfinished->Done();
+        }
         lock.lock();
     }
 }

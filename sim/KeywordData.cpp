@@ -1,11 +1,11 @@
 #include "sim/KeywordData.h"
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 
+#include "runtime/TextOps.h"
 #include "sim/ModifierVocabulary.h"
 #include "sim/TextEscape.h"
 
@@ -45,8 +45,7 @@ std::string RemoveTag(std::string_view text, std::string_view tag) {
         const std::string_view rest = text.substr(i);
         const bool match = rest.size() >= tag.size() &&
                            std::equal(tag.begin(), tag.end(), rest.begin(), [](char a, char b) {
-                               return std::tolower(static_cast<unsigned char>(a)) ==
-                                      std::tolower(static_cast<unsigned char>(b));
+                               return runtime::AsciiLower(a) == runtime::AsciiLower(b);
                            });
         if (match) {
             i += tag.size();

@@ -17,7 +17,7 @@ thread_local std::uint64_t t_connection = 0;
 }  // namespace
 
 SimHttpServer::SimHttpServer(const std::atomic<bool>& stopping) : m_stopping(stopping) {
-    new_task_queue = [] { return new ElasticTaskQueue(kMaxWorkers); };
+    new_task_queue = [this] { return new ElasticTaskQueue(kMaxWorkers, &m_unfinished); };
     // The default options add SO_REUSEPORT, which would let a second
     // simulator share a fixed port silently.
     set_socket_options(platform::SetListenAddressOptions);
@@ -35,6 +35,7 @@ int SimHttpServer::BindLoopback(int port) {
         // one-request connections.
         platform::ListenWithBacklog(svr_sock_.load(), kListenBacklog);
     }
+    m_port = bound;
     return bound;
 }
 
@@ -43,6 +44,34 @@ void SimHttpServer::AbortConnections() {
     for (socket_t sock : m_open) {
         platform::ShutdownBoth(sock);
     }
+}
+
+bool SimHttpServer::Settle(std::chrono::milliseconds limit) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + limit;
+    const socket_t sock = platform::ConnectLoopback(m_port);
+    if (sock == INVALID_SOCKET) {
+        return false;
+    }
+    // No request line: refused before routing over plain HTTP, a failed
+    // handshake over TLS; either way the server closes the connection.
+    static constexpr char kNoRequest[] = "SETTLE\r\n\r\n";
+    platform::SendSome(sock, kNoRequest, sizeof kNoRequest - 1);
+    bool closed = false;
+    char buffer[512];
+    while (!closed) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0 || platform::WaitReady(sock, false, static_cast<int>(left.count())) !=
+                                     platform::Readiness::Ready) {
+            break;
+        }
+        closed = platform::ReceiveSome(sock, buffer, sizeof buffer) <= 0;
+    }
+    platform::CloseSocket(sock);
+    return closed &&
+           m_unfinished.WaitUntilNone(
+               std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()));
 }
 
 bool SimHttpServer::ServeKeptAlive(httplib::Stream& stream) {

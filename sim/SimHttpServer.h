@@ -3,9 +3,12 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <unordered_set>
+
+#include "sim/ElasticTaskQueue.h"
 
 using SSL_CTX = struct ssl_ctx_st;
 
@@ -31,6 +34,12 @@ public:
     int BindLoopback(int port);
     // Shuts down every open connection; their reads and writes fail at once.
     void AbortConnections();
+    // Returns once every connection accepted before the call has been served
+    // to its end, so that with its clients stopped the requests seen no
+    // longer change. It opens a connection of its own after theirs (they are
+    // accepted in order) that sends no request, which no handler sees. False
+    // when that takes longer than limit (a TLS client keeps its connection).
+    bool Settle(std::chrono::milliseconds limit);
 
 private:
     bool process_and_close_socket(socket_t sock) override;
@@ -40,6 +49,8 @@ private:
     const std::atomic<bool>& m_stopping;
     SSL_CTX* m_tls = nullptr;
     std::atomic<std::uint64_t> m_connections{0};
+    int m_port = -1;
+    UnfinishedTasks m_unfinished;
     std::mutex m_mutex;
     std::unordered_set<socket_t> m_open;
 };

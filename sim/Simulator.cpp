@@ -588,6 +588,10 @@ std::uint64_t Simulator::RequestCount() const {
     return m_impl->counter.load();
 }
 
+bool Simulator::Settle(std::chrono::milliseconds limit) {
+    return m_impl->server != nullptr && m_impl->server->Settle(limit);
+}
+
 void Simulator::ClearRequests() {
     std::lock_guard lock(m_impl->recordsMutex);
     m_impl->records.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -92,7 +93,14 @@ public:
     // Every request received so far, in arrival order; kept after Stop().
     std::vector<RequestRecord> Requests() const;
     // Number of requests received so far; ClearRequests() does not reset it.
+    // A request counts when its handling starts, which may be after its
+    // client has given up: see Settle().
     std::uint64_t RequestCount() const;
+    // Returns once every connection the main port accepted before the call
+    // has been served: with its clients stopped, RequestCount() and
+    // Requests() stay as they are. False when not running, or after limit
+    // (a TLS client keeps its connection open).
+    bool Settle(std::chrono::milliseconds limit = std::chrono::seconds(10));
     void ClearRequests();
 
     // What the endpoints answer for a keyword (UTF-8), without asking them.

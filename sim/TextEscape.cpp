@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "runtime/CodePage.h"
+#include "runtime/EscapedText.h"
 #include "runtime/TextOps.h"
 
 namespace mofeng::sim {
@@ -126,23 +127,7 @@ std::string HtmlTextForGbk(std::string_view utf8) {
 }
 
 std::string JsonStringContent(std::string_view utf8) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(utf8.size() + 8);
-    for (char c : utf8) {
-        const auto b = static_cast<std::uint8_t>(c);
-        if (c == '"' || c == '\\' || c == '/') {
-            out += '\\';
-            out += c;
-        } else if (b < 0x20) {
-            out += "\\u00";
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    return runtime::JsonStringContent(utf8, runtime::JsonSlash::Escaped);
 }
 
 std::string PercentDecode(std::string_view text) {
@@ -163,22 +148,7 @@ std::string PercentDecode(std::string_view text) {
 }
 
 std::string PercentEncode(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 3);
-    for (char c : bytes) {
-        const auto b = static_cast<std::uint8_t>(c);
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
-        if (plain) {
-            out += c;
-        } else {
-            out += '%';
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-        }
-    }
-    return out;
+    return runtime::PercentEncodeBytes(bytes);
 }
 
 }  // namespace mofeng::sim

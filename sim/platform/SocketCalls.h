@@ -44,5 +44,7 @@ void SendWithoutDelay(socket_t socket);
 // for the whole process (the TLS library writes with plain write calls).
 void IgnoreBrokenPipe();
 void CloseSocket(socket_t socket);
+// A blocking TCP connection to 127.0.0.1:port; INVALID_SOCKET when refused.
+socket_t ConnectLoopback(int port);
 
 }  // namespace mofeng::sim::platform

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 
 namespace mofeng::sim::platform {
 namespace {
@@ -100,6 +101,26 @@ void ShutdownBoth(socket_t socket) {
 
 void CloseSocket(socket_t socket) {
     ::close(socket);
+}
+
+socket_t ConnectLoopback(int port) {
+    const socket_t sock = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (sock == INVALID_SOCKET) {
+        return INVALID_SOCKET;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int rc = 0;
+    do {
+        rc = ::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (rc < 0 && errno == EINTR);
+    if (rc < 0) {
+        ::close(sock);
+        return INVALID_SOCKET;
+    }
+    return sock;
 }
 
 void IgnoreBrokenPipe() {

@@ -114,6 +114,22 @@ void CloseSocket(socket_t socket) {
     closesocket(socket);
 }
 
+socket_t ConnectLoopback(int port) {
+    const socket_t sock = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (sock == INVALID_SOCKET) {
+        return INVALID_SOCKET;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<u_short>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        closesocket(sock);
+        return INVALID_SOCKET;
+    }
+    return sock;
+}
+
 void IgnoreBrokenPipe() {
     // Winsock raises no signal.
 }

@@ -72,6 +72,21 @@ TEST(CheckCommand, TheSimulatorIsUsableEverywhereWithOneRequestEach) {
     EXPECT_NE(json.out.find("\"verdict\": \"可用\", \"usable\": true"), std::string::npos);
 }
 
+TEST(CheckCommand, ACommandKeepsTheCookiesServersSetButTheNextStartsWithout) {
+    sim::Simulator simulator;
+    ASSERT_TRUE(simulator.Start());
+    const std::string base = simulator.BaseUrl();
+    const std::vector<std::string> args = {"--search-url",  base, "--index-url", base,
+                                           "--suggest-url", base};
+    ASSERT_EQ(Check(args).exit, kExitOk);
+    ASSERT_EQ(Check(args).exit, kExitOk);
+    const auto requests = simulator.Requests();
+    ASSERT_EQ(requests.size(), 6u);
+    // The simulator's first reply sets "mfsim"; the same command sends it back.
+    EXPECT_NE(requests[1].cookie.find("mfsim="), std::string::npos);
+    EXPECT_EQ(requests[3].cookie.find("mfsim="), std::string::npos) << requests[3].cookie;
+}
+
 TEST(CheckCommand, EachKindOfTroubleGetsItsVerdictAndExitThree) {
     LocalHttpServer troubled([](httplib::Server& routes) {
         routes.Get("/search", [](const httplib::Request&, httplib::Response& res) {

@@ -15,10 +15,12 @@
 #include "app/KeywordListColumns.h"
 #include "net/CookieJar.h"
 #include "net/FetchSettings.h"
+#include "net/FetchTexts.h"
 #include "net/HostAvailability.h"
 #include "net/HostPacer.h"
 #include "net/HttpFetch.h"
 #include "query/IndexQueryRun.h"
+#include "query/QueryRunFixture.h"
 #include "runtime/MemoryTable.h"
 #include "sim/Simulator.h"
 
@@ -97,28 +99,24 @@ public:
     std::vector<std::string> notices;
 };
 
-const std::string kUnavailable(net::kHostUnavailableReason);
+const std::string kUnavailable(net::HostUnavailableReason());
 // 指数接口不可用，本次不再请求
 const std::string kIndexDown =
     "\xD6\xB8\xCA\xFD\xBD\xD3\xBF\xDA\xB2\xBB\xBF\xC9\xD3\xC3\xA3\xAC\xB1\xBE\xB4\xCE\xB2\xBB\xD4"
     "\xD9\xC7\xEB\xC7\xF3";
 
-class DeadEndpoint : public ::testing::Test {
+class DeadEndpoint : public QueryRunFixture {
 protected:
-    void SetUp() override {
-        m_limits = net::CurrentTransportLimits();
-        net::TransportLimits limits;
-        limits.stallTimeout = 200ms;
+    DeadEndpoint() : QueryRunFixture(Limits()) {}
+
+    static net::TransportLimits Limits() {
+        net::TransportLimits limits = StallAfter(200ms);
         limits.connectTimeout = 1000ms;
-        net::SetTransportLimits(limits);
-        net::ProcessPacer().Reset();
-        net::ProcessCookieJar().Clear();
-        ASSERT_TRUE(m_simulator.Start());
+        return limits;
     }
-    void TearDown() override {
-        net::SetTransportLimits(m_limits);
-        net::SetFetchSettings({});
-        net::ProcessPacer().Reset();
+    void SetUp() override {
+        QueryRunFixture::SetUp();
+        ASSERT_TRUE(m_simulator.Start());
     }
     static void Fill(runtime::MemoryTable& table, int count) {
         std::vector<runtime::Row> rows;
@@ -140,9 +138,6 @@ protected:
     }
 
     sim::Simulator m_simulator;
-
-private:
-    net::TransportLimits m_limits;
 };
 
 TEST(HostAvailability, MarksAfterFiveConnectionFailuresInARowOnly) {

@@ -195,14 +195,26 @@ TEST_F(IndexQueryRunTest, CancelAfterARowStopsWithoutMessage) {
     EXPECT_EQ(MetricCells(rows[2]), runtime::Row(6));
 }
 
-TEST(IndexQueryRunStall, CancelReleasesAFetchInFlight) {
-    sim::SimulatorOptions options;
-    options.stallRate = 1.0;
-    sim::Simulator simulator(options);
-    ASSERT_TRUE(simulator.Start());
-    net::EndpointConfig config;
-    config.searchBase = config.indexBase = simulator.BaseUrl();
+// A simulator that stalls every reply; the trend and the search endpoint
+// point at it.
+class IndexQueryRunStall : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(simulator.Start());
+        config.searchBase = config.indexBase = simulator.BaseUrl();
+    }
 
+    static sim::SimulatorOptions StallEveryReply() {
+        sim::SimulatorOptions options;
+        options.stallRate = 1.0;
+        return options;
+    }
+
+    sim::Simulator simulator{StallEveryReply()};
+    net::EndpointConfig config;
+};
+
+TEST_F(IndexQueryRunStall, CancelReleasesAFetchInFlight) {
     runtime::MemoryTable table(app::KeywordListColumns());
     table.AppendRows({{"1", "stalled"}});
     runtime::CancelToken cancel;
@@ -318,14 +330,7 @@ TEST_F(IndexQueryRunTest, ParallelRunKeepsResultsInTheirRowsWhenTheListChanges) 
     EXPECT_TRUE(cleared.VisitedEveryRow());
 }
 
-TEST(IndexQueryRunStall, CancelReleasesEveryFetchInFlight) {
-    sim::SimulatorOptions options;
-    options.stallRate = 1.0;
-    sim::Simulator simulator(options);
-    ASSERT_TRUE(simulator.Start());
-    net::EndpointConfig config;
-    config.searchBase = config.indexBase = simulator.BaseUrl();
-
+TEST_F(IndexQueryRunStall, CancelReleasesEveryFetchInFlight) {
     runtime::MemoryTable table(app::KeywordListColumns());
     for (int i = 0; i < 20; ++i) {
         table.AppendRows({{std::to_string(i + 1), "stalled" + std::to_string(i)}});

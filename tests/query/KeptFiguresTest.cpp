@@ -5,23 +5,16 @@
 #include <vector>
 
 #include "app/KeywordListColumns.h"
-#include "net/CookieJar.h"
-#include "net/FetchSettings.h"
-#include "net/HostPacer.h"
-#include "net/HttpFetch.h"
 #include "net/LocalHttpServer.h"
 #include "query/IndexQueryRun.h"
 #include "query/KeptFigures.h"
+#include "query/QueryRunFixture.h"
 #include "runtime/MemoryTable.h"
 
 namespace mofeng::query {
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string Text(RowOutcome outcome) {
-    return std::string(RowOutcomeText(outcome));
-}
 
 // Both endpoints answer while up; down, the trend endpoint answers 503 and
 // the search page redirects keywords starting with "b" to a login page.
@@ -65,23 +58,15 @@ private:
     net::test::LocalHttpServer m_server;
 };
 
-class KeptFigures : public ::testing::Test {
+class KeptFigures : public QueryRunFixture {
 protected:
+    KeptFigures() : QueryRunFixture(StallAfter(300ms)) {}
+
     void SetUp() override {
-        m_limits = net::CurrentTransportLimits();
-        net::TransportLimits limits;
-        limits.stallTimeout = 300ms;
-        net::SetTransportLimits(limits);
+        QueryRunFixture::SetUp();
         net::FetchSettings settings;
         settings.retries = 0;
         net::SetFetchSettings(settings);
-        net::ProcessPacer().Reset();
-        net::ProcessCookieJar().Clear();
-    }
-    void TearDown() override {
-        net::SetTransportLimits(m_limits);
-        net::SetFetchSettings({});
-        net::ProcessPacer().Reset();
     }
 
     QuerySummary Run(runtime::MemoryTable& table) {
@@ -93,9 +78,6 @@ protected:
     }
 
     FlakyEndpoints m_endpoints;
-
-private:
-    net::TransportLimits m_limits;
 };
 
 TEST_F(KeptFigures, AFailedRequeryKeepsTheFiguresARowHadAndEmptiesOnlyNewRows) {

@@ -5,12 +5,9 @@
 #include <vector>
 
 #include "app/KeywordListColumns.h"
-#include "net/CookieJar.h"
-#include "net/FetchSettings.h"
-#include "net/HostPacer.h"
-#include "net/HttpFetch.h"
 #include "net/LocalHttpServer.h"
 #include "query/IndexQueryRun.h"
+#include "query/QueryRunFixture.h"
 #include "query/RowsWithoutTime.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
@@ -25,25 +22,10 @@ constexpr const char* kSeriesJson =
     R"({"data":[1,100,110,121,133,146,161,177,0],"lastdate":"2024-01-01"})";
 constexpr const char* kSearchPage = R"(g_page_config = {"totalHits":"5000","x":1};)";
 
-std::string Text(RowOutcome outcome) {
-    return std::string(RowOutcomeText(outcome));
-}
-
-class QueryOutcome : public ::testing::Test {
+class QueryOutcome : public QueryRunFixture {
 protected:
-    void SetUp() override {
-        m_limits = net::CurrentTransportLimits();
-        net::TransportLimits limits;
-        limits.stallTimeout = 300ms;
-        net::SetTransportLimits(limits);
-        net::ProcessPacer().Reset();
-        net::ProcessCookieJar().Clear();
-    }
-    void TearDown() override {
-        net::SetTransportLimits(m_limits);
-        net::SetFetchSettings({});
-        net::ProcessPacer().Reset();
-    }
+    QueryOutcome() : QueryRunFixture(StallAfter(300ms)) {}
+
     static net::EndpointConfig At(const std::string& base) {
         net::EndpointConfig config;
         config.searchBase = config.indexBase = config.suggestBase = base;
@@ -59,9 +41,6 @@ protected:
     static runtime::MemoryTable StoredTable() {
         return runtime::MemoryTable(app::KeywordListStorageColumns());
     }
-
-private:
-    net::TransportLimits m_limits;
 };
 
 // The keyword names what each endpoint does: "<trend>-<search>", each one of

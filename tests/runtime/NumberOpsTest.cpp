@@ -173,6 +173,24 @@ TEST(TruncateToInt32, NeverUndefined) {
     EXPECT_EQ(TruncateToInt32(-std::numeric_limits<double>::infinity()), -2147483647 - 1);
 }
 
+TEST(DigitsValue, DigitsOnlyUpToTheLimit) {
+    constexpr std::uint64_t kAll = std::numeric_limits<std::uint64_t>::max();
+    EXPECT_EQ(DigitsValue("0", 9), 0u);
+    EXPECT_EQ(DigitsValue("007", 9), 7u);
+    EXPECT_EQ(DigitsValue("65535", 65535), 65535u);
+    EXPECT_EQ(DigitsValue("18446744073709551615", kAll), kAll);
+    // Past the limit, however the text gets there: no wrap-around.
+    EXPECT_EQ(DigitsValue("65536", 65535), std::nullopt);
+    EXPECT_EQ(DigitsValue("7", 5), std::nullopt);
+    EXPECT_EQ(DigitsValue("18446744073709551616", kAll), std::nullopt);
+    EXPECT_EQ(DigitsValue("99999999999999999999999", kAll), std::nullopt);
+    EXPECT_EQ(DigitsValue("", kAll), std::nullopt);
+    for (const std::string_view text :
+         {"-5"sv, "+5"sv, " 5"sv, "5 "sv, "5a"sv, "1.0"sv, "\xA3\xB5"sv, "5\0"sv}) {
+        EXPECT_EQ(DigitsValue(text, kAll), std::nullopt) << text;
+    }
+}
+
 TEST(Arithmetic, DivisionAndHex) {
     EXPECT_EQ(IntegerDivide(7, 2), 3);
     EXPECT_EQ(IntegerDivide(-7, 2), -3);

@@ -378,6 +378,27 @@ TEST_F(SimulatorServer, StopReturnsWhileRepliesAreStalledOrDelayed) {
     EXPECT_FALSE(waiting.ReadHeaders().Complete());
 }
 
+TEST_F(SimulatorServer, SettleWaitsForRequestsTheirClientsLeftBehind) {
+    Simulator& sim = Start(Options([&](SimulatorOptions& o) { o.latencyMs = 50; }));
+    // Clients that send a request and go at once: the simulator may not
+    // have started on any of them yet.
+    for (int i = 0; i < 8; ++i) {
+        RawConnection gone(sim.Port());
+        ASSERT_TRUE(gone.Send("GET", TrendTarget(std::to_string(i)), kClientHeaders));
+    }
+    ASSERT_TRUE(sim.Settle());
+    EXPECT_EQ(sim.RequestCount(), 8u);
+    // Its own connection is no request.
+    ASSERT_TRUE(sim.Settle());
+    EXPECT_EQ(sim.RequestCount(), 8u);
+    EXPECT_EQ(sim.Requests().size(), 8u);
+
+    // Over TLS too, once no client keeps a connection open.
+    Simulator& tls = Start(Options([&](SimulatorOptions& o) { o.testAuthority = true; }));
+    EXPECT_TRUE(tls.Settle());
+    EXPECT_EQ(tls.RequestCount(), 0u);
+}
+
 TEST_F(SimulatorServer, RefusesAPortInUseAndRestartsAfterStop) {
     Simulator& first = Start();
     Simulator second(Options([&](SimulatorOptions& o) { o.port = first.Port(); }));

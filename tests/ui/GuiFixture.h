@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTabWidget>
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,6 +97,32 @@ inline QStringList ShownColumn(const QTableView& view, int column) {
         texts << shown->index(row, column).data().toString();
     }
     return texts;
+}
+
+// The visible message box (top-level) whose text contains part; nullptr
+// when none is up.
+inline QMessageBox* FindBox(const QString& part) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box != nullptr && box->isVisible() && box->text().contains(part)) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+// Once the next modal file dialog is up, calls answer with it (which must
+// close it).
+inline void AnswerNextFileDialog(std::function<void(QFileDialog&)> answer) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(*dialog);
+        }
+    });
+    timer->start(5);
 }
 
 // Answers every message box that opens while it lives with OK, recording its text.

@@ -38,16 +38,7 @@ const char* const kWords[] = {"连衣裙", "衬衫", "牛仔裤", "凉鞋",   "�
                               "钱包",   "面膜", "数据线", "水杯",   "卫衣",   "音箱"};
 constexpr int kRows = 20;
 
-// The visible message box (top-level) whose text contains `part`.
-QMessageBox* FindBox(const QString& part) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible() && box->text().contains(part)) {
-            return box;
-        }
-    }
-    return nullptr;
-}
+using test::FindBox;
 
 const QString kDoneText = QStringLiteral("数据查询完毕");
 

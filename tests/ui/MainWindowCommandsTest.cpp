@@ -40,18 +40,7 @@ QStringList Texts(const QList<QAction*>& actions) {
     return texts;
 }
 
-// Once the next modal file dialog is up, calls answer with it (which must close it).
-void AnswerNextFileDialog(std::function<void(QFileDialog&)> answer) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(*dialog);
-        }
-    });
-    timer->start(5);
-}
+using test::AnswerNextFileDialog;
 
 }  // namespace
 

@@ -29,19 +29,7 @@ using namespace mofeng;
 
 namespace {
 
-// Once the next modal file dialog is up, calls answer with it (which must
-// close it).
-void AnswerNextFileDialog(std::function<void(QFileDialog&)> answer) {
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, answer = std::move(answer)] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            answer(*dialog);
-        }
-    });
-    timer->start(5);
-}
+using test::AnswerNextFileDialog;
 
 QPoint InWindow(const QWidget& control, const QWidget& window) {
     return control.mapTo(&window, QPoint(0, 0));

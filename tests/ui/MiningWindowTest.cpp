@@ -392,6 +392,7 @@ private slots:
         QVERIFY(first->close());
         closed = true;
         QVERIFY(!f.context->Mining().IsRunActive());
+        QVERIFY(f.simulator.Settle());  // requests sent before the close are counted
         const std::uint64_t requests = f.simulator.RequestCount();
         QTRY_VERIFY(alive.isNull());
         QCOMPARE(rowsAfterClose, 0);
@@ -495,6 +496,7 @@ private slots:
             window->CountsText().startsWith(QStringLiteral("淘词已停止：共 %1 个关键词").arg(rows)),
             qPrintable(window->CountsText()));
         // Nothing more is fetched or written after the stop.
+        QVERIFY(f.simulator.Settle());  // requests sent before it are counted
         const std::uint64_t requests = f.simulator.RequestCount();
         QTest::qWait(200);
         QCOMPARE(f.simulator.RequestCount(), requests);

@@ -39,15 +39,7 @@ std::string Gbk(const char* utf8) {
     return runtime::Utf8ToGbk(utf8);
 }
 
-QMessageBox* FindBox(const QString& part) {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
-        if (box != nullptr && box->isVisible() && box->text().contains(part)) {
-            return box;
-        }
-    }
-    return nullptr;
-}
+using test::FindBox;
 
 QAbstractButton* BoxButton(QMessageBox* box, const QString& text) {
     for (QAbstractButton* button : box->buttons()) {
