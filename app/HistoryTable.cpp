@@ -16,7 +16,7 @@ HistoryTable BuildHistoryTable(const std::vector<Observation>& observations) {
     table.columns.back().second = 60;
     table.columns.push_back({ListingChangeCaption(), 100});
     table.columns.push_back({SuggestWeightCaption(), 80});
-    table.columns.push_back(storage.back());  // 七日指数
+    table.columns.push_back(storage[columns::Index(columns::Column::Series)]);  // 七日指数
     table.columns.back().second = 200;
     const std::size_t fixed = table.columns.size();
     std::vector<std::string> market;

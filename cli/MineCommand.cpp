@@ -17,6 +17,7 @@
 #include "mining/MiningList.h"
 #include "mining/MiningRun.h"
 #include "mining/MiningTexts.h"
+#include "query/SuggestWeight.h"
 #include "runtime/AtomicFile.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
@@ -41,6 +42,10 @@ std::vector<OptionSpec> MineOptionSpecs() {
                    "also offer each expanded keyword + each tag of its suggestion reply "
                    "(联想标签)"},
                   {"out", "FILE", "write the keyword file (GBK, CR LF) instead of stdout"},
+                  {"weights", "",
+                   "add a tab and 联想热度 to each line of stdout: the latest weight a "
+                   "suggestion reply of the run gave the keyword, rounded (no request of its "
+                   "own; empty when no reply named it)"},
                   JobsOptionSpec()});
     return specs;
 }
@@ -97,7 +102,8 @@ std::string MineCommandHelp() {
            "Expands SEED as the mining window does: four passes over the related-search\n"
            "links of the search page, then one to three levels of suggestions, keeping the\n"
            "keywords that contain TEXT. SEED and TEXT are UTF-8 (SEED may be empty).\n"
-           "Writes one line per keyword, its running number, a tab and the keyword (UTF-8),\n"
+           "Writes one line per keyword, its running number, a tab and the keyword (UTF-8;\n"
+           "with --weights a tab and its 联想热度 after it),\n"
            "or with --out the keyword file (GBK, every keyword ended by CR LF). On a\n"
            "terminal, stderr shows the stage, the level, the keywords and requests so far\n"
            "and the request rate.\n"
@@ -177,11 +183,15 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
     const mining::LiveMiningInputs inputs(must, levels - 1);
     runtime::CancelToken cancel;
     mining::MiningProgress progress;
+    std::vector<std::string> weights;  // per row, with --weights
     {
         InterruptScope interrupt(cancel);
         ProgressLine line(io.err, io.errIsTerminal);
         ProgressObserver observer(line, levels);
         mining::TableMiningSink sink(list, &observer);
+        if (parsed.Has("weights")) {
+            sink.KeepWeights();
+        }
         observer.Watch(sink);
         mining::MiningRun run(*lease, {endpoints->Config(), *jobs, parsed.Has("tags")}, inputs,
                               sink, cancel);
@@ -189,6 +199,11 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
             run.SuggestionStage();
         }
         progress = run.Progress();
+        if (parsed.Has("weights")) {
+            for (const std::string& keyword : list.ColumnTexts(mining::kKeywordColumn)) {
+                weights.push_back(query::SuggestWeightDisplay(sink.WeightOf(keyword)));
+            }
+        }
     }
     if (cancel.IsCancelled()) {
         io.err << "mofeng-cli mine: interrupted\n";
@@ -215,9 +230,14 @@ int RunMineCommand(const std::vector<std::string>& args, const CommandStreams& i
             io.err << list.RowCount() << " keywords written to " << *out << "\n";
         }
     } else {
-        for (const runtime::Row& row : list.Rows()) {
-            io.out << row[mining::kNumberColumn] << '\t' << TextField(row[mining::kKeywordColumn])
-                   << '\n';
+        const std::vector<runtime::Row> rows = list.Rows();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            io.out << rows[i][mining::kNumberColumn] << '\t'
+                   << TextField(rows[i][mining::kKeywordColumn]);
+            if (i < weights.size()) {
+                io.out << '\t' << weights[i];
+            }
+            io.out << '\n';
         }
         io.out.flush();
         if (!io.out) {

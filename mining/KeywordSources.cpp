@@ -62,12 +62,29 @@ std::vector<std::string> RelatedCandidatesFromPage(std::string_view pageText) {
     return FirstGroups(kRelatedPattern, runtime::TextFromBytes(pageText));
 }
 
+std::vector<SuggestionEntry> SuggestionEntriesFromText(std::string_view replyText) {
+    std::vector<SuggestionEntry> entries;
+    regex::RegexObject regex;
+    regex.Search(kSuggestPattern, runtime::TextFromBytes(replyText));
+    const int count = regex.MatchCount();
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int i = 1; i <= count; ++i) {
+        std::string text = regex.SubMatchText(i, 1);
+        text = runtime::TextReplace(text, kBoldOpen, {}, 1, -1, false);
+        text = runtime::TextReplace(text, kBoldClose, {}, 1, -1, false);
+        // The match ends with the quoted count: '"' is never a GBK trail
+        // byte, so the last quote but one opens it.
+        const std::string match = regex.MatchText(i);
+        const std::size_t open = match.rfind('"', match.size() - 2);
+        entries.push_back({std::move(text), match.substr(open + 1, match.size() - open - 2)});
+    }
+    return entries;
+}
+
 std::vector<std::string> SuggestionCandidatesFromText(std::string_view replyText) {
-    std::vector<std::string> candidates =
-        FirstGroups(kSuggestPattern, runtime::TextFromBytes(replyText));
-    for (std::string& candidate : candidates) {
-        candidate = runtime::TextReplace(candidate, kBoldOpen, {}, 1, -1, false);
-        candidate = runtime::TextReplace(candidate, kBoldClose, {}, 1, -1, false);
+    std::vector<std::string> candidates;
+    for (SuggestionEntry& entry : SuggestionEntriesFromText(replyText)) {
+        candidates.push_back(std::move(entry.text));
     }
     return candidates;
 }
@@ -97,17 +114,26 @@ SourceResult RelatedSearchLookup(const net::EndpointConfig& endpoints, std::stri
 
 SourceResult SuggestionLookup(const net::EndpointConfig& endpoints, std::string_view keyword,
                               const runtime::CancelToken* cancel, bool tags) {
-    return Lookup(endpoints.SuggestUrl(net::PercentEncodeUtf8(keyword)), cancel,
-                  [&](net::FetchResult& reply) {
-                      const std::string text = SuggestionReplyText(reply.body);
-                      std::vector<std::string> candidates = SuggestionCandidatesFromText(text);
-                      if (tags) {
-                          for (const std::string& tag : SuggestionTagsFromText(text)) {
-                              candidates.push_back(std::string(keyword) + tag);
-                          }
-                      }
-                      return candidates;
-                  });
+    std::vector<std::string> weights;
+    SourceResult result =
+        Lookup(endpoints.SuggestUrl(net::PercentEncodeUtf8(keyword)), cancel,
+               [&](net::FetchResult& reply) {
+                   const std::string text = SuggestionReplyText(reply.body);
+                   std::vector<std::string> candidates;
+                   for (SuggestionEntry& entry : SuggestionEntriesFromText(text)) {
+                       candidates.push_back(std::move(entry.text));
+                       weights.push_back(std::move(entry.weight));
+                   }
+                   if (tags) {
+                       for (const std::string& tag : SuggestionTagsFromText(text)) {
+                           candidates.push_back(std::string(keyword) + tag);
+                           weights.emplace_back();
+                       }
+                   }
+                   return candidates;
+               });
+    result.weights = std::move(weights);
+    return result;
 }
 
 std::vector<std::string> RelatedSearchKeywords(const net::EndpointConfig& endpoints,

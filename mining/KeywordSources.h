@@ -33,6 +33,17 @@ std::vector<std::string> RelatedCandidatesFromPage(std::string_view pageText);
 // starting inside a double-byte character). Other JSON escapes stay.
 std::vector<std::string> SuggestionCandidatesFromText(std::string_view replyText);
 
+// One suggestion entry and the weight the reply gives it: its count as
+// written ("718826.9811948987" or digits), never empty.
+struct SuggestionEntry {
+    std::string text;  // as SuggestionCandidatesFromText gives it
+    std::string weight;
+};
+
+// The entries of a suggestion reply, in the order and by the rules of
+// SuggestionCandidatesFromText.
+std::vector<SuggestionEntry> SuggestionEntriesFromText(std::string_view replyText);
+
 // One tag of the "magic" block that current suggestion replies carry after
 // "result": "title":"TEXT" (the first group).
 inline constexpr std::string_view kTagPattern = R"re("title":"(.*?)")re";
@@ -50,6 +61,9 @@ std::string SuggestionReplyText(std::string_view body);
 // the fetch failed after its retries or met a login page.
 struct SourceResult {
     std::vector<std::string> candidates;
+    // The suggestion source only: weights[i] is what the reply gave
+    // candidates[i], empty for a tag's candidate. Empty for related searches.
+    std::vector<std::string> weights;
     net::LookupOutcome outcome = net::LookupOutcome::NoData;
     std::string reason;
 };

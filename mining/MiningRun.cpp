@@ -149,7 +149,8 @@ bool MiningRun::JudgeSuggestions(const Candidates& looked) {
         return false;
     }
     runtime::OrderedKeySet& seen = m_lease.SeenSuggestionSet();
-    for (const std::string& candidate : looked.candidates) {
+    for (std::size_t i = 0; i < looked.candidates.size(); ++i) {
+        const std::string& candidate = looked.candidates[i];
         const std::optional<bool> holds = HoldsMustContain(candidate);
         if (!holds) {
             return false;
@@ -157,13 +158,17 @@ bool MiningRun::JudgeSuggestions(const Candidates& looked) {
         // Seen only once its row exists: a keyword marked seen without a row
         // would be refused by every later run of the session. Only the lease
         // holder writes the set, so check-then-add cannot race.
-        if (!*holds || seen.Contains(candidate)) {
-            continue;
+        if (*holds && !seen.Contains(candidate)) {
+            if (!AppendRow(candidate)) {
+                break;
+            }
+            seen.Add(candidate);
         }
-        if (!AppendRow(candidate)) {
-            break;
+        // Refused candidates too: their rows may stem from a related search,
+        // an earlier level or an earlier run.
+        if (i < looked.weights.size() && !looked.weights[i].empty()) {
+            m_sink.SawWeight(candidate, looked.weights[i]);
         }
-        seen.Add(candidate);
     }
     return !Ended();
 }

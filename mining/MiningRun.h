@@ -35,7 +35,9 @@ struct MiningRunInput {
 // stage 1 asks the sink whether the list's keyword column holds it, stage 2
 // adds it to the program-wide seen set. Each accepted keyword is appended as
 // one row numbered by the never-reset row counter. Only stage 2 reports the
-// status label and the progress bar.
+// status label and the progress bar. The weight a suggestion reply gives
+// each of its candidates, accepted or not, goes to the sink (SawWeight) after
+// that candidate's row, if it made one: the weights cost no request.
 //
 // The keywords a pass or level expands are fixed when it begins, so up to
 // input.jobs of their fetches run ahead while the candidates are judged on

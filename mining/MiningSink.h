@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -57,6 +59,11 @@ public:
     // Appends the row (number, keyword) at the end of the mining list; false
     // when the list has gone (no row, so the number is not used).
     virtual bool AppendRow(std::string number, std::string keyword) = 0;
+    // A suggestion reply gave keyword (GBK) this weight (decimal text), told
+    // after the row the candidate may have added. Each row of the list that
+    // holds keyword takes it: the latest weight seen is the one kept. Rows
+    // of keywords no reply named stay without one. Default: dropped.
+    virtual void SawWeight(std::string_view keyword, std::string weight) {}
     // The status label and the progress bar (stage 2 only).
     virtual void SetStatusLabel(const std::string& text) {}
     virtual void SetProgress(int position, int maximum) {}
@@ -65,7 +72,8 @@ public:
 
 // A sink over a thread-safe table (the command line, tests): rows are
 // appended straight into it, the duplicate test is the table's column
-// search, and the label and bar are kept as values.
+// search, and the label, the bar and (when asked) the weights are kept as
+// values.
 class TableMiningSink : public MiningSink {
 public:
     explicit TableMiningSink(runtime::Table& list, MiningObserver* observer = nullptr)
@@ -74,6 +82,7 @@ public:
     bool ListHasKeyword(std::string_view keyword) override;
     std::int64_t ListRowCount() override { return m_list.RowCount(); }
     bool AppendRow(std::string number, std::string keyword) override;
+    void SawWeight(std::string_view keyword, std::string weight) override;
     void SetStatusLabel(const std::string& text) override { m_label = text; }
     void SetProgress(int position, int maximum) override {
         m_position = position;
@@ -91,9 +100,16 @@ public:
     const std::string& Label() const { return m_label; }
     int Position() const { return m_position; }
     int Maximum() const { return m_maximum; }
+    // From now on the weights of the list's keywords are kept (off by
+    // default: they cost memory per keyword).
+    void KeepWeights() { m_keepWeights = true; }
+    // The latest weight kept for a keyword of the list; empty when none.
+    std::string WeightOf(std::string_view keyword) const;
 
 private:
     runtime::Table& m_list;
+    bool m_keepWeights = false;
+    std::map<std::string, std::string, std::less<>> m_weights;
     MiningObserver* m_observer;
     std::string m_label;
     int m_position = 0;

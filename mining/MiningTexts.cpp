@@ -18,6 +18,7 @@ MOFENG_GBK_TEXT(RunInProgressMessage, "正在淘词，请等本次淘词完成�
 MOFENG_GBK_TEXT(SaveSucceededMessage, "保存成功")
 MOFENG_GBK_TEXT(SaveFailedMessage, "保存失败")
 MOFENG_GBK_TEXT(SentToMainWindowMessage, "传送完毕")
+MOFENG_GBK_TEXT(SuggestWeightCaption, "联想热度")
 
 #undef MOFENG_GBK_TEXT
 

@@ -23,5 +23,7 @@ const std::string& RunInProgressMessage();
 const std::string& SaveSucceededMessage();
 const std::string& SaveFailedMessage();
 const std::string& SentToMainWindowMessage();
+// Caption of the mining list's weight column.
+const std::string& SuggestWeightCaption();  // "联想热度"
 
 }  // namespace mofeng::mining

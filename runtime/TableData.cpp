@@ -52,18 +52,28 @@ public:
                    id);
     }
 
-    int Find(const TableData& table, std::string_view text) const {
+    // The rows holding text, top to bottom, until found returns true.
+    template <typename Found>
+    void Visit(const TableData& table, std::string_view text, Found found) const {
         const auto it = m_rows.find(HashOf(text));
         if (it == m_rows.end()) {
-            return -1;
+            return;
         }
         for (RowId id : it->second) {
             const int row = table.RowOfId(id);
-            if (table.CellRef(row, m_column) == text) {
-                return row;
+            if (table.CellRef(row, m_column) == text && found(row)) {
+                return;
             }
         }
-        return -1;
+    }
+
+    int Find(const TableData& table, std::string_view text) const {
+        int first = -1;
+        Visit(table, text, [&](int row) {
+            first = row;
+            return true;
+        });
+        return first;
     }
 
     void Clear() { m_rows.clear(); }
@@ -134,6 +144,17 @@ int TableData::FindRow(std::string_view text, int column) const {
         return -1;
     }
     return IndexOf(column).Find(*this, text);
+}
+
+std::vector<int> TableData::FindRows(std::string_view text, int column) const {
+    std::vector<int> rows;
+    if (column >= 0 && column < m_columnCount) {
+        IndexOf(column).Visit(*this, text, [&](int row) {
+            rows.push_back(row);
+            return false;
+        });
+    }
+    return rows;
 }
 
 void TableData::Clear() {

@@ -39,6 +39,9 @@ public:
     // well: the topmost is checked first), once the column has been searched
     // since it was created or last reordered.
     int FindRow(std::string_view text, int column) const;
+    // Every row whose cell in column equals text, top to bottom; as cheap as
+    // FindRow per row found.
+    std::vector<int> FindRows(std::string_view text, int column) const;
 
     // Removes every row. Ids are not reused afterwards.
     void Clear();

@@ -4,6 +4,7 @@
 #include "app/HistoryStore.h"
 #include "app/HistoryTable.h"
 #include "app/SessionStore.h"
+#include "columns/KeywordListSchema.h"
 #include "query/IndexQueryRun.h"
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
@@ -87,6 +88,8 @@ TEST_F(HistoryStoreTest, TheTableGivesEachDayItsChangeSinceTheLastCountOfItsKeyw
     ASSERT_EQ(table.rows.size(), 4u);
     ASSERT_EQ(table.columns.size(), 13u);  // the market caption appended
     EXPECT_EQ(table.columns[12].first, "mm");
+    // The series' own caption, whatever stored columns follow it in the list.
+    EXPECT_EQ(table.columns[11].first, columns::Caption(columns::Column::Series));
     EXPECT_EQ(table.rows[0][9], "");
     EXPECT_EQ(table.rows[1][9], "");       // a day without a count has no change...
     EXPECT_EQ(table.rows[2][9], "+3.2%");  // ...and does not break the chain

@@ -101,6 +101,25 @@ TEST_F(MineCommandTest, PrintsNumberedRowsOrWritesTheKeywordFile) {
     EXPECT_LT(rows[1], rows[2]);
 }
 
+TEST_F(MineCommandTest, WeightsAddAColumnButNoRequest) {
+    ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();
+    const std::vector<std::string> plain = OutLines();
+    const std::uint64_t requests = m_simulator.RequestCount();
+    ASSERT_EQ(Run({"--weights", "--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk);
+    EXPECT_EQ(m_simulator.RequestCount() - requests, requests);
+    const std::vector<std::string> weighted = OutLines();
+    ASSERT_EQ(weighted.size(), plain.size());
+    std::size_t named = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        // The line as without --weights, then a tab and a whole number or nothing.
+        ASSERT_EQ(weighted[i].rfind(plain[i] + "\t", 0), 0u) << weighted[i];
+        const std::string weight = weighted[i].substr(plain[i].size() + 1);
+        EXPECT_EQ(weight.find_first_not_of("0123456789"), std::string::npos) << weighted[i];
+        named += weight.empty() ? 0 : 1;
+    }
+    EXPECT_GT(named, 0u);
+}
+
 TEST_F(MineCommandTest, MiningRunsOverHttpsWithATrustedAuthority) {
     MOFENG_SKIP_WITHOUT_HTTPS();
     ASSERT_EQ(Run({"--must", "花", "--levels", "2", "碎花连衣裙"}), kExitOk) << m_err.str();

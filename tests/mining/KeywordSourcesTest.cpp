@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CraftedEndpoints.h"
@@ -62,6 +63,25 @@ TEST(KeywordSources, ParsesRepliesAsCaptured) {
     EXPECT_EQ(ToUtf8(SuggestionCandidatesFromText(
                   SuggestionReplyText(R"([["连衣裙","1"],)" + kNul + R"(["长裙","2"])"))),
               Texts{"连衣裙"});
+}
+
+TEST(KeywordSources, SuggestionEntriesKeepTheWeightAsTheReplyWroteIt) {
+    // UTF-8 text, then "text=weight" per entry.
+    const std::pair<std::string, Texts> cases[] = {
+        {R"(cb({"result":[["连衣裙<b>夏<\/b>","718826.9811948987"],["裙","3"]]}))",
+         {"连衣裙夏=718826.9811948987", "裙=3"}},
+        // A text holding quotes and commas does not shift the weight.
+        {R"([["a\",\"1","7"],["裙,\"2\"","0.5"])", {R"(a\",\"1=7)", R"(裙,\"2\"=0.5)"}},
+        // A double-byte character whose trail byte is '\' (GBK 0x5C) ends the text.
+        {R"([["乗","12"],["表","1.25"])", {"乗=12", "表=1.25"}},
+    };
+    for (const auto& [reply, expected] : cases) {
+        Texts entries;
+        for (const SuggestionEntry& entry : SuggestionEntriesFromText(Utf8ToGbk(reply))) {
+            entries.push_back(runtime::GbkToUtf8(entry.text) + "=" + entry.weight);
+        }
+        EXPECT_EQ(entries, expected) << reply;
+    }
 }
 
 TEST(KeywordSources, FetchesEncodedKeywordsAndDecodesReplies) {
@@ -145,12 +165,18 @@ TEST(KeywordSources, TheMagicBlockLeavesTheSuggestionsAsTheyWereAndOffersItsTags
         }
         EXPECT_EQ(ToUtf8(SuggestionLookup(config, Utf8ToGbk(keyword), nullptr).candidates),
                   candidates);
+        const std::size_t suggested = candidates.size();
         for (const std::string& tag : sim::SuggestionTags(simulator.Data(), keyword)) {
             candidates.push_back(keyword + tag);
         }
         tagged += candidates.size();
-        EXPECT_EQ(ToUtf8(SuggestionLookup(config, Utf8ToGbk(keyword), nullptr, true).candidates),
-                  candidates);
+        const SourceResult looked = SuggestionLookup(config, Utf8ToGbk(keyword), nullptr, true);
+        EXPECT_EQ(ToUtf8(looked.candidates), candidates);
+        // Each suggestion carries its decimal weight; a tag's candidate none.
+        ASSERT_EQ(looked.weights.size(), candidates.size());
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            EXPECT_EQ(looked.weights[i].find('.') != std::string::npos, i < suggested) << i;
+        }
     }
     EXPECT_GT(tagged, 0u);
 }

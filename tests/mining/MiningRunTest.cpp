@@ -77,6 +77,52 @@ TEST(MiningRun, AcceptsByMustContainAndEachStagesOwnDuplicateRule) {
                                      "5 长裙", "6 半身裙"}));
 }
 
+// Suggestion entries (UTF-8 text, weight) as a reply carries them.
+void SetWeighted(test::CraftedEndpoints& server, const std::string& keyword,
+                 const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string reply = "jsonp12556({\"result\":[";
+    for (const auto& [text, weight] : entries) {
+        reply += (reply.back() == '[' ? "[\"" : ",[\"") + text + "\",\"" + weight + "\"]";
+    }
+    server.SetReply("sug " + keyword, reply + "]})", "text/javascript; charset=utf-8");
+}
+
+TEST(MiningRun, EachKeywordKeepsTheLatestWeightARepliedEntryGaveIt) {
+    test::CraftedEndpoints server;
+    server.SetRelated("连衣裙", {"碎花连衣裙", "雪纺裙"});
+    SetWeighted(server, "碎花连衣裙", {{"碎花连衣裙", "500.5"}, {"长裙", "3"}, {"衬衫", "9"}});
+    SetWeighted(server, "雪纺裙", {{"雪纺裙子", "1"}});
+    SetWeighted(server, "长裙", {{"长裙", "7.25"}, {"碎花连衣裙", "42"}});
+    SetWeighted(server, "雪纺裙子", {{"衬衫", "2"}});
+    MiningState state;
+    runtime::MemoryTable list{MiningListColumns()};
+    TableMiningSink sink(list);
+    sink.KeepWeights();
+    const test::FakeMiningView view(Utf8ToGbk("裙"), 1);
+    const runtime::CancelToken cancel;
+    auto lease = state.TryBeginRun();
+    MiningRun run(*lease, {server.Config(), 1}, view, sink, cancel);
+    ASSERT_TRUE(run.RelatedSearchStage(Utf8ToGbk("连衣裙")) && run.SuggestionStage());
+
+    EXPECT_EQ(RowsOf(list),
+              (Texts{"1 碎花连衣裙", "2 雪纺裙", "3 碎花连衣裙", "4 长裙", "5 雪纺裙子"}));
+    const std::map<std::string, std::string> expected{
+        // Level 2's reply for 长裙 came last, naming the keyword it had refused.
+        {"碎花连衣裙", "42"},
+        {"长裙", "7.25"},
+        {"雪纺裙子", "1"},
+        // From a related-search link only, never named by a reply.
+        {"雪纺裙", ""},
+        // Named, but refused without a row: nothing to keep it with.
+        {"衬衫", ""}};
+    for (const auto& [keyword, weight] : expected) {
+        EXPECT_EQ(sink.WeightOf(Utf8ToGbk(keyword)), weight) << keyword;
+    }
+    // The weights come with the replies the run asked for anyway.
+    EXPECT_EQ(Asked(server, "sug").size(), static_cast<std::size_t>(run.Progress().requests) - 3);
+    EXPECT_EQ(Asked(server, "search").size(), 3u);
+}
+
 class BlockedStreakObserver final : public MiningObserver {
 public:
     void Progressed(const MiningProgress&) override {}
@@ -375,6 +421,9 @@ public:
             afterRow(++rows);
         }
         return added;
+    }
+    void SawWeight(std::string_view keyword, std::string weight) override {
+        log.push_back("weight " + runtime::GbkToUtf8(keyword) + " " + weight);
     }
     void SetStatusLabel(const std::string& text) override {
         log.push_back("label " + runtime::GbkToUtf8(text));

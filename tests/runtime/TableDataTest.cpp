@@ -11,13 +11,20 @@
 namespace mofeng::runtime {
 namespace {
 
-int ScanFor(const TableData& data, std::string_view text, int column) {
+// Every row holding text in column, top to bottom.
+std::vector<int> ScanAll(const TableData& data, std::string_view text, int column) {
+    std::vector<int> rows;
     for (int row = 0; row < data.RowCount(); ++row) {
         if (data.Cell(row, column) == text) {
-            return row;
+            rows.push_back(row);
         }
     }
-    return -1;
+    return rows;
+}
+
+int ScanFor(const TableData& data, std::string_view text, int column) {
+    const std::vector<int> rows = ScanAll(data, text, column);
+    return rows.empty() ? -1 : rows.front();
 }
 
 TEST(TableData, FindRowGivesTheTopmostOfRepeatedTexts) {
@@ -59,7 +66,8 @@ TEST(TableData, IndexSurvivesAMove) {
 }
 
 // Random appends, writes, reorders and clears over a small alphabet (so texts
-// repeat), each lookup checked against a plain scan.
+// repeat), each lookup (the topmost row and every row) checked against a
+// plain scan.
 TEST(TableData, FindRowAgreesWithAScanUnderRandomEdits) {
     std::mt19937 random(20261208);
     const std::vector<std::string> alphabet = {"", "a", "b", "c", "\xC1\xAC", "d"};
@@ -84,6 +92,7 @@ TEST(TableData, FindRowAgreesWithAScanUnderRandomEdits) {
             for (int column = 0; column < 2; ++column) {
                 ASSERT_EQ(data.FindRow(text, column), ScanFor(data, text, column))
                     << "step " << step << " column " << column << " text '" << text << "'";
+                ASSERT_EQ(data.FindRows(text, column), ScanAll(data, text, column));
             }
         }
     }

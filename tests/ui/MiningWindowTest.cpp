@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -15,11 +16,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <string>
 #include <thread>
@@ -27,6 +30,7 @@
 #include <vector>
 
 #include "EventLoopWait.h"
+#include "mining/MiningList.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
 #include "ui/GuiFixture.h"
@@ -287,6 +291,44 @@ private slots:
             QCOMPARE(main.Cell(row + 1, 0), std::string());
             QCOMPARE(main.Cell(row + 1, 1), rows.Cell(row, 1));
         }
+        window->close();
+    }
+
+    void ShowsEachKeywordsWeightRoundedWithoutAnotherRequest() {
+        sim::SimulatorOptions options;
+        options.decimalCounts = options.suggestSelf = true;
+        Fixture f(options);
+        ui::MiningWindow* window = f.Open();
+        Fill(window, QStringLiteral("碎花连衣裙"), QStringLiteral("花"), 1);
+        ClickStart(window);
+        QVERIFY(RunEventLoopUntil([&] { return !window->IsRunning(); }));
+        // One request per expansion the line under the bar counts, no more.
+        QVERIFY2(window->CountsText().contains(
+                     QStringLiteral("已请求 %1 次").arg(f.simulator.RequestCount())),
+                 qPrintable(window->CountsText()));
+
+        auto* list = Control<QTableView>(window, u"超级列表框1");
+        const QAbstractItemModel* shown = list->model();
+        QCOMPARE(shown->headerData(2, Qt::Horizontal).toString(), QStringLiteral("联想热度"));
+        const runtime::TableData& rows = window->Model().Data();
+        int weighted = 0;
+        for (int row = 0; row < rows.RowCount(); ++row) {
+            const std::string& weight = rows.Cell(row, mining::kWeightColumn);
+            const QModelIndex cell = shown->index(row, 2);
+            if (weight.empty()) {
+                QCOMPARE(shown->data(cell).toString(), QString());
+                continue;
+            }
+            ++weighted;
+            // Kept as the reply wrote it, shown as a whole number.
+            QVERIFY2(weight.find('.') != std::string::npos, weight.c_str());
+            const double value = std::stod(weight);
+            QCOMPARE(QLocale().toDouble(shown->data(cell).toString()), std::round(value));
+            QCOMPARE(shown->data(cell, Qt::ToolTipRole).toString(), QString::fromStdString(weight));
+            QCOMPARE(shown->data(cell, Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                     Qt::AlignRight | Qt::AlignVCenter);
+        }
+        QVERIFY(weighted > rows.RowCount() / 2);
         window->close();
     }
 

@@ -154,6 +154,37 @@ private slots:
         QCOMPARE(model.rowCount(), 1);
     }
 
+    void MiningWeightsReachEveryRowOfTheirKeywordLatestFirst() {
+        ui::KeywordListModel model(Columns(3));
+        QLabel status;
+        QProgressBar progress;
+        QLabel counts;
+        QWidget window;
+        model.AppendRows({{"1", "k"}, {"2", "m", "5"}});
+        ui::MiningListFeed feed(&model, &status, &progress, &counts, &window, {});
+        feed.StartRun();
+        std::thread worker([&] {
+            // A suggestion equal to a related-search keyword gets a second row.
+            QVERIFY(feed.AppendRow("3", "k"));
+            feed.SawWeight("k", "12.5");
+            feed.SawWeight("k", "7.25");
+            feed.SawWeight("absent", "3");
+        });
+        worker.join();
+        auto weights = [&] { return model.Data().ColumnTexts(mining::kWeightColumn); };
+        QTRY_COMPARE(weights(), (std::vector<std::string>{"7.25", "5", "7.25"}));
+        QCOMPARE(model.Data().FindRow("absent", mining::kKeywordColumn), -1);
+
+        // A weight still queued when the list is cleared goes with its rows;
+        // undone, the rows come back with the weights they showed.
+        feed.SawWeight("m", "99");
+        std::vector<runtime::Row> cleared = feed.ClearList();
+        feed.SawWeight("m", "98");  // no longer in the list
+        feed.RestoreRows(std::move(cleared));
+        feed.Flush();
+        QCOMPARE(weights(), (std::vector<std::string>{"7.25", "5", "7.25"}));
+    }
+
     void MiningPauseIsAnsweredStopWhenTheRunStopsOrTheWindowCloses() {
         ui::KeywordListModel model(Columns(2));
         QLabel status;

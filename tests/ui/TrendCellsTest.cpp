@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QBarCategoryAxis>
 #include <QChart>
+#include <QChartView>
 #include <QClipboard>
+#include <QDateTimeAxis>
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QSettings>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "app/CellDisplayText.h"
+#include "app/SessionStore.h"
 #include "query/IndexMetrics.h"
 #include "query/RowOutcome.h"
 #include "runtime/CodePage.h"
@@ -26,6 +29,7 @@
 #include "ui/GuiFixture.h"
 #include "ui/app/SessionStartup.h"
 #include "ui/common/KeywordListModel.h"
+#include "ui/common/SessionDatabaseFile.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/IndexQueryController.h"
 #include "ui/main/MainWindow.h"
@@ -238,6 +242,73 @@ private slots:
                  (std::vector<double>{1064, 1064}));
         QVERIFY(m_window->Actions().showTrendChart->shortcut() ==
                 QKeySequence(QStringLiteral("Ctrl+T")));
+    }
+
+    // Three observed days with a gap between the second and the third, read
+    // from the session's history by Ctrl+T: the 历史 page draws them on a date
+    // axis, and no line crosses the day nothing was observed.
+    void historyPageShowsThreeObservedDaysWithTheirGap() {
+        const std::string keyword = runtime::Utf8ToGbk("连衣裙");
+        {
+            const std::filesystem::path path = ui::SessionDatabaseFilePath();
+            std::filesystem::create_directories(path.parent_path());
+            app::SessionStore::Opened opened{};
+            auto store = app::SessionStore::OpenSession(path, opened);
+            QVERIFY(store != nullptr);
+            app::SessionBatch batch;
+            const std::pair<const char*, const char*> days[] = {
+                {"2026-12-01", "5000"}, {"2026-12-02", "5600"}, {"2026-12-04", "5300"}};
+            for (const auto& [day, count] : days) {
+                batch.observations.push_back(
+                    {keyword, day, {count, "177", "135", "", "", ""}, "", kRising, "", {}});
+            }
+            QVERIFY(store->Apply(batch));
+        }
+        m_window->Model().AppendRows(
+            {StoredRow("1", keyword, "42  \xA1\xFC", "270", "0.5", kRising)});
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        QTRY_VERIFY(m_window->isActiveWindow());
+        QTableView& list = m_window->List();
+        list.setCurrentIndex(list.model()->index(0, 1));
+        QTest::keyClick(&list, Qt::Key_T, Qt::ControlModifier);
+        QTRY_VERIFY(OpenChart(*m_window) != nullptr);
+        ui::TrendChartDialog* dialog = OpenChart(*m_window);
+        dialog->Pages()->setCurrentIndex(1);
+        QCOMPARE(dialog->Pages()->tabText(1), QStringLiteral("历史"));
+
+        QChart* chart = dialog->HistoryChart();
+        QCOMPARE(chart->title(), QStringLiteral("连衣裙：3 个记录日"));
+        const auto axes = chart->axes(Qt::Horizontal);
+        QCOMPARE(axes.size(), 1);
+        auto* dateAxis = qobject_cast<QDateTimeAxis*>(axes[0]);
+        QVERIFY(dateAxis != nullptr);
+        QVERIFY(dateAxis->min().date() <= QDate(2026, 12, 1));
+        QVERIFY(dateAxis->max().date() >= QDate(2026, 12, 4));
+        // 宝贝数量: the first two days joined, the last alone.
+        std::vector<std::vector<double>> listing;
+        QLineSeries* anyListing = nullptr;
+        for (QAbstractSeries* series : chart->series()) {
+            if (series->name() == QStringLiteral("宝贝数量")) {
+                anyListing = qobject_cast<QLineSeries*>(series);
+                listing.push_back(YValues(anyListing));
+            }
+        }
+        QCOMPARE(listing, (std::vector<std::vector<double>>{{5000, 5600}, {5300}}));
+
+        // Drawn: the line between the first two days, nothing over the third.
+        auto* view = dialog->findChild<QChartView*>(QStringLiteral("历史"));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        const QImage image = view->grab().toImage();
+        const auto columnAt = [&](QDate day, int hour) {
+            const double at =
+                static_cast<double>(QDateTime(day, QTime(hour, 0)).toMSecsSinceEpoch());
+            const int x = qRound(chart->mapToPosition({at, 5300}, anyListing).x());
+            const QRectF plot = chart->plotArea();
+            return QRect(x - 1, qRound(plot.top()), 3, qRound(plot.height()));
+        };
+        QVERIFY(LineColoredPixels(image, columnAt(QDate(2026, 12, 1), 12)) > 0);
+        QCOMPARE(LineColoredPixels(image, columnAt(QDate(2026, 12, 3), 0)), 0);
     }
 
     void dayLabelsEndYesterdayAcrossMonthAndYear_data() {

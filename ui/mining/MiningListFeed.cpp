@@ -52,6 +52,7 @@ std::vector<runtime::Row> MiningListFeed::ClearList() {
         m_keys.clear();
         std::move(m_pendingRows.begin(), m_pendingRows.end(), std::back_inserter(rows));
         m_pendingRows.clear();
+        m_pendingWeights.clear();
         m_rowCount = 0;
     }
     m_model->Clear();
@@ -114,12 +115,14 @@ mining::MiningProgress MiningListFeed::LastProgress() {
 
 void MiningListFeed::Flush() {
     std::vector<runtime::Row> rows;
+    std::unordered_map<std::string, std::string, StringHash, std::equal_to<>> weights;
     std::optional<std::string> label;
     std::optional<std::pair<int, int>> progress;
     std::optional<mining::MiningProgress> counts;
     {
         std::lock_guard lock(m_mutex);
         rows.swap(m_pendingRows);
+        weights.swap(m_pendingWeights);
         label.swap(m_pendingLabel);
         progress.swap(m_pendingProgress);
         if (std::exchange(m_countsPending, false)) {
@@ -128,6 +131,14 @@ void MiningListFeed::Flush() {
     }
     if (!rows.empty()) {
         m_model->AppendRows(std::move(rows));
+    }
+    for (auto& [keyword, weight] : weights) {
+        for (const int row : m_model->Data().FindRows(keyword, mining::kKeywordColumn)) {
+            // An unchanged cell is not rewritten, nor stored again by the session.
+            if (m_model->Data().Cell(row, mining::kWeightColumn) != weight) {
+                m_model->SetCell(row, mining::kWeightColumn, weight);
+            }
+        }
     }
     if (label) {
         m_status->setText(FromGbk(*label));
@@ -167,6 +178,18 @@ bool MiningListFeed::AppendRow(std::string number, std::string keyword) {
     }
     m_scheduler.Request();
     return true;
+}
+
+void MiningListFeed::SawWeight(std::string_view keyword, std::string weight) {
+    {
+        std::lock_guard lock(m_mutex);
+        const auto key = m_keys.find(keyword);
+        if (!m_open || key == m_keys.end()) {
+            return;
+        }
+        m_pendingWeights.insert_or_assign(*key, std::move(weight));
+    }
+    m_scheduler.Request();
 }
 
 void MiningListFeed::SetStatusLabel(const std::string& text) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -72,6 +73,9 @@ public:
     bool ListHasKeyword(std::string_view keyword) override;
     std::int64_t ListRowCount() override;
     bool AppendRow(std::string number, std::string keyword) override;
+    // Queued only for a keyword the list holds; the flush writes it into
+    // every row of that keyword.
+    void SawWeight(std::string_view keyword, std::string weight) override;
     void SetStatusLabel(const std::string& text) override;
     void SetProgress(int position, int maximum) override;
     void Progressed(const mining::MiningProgress& progress) override;
@@ -99,6 +103,8 @@ private:
     std::int64_t m_rowCount = 0;  // the model's rows and the queued ones
     std::unordered_set<std::string, StringHash, std::equal_to<>> m_keys;
     std::vector<runtime::Row> m_pendingRows;
+    // keyword -> latest weight, written after the pending rows
+    std::unordered_map<std::string, std::string, StringHash, std::equal_to<>> m_pendingWeights;
     std::optional<std::string> m_pendingLabel;
     std::optional<std::pair<int, int>> m_pendingProgress;  // position, maximum
     mining::MiningProgress m_lastProgress;

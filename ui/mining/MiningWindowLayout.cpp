@@ -10,6 +10,7 @@
 
 #include "mining/MiningList.h"
 #include "ui/common/ReportListView.h"
+#include "ui/mining/SuggestWeightProxy.h"
 
 namespace mofeng::ui {
 namespace {
@@ -32,7 +33,12 @@ QLabel* AddLabel(QWidget* window, const QString& name, const QString& text, QRec
 std::vector<KeywordListModel::Column> MiningListModelColumns() {
     std::vector<KeywordListModel::Column> columns;
     for (auto& [title, width] : mining::MiningListColumns()) {
-        columns.push_back({title, width});
+        const bool weight = static_cast<int>(columns.size()) == mining::kWeightColumn;
+        columns.push_back(
+            {title, width, weight,
+             weight ? QStringLiteral("联想热度：搜索联想给出的热度（取最近一次），不另发请求")
+                    : QString(),
+             weight});
     }
     return columns;
 }
@@ -59,6 +65,7 @@ MiningWindowControls CreateMiningWindowControls(QWidget* window, KeywordListMode
     c.start = Place(new QPushButton(QStringLiteral("开始淘词"), window),
                     QStringLiteral("按钮_一键淘词"), {356, 70, 72, 24});
     c.list = CreateReportListView(window, model, QStringLiteral("超级列表框1"), {7, 102, 424, 194});
+    ShowThroughProxy(c.list, new SuggestWeightProxy(model, mining::kWeightColumn, c.list));
     c.status =
         AddLabel(window, QStringLiteral("标签_状态"), QStringLiteral("第一级："), {8, 298, 48, 14});
     c.progress = Place(new QProgressBar(window), QStringLiteral("进度条1"), {61, 298, 371, 16});

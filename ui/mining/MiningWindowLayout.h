@@ -19,7 +19,7 @@ namespace mofeng::ui {
 // Client area of a mining window when it opens.
 inline constexpr QRect kMiningWindowGeometry{50, 50, 448, 347};
 
-// The mining list's two columns ("序号", "关键词") with their widths.
+// The mining list's columns ("序号", "关键词", "联想热度") with their widths.
 std::vector<KeywordListModel::Column> MiningListModelColumns();
 
 // The controls of a mining window, owned by the window; each carries its
@@ -32,7 +32,7 @@ struct MiningWindowControls {
     QLineEdit* mustContain = nullptr;  // 编辑框_关键词1
     QComboBox* levels = nullptr;       // 组合框1, "三级淘词" selected
     QPushButton* start = nullptr;      // 按钮_一键淘词 "开始淘词"
-    QTableView* list = nullptr;        // 超级列表框1
+    QTableView* list = nullptr;        // 超级列表框1, showing the weights rounded
     QLabel* status = nullptr;          // 标签_状态 "第一级："
     QProgressBar* progress = nullptr;  // 进度条1
     QLabel* counts = nullptr;          // runCounts: the run's counts, then its final line
