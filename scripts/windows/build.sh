@@ -17,7 +17,9 @@ echo "build: dependencies ready after $((SECONDS - started)) s"
 
 core_only=ON
 qt_args=()
-if [[ -f $MOFENG_WIN_DEPS/qt/lib/cmake/Qt6/Qt6Config.cmake ]]; then
+# The desktop program needs Qt base and Qt Charts (scripts/windows/qt.sh).
+if [[ -f $MOFENG_WIN_DEPS/qt/lib/cmake/Qt6/Qt6Config.cmake &&
+    -f $MOFENG_WIN_DEPS/qt/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake ]]; then
     core_only=OFF
     qt_args=(-DQT_HOST_PATH=/usr -DCMAKE_PREFIX_PATH="$MOFENG_WIN_DEPS/qt;$prefix")
 fi

@@ -58,10 +58,15 @@ walk_imports() {
 if [[ -f $stage/mofeng.exe ]]; then
     mkdir -p "$stage/platforms" "$stage/translations"
     cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+    # The native look of Windows 10/11 (Fusion and Windows are built into Widgets).
+    if [[ -f $qt/plugins/styles/qwindowsvistastyle.dll ]]; then
+        mkdir -p "$stage/styles"
+        cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+    fi
     cp "$qt"/translations/qtbase_zh_CN.qm "$stage/translations/" 2>/dev/null ||
         cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
 fi
-for file in "$stage"/*.exe "$stage"/platforms/*.dll; do
+for file in "$stage"/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll; do
     [[ -f $file ]] && walk_imports "$file"
 done
 

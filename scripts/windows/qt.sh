@@ -17,6 +17,9 @@ toolchain=$PWD/cmake/toolchains/mingw-w64-x86_64.cmake
 nice_cmd=(nice -n 19)
 jobs=${MOFENG_WIN_JOBS:-2}
 started=$SECONDS
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
+    -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 
 scripts/windows/deps.sh  # the deb-src entry, the tools, zlib
 for package in qt6-base-dev-tools qt6-base-dev; do
@@ -31,7 +34,12 @@ fetch() {
     if [[ ! -d $deps/src/${package}_$version ]]; then
         rm -rf "$deps/src/download-$package" && mkdir -p "$deps/src/download-$package"
         chmod 777 "$deps/src/download-$package"
-        (cd "$deps/src/download-$package" && apt-get source -qq --only-source "$package=$version" >/dev/null 2>&1)
+        if ! (cd "$deps/src/download-$package" &&
+            apt-get source -qq --only-source "$package=$version" >/dev/null 2>&1); then
+            rm -rf "$deps/src/download-$package"
+            echo "qt: the source of $package $version could not be fetched from this machine's Debian mirror" >&2
+            return 1
+        fi
         mv "$(find "$deps/src/download-$package" -mindepth 1 -maxdepth 1 -type d | head -1)" \
             "$deps/src/${package}_$version"
         rm -rf "$deps/src/download-$package"
@@ -41,14 +49,15 @@ fetch() {
     echo "$deps/src/${package}_$version"
 }
 
-base=$(fetch qt6-base)
+base=$(fetch qt6-base) || exit 1
 if [[ ! -f $deps/stamps/qt6-base || $(cat "$deps/stamps/qt6-base") != "$(basename "$base")" ]]; then
-    rm -rf "$deps/build/qt6-base"
+    # The build folder is kept: an interrupted build resumes where it stopped.
     "${nice_cmd[@]}" cmake -S "$base" -B "$deps/build/qt6-base" -G Ninja \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DMOFENG_WIN_PREFIX="$deps/prefix" -DCMAKE_INSTALL_PREFIX="$qt" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF \
+        "${launcher[@]}" -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_direct2d=OFF -DINPUT_opengl=no \
         -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
         -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
         -DFEATURE_tabletevent=OFF -DFEATURE_sql_sqlite=OFF -DFEATURE_system_zlib=ON \
@@ -62,7 +71,7 @@ if [[ ! -f $deps/stamps/qt6-base || $(cat "$deps/stamps/qt6-base") != "$(basenam
     echo "qt: qt6-base after $((SECONDS - started)) s"
 fi
 
-charts=$(fetch qt6-charts)
+charts=$(fetch qt6-charts) || exit 1
 if [[ ! -f $deps/stamps/qt6-charts || $(cat "$deps/stamps/qt6-charts") != "$(basename "$charts")" ]]; then
     rm -rf "$deps/build/qt6-charts"
     "${nice_cmd[@]}" "$qt/bin/qt-cmake" -S "$charts" -B "$deps/build/qt6-charts" -G Ninja \

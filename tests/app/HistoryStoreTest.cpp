@@ -148,8 +148,8 @@ TEST(HistoryRecordingSink, FilesRowsWithFiguresOnTheWriterThreadAndPassesEveryth
     EXPECT_EQ(inner.seen.size(), 3u);
     writer->Flush();
     writer.reset();
-    const SqliteDatabase db = SqliteDatabase::Open(path, SQLITE_OPEN_READONLY);
-    const auto kept = history::Read(db);
+    // Closed before the removal below: Windows refuses to remove an open file.
+    const auto kept = history::Read(SqliteDatabase::Open(path, SQLITE_OPEN_READONLY));
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].keyword, "a");
     EXPECT_EQ(kept[0].figures.front(), "5");

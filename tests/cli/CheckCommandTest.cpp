@@ -8,6 +8,7 @@
 #include "cli/CheckCommand.h"
 #include "net/LocalHttpServer.h"
 #include "sim/Simulator.h"
+#include "tests/sim/SkipWithoutHttps.h"
 
 namespace mofeng::cli {
 namespace {
@@ -136,6 +137,7 @@ TEST(CheckCommand, EachKindOfTroubleGetsItsVerdictAndExitThree) {
 }
 
 TEST(CheckCommand, TheDemoOfTodaysServersShowsWhatStillWorks) {
+    MOFENG_SKIP_WITHOUT_HTTPS();
     // Every request goes to the plain-HTTP port and is upgraded to HTTPS.
     const Checked anonymous = Check({"--demo", "--today"});
     EXPECT_EQ(anonymous.exit, kExitTrouble) << anonymous.err;

@@ -10,6 +10,7 @@
 #include "net/PolicyFetch.h"
 #include "sim/Simulator.h"
 #include "sim/TestAuthority.h"
+#include "tests/sim/SkipWithoutHttps.h"
 
 namespace mofeng::net {
 namespace {
@@ -59,6 +60,7 @@ private:
 };
 
 TEST(HttpsFetch, TrustedAuthorityGivesThePageWithTheFixedRequest) {
+    MOFENG_SKIP_WITHOUT_HTTPS();
     TestAuthority authority;
     sim::Simulator simulator(authority.Serving());
     ASSERT_TRUE(simulator.Start());
@@ -76,6 +78,7 @@ TEST(HttpsFetch, TrustedAuthorityGivesThePageWithTheFixedRequest) {
 }
 
 TEST(HttpsFetch, BadCertificatesFailWithTheirReasonAndAreNotRetried) {
+    MOFENG_SKIP_WITHOUT_HTTPS();
     sim::TestCertificateShape expired;
     expired.validFromDays = -30;
     expired.validToDays = -1;
@@ -121,6 +124,7 @@ TEST(HttpsFetch, BadCertificatesFailWithTheirReasonAndAreNotRetried) {
 }
 
 TEST(HttpsFetch, UpgradeRedirectIsFollowedAndACrossHostOneRefused) {
+    MOFENG_SKIP_WITHOUT_HTTPS();
     TestAuthority authority;
     sim::Simulator simulator(authority.Serving(/*upgradePort=*/0));
     ASSERT_TRUE(simulator.Start());
@@ -151,6 +155,7 @@ TEST(HttpsFetch, UpgradeRedirectIsFollowedAndACrossHostOneRefused) {
 }
 
 TEST(HttpsFetch, ConnectionsAreReusedUnlessSwitchedOff) {
+    MOFENG_SKIP_WITHOUT_HTTPS();
     TestAuthority authority;
     for (const bool reuse : {true, false}) {
         SCOPED_TRACE(reuse ? "reused" : "one per fetch");
