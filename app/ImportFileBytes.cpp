@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/ImportTexts.h"
 #include "app/KeywordFileText.h"
 #include "runtime/platform/InputFile.h"
 
@@ -26,27 +27,17 @@ std::size_t DataEnd(const std::string& bytes, std::size_t from) {
 std::string ImportProblemText(ImportProblem problem) {
     switch (problem) {
         case ImportProblem::NotRegularFile:
-            // 不是普通文件，无法导入
-            return "\xB2\xBB\xCA\xC7\xC6\xD5\xCD\xA8\xCE\xC4\xBC\xFE\xA3\xAC\xCE\xDE\xB7\xA8\xB5"
-                   "\xBC"
-                   "\xC8\xEB";
+            return NotRegularFileText();
         case ImportProblem::TooLarge:
-            // 文件超过1GB，无法导入
-            return "\xCE\xC4\xBC\xFE\xB3\xAC\xB9\xFD"
-                   "1GB\xA3\xAC\xCE\xDE\xB7\xA8\xB5\xBC\xC8\xEB";
+            return TooLargeText();
         case ImportProblem::NotText:
-            // 无法识别此文件的内容
-            return "\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB4\xCB\xCE\xC4\xBC\xFE\xB5\xC4\xC4\xDA\xC8"
-                   "\xDD";
+            return NotTextText();
         case ImportProblem::Unsupported:
-            // 不支持的文件格式
-            return "\xB2\xBB\xD6\xA7\xB3\xD6\xB5\xC4\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD";
+            return UnsupportedFormatText();
         case ImportProblem::NoKeywords:
-            // 未找到关键词
-            return "\xCE\xB4\xD5\xD2\xB5\xBD\xB9\xD8\xBC\xFC\xB4\xCA";
+            return NoKeywordsText();
         case ImportProblem::NoSuchSheet:
-            // 找不到指定的工作表
-            return "\xD5\xD2\xB2\xBB\xB5\xBD\xD6\xB8\xB6\xA8\xB5\xC4\xB9\xA4\xD7\xF7\xB1\xED";
+            return NoSuchSheetText();
         case ImportProblem::CannotOpen:  // a file that cannot be opened is passed over silently
         case ImportProblem::None:
         case ImportProblem::Cancelled:

@@ -12,6 +12,7 @@
 #include "app/CellDisplayText.h"
 #include "app/CsvRecords.h"
 #include "app/HtmlTableReader.h"
+#include "app/ImportTexts.h"
 #include "app/KeywordFileText.h"
 #include "app/KeywordLineReader.h"
 #include "app/KeywordListColumns.h"
@@ -326,7 +327,7 @@ ImportFormat DetectImportFormat(const std::filesystem::path& path, std::string_v
 std::string ImportResultText(const ImportResult& result) {
     std::string text = ImportProblemText(result.problem);
     if (result.problem == ImportProblem::Unsupported && !result.unsupported.empty()) {
-        text += "\xA3\xBA" + result.unsupported;  // "："
+        text += FullWidthColon() + result.unsupported;
     }
     return text;
 }
@@ -343,10 +344,7 @@ std::string UnrepresentableText(int rows) {
     if (rows <= 0) {
         return {};
     }
-    // 其中 N 个含 GBK 无法表示的字符，未查询
-    return "\xC6\xE4\xD6\xD0 " + runtime::ToText(rows) +
-           " \xB8\xF6\xBA\xAC GBK \xCE\xDE\xB7\xA8\xB1\xED\xCA\xBE\xB5\xC4\xD7\xD6\xB7\xFB\xA3\xAC"
-           "\xCE\xB4\xB2\xE9\xD1\xAF";
+    return UnrepresentableBefore() + runtime::ToText(rows) + UnrepresentableAfter();
 }
 
 ImportResult ImportKeywordFile(const std::filesystem::path& path, runtime::Table& table,
@@ -402,14 +400,10 @@ ImportResult ImportKeywordFile(const std::filesystem::path& path, const ImportRo
             Biff8Problem problem = Biff8Problem::None;
             workbook = ReadBiff8Workbook(path, problem, cancel);
             if (problem == Biff8Problem::Unavailable) {
-                // Excel 97-2003 工作簿
-                return {false, 0, ImportProblem::Unsupported,
-                        "Excel 97-2003 \xB9\xA4\xD7\xF7\xB2\xBE", 0};
+                return {false, 0, ImportProblem::Unsupported, Biff8WorkbookName(), 0};
             }
             if (problem == Biff8Problem::Encrypted) {
-                // 加密的工作簿
-                return {false, 0, ImportProblem::Unsupported,
-                        "\xBC\xD3\xC3\xDC\xB5\xC4\xB9\xA4\xD7\xF7\xB2\xBE", 0};
+                return {false, 0, ImportProblem::Unsupported, EncryptedWorkbookName(), 0};
             }
             break;
         }
