@@ -159,5 +159,39 @@ TEST(HistoryRecordingSink, FilesRowsWithFiguresOnTheWriterThreadAndPassesEveryth
     }
 }
 
+// The GUI's run: the rows' market figures ride along, and a 联想热度 fetched
+// after the figures files the same day's observation again (the latest wins).
+TEST(HistoryRecordingSink, KeepsTheRowsMarketFiguresAndALaterSuggestWeight) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::temp_directory_path() / "mofeng-history-sink-market.sqlite";
+    fs::remove(path);
+    SessionStore::Opened opened{};
+    auto writer = std::make_unique<SessionWriter>(SessionStore::OpenSession(path, opened));
+    CollectingSink inner;
+    const std::string ok(query::RowOutcomeText(query::RowOutcome::Normal));
+    const std::string failed(query::RowOutcomeText(query::RowOutcome::Failed));
+    const HistoryRecordingSink::MarketFigures market{{"popularity", "1.2"}};
+    {
+        HistoryRecordingSink sink(inner, *writer, {{1, "a"}, {2, "b"}}, "2026-12-08",
+                                  {{1, market}});
+        sink.RowResult(1, query::kFirstMetricColumn, {"5", "1", "1", "0", "5", "0", ok, "", ""});
+        sink.RowResult(2, query::kFirstMetricColumn, {"", "", "", "", "", "", failed, "x", ""});
+        sink.RowResult(1, columns::Index(columns::Column::SuggestWeight), {"718"});
+        sink.RowResult(2, columns::Index(columns::Column::SuggestWeight), {"9"});  // no figures
+    }
+    EXPECT_EQ(inner.seen.size(), 4u);
+    writer->Flush();
+    writer.reset();
+    const auto kept = history::Read(SqliteDatabase::Open(path, SQLITE_OPEN_READONLY));
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].keyword, "a");
+    EXPECT_EQ(kept[0].figures.front(), "5");
+    EXPECT_EQ(kept[0].market, market);
+    EXPECT_EQ(kept[0].suggestWeight, "718");
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        fs::remove(path.string() + suffix);
+    }
+}
+
 }  // namespace
 }  // namespace mofeng::app

@@ -13,6 +13,8 @@
 #include "app/HistoryRecordingSink.h"
 #include "app/HistoryRows.h"
 #include "app/HistoryStore.h"
+#include "app/MarketCells.h"
+#include "app/MarketColumns.h"
 #include "columns/KeywordListSchema.h"
 #include "query/IndexQueryRun.h"
 #include "query/ProgressEstimate.h"
@@ -232,8 +234,17 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
                                   std::move(askToResume));
     if (m_session) {
         m_run->day = app::LocalToday();
+        // The market figures the rows hold now go with their observations.
+        std::unordered_map<runtime::RowId, app::HistoryRecordingSink::MarketFigures> market;
+        for (const query::QueryRowInput& row : input.rows) {
+            const int at = data.RowOfId(row.id);
+            auto figures = app::MarketPairs(app::MarketRowOfCells(m_model.StoredRow(at)));
+            if (!figures.empty()) {
+                market.emplace(row.id, std::move(figures));
+            }
+        }
         m_run->recorder = std::make_unique<app::HistoryRecordingSink>(
-            m_run->feed, m_session->Writer(), input.rows, m_run->day);
+            m_run->feed, m_session->Writer(), input.rows, m_run->day, std::move(market));
         for (const query::QueryRowInput& row : input.rows) {
             m_run->recorded.push_back(row.id);
         }
@@ -253,7 +264,7 @@ void IndexQueryController::StartRun(std::optional<std::vector<runtime::RowId>> o
             }
             query::QuerySummary summary = query::IndexQueryRun(input, run->Sink(), run->stop);
             if (weights && !run->stop.IsCancelled()) {
-                FetchSuggestWeights(input, run->feed, run->stop);
+                FetchSuggestWeights(input, run->Sink(), run->stop);
             }
             return summary;
         },
