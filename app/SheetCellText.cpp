@@ -97,10 +97,11 @@ std::string IsoDateText(std::string_view iso) {
     return text;
 }
 
-bool IsDateFormatCode(std::string_view code) {
-    if (code.find("eneral") != std::string_view::npos) {
-        return false;  // "General" (any case of its G) shows numbers
-    }
+namespace {
+
+// True when the format code shows one of `letters` itself: outside quotes,
+// escaped characters and [bracketed] parts (colours, conditions, locales).
+bool ShowsAnyOf(std::string_view code, std::string_view letters) {
     bool quoted = false;
     int bracket = 0;
     for (std::size_t i = 0; i < code.size(); ++i) {
@@ -115,12 +116,20 @@ bool IsDateFormatCode(std::string_view code) {
             ++bracket;
         } else if (c == ']') {
             bracket = bracket > 0 ? bracket - 1 : 0;
-        } else if (bracket == 0 &&
-                   (c == 'y' || c == 'Y' || c == 'd' || c == 'D' || c == 'm' || c == 'M')) {
+        } else if (bracket == 0 && letters.find(c) != std::string_view::npos) {
             return true;
         }
     }
     return false;
+}
+
+}  // namespace
+
+bool IsDateFormatCode(std::string_view code) {
+    if (code.find("eneral") != std::string_view::npos) {
+        return false;  // "General" (any case of its G) shows numbers
+    }
+    return ShowsAnyOf(code, "yYdDmM");
 }
 
 bool IsBuiltinDateFormat(int id) {
@@ -128,28 +137,7 @@ bool IsBuiltinDateFormat(int id) {
 }
 
 bool IsPercentFormatCode(std::string_view code) {
-    if (IsDateFormatCode(code)) {
-        return false;
-    }
-    bool quoted = false;
-    int bracket = 0;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
-        if (c == '"') {
-            quoted = !quoted;
-        } else if (quoted) {
-            continue;
-        } else if (c == '\\' || c == '_' || c == '*') {
-            ++i;
-        } else if (c == '[') {
-            ++bracket;
-        } else if (c == ']') {
-            bracket = bracket > 0 ? bracket - 1 : 0;
-        } else if (bracket == 0 && c == '%') {
-            return true;
-        }
-    }
-    return false;
+    return !IsDateFormatCode(code) && ShowsAnyOf(code, "%");
 }
 
 bool IsBuiltinPercentFormat(int id) {
