@@ -130,67 +130,70 @@ public:
     std::vector<std::pair<runtime::RowId, std::vector<std::string>>> seen;
 };
 
-TEST(HistoryRecordingSink, FilesRowsWithFiguresOnTheWriterThreadAndPassesEverythingOn) {
-    namespace fs = std::filesystem;
-    const fs::path path = fs::temp_directory_path() / "mofeng-history-sink.sqlite";
-    fs::remove(path);
-    SessionStore::Opened opened{};
-    auto writer = std::make_unique<SessionWriter>(SessionStore::OpenSession(path, opened));
-    CollectingSink inner;
-    const std::string ok(query::RowOutcomeText(query::RowOutcome::Normal));
-    const std::string failed(query::RowOutcomeText(query::RowOutcome::Failed));
+// A recording sink over a session writer of its own database.
+class HistoryRecordingSinkTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::remove(m_path);
+        SessionStore::Opened opened{};
+        m_writer = std::make_unique<SessionWriter>(SessionStore::OpenSession(m_path, opened));
+    }
+    void TearDown() override {
+        m_writer.reset();
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            std::filesystem::remove(m_path.string() + suffix);
+        }
+    }
+    // What the database kept once the writer has finished (and closed it:
+    // Windows refuses to remove an open file).
+    std::vector<Observation> Kept() {
+        m_writer->Flush();
+        m_writer.reset();
+        return history::Read(SqliteDatabase::Open(m_path, SQLITE_OPEN_READONLY));
+    }
+
+    const std::filesystem::path m_path =
+        std::filesystem::temp_directory_path() / "mofeng-history-sink.sqlite";
+    std::unique_ptr<SessionWriter> m_writer;
+    CollectingSink m_inner;
+    const std::string m_ok{query::RowOutcomeText(query::RowOutcome::Normal)};
+    const std::string m_failed{query::RowOutcomeText(query::RowOutcome::Failed)};
+};
+
+TEST_F(HistoryRecordingSinkTest, FilesRowsWithFiguresOnTheWriterThreadAndPassesEverythingOn) {
     {
-        HistoryRecordingSink sink(inner, *writer, {{1, "a"}, {2, "b"}, {3, "c"}}, "2026-12-08");
-        sink.RowResult(1, query::kFirstMetricColumn, {"5", "1", "1", "0", "5", "0", ok, "", ""});
-        sink.RowResult(2, query::kFirstMetricColumn, {"", "", "", "", "", "", failed, "x", ""});
+        HistoryRecordingSink sink(m_inner, *m_writer, {{1, "a"}, {2, "b"}, {3, "c"}}, "2026-12-08");
+        sink.RowResult(1, query::kFirstMetricColumn, {"5", "1", "1", "0", "5", "0", m_ok, "", ""});
+        sink.RowResult(2, query::kFirstMetricColumn, {"", "", "", "", "", "", m_failed, "x", ""});
         sink.RowResult(3, query::kOutcomeColumn, {"", "", ""});  // a stopped run's 未查询
     }
-    EXPECT_EQ(inner.seen.size(), 3u);
-    writer->Flush();
-    writer.reset();
-    // Closed before the removal below: Windows refuses to remove an open file.
-    const auto kept = history::Read(SqliteDatabase::Open(path, SQLITE_OPEN_READONLY));
+    EXPECT_EQ(m_inner.seen.size(), 3u);
+    const auto kept = Kept();
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].keyword, "a");
     EXPECT_EQ(kept[0].figures.front(), "5");
     EXPECT_EQ(kept[0].day, "2026-12-08");
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        fs::remove(path.string() + suffix);
-    }
 }
 
 // The GUI's run: the rows' market figures ride along, and a 联想热度 fetched
 // after the figures files the same day's observation again (the latest wins).
-TEST(HistoryRecordingSink, KeepsTheRowsMarketFiguresAndALaterSuggestWeight) {
-    namespace fs = std::filesystem;
-    const fs::path path = fs::temp_directory_path() / "mofeng-history-sink-market.sqlite";
-    fs::remove(path);
-    SessionStore::Opened opened{};
-    auto writer = std::make_unique<SessionWriter>(SessionStore::OpenSession(path, opened));
-    CollectingSink inner;
-    const std::string ok(query::RowOutcomeText(query::RowOutcome::Normal));
-    const std::string failed(query::RowOutcomeText(query::RowOutcome::Failed));
+TEST_F(HistoryRecordingSinkTest, KeepsTheRowsMarketFiguresAndALaterSuggestWeight) {
     const HistoryRecordingSink::MarketFigures market{{"popularity", "1.2"}};
     {
-        HistoryRecordingSink sink(inner, *writer, {{1, "a"}, {2, "b"}}, "2026-12-08",
+        HistoryRecordingSink sink(m_inner, *m_writer, {{1, "a"}, {2, "b"}}, "2026-12-08",
                                   {{1, market}});
-        sink.RowResult(1, query::kFirstMetricColumn, {"5", "1", "1", "0", "5", "0", ok, "", ""});
-        sink.RowResult(2, query::kFirstMetricColumn, {"", "", "", "", "", "", failed, "x", ""});
+        sink.RowResult(1, query::kFirstMetricColumn, {"5", "1", "1", "0", "5", "0", m_ok, "", ""});
+        sink.RowResult(2, query::kFirstMetricColumn, {"", "", "", "", "", "", m_failed, "x", ""});
         sink.RowResult(1, columns::Index(columns::Column::SuggestWeight), {"718"});
         sink.RowResult(2, columns::Index(columns::Column::SuggestWeight), {"9"});  // no figures
     }
-    EXPECT_EQ(inner.seen.size(), 4u);
-    writer->Flush();
-    writer.reset();
-    const auto kept = history::Read(SqliteDatabase::Open(path, SQLITE_OPEN_READONLY));
+    EXPECT_EQ(m_inner.seen.size(), 4u);
+    const auto kept = Kept();
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(kept[0].keyword, "a");
     EXPECT_EQ(kept[0].figures.front(), "5");
     EXPECT_EQ(kept[0].market, market);
     EXPECT_EQ(kept[0].suggestWeight, "718");
-    for (const char* suffix : {"", "-wal", "-shm"}) {
-        fs::remove(path.string() + suffix);
-    }
 }
 
 }  // namespace
