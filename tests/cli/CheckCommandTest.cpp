@@ -6,6 +6,7 @@
 
 #include "app/EndpointCheck.h"
 #include "cli/CheckCommand.h"
+#include "cli/OutputText.h"
 #include "net/LocalHttpServer.h"
 #include "sim/Simulator.h"
 #include "tests/sim/SkipWithoutHttps.h"
@@ -31,14 +32,7 @@ Checked Check(std::vector<std::string> args) {
     return checked;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using printed::Lines;
 
 // The first two fields of a line: endpoint name and verdict.
 std::string NameAndVerdict(const std::string& line) {

@@ -10,6 +10,7 @@
 
 #include "app/HistoryStore.h"
 #include "cli/HistoryCommand.h"
+#include "cli/OutputText.h"
 #include "cli/QueryCommand.h"
 #include "runtime/CodePage.h"
 #include "sim/Simulator.h"
@@ -19,22 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::vector<std::string>> Table(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
-        std::istringstream cells(line);
-        for (std::string field; std::getline(cells, field, '\t');) {
-            fields.push_back(field);
-        }
-        if (!line.empty() && line.back() == '\t') {
-            fields.emplace_back();
-        }
-        rows.push_back(fields);
-    }
-    return rows;
-}
+using printed::Table;
 
 class HistoryCommandTest : public ::testing::Test {
 protected:

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <thread>
 
+#include "cli/OutputText.h"
 #include "cli/QueryCommand.h"
 #include "cli/TextField.h"
 #include "net/LocalHttpServer.h"
@@ -29,14 +30,7 @@ namespace fs = std::filesystem;
 const char* const kHeader =
     "序号\t关键词\t宝贝数量\t昨日搜索指数\t7天平均指数\t指数趋势\t竞争倍数\t趋势比(斜率)\t状态";
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using printed::Lines;
 
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;

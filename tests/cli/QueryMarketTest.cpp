@@ -13,6 +13,7 @@
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
 #include "app/MarketCells.h"
+#include "cli/OutputText.h"
 #include "cli/QueryCommand.h"
 #include "runtime/CodePage.h"
 #include "runtime/MemoryTable.h"
@@ -24,20 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::vector<std::string>> Table(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        std::vector<std::string> fields;
-        std::size_t from = 0;
-        for (std::size_t tab; (tab = line.find('\t', from)) != std::string::npos; from = tab + 1) {
-            fields.push_back(line.substr(from, tab - from));
-        }
-        fields.push_back(line.substr(from));
-        rows.push_back(fields);
-    }
-    return rows;
-}
+using printed::Table;
 
 class QueryMarketTest : public ::testing::Test {
 protected:
