@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "OfficeSuite.h"
+#include "TempFile.h"
 #include "app/ExportFormats.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
@@ -33,11 +34,6 @@ constexpr const char* kSellerCsv =
     "半身裙,3.4亿,-,-,0.8\n";
 // Every column as text: "column/2" pairs of the suite's CSV filter.
 constexpr const char* kTextColumns = "CSV:44,34,76,1,1/2/2/2/3/2/4/2/5/2";
-
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class MarketOfficeTest : public testing::Test {
 protected:
@@ -115,7 +111,7 @@ TEST_F(MarketOfficeTest, SellerWorkbooksBringTheirFiguresAsShown) {
 TEST_F(MarketOfficeTest, OurWorkbookHoldsNumbersAndPercentages) {
     // The suite shows the cells with their formats: a count as a number, a
     // percentage as one, a range as the text it is.
-    const std::string csv = Read(s_folder / "csv" / "own.csv");
+    const std::string csv = test::ReadFile(s_folder / "csv" / "own.csv");
     EXPECT_NE(csv.find(",12000,3.45%,12%,\"1万~2万\""), std::string::npos) << csv;
     // And our own import reads the workbook back the same way.
     int rows = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "OfficeSuite.h"
+#include "TempFile.h"
 #include "app/ExportFormats.h"
 #include "app/KeywordImport.h"
 #include "app/KeywordListColumns.h"
@@ -83,11 +84,6 @@ std::vector<runtime::Row> ExpectedBack(bool withOutcome) {
         }
     }
     return rows;
-}
-
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Every file is written once for the whole suite: the office suite needs
@@ -233,7 +229,7 @@ TEST_F(OfficeSuiteTest, OurExportsComeBackWithFiguresAndOutcomesAfterAResave) {
 }
 
 TEST_F(OfficeSuiteTest, SuiteReadsOurXlsWithCharactersBeyondGb2312) {
-    const std::string document = Read(s_folder / "own_xls.xls");
+    const std::string document = test::ReadFile(s_folder / "own_xls.xls");
     EXPECT_NE(document.find("charset=GBK"), std::string::npos);
     // What the suite made of it, read by the xlsx reader: 漢服 and 喆喆家居 intact.
     const Imported resaved = Import(s_folder / "xlsx/own_xls.xlsx");

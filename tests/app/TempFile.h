@@ -11,6 +11,12 @@
 
 namespace mofeng::app::test {
 
+// Every byte of the file at `path`; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 // A path under the temporary folder, holding the given bytes; removed again
 // when the object goes. Without bytes the file does not exist.
 class TempFile final {
@@ -28,10 +34,7 @@ public:
     TempFile& operator=(const TempFile&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    std::string Read() const {
-        std::ifstream in(m_path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string Read() const { return ReadFile(m_path); }
 
 private:
     std::filesystem::path m_path;
