@@ -28,6 +28,30 @@ for package in qt6-base-dev-tools qt6-base-dev; do
 done
 host_version=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/+.*//; s/-.*//')
 
+# A mirror may lack a source package's tarballs while apt still gets its .dsc
+# (checked against the signed Sources index). The upstream tarball is then
+# taken from $MOFENG_WIN_SOURCE_MIRROR (a Debian-style pool) and used only if
+# its SHA-256 is the one the .dsc names: the very bytes of Debian's source.
+# Debian's packaging tarball is not applied then, and this says so.
+orig_from_other_mirror() {
+    local package=$1 version=$2 download=$deps/src/download-$1
+    local mirror=${MOFENG_WIN_SOURCE_MIRROR:-http://archive.ubuntu.com/ubuntu/pool/universe}
+    local dsc=$download/${package}_${version#*:}.dsc line sum file folder
+    [[ -f $dsc ]] || return 1
+    line=$(sed -n '/^Checksums-Sha256:/,/^[^ ]/p' "$dsc" | grep -E '\.orig\.tar\.[a-z]+$' | head -1)
+    read -r sum _ file <<<"$line"
+    [[ -n $file ]] || return 1
+    echo "qt: $package: the Debian mirror lacks $file; taking it from $mirror" >&2
+    curl -fsS -o "$download/$file" "$mirror/${package:0:1}/$package/$file" || return 1
+    if [[ $(sha256sum "$download/$file" | cut -d' ' -f1) != "$sum" ]]; then
+        echo "qt: $file from $mirror does not match Debian's checksum; not used" >&2
+        return 1
+    fi
+    folder=$download/$package-${version%%-*}
+    mkdir -p "$folder" && tar -xf "$download/$file" -C "$folder" --strip-components=1
+    echo "qt: $package: Debian's upstream tarball (checksum matched); Debian's packaging not applied" >&2
+}
+
 fetch() {
     local package=$1 version
     version=$(apt-cache showsrc "$package" | sed -n 's/^Version: //p' | sort -V | tail -1)
@@ -35,7 +59,8 @@ fetch() {
         rm -rf "$deps/src/download-$package" && mkdir -p "$deps/src/download-$package"
         chmod 777 "$deps/src/download-$package"
         if ! (cd "$deps/src/download-$package" &&
-            apt-get source -qq --only-source "$package=$version" >/dev/null 2>&1); then
+            apt-get source -qq --only-source "$package=$version" >/dev/null 2>&1) &&
+            ! orig_from_other_mirror "$package" "$version"; then
             rm -rf "$deps/src/download-$package"
             echo "qt: the source of $package $version could not be fetched from this machine's Debian mirror" >&2
             return 1
