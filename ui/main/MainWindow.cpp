@@ -680,7 +680,11 @@ void MainWindow::LayOutList() {
 }
 
 void MainWindow::ShowListPage() {
-    m_controls.tabs->setCurrentIndex(1);  // 指数查询
+    if (m_controls.tabs->currentIndex() != 1) {
+        m_controls.tabs->setCurrentIndex(1);  // 指数查询
+        // The keys that follow (Ctrl+A, Delete, Ctrl+C) are meant for the list.
+        m_controls.list->setFocus();
+    }
 }
 
 void MainWindow::StartStep(int step) {
