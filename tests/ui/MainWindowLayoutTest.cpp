@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -219,7 +220,9 @@ private slots:
         }
     }
 
-    void stepCardsSwitchTabAndStartTheirCommand() {
+    // The step cards of 首页, and the menu's and toolbar's commands chosen
+    // while 首页 is in front: both show 指数查询 before their dialog opens.
+    void stepCardsAndListCommandsShowTheListFirst() {
         sim::SimulatorOptions options;
         options.latencyMs = 300;
         sim::Simulator simulator(options);
@@ -228,12 +231,15 @@ private slots:
         f.window->Model().AppendRows({{"1", "a"}, {"2", "b"}});
 
         struct Card {
-            const char* name;
+            const char* name;  // a step card, or the objectName of a command
             bool select;
             bool dialog;  // a file dialog must open
         };
-        for (const Card& card : {Card{"stepImport", false, true}, Card{"stepExport", false, false},
-                                 Card{"stepExport", true, true}}) {
+        for (const Card& card :
+             {Card{"stepImport", false, true}, Card{"stepExport", false, false},
+              Card{"stepExport", true, true}, Card{"importKeywords", false, true},
+              Card{"exportSelection", false, false}, Card{"exportSelection", true, true},
+              Card{"openList", false, true}}) {
             f.Tabs().setCurrentIndex(0);
             f.window->List().clearSelection();
             if (card.select) {
@@ -246,7 +252,11 @@ private slots:
                 tabWhenOpened = f.Tabs().currentIndex();
                 shown.reject();
             });
-            f.Click(card.name);
+            if (auto* command = f.window->findChild<QAction*>(QLatin1String(card.name))) {
+                command->trigger();
+            } else {
+                f.Click(card.name);
+            }
             QCOMPARE(f.Tabs().currentIndex(), 1);
             if (card.dialog) {
                 QTRY_VERIFY(opened);
@@ -259,6 +269,13 @@ private slots:
                 QTRY_VERIFY(opened);
             }
         }
+
+        f.Tabs().setCurrentIndex(0);
+        f.window->findChild<QAction*>(QStringLiteral("startQuery"))->trigger();
+        QCOMPARE(f.Tabs().currentIndex(), 1);
+        QVERIFY(f.window->Query().IsRunning());
+        f.window->Query().StopRun();
+        QTRY_COMPARE(f.window->Tasks().RunningCount(), 0);
 
         f.Tabs().setCurrentIndex(0);
         f.Click("stepQuery");

@@ -261,6 +261,13 @@ QAction* MainWindow::MenuAction(const QString& text) const {
 }
 
 void MainWindow::ConnectMenu() {
+    // A command on the list, chosen while 首页 is in front, shows the list it
+    // works on, before its dialog opens.
+    for (QAction* action :
+         {m_actions.importKeywords, m_actions.exportSelection, m_actions.startQuery,
+          m_actions.openList, m_actions.addKeywords, m_actions.showFilter}) {
+        connect(action, &QAction::triggered, this, &MainWindow::ShowListPage);
+    }
     const std::pair<QAction*, void (MainWindow::*)()> commands[] = {
         {m_actions.clearList, &MainWindow::ClearList},
         {m_actions.importKeywords, &MainWindow::ChooseAndImportFile},
@@ -485,6 +492,7 @@ void MainWindow::ChooseAndExportSelection() {
     // The rows are the ones selected when the command was chosen.
     const std::vector<int> rows = SelectedRows();
     if (rows.empty()) {
+        SetStatusText(QStringLiteral("请先在列表中选中要导出的行"));
         return;
     }
     FileDialogOptions& options = m_exportDialog->Options();
@@ -671,24 +679,19 @@ void MainWindow::LayOutList() {
     }
 }
 
+void MainWindow::ShowListPage() {
+    if (m_controls.tabs->currentIndex() != 1) {
+        m_controls.tabs->setCurrentIndex(1);  // 指数查询
+        // The keys that follow (Ctrl+A, Delete, Ctrl+C) are meant for the list.
+        m_controls.list->setFocus();
+    }
+}
+
 void MainWindow::StartStep(int step) {
-    m_controls.tabs->setCurrentIndex(1);  // 指数查询
-    switch (step) {
-        case 0:
-            ChooseAndImportFile();
-            break;
-        case 1:
-            m_query->StartOrOfferStop();
-            break;
-        case 2:
-            if (SelectedRows().empty()) {
-                SetStatusText(QStringLiteral("请先在列表中选中要导出的行"));
-            } else {
-                ChooseAndExportSelection();
-            }
-            break;
-        default:
-            break;
+    QAction* const steps[] = {m_actions.importKeywords, m_actions.startQuery,
+                              m_actions.exportSelection};
+    if (step >= 0 && step < static_cast<int>(std::size(steps))) {
+        steps[step]->trigger();
     }
 }
 

@@ -173,6 +173,7 @@ public slots:
     void HideFilter();  // Esc, the bar's close button: every row shown again
     // A step card of the home tab: 指数查询 shown, then its command.
     void StartStep(int step);
+    void ShowListPage();
 
 signals:
     // Emitted on the UI thread when the window starts to shut down (closed or
