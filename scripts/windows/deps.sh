@@ -45,7 +45,8 @@ ensure_deb_src() {
 
 ensure_tools() {
     local packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev cmake ninja-build pkgconf
-        dpkg-dev tcl wine64 nsis zip unzip xvfb googletest curl xz-utils)
+        dpkg-dev tcl wine64 nsis zip unzip xvfb xdotool imagemagick fonts-wqy-microhei locales
+        googletest curl xz-utils)
     local missing=() p
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
@@ -57,6 +58,15 @@ ensure_tools() {
         DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
             "${missing[@]}"
     fi
+}
+
+# Wine takes the Windows locale and the code page of Unix file names from
+# LANG; the GUI smoke runs in Chinese, which must be a generated locale here.
+ensure_chinese_locale() {
+    locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' && return
+    echo "deps: generating the zh_CN.UTF-8 locale for the programs under Wine"
+    as_root sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+    as_root locale-gen >/dev/null
 }
 
 # Unpacks the newest version of a source package that the mirrors serve (a
@@ -219,6 +229,7 @@ flatten_pkgconfig() {
 main() {
     toolchain=$(cd "$(dirname "$0")/../.." && pwd)/cmake/toolchains/mingw-w64-x86_64.cmake
     ensure_tools
+    ensure_chinese_locale
     ensure_deb_src
     mkdir -p "$deps/src" "$deps/build" "$deps/stamps" "$prefix/lib"
     local started package version stamp source

@@ -1,28 +1,122 @@
 #!/usr/bin/env bash
-# The desktop program under Wine and Xvfb: mofeng.exe --demo must show its
-# main window; the screenshot goes to build-win/shots/main-window.png.
+# The desktop program under Wine and Xvfb, driven with the keyboard as a
+# seller would: mofeng.exe --demo shows its main window, imports the sample
+# keywords (a GBK file with a Chinese name, offered by --keyword-file: Ctrl+O,
+# Enter), queries them (F5) and exports every row (Ctrl+A, Ctrl+E) to an .xls
+# that must equal, byte for byte, the Linux mofeng-cli's export of the same
+# keywords from the Linux mofeng-sim (the Linux program's own export equals
+# its CLI's). Then 自动淘词 (Alt+T, Enter) mines a seed. The windows are
+# captured to build-win/shots/: windows-main.png, windows-mining.png.
+#   $1, $2              the Linux mofeng-cli and mofeng-sim to compare with
+#                       (default: build-win/host/, which scripts/windows/test.sh builds)
 #   MOFENG_WIN_DISPLAY  the X display to use (default :94)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+root=$PWD
+linux_cli=${1:-$root/build-win/host/cli/mofeng-cli}
+linux_sim=${2:-$root/build-win/host/sim/mofeng-sim}
 display=${MOFENG_WIN_DISPLAY:-:94}
-mkdir -p build-win/shots
+program=$(ls "$root"/build-win/package/*/mofeng.exe 2>/dev/null | head -1 || true)
+[[ -n $program ]] || program=$root/build-win/ui/app/mofeng.exe
+shots=$root/build-win/shots
+work=$(mktemp -d)
+mkdir -p "$shots"
+
 Xvfb "$display" -screen 0 1366x768x24 >/dev/null 2>&1 &
 xvfb=$!
 app=
+sim=
 cleanup() {
     [[ -n $app ]] && kill "$app" 2>/dev/null
+    [[ -n $sim ]] && kill "$sim" 2>/dev/null
     kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
 }
 trap cleanup EXIT
+export DISPLAY=$display
 sleep 2
-DISPLAY=$display LANG=zh_CN.UTF-8 scripts/windows/wine-run.sh build-win/package/*/mofeng.exe --demo \
-    >build-win/shots/mofeng.log 2>&1 &
+
+# Waits up to $2 seconds (default 120) for a window whose title matches $1 and
+# prints its id.
+wait_window() {
+    local id _
+    for _ in $(seq "${2:-120}"); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true)
+        [[ -n $id ]] && { echo "$id"; return; }
+        sleep 1
+    done
+    echo "gui: no window \"$1\" appeared" >&2
+    return 1
+}
+# Sends keys to the window with id $1 (Wine routes them to its focused control).
+keys() {
+    local window=$1
+    shift
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool key --delay 150 "$@"
+}
+fail() {
+    echo "FAIL gui: $1"
+    import -window root "$shots/failure.png" 2>/dev/null || true
+    echo "  (the screen: $shots/failure.png, the program's output: $shots/mofeng.log)"
+    exit 1
+}
+
+cp docs/sample-keywords.txt "$work/示例关键词.txt"
+(cd "$work" && LANG=zh_CN.UTF-8 "$root/scripts/windows/wine-run.sh" "$program" --demo \
+    --keyword-file 示例关键词.txt >"$shots/mofeng.log" 2>&1) &
 app=$!
-for _ in $(seq 120); do
-    DISPLAY=$display xdotool search --name "墨枫" >/dev/null 2>&1 && break
+main=$(wait_window "墨枫") || fail "no main window"
+sleep 3
+echo "ok  mofeng.exe --demo shows its main window"
+
+keys "$main" ctrl+o
+open=$(wait_window "打开" 60) || fail "Ctrl+O opened no file dialog"
+sleep 1
+keys "$open" Return
+# The query ends with a box saying so.
+sleep 3
+keys "$main" F5
+done_box=$(wait_window "信息" 180) || fail "the query did not finish"
+sleep 1
+keys "$done_box" Return
+sleep 1
+import -window "$main" "$shots/windows-main.png"
+echo "ok  imported and queried the sample keywords ($shots/windows-main.png)"
+
+keys "$main" ctrl+a ctrl+e
+save=$(wait_window "复制记录到xls" 60) || fail "Ctrl+E opened no file dialog"
+sleep 1
+xdotool type --delay 40 'Z:'"${work//\//\\}"'\exported.xls'
+keys "$save" Return
+for _ in $(seq 60); do
+    [[ -s $work/exported.xls ]] && break
     sleep 1
 done
-DISPLAY=$display xdotool search --name "墨枫" >/dev/null || { echo "gui: no main window"; exit 1; }
-sleep 3
-DISPLAY=$display import -window root build-win/shots/main-window.png
-echo "ok  mofeng.exe --demo shows its main window (build-win/shots/main-window.png)"
+[[ -s $work/exported.xls ]] || fail "no exported.xls"
+sleep 2  # written whole: the program writes a temporary file and renames it
+
+"$linux_sim" --port 0 >"$work/sim.out" 2>&1 &
+sim=$!
+for _ in $(seq 50); do
+    grep -q "listening on" "$work/sim.out" && break
+    sleep 0.1
+done
+base=$(sed -n 's/^listening on //p' "$work/sim.out")
+"$linux_cli" query --search-url "$base" --index-url "$base" --suggest-url "$base" \
+    --out "$work/linux.xls" "$work/示例关键词.txt" >/dev/null 2>&1 || true
+cmp "$work/linux.xls" "$work/exported.xls" ||
+    fail "the exported .xls differs from the Linux program's"
+echo "ok  Ctrl+A, Ctrl+E: the exported .xls equals the Linux export ($(wc -c <"$work/exported.xls") bytes)"
+
+keys "$main" alt+t Return
+mining=$(wait_window "淘关键词" 60) || fail "Alt+T, Enter opened no 自动淘词 window"
+sleep 2
+# The seed field has the focus; then 必须包含, the levels (一级淘词), 开始淘词.
+xdotool type --delay 80 "连衣裙"
+keys "$mining" Tab
+xdotool type --delay 80 "裙"
+keys "$mining" Tab Home Tab space
+sleep 15
+import -window "$mining" "$shots/windows-mining.png"
+echo "ok  自动淘词 mined a seed ($shots/windows-mining.png)"

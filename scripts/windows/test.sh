@@ -8,8 +8,8 @@
 #     must equal the Linux mofeng-cli's byte for byte (an .xlsx member by
 #     member: its zip entries carry the time of writing);
 #  3. when the GUI was built (a cross-built Qt in the cache): mofeng.exe
-#     --demo under Wine and Xvfb shows its main window (a screenshot in
-#     build-win/shots/).
+#     --demo under Wine and Xvfb imports, queries and exports as the Linux
+#     program does (scripts/windows/gui-smoke.sh; screenshots in build-win/shots/).
 # Usage: scripts/windows/test.sh [ctest args...]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -179,6 +179,7 @@ if [[ -n $setup ]]; then
 fi
 
 if [[ -f build-win/ui/app/mofeng.exe ]]; then
-    scripts/windows/gui-smoke.sh
+    echo "== mofeng.exe under Wine and Xvfb"
+    scripts/windows/gui-smoke.sh "$linux_cli" "$root/build-win/host/sim/mofeng-sim"
 fi
 echo "== Windows tests passed in $((SECONDS - started)) s"
