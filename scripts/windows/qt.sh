@@ -5,7 +5,8 @@
 # Core, Gui, Widgets, Test (the GUI tests), the windows platform plugin, and
 # Charts. Left out: what the program never uses (network, sql, dbus, opengl,
 # printing, xml, concurrent) and the tablet support of the platform plugin
-# (`tabletevent`), whose wintab sources Debian's qt6-base leaves out.
+# (`tabletevent`), whose wintab sources Debian's qt6-base leaves out. The
+# fixes this build needs are in scripts/windows/patches/.
 # Long: niced at 19, it is meant for an otherwise idle machine or CI cache.
 # Afterwards scripts/windows/build.sh builds mofeng.exe as well.
 # Usage: scripts/windows/qt.sh
@@ -74,7 +75,20 @@ fetch() {
     echo "$deps/src/${package}_$version"
 }
 
+# The repo's fixes to a source for this build (scripts/windows/patches/<package>-*.patch),
+# each applied once.
+apply_patches() {
+    local package=$1 source=$2 patch
+    for patch in scripts/windows/patches/"$package"-*.patch; do
+        [[ -f $patch ]] || continue
+        patch -d "$source" -p1 -R -s -f --dry-run <"$patch" >/dev/null 2>&1 && continue
+        patch -d "$source" -p1 -s -N <"$patch" || { echo "qt: $patch does not apply" >&2; exit 1; }
+        echo "qt: applied $(basename "$patch")"
+    done
+}
+
 base=$(fetch qt6-base) || exit 1
+apply_patches qt6-base "$base"
 if [[ ! -f $deps/stamps/qt6-base || $(cat "$deps/stamps/qt6-base") != "$(basename "$base")" ]]; then
     # The build folder is kept: an interrupted build resumes where it stopped.
     "${nice_cmd[@]}" cmake -S "$base" -B "$deps/build/qt6-base" -G Ninja \
@@ -97,6 +111,7 @@ if [[ ! -f $deps/stamps/qt6-base || $(cat "$deps/stamps/qt6-base") != "$(basenam
 fi
 
 charts=$(fetch qt6-charts) || exit 1
+apply_patches qt6-charts "$charts"
 if [[ ! -f $deps/stamps/qt6-charts || $(cat "$deps/stamps/qt6-charts") != "$(basename "$charts")" ]]; then
     rm -rf "$deps/build/qt6-charts"
     "${nice_cmd[@]}" "$qt/bin/qt-cmake" -S "$charts" -B "$deps/build/qt6-charts" -G Ninja \
