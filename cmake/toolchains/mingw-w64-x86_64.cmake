@@ -1,6 +1,7 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (posix threads).
-# MOFENG_WIN_PREFIX: the folder the dependencies were built into
-# (scripts/windows/build.sh passes it).
+# MOFENG_WIN_PREFIX: the folder the dependencies were built into, and
+# MOFENG_WIN_QT the cross-built Qt's, when there is one (scripts/windows/build.sh
+# passes both).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MOFENG_MINGW_TRIPLET x86_64-w64-mingw32)
@@ -12,10 +13,10 @@ set(CMAKE_AR ${MOFENG_MINGW_TRIPLET}-ar CACHE FILEPATH "")
 set(CMAKE_RANLIB ${MOFENG_MINGW_TRIPLET}-ranlib CACHE FILEPATH "")
 
 # Passed on to the try_compile projects CMake runs while configuring.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MOFENG_WIN_PREFIX)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MOFENG_WIN_PREFIX MOFENG_WIN_QT)
 # Static libraries list their own dependencies as private ones.
 set(PKG_CONFIG_ARGN --static)
-set(CMAKE_FIND_ROOT_PATH /usr/${MOFENG_MINGW_TRIPLET} ${MOFENG_WIN_PREFIX})
+set(CMAKE_FIND_ROOT_PATH /usr/${MOFENG_MINGW_TRIPLET} ${MOFENG_WIN_PREFIX} ${MOFENG_WIN_QT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

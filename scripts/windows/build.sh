@@ -21,7 +21,8 @@ qt_args=()
 if [[ -f $MOFENG_WIN_DEPS/qt/lib/cmake/Qt6/Qt6Config.cmake &&
     -f $MOFENG_WIN_DEPS/qt/lib/cmake/Qt6Charts/Qt6ChartsConfig.cmake ]]; then
     core_only=OFF
-    qt_args=(-DQT_HOST_PATH=/usr -DCMAKE_PREFIX_PATH="$MOFENG_WIN_DEPS/qt;$prefix")
+    qt_args=(-DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+        -DMOFENG_WIN_QT="$MOFENG_WIN_DEPS/qt" -DCMAKE_PREFIX_PATH="$MOFENG_WIN_DEPS/qt;$prefix")
 fi
 # The Qt-free programs link the C++ runtime statically: single .exe files.
 # Qt's DLLs bring their own copy of it, which the GUI shares. (-L: tests

@@ -3,8 +3,8 @@
 # qt6-base and qt6-charts sources (the same 6.4.2 as the host's Qt, whose moc,
 # rcc and uic it uses: QT_HOST_PATH), as DLLs into $MOFENG_WIN_DEPS/qt:
 # Core, Gui, Widgets, Test (the GUI tests), the windows platform plugin, and
-# Charts. Left out: what the program never uses (network, sql, dbus, opengl,
-# printing, xml, concurrent) and the tablet support of the platform plugin
+# Charts, JPEG and GIF. Left out: what the program never uses (network, sql,
+# dbus, opengl, printing, xml, concurrent) and the tablet support of the platform plugin
 # (`tabletevent`), whose wintab sources Debian's qt6-base leaves out. The
 # fixes this build needs are in scripts/windows/patches/.
 # Long: niced at 19, it is meant for an otherwise idle machine or CI cache.
@@ -89,24 +89,29 @@ apply_patches() {
 
 base=$(fetch qt6-base) || exit 1
 apply_patches qt6-base "$base"
-if [[ ! -f $deps/stamps/qt6-base || $(cat "$deps/stamps/qt6-base") != "$(basename "$base")" ]]; then
+# What the desktop program needs of Qt base: JPEG and GIF read its pictures.
+base_features=(-DFEATURE_freetype=OFF -DFEATURE_jpeg=ON -DFEATURE_gif=ON -DFEATURE_direct2d=OFF
+    -DINPUT_opengl=no -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF
+    -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_sql_sqlite=OFF -DFEATURE_system_zlib=ON
+    -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF
+    -DFEATURE_system_libpng=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_harfbuzz=ON
+    -DFEATURE_directwrite3=ON)
+# The stamp names the source, the features and the patches: a change of any rebuilds.
+base_stamp="$(basename "$base") $(cat <(printf '%s\n' "${base_features[@]}") \
+    scripts/windows/patches/qt6-base-*.patch 2>/dev/null | sha256sum | cut -c1-16)"
+if [[ ! -f $deps/stamps/qt6-base || $(cat "$deps/stamps/qt6-base") != "$base_stamp" ]]; then
     # The build folder is kept: an interrupted build resumes where it stopped.
     "${nice_cmd[@]}" cmake -S "$base" -B "$deps/build/qt6-base" -G Ninja \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DMOFENG_WIN_PREFIX="$deps/prefix" -DCMAKE_INSTALL_PREFIX="$qt" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_TOOLS_WHEN_CROSSCOMPILING=OFF \
-        "${launcher[@]}" -DFEATURE_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_direct2d=OFF -DINPUT_opengl=no \
-        -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
-        -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF \
-        -DFEATURE_tabletevent=OFF -DFEATURE_sql_sqlite=OFF -DFEATURE_system_zlib=ON \
-        -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_freetype=OFF \
-        -DFEATURE_system_libpng=OFF -DFEATURE_system_jpeg=OFF -DFEATURE_harfbuzz=ON \
-        -DFEATURE_directwrite3=ON >"$deps/build/qt6-base.log" 2>&1 ||
+        "${launcher[@]}" "${base_features[@]}" >"$deps/build/qt6-base.log" 2>&1 ||
         { tail -40 "$deps/build/qt6-base.log"; exit 1; }
     "${nice_cmd[@]}" cmake --build "$deps/build/qt6-base" -j "$jobs"
     cmake --install "$deps/build/qt6-base" >/dev/null
-    basename "$base" >"$deps/stamps/qt6-base"
+    echo "$base_stamp" >"$deps/stamps/qt6-base"
     echo "qt: qt6-base after $((SECONDS - started)) s"
 fi
 

@@ -1,4 +1,5 @@
 #include "ui/app/GuiProgram.h"
+#include "ui/common/FilePath.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,8 +80,7 @@ app::RunFolder EnterRunFolder(AppContext& context, const QString& programDir,
                               const QString& documentsDir,
                               const app::FolderWritableCheck& isWritable) {
     const app::RunFolder folder =
-        app::ChooseRunFolder(std::filesystem::path(programDir.toStdU16String()),
-                             std::filesystem::path(documentsDir.toStdU16String()), isWritable);
+        app::ChooseRunFolder(ToFilePath(programDir), ToFilePath(documentsDir), isWritable);
     QDir::setCurrent(QString::fromStdU16String(folder.path.u16string()));
     context.SetRunDirectory(folder.path);
     return folder;

@@ -1,7 +1,6 @@
 #include "ui/app/SessionStartup.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -9,6 +8,7 @@
 
 #include "app/SessionStore.h"
 #include "app/SessionWriter.h"
+#include "ui/common/FilePath.h"
 #include "ui/common/SessionDatabaseFile.h"
 #include "ui/common/SessionKeeper.h"
 #include "ui/main/MainWindow.h"
@@ -20,7 +20,7 @@ QString SessionDatabasePath() {
 }
 
 void StartSession(MainWindow& window) {
-    const std::filesystem::path path(QFile::encodeName(SessionDatabasePath()).toStdString());
+    const std::filesystem::path path = ToFilePath(SessionDatabasePath());
     app::SessionStore::Opened opened{};
     std::unique_ptr<app::SessionStore> store = app::SessionStore::OpenSession(path, opened);
     if (!store) {

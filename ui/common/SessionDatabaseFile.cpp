@@ -1,7 +1,7 @@
 #include "ui/common/SessionDatabaseFile.h"
+#include "ui/common/FilePath.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 namespace mofeng::ui {
@@ -12,7 +12,7 @@ QString SessionDatabaseFile() {
 }
 
 std::filesystem::path SessionDatabaseFilePath() {
-    return std::filesystem::path(QFile::encodeName(SessionDatabaseFile()).toStdString());
+    return ToFilePath(SessionDatabaseFile());
 }
 
 }  // namespace mofeng::ui

@@ -35,6 +35,7 @@
 #include "app/SpreadsheetExport.h"
 #include "ui/common/ClickArea.h"
 #include "ui/common/FileDialogSettings.h"
+#include "ui/common/FilePath.h"
 #include "ui/common/GbkQt.h"
 #include "ui/common/HyperlinkLabel.h"
 #include "ui/common/KeywordListModel.h"
@@ -63,10 +64,6 @@
 
 namespace mofeng::ui {
 namespace {
-
-std::filesystem::path ToNativePath(const QString& path) {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-}
 
 // The columns of figures (宝贝数量 … 趋势比(斜率)): right-aligned, and rows
 // without a figure sort last.
@@ -398,12 +395,12 @@ bool MainWindow::SaveListTo(const QString& path) {
     for (int r = 0; r < m_model->rowCount(); ++r) {
         rows.push_back(m_model->StoredRow(r));
     }
-    return app::SaveListFile(ToNativePath(path), rows);
+    return app::SaveListFile(ToFilePath(path), rows);
 }
 
 bool MainWindow::OpenListFrom(const QString& path) {
     std::vector<runtime::Row> rows;
-    if (!app::LoadListFile(ToNativePath(path), rows)) {
+    if (!app::LoadListFile(ToFilePath(path), rows)) {
         return false;
     }
     m_table->AppendRows(std::move(rows));
@@ -462,7 +459,7 @@ void MainWindow::ImportFile(const QString& path) {
         this,
         [feed = std::move(feed),
          sheets = SheetChoiceAskingOn(std::make_shared<UiThreadBridge>(this)),
-         file = ToNativePath(path)](const runtime::CancelToken& cancel) mutable {
+         file = ToFilePath(path)](const runtime::CancelToken& cancel) mutable {
             const app::ImportResult result = app::ImportKeywordFile(
                 file,
                 [&feed](std::vector<runtime::Row> rows) { return feed->Append(std::move(rows)); },
@@ -506,15 +503,15 @@ void MainWindow::ChooseAndExportSelection() {
     if (m_exportDialog->Show(this)) {
         const QString path = m_exportDialog->FileName();
         ReportSaved(QStringLiteral("已导出 %1 行到").arg(rows.size()), path,
-                    app::ExportRows(ToNativePath(path), *m_table, rows, StorageColumnWidths(),
+                    app::ExportRows(ToFilePath(path), *m_table, rows, StorageColumnWidths(),
                                     ExportedColumns(rows)));
     }
 }
 
 bool MainWindow::ExportSelectedTo(const QString& path) {
     const std::vector<int> rows = SelectedRows();
-    return !rows.empty() && app::ExportRows(ToNativePath(path), *m_table, rows,
-                                            StorageColumnWidths(), ExportedColumns(rows));
+    return !rows.empty() && app::ExportRows(ToFilePath(path), *m_table, rows, StorageColumnWidths(),
+                                            ExportedColumns(rows));
 }
 
 void MainWindow::OpenSettings() {

@@ -28,7 +28,9 @@ QWidget* MainWindow::CreateChrome() {
 
     // The bars take a fixed height, so the content gets the window
     // definition's client size at the window's initial place.
-    m_menuBar->addMenu(QStringLiteral("文件"));  // for its height; replaced when filled
+    // For its height: a caption as the menus have, Latin and Chinese (on
+    // Windows they come from different fonts, the taller one counts).
+    m_menuBar->addMenu(QStringLiteral("文件(&F)"));
     m_menuBar->setFixedHeight(m_menuBar->sizeHint().height());
     m_menuBar->clear();
     m_toolBar->addAction(QStringLiteral("导入"));

@@ -1,11 +1,11 @@
 #include "ui/startup/AppContext.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <utility>
 
 #include "runtime/ParallelRun.h"
+#include "ui/common/FilePath.h"
 
 namespace mofeng::ui {
 
@@ -14,7 +14,7 @@ AppContext::AppContext(net::EndpointConfig endpoints, WebPages webPages,
     : m_simulator(std::move(simulator)),
       m_endpoints(std::move(endpoints)),
       m_webPages(std::move(webPages)),
-      m_runDirectory(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) {}
+      m_runDirectory(ToFilePath(QCoreApplication::applicationDirPath())) {}
 
 AppContext::~AppContext() {
     m_tasks.CancelAll();
