@@ -45,7 +45,7 @@ ensure_deb_src() {
 
 ensure_tools() {
     local packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev cmake ninja-build pkgconf
-        dpkg-dev tcl wine64 nsis zip unzip xvfb xdotool imagemagick fonts-wqy-microhei locales
+        dpkg-dev tcl wine64 nsis zip unzip xvfb xdotool xclip imagemagick fonts-wqy-microhei locales
         googletest curl xz-utils)
     local missing=() p
     for p in "${packages[@]}"; do

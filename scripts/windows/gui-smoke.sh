@@ -48,12 +48,32 @@ wait_window() {
     echo "gui: no window \"$1\" appeared" >&2
     return 1
 }
+visible_windows() { xdotool search --onlyvisible --name '.*' 2>/dev/null | sort; }
+# Waits up to $2 seconds for a visible window that is not among $1 (ids) and
+# prints it: Windows' own file dialogs carry no title an X client can read.
+wait_new_window() {
+    local id _
+    for _ in $(seq "$2"); do
+        id=$(comm -13 <(echo "$1") <(visible_windows) | tail -1)
+        [[ -n $id ]] && { echo "$id"; return; }
+        sleep 1
+    done
+    return 1
+}
 # Sends keys to the window with id $1 (Wine routes them to its focused control).
 keys() {
     local window=$1
     shift
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     xdotool key --delay 150 "$@"
+}
+# Puts text into the field at x y of window $1 through the clipboard: typed
+# keys outside the keyboard's own map do not reach a program under Wine.
+paste_into() {
+    printf '%s' "$4" | xclip -selection clipboard
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.5
+    xdotool key --delay 150 ctrl+a ctrl+v
 }
 fail() {
     echo "FAIL gui: $1"
@@ -70,9 +90,10 @@ main=$(wait_window "墨枫") || fail "no main window"
 sleep 3
 echo "ok  mofeng.exe --demo shows its main window"
 
+before=$(visible_windows)
 keys "$main" ctrl+o
-open=$(wait_window "打开" 60) || fail "Ctrl+O opened no file dialog"
-sleep 1
+open=$(wait_new_window "$before" 60) || fail "Ctrl+O opened no file dialog"
+sleep 2
 keys "$open" Return
 # The query ends with a box saying so.
 sleep 3
@@ -84,9 +105,11 @@ sleep 1
 import -window "$main" "$shots/windows-main.png"
 echo "ok  imported and queried the sample keywords ($shots/windows-main.png)"
 
+before=$(visible_windows)
 keys "$main" ctrl+a ctrl+e
-save=$(wait_window "复制记录到xls" 60) || fail "Ctrl+E opened no file dialog"
-sleep 1
+save=$(wait_new_window "$before" 60) || fail "Ctrl+E opened no file dialog"
+sleep 2
+xdotool windowfocus --sync "$save" 2>/dev/null || true
 xdotool type --delay 40 'Z:'"${work//\//\\}"'\exported.xls'
 keys "$save" Return
 for _ in $(seq 60); do
@@ -112,11 +135,11 @@ echo "ok  Ctrl+A, Ctrl+E: the exported .xls equals the Linux export ($(wc -c <"$
 keys "$main" alt+t Return
 mining=$(wait_window "淘关键词" 60) || fail "Alt+T, Enter opened no 自动淘词 window"
 sleep 2
-# The seed field has the focus; then 必须包含, the levels (一级淘词), 开始淘词.
-xdotool type --delay 80 "连衣裙"
-keys "$mining" Tab
-xdotool type --delay 80 "裙"
-keys "$mining" Tab Home Tab space
+# The seed, 必须包含, the levels (一级淘词), 开始淘词: where the window places them.
+paste_into "$mining" 100 82 "连衣裙"
+paste_into "$mining" 234 83 "裙"
+keys "$mining" Tab Home
+xdotool mousemove --window "$mining" 390 82 click 1
 sleep 15
 import -window "$mining" "$shots/windows-mining.png"
 echo "ok  自动淘词 mined a seed ($shots/windows-mining.png)"
