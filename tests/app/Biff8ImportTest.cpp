@@ -35,6 +35,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
+    const fs::path& Path() const { return m_path; }
     fs::path Write(const std::string& utf8Name, const std::string& bytes) const {
         const fs::path path = m_path / fs::u8path(utf8Name);
         std::ofstream(path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
@@ -102,6 +103,19 @@ TEST(Biff8Import, ChineseWorkbookUnderAChineseNameIsRead) {
         EXPECT_EQ(result.rowsAdded, 300);
         ASSERT_EQ(keywords.size(), 300u);
         EXPECT_EQ(keywords.front(), Utf8ToGbk("夏季连衣裙1"));
+    }
+}
+
+// A file that has no narrow name (on Windows a missing one under a name the
+// code page cannot hold has no short name either) is reported, not thrown.
+TEST(Biff8Import, MissingWorkbookIsUnreadableWhateverItsName) {
+    const TempFolder folder;
+    for (const std::string name : {"gone.xls", "판매.xls", "卖家.xls"}) {
+        SCOPED_TRACE(name);
+        Biff8Problem problem = Biff8Problem::None;
+        EXPECT_FALSE(ReadBiff8Workbook(folder.Path() / fs::u8path(name), problem));
+        EXPECT_EQ(problem,
+                  Biff8ReaderAvailable() ? Biff8Problem::Unreadable : Biff8Problem::Unavailable);
     }
 }
 
