@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,39 @@ TEST(Biff8Import, ChineseWorkbookUnderAChineseNameIsRead) {
         ASSERT_EQ(keywords.size(), 300u);
         EXPECT_EQ(keywords.front(), Utf8ToGbk("夏季连衣裙1"));
     }
+}
+
+// A workbook an office suite saved (shared strings, numbers, a date, three
+// sheets, one empty): under a Chinese name it reads as on every build.
+TEST(Biff8Import, OfficeSuiteWorkbookReadsAlike) {
+    if (!Biff8ReaderAvailable()) {
+        GTEST_SKIP() << "this build reads no Excel 97-2003 workbooks";
+    }
+    const TempFolder folder;
+    std::ifstream sample(MOFENG_BIFF8_SAMPLE, std::ios::binary);
+    ASSERT_TRUE(sample) << MOFENG_BIFF8_SAMPLE;
+    const fs::path path =
+        folder.Write("生意参谋导出.xls", std::string(std::istreambuf_iterator<char>(sample), {}));
+    Biff8Problem problem = Biff8Problem::Unreadable;
+    const std::optional<Workbook> workbook = ReadBiff8Workbook(path, problem);
+    ASSERT_EQ(problem, Biff8Problem::None);
+    ASSERT_TRUE(workbook);
+    std::vector<std::string> names;
+    for (const Sheet& sheet : workbook->sheets) {
+        names.push_back(runtime::GbkToUtf8(sheet.name));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"说明", "数据", "另一个"}));
+    const std::vector<SheetRow>& rows = workbook->sheets[1].rows;
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[2], (SheetRow{Utf8ToGbk("序号"), Utf8ToGbk("搜索词"), Utf8ToGbk("搜索人气"),
+                                 Utf8ToGbk("日期")}));
+    EXPECT_EQ(rows[3], (SheetRow{"1", Utf8ToGbk("漢服"), "1200", "2024/5/1"}));
+    EXPECT_EQ(rows[4], (SheetRow{"2", Utf8ToGbk("Nike〓运动鞋"), "0.5"}));
+
+    std::vector<std::string> keywords;
+    EXPECT_EQ(ImportAll(path, keywords).problem, ImportProblem::None);
+    EXPECT_EQ(keywords,
+              (std::vector<std::string>{Utf8ToGbk("漢服"), Utf8ToGbk("Nike〓运动鞋"), "45413"}));
 }
 
 // A file that has no narrow name (on Windows a missing one under a name the
