@@ -73,7 +73,8 @@ TEST(WindowsIconv, Utf16LeConvertsWithSurrogatePairs) {
 }
 
 TEST(WindowsIconv, InvalidInputStopsBeforeTheCharacter) {
-    const Converted invalid = ToUtf8("CP936", "ab\xFF\x30z");
+    // 0x7F cannot follow a lead byte.
+    const Converted invalid = ToUtf8("CP936", "ab\x81\x7Fz");
     EXPECT_EQ(invalid.result, static_cast<std::size_t>(-1));
     EXPECT_EQ(invalid.error, EILSEQ);
     EXPECT_EQ(invalid.out, "ab");
