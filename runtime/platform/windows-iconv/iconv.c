@@ -68,10 +68,11 @@ static unsigned CodePageOf(const char* name) {
     static const struct {
         const char* name;
         unsigned codePage;
-    } named[] = {{"UTF-8", kUtf8},         {"UTF8", kUtf8},          {"UTF-16LE", kUtf16Le},
-                 {"UTF16LE", kUtf16Le},    {"ASCII", kAscii},        {"US-ASCII", kAscii},
-                 {"ANSI_X3.4-1968", kAscii}, {"MACROMAN", kMacRoman}, {"MACINTOSH", kMacRoman},
-                 {"GBK", kGbk}};
+    } named[] = {{"UTF-8", kUtf8},           {"UTF8", kUtf8},
+                 {"UTF-16LE", kUtf16Le},     {"UTF16LE", kUtf16Le},
+                 {"ASCII", kAscii},          {"US-ASCII", kAscii},
+                 {"ANSI_X3.4-1968", kAscii}, {"MACROMAN", kMacRoman},
+                 {"MACINTOSH", kMacRoman},   {"GBK", kGbk}};
     size_t i;
     unsigned number;
     CPINFO info;
@@ -234,7 +235,8 @@ static size_t DecodeCodePage(const struct Converter* c, const unsigned char* in,
                 errno = EINVAL;
                 return 0;
             }
-            *units = MultiByteToWideChar(c->from, MB_ERR_INVALID_CHARS, (const char*)in, 2, wide, 2);
+            *units =
+                MultiByteToWideChar(c->from, MB_ERR_INVALID_CHARS, (const char*)in, 2, wide, 2);
             if (*units > 0) {
                 return 2;
             }
@@ -300,8 +302,7 @@ static size_t Encode(unsigned to, const WCHAR wide[2], int units, unsigned char 
     return (size_t)written;
 }
 
-size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf,
-             size_t* outbytesleft) {
+size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf, size_t* outbytesleft) {
     const struct Converter* c = (const struct Converter*)cd;
     if (cd == NULL || cd == (iconv_t)-1) {
         errno = EBADF;
@@ -322,8 +323,7 @@ size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf,
         if (written == 0) {
             return (size_t)-1;
         }
-        if (outbuf == NULL || *outbuf == NULL || outbytesleft == NULL ||
-            written > *outbytesleft) {
+        if (outbuf == NULL || *outbuf == NULL || outbytesleft == NULL || written > *outbytesleft) {
             errno = E2BIG;
             return (size_t)-1;
         }

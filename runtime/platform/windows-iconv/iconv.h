@@ -24,8 +24,7 @@ iconv_t iconv_open(const char* tocode, const char* fromcode);
  * incomplete one at the end of the input: the pointers then stand before
  * that character. A NULL inbuf (or *inbuf) resets the converter, which has
  * no state to reset. Otherwise 0. */
-size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf,
-             size_t* outbytesleft);
+size_t iconv(iconv_t cd, char** inbuf, size_t* inbytesleft, char** outbuf, size_t* outbytesleft);
 
 int iconv_close(iconv_t cd);
 
