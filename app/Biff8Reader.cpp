@@ -6,6 +6,7 @@
 
 #include "app/SheetCellText.h"
 #include "runtime/CodePage.h"
+#include "runtime/platform/NarrowFileName.h"
 
 namespace mofeng::app {
 
@@ -14,10 +15,12 @@ bool Biff8ReaderAvailable() {
 }
 namespace {
 
+// FreeXL opens by a narrow name (fopen); a file that has none is not opened.
 class FreeXlHandle final {
 public:
-    explicit FreeXlHandle(const std::filesystem::path& path)
-        : m_status(freexl_open(path.string().c_str(), &m_handle)) {}
+    explicit FreeXlHandle(const std::optional<std::string>& narrowName)
+        : m_status(narrowName ? freexl_open(narrowName->c_str(), &m_handle)
+                              : FREEXL_FILE_NOT_FOUND) {}
     ~FreeXlHandle() {
         if (m_handle != nullptr) {
             freexl_close(m_handle);
@@ -63,7 +66,7 @@ bool Cancelled(const runtime::CancelToken* cancel) {
 std::optional<Workbook> ReadBiff8Workbook(const std::filesystem::path& path, Biff8Problem& problem,
                                           const runtime::CancelToken* cancel) {
     problem = Biff8Problem::Unreadable;
-    const FreeXlHandle file(path);
+    const FreeXlHandle file(runtime::platform::NarrowFileName(path));
     unsigned int info = 0;
     if (!file.Opened()) {
         return std::nullopt;

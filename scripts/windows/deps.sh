@@ -19,7 +19,9 @@ triplet=x86_64-w64-mingw32
 nice_cmd=(nice -n 15)
 jobs=${MOFENG_WIN_JOBS:-2}
 # Dependency libraries: the source packages in the order they are built.
-libraries=(pcre2 sqlite3 expat libzip libxlsxwriter curl cpp-httplib googletest)
+# iconv is the project's own (runtime/platform/windows-iconv): Debian packages
+# none for MinGW, and FreeXL needs one.
+libraries=(pcre2 sqlite3 expat libzip libxlsxwriter curl cpp-httplib iconv freexl googletest)
 
 as_root() {
     if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
@@ -193,6 +195,31 @@ Cflags: -I\${prefix}/include
 EOF
 }
 
+# Over the Windows code pages; its version is a digest of its source, so a
+# change to it rebuilds it (static FreeXL takes it at the programs' link).
+build_iconv() {
+    local source=$1 build=$deps/build/iconv
+    rm -rf "$build" && mkdir -p "$build" "$prefix/include" "$prefix/lib"
+    "${nice_cmd[@]}" $triplet-gcc-posix -O2 -Wall -c "$source/iconv.c" -o "$build/iconv.o"
+    rm -f "$prefix/lib/libiconv.a"
+    $triplet-ar rcs "$prefix/lib/libiconv.a" "$build/iconv.o"
+    cp "$source/iconv.h" "$source/localcharset.h" "$prefix/include/"
+}
+
+# Excel 97-2003 workbooks; its text goes through iconv, which its .pc file
+# does not name: a static FreeXL brings it as a private library.
+build_freexl() {
+    local source=$1 build=$deps/build/freexl
+    rm -rf "$build" && mkdir -p "$build"
+    (cd "$build" && "${nice_cmd[@]}" "$source/configure" --host=$triplet --prefix="$prefix" \
+        --disable-shared --enable-static CC=$triplet-gcc-posix CPPFLAGS="-I$prefix/include" \
+        LDFLAGS="-L$prefix/lib" >"$build.log" 2>&1 &&
+        "${nice_cmd[@]}" make -j "$jobs" >>"$build.log" 2>&1 && make install >>"$build.log" 2>&1) ||
+        { tail -30 "$build.log"; return 1; }
+    local pc=$prefix/lib/pkgconfig/freexl.pc
+    grep -q -- '-liconv' "$pc" || echo 'Libs.private: -liconv' >>"$pc"
+}
+
 build_googletest() {
     cmake_dependency googletest "$1" -Dgtest_force_shared_crt=ON -DINSTALL_GTEST=ON
 }
@@ -227,7 +254,8 @@ flatten_pkgconfig() {
 }
 
 main() {
-    toolchain=$(cd "$(dirname "$0")/../.." && pwd)/cmake/toolchains/mingw-w64-x86_64.cmake
+    repo=$(cd "$(dirname "$0")/../.." && pwd)
+    toolchain=$repo/cmake/toolchains/mingw-w64-x86_64.cmake
     ensure_tools
     ensure_chinese_locale
     ensure_deb_src
@@ -238,6 +266,9 @@ main() {
         if [[ $package == googletest ]]; then
             version=$(dpkg-query -W -f='${Version}' googletest)
             source=/usr/src/googletest
+        elif [[ $package == iconv ]]; then
+            source=$repo/runtime/platform/windows-iconv
+            version=$(cat "$source"/* | sha256sum | cut -c1-16)
         else
             read -r version source < <(fetch_source "$package")
             [[ -n $version ]]

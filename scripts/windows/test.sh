@@ -78,6 +78,8 @@ mkdir -p "$work/linux" "$work/windows"
 for side in linux windows; do
     cp docs/sample-keywords.txt "$work/$side/关键词-gbk.txt"
     iconv -f GBK -t UTF-8 docs/sample-keywords.txt >"$work/$side/关键词-utf8.txt"
+    # An office suite's Excel 97-2003 workbook (FreeXL over the project's iconv on Windows).
+    cp fuzz/corpus/biff8/seller.xls "$work/$side/生意参谋导出.xls"
 done
 # Runs one command line on both sides, each in its own folder, and compares
 # stdout, the exit code and the files the command wrote.
@@ -121,6 +123,7 @@ compare "query to .xls" query "${endpoints[@]}" --out 结果.xls 关键词-gbk.t
 compare "query to .xlsx" query "${endpoints[@]}" --out 结果.xlsx 关键词-utf8.txt
 compare "query to .csv" query "${endpoints[@]}" --out 结果.csv 关键词-gbk.txt
 compare "query of the exported .xls" query "${endpoints[@]}" 结果.xls
+compare "query of an Excel 97-2003 workbook" query "${endpoints[@]}" 生意参谋导出.xls
 compare "mine, stdout" mine "${endpoints[@]}" --must 裙 --levels 2 连衣裙
 compare "mine to a keyword file" mine "${endpoints[@]}" --must 裙 --levels 1 --out 连衣裙_关键词.txt 连衣裙
 echo "== mofeng-cli.exe over HTTPS (Schannel) against the Linux mofeng-sim --today"

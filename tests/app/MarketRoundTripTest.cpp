@@ -156,6 +156,7 @@ TEST_F(MarketExportTest, XlsStaysTheEightColumnsAndCopiesCarryThePresentOnes) {
         const std::string withMarket{std::istreambuf_iterator<char>(a), {}};
         const std::string plain{std::istreambuf_iterator<char>(b), {}};
         EXPECT_EQ(withMarket, plain);
+        b.close();  // Windows removes no file that is open
         fs::remove(eightPath);
     }
     fs::remove(path);
