@@ -30,7 +30,7 @@ cleanup() {
     [[ -n $app ]] && kill "$app" 2>/dev/null
     [[ -n $sim ]] && kill "$sim" 2>/dev/null
     kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
+    [[ -n ${MOFENG_KEEP_WORK:-} ]] || rm -rf "$work"
 }
 trap cleanup EXIT
 export DISPLAY=$display
@@ -82,6 +82,9 @@ fail() {
     exit 1
 }
 
+# A seller's first start: a Wine prefix of its own, so no session, settings or
+# remembered folders of an earlier run.
+export MOFENG_WINEPREFIX=$work/wine
 cp docs/sample-keywords.txt "$work/示例关键词.txt"
 (cd "$work" && LANG=zh_CN.UTF-8 "$root/scripts/windows/wine-run.sh" "$program" --demo \
     --keyword-file 示例关键词.txt >"$shots/mofeng.log" 2>&1) &
@@ -101,7 +104,7 @@ keys "$main" F5
 done_box=$(wait_window "信息" 180) || fail "the query did not finish"
 sleep 1
 keys "$done_box" Return
-sleep 1
+sleep 4  # the area under the box repainted
 import -window "$main" "$shots/windows-main.png"
 echo "ok  imported and queried the sample keywords ($shots/windows-main.png)"
 

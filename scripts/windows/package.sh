@@ -50,23 +50,31 @@ walk_imports() {
         copied[${dll,,}]=1
         path=$(find_dll "$dll")
         [[ -z $path ]] && continue
-        cp "$path" "$stage/"
+        # Without their symbols and debug information (MinGW's runtime DLLs carry it).
+        $triplet-strip --strip-unneeded -o "$stage/$(basename "$path")" "$path"
         echo "package: $dll from $path"
         walk_imports "$path"
     done
 }
 if [[ -f $stage/mofeng.exe ]]; then
     mkdir -p "$stage/platforms" "$stage/translations"
-    cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+    $triplet-strip --strip-unneeded -o "$stage/platforms/qwindows.dll" "$qt/plugins/platforms/qwindows.dll"
+    # The program's pictures are JPEG and GIF.
+    mkdir -p "$stage/imageformats"
+    for format in qjpeg qgif; do
+        $triplet-strip --strip-unneeded -o "$stage/imageformats/$format.dll" \
+            "$qt/plugins/imageformats/$format.dll"
+    done
     # The native look of Windows 10/11 (Fusion and Windows are built into Widgets).
     if [[ -f $qt/plugins/styles/qwindowsvistastyle.dll ]]; then
         mkdir -p "$stage/styles"
-        cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+        $triplet-strip --strip-unneeded -o "$stage/styles/qwindowsvistastyle.dll" \
+            "$qt/plugins/styles/qwindowsvistastyle.dll"
     fi
     cp "$qt"/translations/qtbase_zh_CN.qm "$stage/translations/" 2>/dev/null ||
         cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
 fi
-for file in "$stage"/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll; do
+for file in "$stage"/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll "$stage"/imageformats/*.dll; do
     [[ -f $file ]] && walk_imports "$file"
 done
 
