@@ -19,6 +19,13 @@ wine=$root/scripts/windows/wine-run.sh
 started=$SECONDS
 [[ -f build-win/build.ninja ]] || scripts/windows/build.sh
 
+# One wineserver for the whole run: started and ended by every test program,
+# it can be on its way out when the next one connects ("wine client error").
+export WINEPREFIX=${MOFENG_WINEPREFIX:-$MOFENG_WIN_DEPS/wine}
+"$wine" wineboot --init >/dev/null 2>&1 || true
+/usr/lib/wine/wineserver -p
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+
 echo "== core tests under Wine"
 # Wine names the files it creates in the host's locale: a UTF-8 one that is
 # installed (C.UTF-8), or Chinese file names cannot be made at all.
@@ -53,6 +60,7 @@ tls_pid=
 cleanup() {
     kill $sim_pid $tls_pid 2>/dev/null || true
     rm -rf "$work"
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
 # Waits up to five seconds for a line that matches pattern in file.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,12 @@ class TempFile final {
 public:
     TempFile() {
         static std::atomic<int> counter{0};
+        // A random part too: process ids come round again (soon under Wine),
+        // and a file an earlier run left must not be taken for this one's.
+        static const unsigned run = std::random_device{}();
         m_path = std::filesystem::temp_directory_path() /
-                 ("mofeng-app-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+                 ("mofeng-app-" + std::to_string(::getpid()) + "-" + std::to_string(run) + "-" +
+                  std::to_string(++counter));
     }
     explicit TempFile(std::string_view bytes) : TempFile() {
         std::ofstream(m_path, std::ios::binary).write(bytes.data(), std::ssize(bytes));
