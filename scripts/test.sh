@@ -43,10 +43,11 @@ stage_done "thread sanitizer build and tests"
 # (scripts/windows/build.sh), and a cold build of them takes longer than this
 # whole script may.
 if [[ ${MOFENG_CI_WINDOWS:-} == 1 ]]; then
-    echo "== Windows stage (MinGW-w64 cross build, core tests and mofeng-cli.exe under Wine) =="
+    echo "== Windows stage (MinGW-w64 cross build, package, tests and programs under Wine) =="
     scripts/windows/build.sh
+    scripts/windows/package.sh
     scripts/windows/test.sh
     stage_done "Windows build and tests under Wine"
 else
-    echo "== Windows stage left out (MOFENG_CI_WINDOWS=1 runs scripts/windows/build.sh and test.sh)"
+    echo "== Windows stage left out (MOFENG_CI_WINDOWS=1 runs scripts/windows/build.sh, package.sh and test.sh)"
 fi
