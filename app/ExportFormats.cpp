@@ -16,6 +16,7 @@
 #include "columns/KeywordListSchema.h"
 #include "runtime/CodePage.h"
 #include "runtime/PathText.h"
+#include "runtime/TextOps.h"
 #include "runtime/platform/UniqueFile.h"
 
 namespace mofeng::app {
@@ -150,7 +151,7 @@ private:
 
 std::string Lower(std::string text) {
     for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        c = runtime::AsciiLower(c);
     }
     return text;
 }

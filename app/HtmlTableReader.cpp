@@ -6,6 +6,7 @@
 #include <string>
 
 #include "runtime/CodePage.h"
+#include "runtime/TextOps.h"
 #include "runtime/Utf8Append.h"
 
 namespace mofeng::app {
@@ -16,7 +17,7 @@ constexpr std::size_t kCharsetProbeBytes = 4096;
 constexpr std::size_t kMaxColumns = 16384;
 
 char Lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return runtime::AsciiLower(c);
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <utility>
 
 #include "app/HtmlTableReader.h"
@@ -10,6 +9,7 @@
 #include "app/OwnXlsDocument.h"
 #include "app/ZipXmlPart.h"
 #include "runtime/CodePage.h"
+#include "runtime/TextOps.h"
 
 namespace mofeng::app {
 namespace {
@@ -51,7 +51,7 @@ ImportFileKind Refused(std::string_view whatUtf8) {
 std::string LowerExtension(const std::filesystem::path& path) {
     std::string extension = path.extension().string();
     for (char& c : extension) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        c = runtime::AsciiLower(c);
     }
     return extension;
 }
