@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "columns/KeywordListSchema.h"
 #include "runtime/CodePage.h"
 #include "runtime/NumberOps.h"
 
@@ -18,14 +19,12 @@ constexpr std::string_view kWideComma = "\xA3\xAC";    // ，
 constexpr std::string_view kTo = "\xD6\xC1";           // 至
 constexpr std::string_view kWideDigitLead = "\xA3";    // ０..９ are A3 B0..A3 B9, ． is A3 AE
 
+// The captions of the list's market columns, which name the kinds in order.
 const std::array<std::string, kMarketKindCount>& Captions() {
     static const std::array<std::string, kMarketKindCount> captions = [] {
-        const char* utf8[] = {"搜索人气",     "搜索热度",     "点击人气",   "点击热度",
-                              "点击率",       "支付转化率",   "交易指数",   "在线商品数",
-                              "商城点击占比", "直通车参考价", "需求供给比", "支付买家数"};
         std::array<std::string, kMarketKindCount> gbk;
         for (std::size_t i = 0; i < kMarketKindCount; ++i) {
-            gbk[i] = runtime::Utf8ToGbk(utf8[i]);
+            gbk[i] = columns::InfoAt(columns::Index(columns::MarketColumn(i)))->caption;
         }
         return gbk;
     }();

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "columns/KeywordListSchema.h"
+
 namespace mofeng::app {
 
 // The figures a seller's own data tools show for a keyword, in the order
@@ -23,7 +25,7 @@ enum class MarketKind {
     DemandSupply,      // 需求供给比
     PayingBuyers,      // 支付买家数
 };
-inline constexpr std::size_t kMarketKindCount = 12;
+inline constexpr std::size_t kMarketKindCount = columns::kMarketColumnCount;
 
 // The column caption (GBK).
 const std::string& MarketCaption(MarketKind kind);
