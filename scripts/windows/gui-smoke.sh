@@ -13,6 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
+source scripts/windows/lib/common.sh
 linux_cli=${1:-$root/build-win/host/cli/mofeng-cli}
 linux_sim=${2:-$root/build-win/host/sim/mofeng-sim}
 display=${MOFENG_WIN_DISPLAY:-:94}
@@ -124,10 +125,7 @@ sleep 2  # written whole: the program writes a temporary file and renames it
 
 "$linux_sim" --port 0 >"$work/sim.out" 2>&1 &
 sim=$!
-for _ in $(seq 50); do
-    grep -q "listening on" "$work/sim.out" && break
-    sleep 0.1
-done
+wait_for_line "$work/sim.out" "listening on" || true
 base=$(sed -n 's/^listening on //p' "$work/sim.out")
 "$linux_cli" query --search-url "$base" --index-url "$base" --suggest-url "$base" \
     --out "$work/linux.xls" "$work/示例关键词.txt" >/dev/null 2>&1 || true

@@ -26,11 +26,9 @@ for program in "${programs[@]}"; do
     $triplet-strip --strip-unneeded -o "$stage/$(basename "$program")" "$program"
 done
 
-# Where the DLLs that are not part of Windows come from: the cross-built
-# libraries and Qt, and MinGW's own runtime.
+source scripts/windows/lib/common.sh
 qt=$MOFENG_WIN_DEPS/qt
-dll_dirs=("$MOFENG_WIN_DEPS/prefix/bin" "$qt/bin"
-    "$(dirname "$($triplet-g++-posix -print-libgcc-file-name)")" /usr/$triplet/lib)
+mapfile -t dll_dirs < <(windows_dll_dirs)
 find_dll() {
     local dir
     for dir in "${dll_dirs[@]}"; do

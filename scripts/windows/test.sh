@@ -14,6 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
+source scripts/windows/lib/common.sh
 export MOFENG_WIN_DEPS=${MOFENG_WIN_DEPS:-/var/cache/mofeng-win}
 wine=$root/scripts/windows/wine-run.sh
 started=$SECONDS
@@ -63,17 +64,9 @@ cleanup() {
     /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
-# Waits up to five seconds for a line that matches pattern in file.
-wait_for_line() {
-    local _
-    for _ in $(seq 50); do
-        grep -q "$2" "$1" 2>/dev/null && return
-        sleep 0.1
-    done
-}
 build-win/host/sim/mofeng-sim --port 0 >"$work/sim.out" &
 sim_pid=$!
-wait_for_line "$work/sim.out" "listening on"
+wait_for_line "$work/sim.out" "listening on" || true
 base=$(sed -n 's/^listening on //p' "$work/sim.out")
 [[ -n $base ]] || { echo "mofeng-sim did not start"; exit 1; }
 endpoints=(--search-url "$base" --index-url "$base" --suggest-url "$base")
@@ -141,7 +134,7 @@ echo "== mofeng-cli.exe over HTTPS (Schannel) against the Linux mofeng-sim --tod
 # not its IP addresses.
 build-win/host/sim/mofeng-sim --port 0 --today >"$work/tls.out" &
 tls_pid=$!
-wait_for_line "$work/tls.out" "^trust "
+wait_for_line "$work/tls.out" "^trust " || true
 tls_base=$(sed -n 's/^listening on https:\/\/127\.0\.0\.1/https:\/\/localhost/p' "$work/tls.out")
 ca_file=$(sed -n 's/^trust \(.*\) (--ca-file)$/\1/p' "$work/tls.out")
 [[ -n $tls_base && -n $ca_file ]] || { echo "FAIL: mofeng-sim --today did not start"; exit 1; }
@@ -156,10 +149,7 @@ echo "== CLI comparison done after $((SECONDS - started)) s"
 echo "== mofeng-sim.exe under Wine serves the Linux mofeng-cli"
 "$wine" "$root/build-win/sim/mofeng-sim.exe" --port 0 >"$work/wsim.out" 2>&1 &
 wine_sim=$!
-for _ in $(seq 100); do
-    grep -q "listening on" "$work/wsim.out" 2>/dev/null && break
-    sleep 0.2
-done
+wait_for_line "$work/wsim.out" "listening on" 20 || true
 wbase=$(sed -n 's/^listening on //p' "$work/wsim.out" | tr -d '\r')
 [[ -n $wbase ]] || { echo "FAIL: mofeng-sim.exe did not start"; exit 1; }
 (cd "$work/linux" && "$linux_cli" query --search-url "$wbase" --index-url "$wbase" \

@@ -11,12 +11,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=d}
 # Programs linked against DLLs (the GUI build: Qt and MinGW's C++ runtime)
 # find them where they were built, as the package finds them beside the .exe.
-deps=${MOFENG_WIN_DEPS:-/var/cache/mofeng-win}
-runtime=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name 2>/dev/null || echo /nonexistent/x)")
+source "$(dirname "$0")/lib/common.sh"
 dll_path=
-for dir in "$deps/qt/bin" "$deps/prefix/bin" "$runtime" /usr/x86_64-w64-mingw32/lib; do
+while read -r dir; do
     [[ -d $dir ]] && dll_path+="Z:${dir//\//\\};"
-done
+done < <(windows_dll_dirs)
 export WINEPATH="${dll_path}${WINEPATH:-}"
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
